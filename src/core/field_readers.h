@@ -1,0 +1,21 @@
+#pragma once
+// Null-safe readers of field values, as the database layer delivers them
+// (QVariant: null, number, date/time or text), and of settings values.
+// They never fail on Null; numeric overflow raises RunError 6 "Overflow".
+
+#include <cstdint>
+
+#include <QString>
+#include <QVariant>
+
+namespace tanka {
+
+std::int16_t Get_IntVal(const QVariant& value);
+std::int32_t Get_LngVal(const QVariant& value);
+// Fmt is a date pattern of the platform's kind; the program passes "yyyy/mm/dd".
+QString Get_DateStr(const QVariant& value, const QString& fmt);
+// Width in code page 932 bytes, 0 = no limit.
+QString Get_FixStr(const QVariant& value, std::int16_t width, bool pad);
+std::int16_t Get_AnsiLen(const QString& text);
+
+} // namespace tanka

@@ -1,0 +1,47 @@
+#pragma once
+// The program-wide values shared by start-up, the checks, the conversions and
+// the window. One instance lives for the run (owned by the application) and is
+// handed by reference to whoever reads or writes it.
+//
+// Integers keep the platform's defaults (0, empty text) until start-up sets
+// them; booleans are 16-bit with True = -1 and False = 0.
+
+#include <array>
+#include <cstdint>
+
+#include <QString>
+
+namespace tanka {
+
+inline constexpr std::int16_t True = -1;
+inline constexpr std::int16_t False = 0;
+
+// 21 rows (0..20) by 3 columns (0..2); rows 0..19, columns 0 (store code as
+// decimal text, "0" for an empty row) and 1 (short name) are used.
+using MiseListTable = std::array<std::array<QString, 3>, 21>;
+
+struct Globals {
+    // Installation discovery
+    QString IniDrive;
+    QString IniFolder;
+    QString IniName;
+    std::int16_t MyMiseID = 0;
+
+    // Server of each database, and the login (settings validation)
+    QString SvTori, SvJsho, SvKyak, SvUria, SvLocl, SvHonb;
+    QString LoginID, LoginPW;
+
+    // Store data
+    std::int16_t HonbuFlg = False;
+    QString MiseSyoriDate; // "yyyy/mm/dd", empty until read
+    QString TmpDir;        // work directory of the run
+    MiseListTable MiseList;
+
+    // Choices and slot state; -1 is "not chosen" / "not determined"
+    std::int16_t GijuMode = 0, TenMode = 0;
+    std::int16_t HasuMode = 0, HasuTani = 0;
+    std::int16_t GijuSrcSlot = 0, TenSrcSlot = 0; // 0 A, 1 B
+    std::int16_t GijuDstSlot = 0, TenDstSlot = 0; // 0 A, 1 B, -1 undetermined
+};
+
+} // namespace tanka

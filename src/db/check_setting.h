@@ -1,0 +1,13 @@
+#pragma once
+// Settings validation at start-up: the six server names, the fixed login and
+// the store number from MSLOCL's MlMsno.
+
+#include "core/globals.h"
+#include "core/message_box.h"
+#include "install/install.h"
+
+namespace tanka {
+
+void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes);
+
+} // namespace tanka

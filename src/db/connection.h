@@ -1,0 +1,57 @@
+#pragma once
+// A database connection in the manner of the platform's ADO connection, on
+// Qt SQL. Two engines stand behind it, chosen when the connection opens:
+//  - TANKA_SQLITE_DIR set: the embedded server. Server S is the folder
+//    $TANKA_SQLITE_DIR/S, database D on it the file S/D.sqlite.
+//  - otherwise SQL Server through Qt's ODBC driver, with the ODBC driver named
+//    by TANKA_ODBC_DRIVER.
+// Every failure raises RunError with a number and a description.
+
+#include <cstdint>
+#include <memory>
+
+#include <QString>
+
+namespace tanka {
+
+class Recordset;
+class ConnectionPrivate;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // "Provider=SQLOLEDB;server=...;uid=...;pwd=...;database=..."
+    void setConnectionString(const QString& text);
+    const QString& connectionString() const;
+    void setConnectionTimeout(int seconds); // open (login) timeout, default 15
+    void setCommandTimeout(int seconds);    // default 30
+    int connectionTimeout() const;
+    int commandTimeout() const;
+
+    void open();
+    // Raises when the connection is not open (as the platform did); the object
+    // stays usable for another open either way.
+    void close();
+    bool isOpen() const;
+
+    // Runs a statement and discards whatever rows it returns.
+    void execute(const QString& sql);
+    // Runs a query and returns its rows, forward-only and read-only.
+    std::unique_ptr<Recordset> executeQuery(const QString& sql);
+
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+    bool inTransaction() const;
+
+    ConnectionPrivate* d() const { return m_d.get(); }
+
+private:
+    std::unique_ptr<ConnectionPrivate> m_d;
+};
+
+} // namespace tanka

@@ -1,0 +1,16 @@
+#pragma once
+// The price formula: an 8 %-tax-inclusive price to a 10 %-inclusive (kind 1)
+// or tax-exclusive (kind 2) price, rounded by HasuMode (0 truncate, 1 round up,
+// 2 round half up) to the unit HasuTani (0 one yen, 1 ten, 2 hundred).
+// Plain C++: currency arithmetic in 64-bit ten-thousandths.
+
+#include <cstdint>
+
+namespace tanka {
+
+// Throws RunError 6 "Overflow" when an amount leaves the currency range or the
+// result does not fit 32 bits.
+std::int32_t Keisan(std::int32_t price, std::int16_t kind, std::int16_t HasuMode,
+                    std::int16_t HasuTani);
+
+} // namespace tanka

@@ -1,0 +1,108 @@
+#pragma once
+// The main window's design: every control with its kind, design caption,
+// position, colours and font, listed front to back (where two controls
+// overlap, the one listed first covers the other), and the keyboard focus
+// order. Positions are twips (1/1440 inch); at 96 dpi 15 twips make a pixel.
+// The three controls inside SSPanel1 are placed relative to the panel.
+
+#include <cstdint>
+#include <span>
+
+#include "ui/main_window/control.h"
+
+namespace tanka {
+
+enum class ControlId {
+    SSPanel1,
+    SSCommand7,
+    SSCommand8,
+    Label15,
+    Command2,
+    SSCommand6,
+    Check2,
+    Command1,
+    Check1,
+    Check3,
+    Timer1,
+    SSCommand3,
+    SSCommand4,
+    SSCommand2,
+    SSCommand1,
+    SSCommand5,
+    Label16,
+    Label14,
+    Label10,
+    Label12,
+    Label13,
+    Label9,
+    Label8,
+    Label11,
+    SSPanel8,
+    SSPanel6,
+    Label7,
+    Label3,
+    Label4,
+    Label2,
+    Label1,
+    Label6,
+    Label5,
+};
+
+// One element of the window: a control, or an element of a control array.
+struct ControlRef {
+    ControlId id;
+    int index = 0;
+    friend bool operator==(const ControlRef&, const ControlRef&) = default;
+};
+
+enum class ControlKind { Panel, Button, CheckBox, Label, Timer };
+
+// Where a colour comes from: none (transparent, or the default text colour),
+// the given RGB value, or the system's highlight-text colour.
+enum class ColorSource { None, Rgb, HighlightText };
+
+struct TwipsRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct LayoutEntry {
+    ControlRef ref;
+    const char* name = ""; // "SSCommand1(2)"
+    ControlKind kind = ControlKind::Label;
+    const char* caption = ""; // design caption, UTF-8
+    TwipsRect rect{};
+    bool inPanel = false;                 // positioned inside SSPanel1
+    ColorSource back = ColorSource::None; // None: transparent (draws only its text)
+    Rgb backColor = 0;
+    double points = 9; // font size; the font is always the window font
+    bool bold = false;
+    bool italic = false;
+    ColorSource text = ColorSource::None; // None: the system's window or button text colour
+    Rgb textColor = 0;
+    bool centred = false; // labels; buttons always centre their caption
+    bool framed = false;  // single-line border
+    bool visible = true;
+    bool enabled = true;
+};
+
+inline constexpr int TwipsPerPixel = 15;
+inline constexpr int ClientWidthTwips = 11880;
+inline constexpr int ClientHeightTwips = 8265;
+inline constexpr Rgb WindowBackColor = rgb(0, 128, 128);
+inline constexpr int Timer1IntervalMs = 800;
+// The window font; where it is missing the view substitutes a Japanese gothic.
+inline constexpr const char* WindowFontFamily = "ＭＳ ゴシック";
+inline constexpr const char* WindowCaption = "単価変更";
+
+// Front to back.
+std::span<const LayoutEntry> layoutTable();
+// The entry of one control; every ControlRef of the window has one.
+const LayoutEntry& layoutOf(ControlRef ref);
+// Keyboard focus order of the controls that can take the focus.
+std::span<const ControlRef> tabOrder();
+
+constexpr int twipsToPixels(int twips) {
+    return twips / TwipsPerPixel;
+}
+
+} // namespace tanka

@@ -1,0 +1,118 @@
+#pragma once
+// The logic of the main window frm_ZOLT: the display refresh, the selectors,
+// the destination toggle, the warning blink, Exit and Execute. It works on a
+// WindowModel; whoever shows the window (the Qt view, or a test) mirrors the
+// model after each handler and supplies the hooks below.
+//
+// Handlers may raise RunError (a database error in a check); the caller that
+// dispatched the event decides what the user sees.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "core/clock.h"
+#include "core/globals.h"
+#include "core/message_box.h"
+#include "db/connection.h"
+#include "install/drive_map.h"
+#include "ui/main_window/window_model.h"
+
+namespace tanka {
+
+// The three variants of Set_TankaDisp.
+enum class TankaDisp {
+    StartUp,     // at start-up: also resets the rounding choices and sets Label14/16, Command2
+    StoreChange, // after the store dialog changed the list: switch flags decide an empty menu
+    Cancel,      // the "取消" button of the forced-execution panel
+};
+
+// What Execute needs of the platform beyond the connection.
+struct FormServices {
+    MessageBoxes& boxes;
+    const DriveMap& drive;
+    const Clock& clock;
+};
+
+class MainForm {
+public:
+    // CN is the program-wide connection, owned by the application; it may be
+    // empty (a handler needing it then raises error 91).
+    MainForm(WindowModel& model, Globals& g, std::unique_ptr<Connection>& CN,
+             FormServices services);
+
+    // Lets the window process its pending events (repaint, queued input).
+    std::function<void()> processEvents;
+    // Unloads the window (its unload closes CN) and ends the program.
+    std::function<void()> unload;
+    // Handlers of the store-selection button and the forced-execution panel,
+    // which live with the store dialog and the override panel.
+    std::function<void()> onCommand2Click;
+    std::function<void()> onSSCommand7Click;
+    std::function<void()> onSSCommand8Click;
+
+    // Display refresh (source and destination slots, enabled selectors,
+    // panel, timer).
+    void Set_TankaDisp(TankaDisp variant);
+    // Destination toggle: 0 technical, 1 retail; other indexes do nothing.
+    void SSCommand2_Click(std::int16_t Index);
+
+    // Selectors: conversion kind (0..3), rounding method (0..2), rounding unit
+    // (0..2). Indexes outside the group do nothing but Check_Job.
+    void SSCommand1_Click(std::int16_t Index);
+    void SSCommand3_Click(std::int16_t Index);
+    void SSCommand6_Click(std::int16_t Index);
+    // Click events of the check boxes beside them: forward to the button of
+    // the same index unless a selector handler is running (ClickFlg 9).
+    void Check1_Click(std::int16_t Index);
+    void Check3_Click(std::int16_t Index);
+    void Check2_Click(std::int16_t Index);
+    // A user's click on check box group(Index): the box toggles its own value
+    // first, then raises its click event.
+    void userClickCheck(ControlId group, std::int16_t Index);
+
+    // Enables Execute exactly when a conversion kind, a rounding method and a
+    // rounding unit are chosen; then processes pending events once.
+    void Check_Job();
+
+    void Timer1_Timer();     // one blink step of the warning line Label4
+    void SSCommand5_Click(); // Exit
+    void SSCommand4_Click(); // Execute
+    void Command2_Click();
+    void SSCommand7_Click();
+    void SSCommand8_Click();
+
+    // True from the start of a conversion run until the program ends; the
+    // window must then not be closed (the run's transaction is open).
+    bool running() const { return m_running; }
+
+    WindowModel& model() { return m; }
+    Globals& globals() { return g; }
+    // The program-wide connection; raises RunError 91 when there is none.
+    Connection& cn();
+
+    // 9 while a selector handler runs, else 0.
+    std::int16_t ClickFlg = 0;
+
+private:
+    struct Menu;
+    Menu menu(std::int16_t k);
+    void judgeMenu(std::int16_t k, TankaDisp variant, std::int16_t switchFlag,
+                   std::int16_t& BothSetFlg);
+    void refuseMenu(const Menu& mn);
+    void takeSource(const Menu& mn, std::int16_t slot);
+    void setCheckValue(ControlId group, int index, std::int16_t value);
+    void doEvents();
+
+    WindowModel& m;
+    Globals& g;
+    std::unique_ptr<Connection>& m_cn;
+    FormServices m_services;
+    bool m_running = false;
+};
+
+// The warning line that Timer1 blinks.
+inline constexpr const char* WarningText =
+    "　※すでに単価Ａ・Ｂの両方をご使用の場合は変換出来ません。";
+
+} // namespace tanka

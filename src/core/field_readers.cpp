@@ -1,0 +1,196 @@
+#include "core/field_readers.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QStringEncoder>
+
+#include "core/field_text.h"
+#include "core/run_error.h"
+
+namespace tanka {
+
+namespace {
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The numeric test: optional blanks, an optional sign, digits with at most one
+// decimal point (at least one digit in all), an optional exponent ("1E3",
+// "2.5e-1"), optional blanks. Thousands separators, currency signs, hex and
+// words such as "inf" are not numeric.
+bool looksNumeric(QStringView s) {
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    while (i < n && isBlank(s[i]))
+        ++i;
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && isDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && s[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(s[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+        ++i;
+        if (i < n && (s[i] == u'+' || s[i] == u'-'))
+            ++i;
+        qsizetype expDigits = 0;
+        while (i < n && isDigit(s[i])) {
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return false;
+    }
+    while (i < n && isBlank(s[i]))
+        ++i;
+    return i == n;
+}
+
+// Rounds half to even and checks the range of the target type; NaN and
+// infinities are out of every range.
+template <typename Int> Int roundToInt(double v) {
+    if (!std::isfinite(v))
+        raiseOverflow();
+    const double r = std::nearbyint(v); // default rounding mode: half to even
+    if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
+        r > static_cast<double>(std::numeric_limits<Int>::max()))
+        raiseOverflow();
+    return static_cast<Int>(r);
+}
+
+template <typename Int> Int checkedInt(long long v) {
+    if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max())
+        raiseOverflow();
+    return static_cast<Int>(v);
+}
+
+template <typename Int> Int readInteger(const QVariant& value) {
+    if (value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? Int(-1) : Int(0); // the platform's True is -1
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Char:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return checkedInt<Int>(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        const qulonglong u = value.toULongLong();
+        if (u > static_cast<qulonglong>(std::numeric_limits<Int>::max()))
+            raiseOverflow();
+        return static_cast<Int>(u);
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return roundToInt<Int>(value.toDouble());
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime:
+        return 0; // dates are not numeric
+    default:
+        break;
+    }
+    if (!value.canConvert<QString>())
+        return 0;
+    const QString text = value.toString();
+    if (!looksNumeric(text))
+        return 0;
+    // QString::toDouble parses in the C locale whatever looksNumeric admits; it
+    // fails only out of range: infinity (overflow) or a value that underflows
+    // to zero.
+    bool ok = false;
+    double parsed = text.trimmed().toDouble(&ok);
+    if (!ok && !std::isinf(parsed))
+        parsed = 0.0;
+    return roundToInt<Int>(parsed);
+}
+
+QStringEncoder& cp932Encoder() {
+    thread_local QStringEncoder encoder("CP932", QStringConverter::Flag::Stateless);
+    return encoder;
+}
+
+// Bytes of one character (a code point, surrogate pairs whole) in CP932.
+int cp932Bytes(QStringView ch) {
+    if (ch.size() == 1 && ch[0].unicode() < 0x80)
+        return 1;
+    QByteArray bytes = cp932Encoder().encode(ch);
+    return static_cast<int>(bytes.size());
+}
+
+bool isAscii(QStringView s) {
+    for (QChar c : s)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::int16_t Get_IntVal(const QVariant& value) {
+    return readInteger<std::int16_t>(value);
+}
+
+std::int32_t Get_LngVal(const QVariant& value) {
+    return readInteger<std::int32_t>(value);
+}
+
+std::int16_t Get_AnsiLen(const QString& text) {
+    qsizetype bytes = text.size();
+    if (!isAscii(text)) {
+        QByteArray encoded = cp932Encoder().encode(text);
+        bytes = encoded.size();
+    }
+    if (bytes > std::numeric_limits<std::int16_t>::max())
+        raiseOverflow();
+    return static_cast<std::int16_t>(bytes);
+}
+
+QString Get_FixStr(const QVariant& value, std::int16_t width, bool pad) {
+    if (value.isNull())
+        return {};
+    const QString text = trimBlanks(fieldText(value));
+    if (width == 0 || Get_AnsiLen(text) <= width)
+        return text;
+
+    // Longest leading part that fits, never splitting a double-byte character
+    // or a surrogate pair.
+    int used = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const qsizetype len = text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+        const int bytes = cp932Bytes(QStringView(text).mid(end, len));
+        if (used + bytes > width)
+            break;
+        used += bytes;
+        end += len;
+    }
+    QString result = text.left(end);
+    if (pad && used < width)
+        result.append(QString(width - used, u' '));
+    return result;
+}
+
+} // namespace tanka

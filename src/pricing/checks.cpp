@@ -1,0 +1,119 @@
+#include "pricing/checks.h"
+
+#include <exception>
+
+#include "core/field_readers.h"
+#include "db/recordset.h"
+
+namespace tanka {
+
+namespace {
+
+// The row of the switch flags and the processing date: the headquarters
+// control table, or the own store's row of MTMISE.
+QString storeRowQuery(const Globals& g) {
+    QString sql = QStringLiteral(" SELECT * ");
+    if (g.HonbuFlg == True)
+        sql += QStringLiteral(" from MSHONB.dbo.MHSCTB  ");
+    else
+        sql += QStringLiteral(" from MSTORI.dbo.MTMISE  ") + QStringLiteral(" where miseid = ") +
+               QString::number(g.MyMiseID) + QStringLiteral(" ");
+    return sql;
+}
+
+bool isEmpty(const Recordset& rs) {
+    return rs.isBOF() && rs.isEOF();
+}
+
+} // namespace
+
+QString storeFilter(const Globals& g) {
+    if (g.HonbuFlg != True)
+        return QStringLiteral(" and miseid = ") + QString::number(g.MyMiseID) + QStringLiteral(" ");
+
+    // Rows 0..19 of the store list; row 20 exists but is never used.
+    QString list;
+    for (int row = 0; row < 20; ++row) {
+        const std::int16_t mise = Get_IntVal(g.MiseList[static_cast<std::size_t>(row)][0]);
+        if (mise > 0) {
+            if (!list.isEmpty())
+                list += QLatin1Char(',');
+            list += QString::number(mise);
+        }
+    }
+    if (list.isEmpty())
+        return {}; // no store chosen: every store
+    return QStringLiteral(" and miseid in(") + list + QStringLiteral(")");
+}
+
+std::int16_t Data_Check(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g) {
+    const bool wantA = Mode == 0 || Mode == 1;
+    const bool wantB = Mode == 0 || Mode == 2;
+
+    QString sql = QStringLiteral(" select * ");
+    if (Mode1 == 0) {
+        sql += QStringLiteral(" from MSTORI.dbo.MTGIJU G ");
+        sql += QStringLiteral(" Where ");
+        sql += QStringLiteral(" G.SaisyuKosinFlg <> 9 ");
+        if (wantA)
+            sql += QStringLiteral(" and (G.TankaA1 <> 0 or G.TankaA2 <> 0 or G.TankaA3 <> 0 or "
+                                  "G.TankaA4 <> 0 or G.TankaA5 <> 0) ");
+        if (wantB)
+            sql += QStringLiteral(" and (G.TankaB1 <> 0 or G.TankaB2 <> 0 or G.TankaB3 <> 0 or "
+                                  "G.TankaB4 <> 0 or G.TankaB5 <> 0) ");
+    } else if (Mode1 == 1) {
+        sql += QStringLiteral(" from MSTORI.dbo.MTTENP T ");
+        sql += QStringLiteral(" Where ");
+        sql += QStringLiteral(" T.SaisyuKosinFlg <> 9 ");
+        if (wantA)
+            sql += QStringLiteral(" and (T.UriTankaA  <> 0 ) ");
+        if (wantB)
+            sql += QStringLiteral(" and (T.UriTankaB  <> 0 ) ");
+    }
+    // Any other Mode1 leaves a query without a table, which the server
+    // rejects: a caller's slip surfaces as an error, never as an answer.
+    sql += storeFilter(g);
+
+    // Only the existence of a row matters; the layer stops at the first row.
+    Recordset rs;
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(sql, cn, CursorType::Static, LockType::Optimistic);
+    const std::int16_t none = isEmpty(rs) ? True : False;
+    rs.close();
+    return none;
+}
+
+void Get_TankaSwFlg(std::int16_t& TnakaFlg1, std::int16_t& TnakaFlg2, Connection& cn,
+                    const Globals& g) {
+    TnakaFlg1 = 1;
+    TnakaFlg2 = 1;
+    Recordset rs;
+    rs.open(storeRowQuery(g), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    if (!isEmpty(rs)) {
+        TnakaFlg1 = Get_IntVal(rs.value(QStringLiteral("GijutuTankaSwFlg")));
+        TnakaFlg2 = Get_IntVal(rs.value(QStringLiteral("TenpanTankaSwFlg")));
+    }
+    rs.close();
+}
+
+std::int16_t Check_Honbu(Connection* cn) {
+    if (cn == nullptr)
+        return False;
+    try {
+        cn->execute(QStringLiteral(" select * from MSHONB.dbo.MHSCTB "));
+        return True;
+    } catch (const std::exception&) {
+        return False;
+    }
+}
+
+void Get_Mise(Connection& cn, Globals& g) {
+    Recordset rs;
+    rs.open(storeRowQuery(g), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    if (!isEmpty(rs))
+        g.MiseSyoriDate =
+            Get_DateStr(rs.value(QStringLiteral("SyoriDate")), QStringLiteral("yyyy/mm/dd"));
+    rs.close();
+}
+
+} // namespace tanka

@@ -1,0 +1,496 @@
+#include "core/currency.h"
+#include "core/run_error.h"
+#include "pricing/keisan.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace tanka {
+namespace {
+
+constexpr std::int64_t kMaxTicks = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMinTicks = std::numeric_limits<std::int64_t>::min();
+constexpr std::int32_t kMaxPrice = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMinPrice = std::numeric_limits<std::int32_t>::min();
+
+constexpr std::int16_t kTruncate = 0, kRoundUp = 1, kRoundHalfUp = 2;
+constexpr std::int16_t kOneYen = 0, kTenYen = 1, kHundredYen = 2;
+constexpr std::int64_t kUnitYen[] = {1, 10, 100};
+
+// The run-time error number a call raised, or nullopt when it returned.
+template <typename F> std::optional<std::int32_t> errorOf(F&& call) {
+    try {
+        call();
+    } catch (const RunError& e) {
+        return e.number();
+    }
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------
+// Currency arithmetic
+
+enum class Op { Add, Sub, Mul, Neg, Whole };
+
+struct ArithmeticRow {
+    const char* what;
+    Op op;
+    std::int64_t a;
+    std::int64_t b;
+    std::optional<std::int64_t> ticks; // nullopt: overflow
+};
+
+TEST(Currency, ArithmeticIsExactAndOverflowsAtTheRangeLimits) {
+    const std::int64_t half = kMinTicks / 2; // -2^62
+    const ArithmeticRow rows[] = {
+        {"max + 0", Op::Add, kMaxTicks, 0, kMaxTicks},
+        {"max + 1", Op::Add, kMaxTicks, 1, std::nullopt},
+        {"min + -1", Op::Add, kMinTicks, -1, std::nullopt},
+        {"min + max", Op::Add, kMinTicks, kMaxTicks, -1},
+        {"min + 0", Op::Add, kMinTicks, 0, kMinTicks},
+        {"min - 1", Op::Sub, kMinTicks, 1, std::nullopt},
+        {"max - -1", Op::Sub, kMaxTicks, -1, std::nullopt},
+        {"0 - min", Op::Sub, 0, kMinTicks, std::nullopt},
+        {"-1 - max", Op::Sub, -1, kMaxTicks, kMinTicks},
+        {"0 - max", Op::Sub, 0, kMaxTicks, -kMaxTicks},
+        {"-min", Op::Neg, kMinTicks, 0, std::nullopt},
+        {"-max", Op::Neg, kMaxTicks, 0, -kMaxTicks},
+        {"min * 1", Op::Mul, kMinTicks, 1, kMinTicks},
+        {"min * -1", Op::Mul, kMinTicks, -1, std::nullopt},
+        {"-1 * min", Op::Mul, -1, kMinTicks, std::nullopt},
+        {"1 * min", Op::Mul, 1, kMinTicks, kMinTicks},
+        {"max * -1", Op::Mul, kMaxTicks, -1, -kMaxTicks},
+        {"-2^62 * 2", Op::Mul, half, 2, kMinTicks},
+        {"-2^62 * -2", Op::Mul, half, -2, std::nullopt},
+        {"2^62 * 2", Op::Mul, -half, 2, std::nullopt},
+        {"2^62 * -2", Op::Mul, -half, -2, kMinTicks},
+        {"3037000499^2 fits", Op::Mul, 3037000499, 3037000499, 3037000499LL * 3037000499LL},
+        {"3037000500^2 does not", Op::Mul, 3037000500, 3037000500, std::nullopt},
+        {"-3037000500 * 3037000500", Op::Mul, -3037000500, 3037000500, std::nullopt},
+        {"min * 0", Op::Mul, kMinTicks, 0, 0},
+        {"0 * min", Op::Mul, 0, kMinTicks, 0},
+        {"8 * price-sized amount", Op::Mul, 21474836470000, 8, 171798691760000},
+        {"largest whole amount", Op::Whole, 922337203685477, 0, 9223372036854770000},
+        {"one past it", Op::Whole, 922337203685478, 0, std::nullopt},
+        {"smallest whole amount", Op::Whole, -922337203685477, 0, -9223372036854770000},
+        {"one below it", Op::Whole, -922337203685478, 0, std::nullopt},
+    };
+    for (const ArithmeticRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Currency a = Currency::fromTicks(row.a);
+        const Currency b = Currency::fromTicks(row.b);
+        Currency result;
+        const auto error = errorOf([&] {
+            switch (row.op) {
+            case Op::Add:
+                result = a + b;
+                break;
+            case Op::Sub:
+                result = a - b;
+                break;
+            case Op::Mul:
+                result = a * row.b;
+                break;
+            case Op::Neg:
+                result = -a;
+                break;
+            case Op::Whole:
+                result = Currency::fromWhole(row.a);
+                break;
+            }
+        });
+        if (row.ticks) {
+            EXPECT_EQ(error, std::nullopt);
+            EXPECT_EQ(result.ticks(), *row.ticks);
+        } else {
+            EXPECT_EQ(error, err::Overflow);
+        }
+    }
+}
+
+TEST(Currency, TruncationCutsTowardZeroAndDoubleIsTheNearest) {
+    const struct {
+        std::int64_t ticks;
+        std::int64_t whole;
+        double value;
+    } rows[] = {
+        {19999, 1, 1.9999},
+        {-19999, -1, -1.9999},
+        {9999, 0, 0.9999},
+        {-1, 0, -0.0001},
+        {120370, 12, 12.037},
+        {3055556, 305, 305.5556},
+        {0, 0, 0.0},
+        {10000, 1, 1.0},
+        {-21474836480000, -2147483648, -2147483648.0},
+        {kMaxTicks, 922337203685477, 922337203685477.5807},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ticks);
+        const Currency c = Currency::fromTicks(row.ticks);
+        EXPECT_EQ(c.truncated(), row.whole);
+        EXPECT_EQ(c.toDouble(), row.value);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// cur(): a double back to currency
+
+struct CurRow {
+    const char* what;
+    double value;
+    std::optional<std::int64_t> ticks; // nullopt: overflow
+};
+
+TEST(Currency, CurRoundsTheExactDoubleToTheNearestTenThousandthTiesToEven) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const CurRow rows[] = {
+        {"zero", 0.0, 0},
+        {"negative zero", -0.0, 0},
+        // 1/32 and 3/32 lie exactly half way between ten-thousandths.
+        {"tie 0.03125 goes to even 0.0312", 0.03125, 312},
+        {"tie 0.09375 goes to even 0.0938", 0.09375, 938},
+        {"tie -0.03125", -0.03125, -312},
+        {"tie -0.09375", -0.09375, -938},
+        {"tie 1.03125", 1.03125, 10312},
+        {"tie 2^40 + 1/32", 1099511627776.03125, 10995116277760312},
+        {"just above the tie 0.03125", std::nextafter(0.03125, 1.0), 313},
+        {"just below the tie 0.09375", std::nextafter(0.09375, 0.0), 937},
+        {"just above the tie -0.03125", std::nextafter(-0.03125, -1.0), -313},
+        // Decimal literals whose double lies just off the half: a product x * 10000
+        // rounded in double lands on the half and would round the wrong way.
+        {"double 5e-05 is above the half", 5e-05, 1},
+        {"double 0.00025 is above the half", 0.00025, 3},
+        {"double 0.00035 is below the half", 0.00035, 3},
+        {"double 0.00095 is below the half", 0.00095, 9},
+        {"double -0.00025", -0.00025, -3},
+        {"double 2.00005 is below the half", 2.00005, 20000},
+        {"double 1.00005 is above the half", 1.00005, 10001},
+        {"smallest subnormal", std::numeric_limits<double>::denorm_min(), 0},
+        {"tiny", 1e-300, 0},
+        {"tax share of 330", 2640.0 / 108.0, 244444},
+        {"10 % amount of 330", 305.5556 * 1.1, 3361112},
+        {"whole, large", 123456789012.0, 1234567890120000},
+        {"2^49", 562949953421312.0, 5629499534213120000},
+        {"largest double in range", 922337203685477.5, 9223372036854775000},
+        {"next double overflows", 922337203685477.625, std::nullopt},
+        {"lowest double in range", -922337203685477.5, -9223372036854775000},
+        {"next double below overflows", -922337203685477.625, std::nullopt},
+        {"2^52", 4503599627370496.0, std::nullopt},
+        {"1e300", 1e300, std::nullopt},
+        {"infinity", inf, std::nullopt},
+        {"minus infinity", -inf, std::nullopt},
+        {"not a number", nan, std::nullopt},
+    };
+    for (const CurRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        Currency result;
+        const auto error = errorOf([&] { result = cur(row.value); });
+        if (row.ticks) {
+            EXPECT_EQ(error, std::nullopt);
+            EXPECT_EQ(result.ticks(), *row.ticks);
+        } else {
+            EXPECT_EQ(error, err::Overflow);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Keisan: fixed results
+
+struct PriceRow {
+    std::int32_t price;
+    std::int16_t kind;
+    // [unit: 1, 10, 100 yen][method: truncate, round up, round half up]
+    std::int32_t expected[3][3];
+};
+
+TEST(Keisan, GivesTheKnownResultForEveryMethodAndUnit) {
+    const PriceRow rows[] = {
+        {540, 1, {{550, 550, 550}, {550, 550, 550}, {500, 600, 600}}},
+        {540, 2, {{500, 500, 500}, {500, 500, 500}, {500, 500, 500}}},
+        {500, 1, {{509, 510, 509}, {500, 510, 510}, {500, 600, 500}}},
+        {500, 2, {{462, 463, 463}, {460, 470, 460}, {400, 500, 500}}},
+        {330, 1, {{336, 337, 336}, {330, 340, 340}, {300, 400, 300}}},
+        {130, 2, {{120, 121, 120}, {120, 120, 120}, {100, 200, 100}}},
+        {100, 2, {{92, 93, 93}, {90, 100, 90}, {0, 100, 100}}},
+        {1, 1, {{1, 1, 1}, {0, 10, 0}, {0, 100, 0}}},
+        {0, 1, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
+        {0, 2, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
+        {-500, 1, {{-509, -510, -509}, {-500, -510, -510}, {-500, -600, -500}}},
+    };
+    for (const PriceRow& row : rows) {
+        for (std::int16_t unit = 0; unit < 3; ++unit) {
+            for (std::int16_t method = 0; method < 3; ++method) {
+                SCOPED_TRACE(testing::Message() << "price " << row.price << " kind " << row.kind
+                                                << " method " << method << " unit " << unit);
+                EXPECT_EQ(Keisan(row.price, row.kind, method, unit), row.expected[unit][method]);
+            }
+        }
+    }
+}
+
+TEST(Keisan, FollowsTheDoubleAndFourDecimalStepsExactly) {
+    const struct {
+        const char* why;
+        std::int32_t price;
+        std::int16_t kind, method, unit;
+        std::int32_t expected;
+    } rows[] = {
+        // 1750 * 1.1 is a hair above 1925; dividing by 1.08 instead would land below.
+        {"1890 to 10 %", 1890, 1, kTruncate, kOneYen, 1925},
+        // 13 - 0.9630 = 12.0370: a fraction below 0.1 is not rounded up.
+        {"round up adds 0.9", 13, 2, kRoundUp, kOneYen, 12},
+        {"round up adds 0.9 at 10 yen", 130, 2, kRoundUp, kTenYen, 120},
+        // 0.9259 at the 100-yen unit: truncation gives nothing.
+        {"small price vanishes", 100, 2, kTruncate, kHundredYen, 0},
+        // 5.4 - 0.4 = 5.0, times 1.1 = 5.5 exactly at the 100-yen unit.
+        {"exact half rounds up", 540, 1, kRoundHalfUp, kHundredYen, 600},
+        {"exact half truncates", 540, 1, kTruncate, kHundredYen, 500},
+        // 100-yen unit, 0.99 is added: 1.0185 hundreds rounds up, 1.0093 does not.
+        {"round up adds 0.99 at 100 yen", 110, 2, kRoundUp, kHundredYen, 200},
+        {"round up drops below 0.01 at 100 yen", 109, 2, kRoundUp, kHundredYen, 100},
+        {"largest price, tax-exclusive", kMaxPrice, 2, kRoundUp, kOneYen, 1988410785},
+        {"smallest price, tax-exclusive", kMinPrice, 2, kRoundUp, kOneYen, -1988410786},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        EXPECT_EQ(Keisan(row.price, row.kind, row.method, row.unit), row.expected);
+    }
+}
+
+TEST(Keisan, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
+    const struct {
+        std::int16_t kind, method, unit;
+    } rows[] = {
+        {0, kTruncate, kOneYen}, {3, kTruncate, kOneYen}, {-1, kRoundUp, kTenYen}, {1, -1, kOneYen},
+        {2, 3, kHundredYen},     {1, kRoundHalfUp, -1},   {2, kTruncate, 3},       {-1, -1, -1},
+        {32767, -32768, 100},
+    };
+    for (const auto& row : rows) {
+        for (const std::int32_t price : {0, 540, -540, kMaxPrice, kMinPrice}) {
+            SCOPED_TRACE(testing::Message() << "kind " << row.kind << " method " << row.method
+                                            << " unit " << row.unit << " price " << price);
+            EXPECT_EQ(errorOf([&] { Keisan(price, row.kind, row.method, row.unit); }), 5);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Keisan against an independent exact model of the same steps.
+//
+// Every double in the model is held as its exact value sign * m * 2^e, and every
+// double operation (integer to double, division, product) is derived from the
+// exact rational result rounded to 53 bits, ties to even, as IEEE arithmetic
+// does. Currency amounts are 128-bit counts of ten-thousandths, so the model
+// also yields results that would overflow.
+
+__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
+
+struct ExactDouble {
+    bool negative;
+    std::uint64_t mantissa; // 0 or in [2^52, 2^53)
+    int exponent;
+};
+
+constexpr UInt128 kTwoTo52 = UInt128{1} << 52;
+constexpr UInt128 kTwoTo53 = UInt128{1} << 53;
+// 1.1 as a double is 0x1.199999999999Ap+0.
+constexpr ExactDouble kOnePointOne{false, 0x1199999999999AULL, -52};
+
+int bitLength(UInt128 v) {
+    const auto high = static_cast<std::uint64_t>(v >> 64);
+    return high != 0 ? 64 + std::bit_width(high) : std::bit_width(static_cast<std::uint64_t>(v));
+}
+
+// The double nearest to (num / den) * 2^exp2, ties to even.
+ExactDouble nearestDouble(bool negative, UInt128 num, UInt128 den, int exp2) {
+    if (num == 0)
+        return {false, 0, 0};
+    int k = 53 - (bitLength(num) - bitLength(den)); // num * 2^k / den in (2^52, 2^54)
+    for (;;) {
+        const UInt128 n = k >= 0 ? num << k : num;
+        const UInt128 d = k >= 0 ? den : den << -k;
+        UInt128 q = n / d;
+        if (q >= kTwoTo53) {
+            --k;
+            continue;
+        }
+        const UInt128 r = n % d;
+        if (2 * r > d || (2 * r == d && (q & 1) != 0))
+            ++q;
+        int e = exp2 - k;
+        if (q == kTwoTo53) {
+            q = kTwoTo52;
+            ++e;
+        }
+        return {negative, static_cast<std::uint64_t>(q), e};
+    }
+}
+
+UInt128 magnitude(Int128 v) {
+    return v < 0 ? -static_cast<UInt128>(v) : static_cast<UInt128>(v);
+}
+
+// An amount to double: the count converted, then divided by 10000.0.
+ExactDouble toDouble(Int128 ticks) {
+    const ExactDouble count = nearestDouble(ticks < 0, magnitude(ticks), 1, 0);
+    return nearestDouble(count.negative, count.mantissa, 10000, count.exponent);
+}
+
+ExactDouble divide(ExactDouble a, int divisor) {
+    return nearestDouble(a.negative, a.mantissa, static_cast<UInt128>(divisor), a.exponent);
+}
+
+ExactDouble multiply(ExactDouble a, ExactDouble b) {
+    return nearestDouble(a.negative != b.negative, UInt128{a.mantissa} * b.mantissa, 1,
+                         a.exponent + b.exponent);
+}
+
+// The exact value in ten-thousandths, rounded to the nearest, ties to even.
+Int128 toTicks(ExactDouble a) {
+    UInt128 n = UInt128{a.mantissa} * 10000;
+    if (a.exponent >= 0) {
+        n <<= a.exponent;
+    } else if (-a.exponent >= 100) {
+        n = 0; // far below half a ten-thousandth
+    } else {
+        const int s = -a.exponent;
+        const UInt128 q = n >> s;
+        const UInt128 r = n - (q << s);
+        const UInt128 half = UInt128{1} << (s - 1);
+        n = (r > half || (r == half && (q & 1) != 0)) ? q + 1 : q;
+    }
+    return a.negative ? -static_cast<Int128>(n) : static_cast<Int128>(n);
+}
+
+// The converted amount, in units, before rounding.
+Int128 modelAmount(std::int32_t price, int kind, int unit) {
+    Int128 y = 0;
+    if (unit == 0)
+        y = Int128{price} * 10000;
+    else
+        y = toTicks(divide(nearestDouble(price < 0, magnitude(price), 1, 0), unit == 1 ? 10 : 100));
+    const Int128 tax = toTicks(divide(toDouble(8 * y), 108));
+    return kind == 1 ? toTicks(multiply(toDouble(y - tax), kOnePointOne)) : y - tax;
+}
+
+// Steps 3 to 6 on an amount; nullopt when the result leaves 32 bits.
+std::optional<std::int32_t> modelRound(Int128 amount, int method, int unit) {
+    const Int128 addend = method == 0 ? 0 : method == 2 ? 5000 : unit == 2 ? 9900 : 9000;
+    const Int128 units = (static_cast<Int128>(magnitude(amount)) + addend) / 10000;
+    const Int128 result = (amount < 0 ? -units : units) * kUnitYen[unit];
+    if (result < kMinPrice || result > kMaxPrice)
+        return std::nullopt;
+    return static_cast<std::int32_t>(result);
+}
+
+std::optional<std::int32_t> keisanOrOverflow(std::int32_t price, int kind, int method, int unit) {
+    std::int32_t result = 0;
+    const auto error = errorOf([&] {
+        result = Keisan(price, static_cast<std::int16_t>(kind), static_cast<std::int16_t>(method),
+                        static_cast<std::int16_t>(unit));
+    });
+    if (error) {
+        EXPECT_EQ(*error, err::Overflow) << "price " << price;
+        return std::nullopt;
+    }
+    return result;
+}
+
+TEST(KeisanModel, ReproducesTheWorkedIntermediateAmounts) {
+    EXPECT_EQ(toTicks(divide(toDouble(8 * 3300000), 108)), 244444); // tax share of 330
+    EXPECT_EQ(modelAmount(330, 1, 0), 3361112);
+    EXPECT_EQ(modelAmount(130, 2, 1), 120370);
+    EXPECT_EQ(modelAmount(100, 2, 2), 9259);
+    EXPECT_EQ(modelAmount(540, 1, 2), 55000);
+    EXPECT_EQ(modelAmount(1890, 1, 0), 19250000);
+}
+
+// Every price from 0 to 200 000, every kind, method and unit; checks on the way
+// that results are whole multiples of the unit, never fall as the price rises,
+// and order truncate <= round half up <= round up.
+TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
+    for (int kind = 1; kind <= 2; ++kind) {
+        for (int unit = 0; unit < 3; ++unit) {
+            std::int32_t previous[3] = {0, 0, 0};
+            for (std::int32_t price = 0; price <= 200000; ++price) {
+                const Int128 amount = modelAmount(price, kind, unit);
+                std::int32_t got[3];
+                for (int method = 0; method < 3; ++method) {
+                    got[method] =
+                        Keisan(price, static_cast<std::int16_t>(kind),
+                               static_cast<std::int16_t>(method), static_cast<std::int16_t>(unit));
+                    const auto want = modelRound(amount, method, unit);
+                    if (got[method] != want || got[method] % kUnitYen[unit] != 0 ||
+                        got[method] < previous[method]) {
+                        FAIL() << "price " << price << " kind " << kind << " method " << method
+                               << " unit " << unit << ": got " << got[method] << ", model "
+                               << want.value_or(-1) << ", previous " << previous[method];
+                    }
+                    previous[method] = got[method];
+                }
+                ASSERT_LE(got[kTruncate], got[kRoundHalfUp]) << price;
+                ASSERT_LE(got[kRoundHalfUp], got[kRoundUp]) << price;
+            }
+        }
+    }
+}
+
+TEST(Keisan, NegativePricesMirrorPositiveOnes) {
+    for (int kind = 1; kind <= 2; ++kind)
+        for (int unit = 0; unit < 3; ++unit)
+            for (int method = 0; method < 3; ++method)
+                for (std::int32_t price = 1; price <= 200000; price += 7) {
+                    const auto k = static_cast<std::int16_t>(kind);
+                    const auto m = static_cast<std::int16_t>(method);
+                    const auto u = static_cast<std::int16_t>(unit);
+                    ASSERT_EQ(Keisan(-price, k, m, u), -Keisan(price, k, m, u))
+                        << "price " << price << " kind " << kind << " method " << method << " unit "
+                        << unit;
+                }
+}
+
+// Near the 32-bit limits the result overflows exactly when the exact model's
+// result does not fit; for kind 1 that begins at about 2 108 438 500 yen.
+TEST(Keisan, OverflowsExactlyWhenTheResultLeaves32Bits) {
+    struct Range {
+        std::int32_t first, last;
+    };
+    const Range ranges[] = {
+        {2108437000, 2108440000},
+        {-2108440000, -2108437000},
+        {kMaxPrice - 1000, kMaxPrice},
+        {kMinPrice, kMinPrice + 1000},
+        {-1000, 1000},
+    };
+    int overflows = 0;
+    int calls = 0;
+    for (const Range& range : ranges)
+        for (int kind = 1; kind <= 2; ++kind)
+            for (int unit = 0; unit < 3; ++unit)
+                for (int method = 0; method < 3; ++method)
+                    for (std::int64_t p = range.first; p <= range.last; ++p) {
+                        const auto price = static_cast<std::int32_t>(p);
+                        const auto want = modelRound(modelAmount(price, kind, unit), method, unit);
+                        ASSERT_EQ(keisanOrOverflow(price, kind, method, unit), want)
+                            << "price " << price << " kind " << kind << " method " << method
+                            << " unit " << unit;
+                        overflows += want ? 0 : 1;
+                        ++calls;
+                    }
+    // The ranges do straddle the limit: some overflow, not all.
+    EXPECT_GT(overflows, 1000);
+    EXPECT_LT(overflows, calls / 2);
+}
+
+} // namespace
+} // namespace tanka

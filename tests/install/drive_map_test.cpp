@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "install_fixture.h"
+
+using namespace tanka;
+using tanka::testing::DriveC;
+
+namespace {
+
+class DriveMapTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\n");
+        drive.mkdir("KOWIN");
+        drive.mkdir("Users/Taro");
+        drive.mkdir("Data");
+        drive.mkdir("DATA");
+    }
+    DriveC drive;
+};
+
+TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
+    const struct {
+        QString windows;
+        QString relative; // expected host path under the root; null: no host path
+    } cases[] = {
+        {"C:\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
+        {"c:\\zewin\\zema.INI", "ZEWIN/ZEMA.ini"},
+        {"C:/ZEWIN/ZEMA.ini", "ZEWIN/ZEMA.ini"},
+        {"C:\\\\ZEWIN\\\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
+        {"C:\\ZEWIN\\.\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
+        {"C:\\KOWin\\KOTA.ini", "KOWIN/KOTA.ini"}, // missing file keeps its spelling
+        {"C:\\users\\TARO\\KOWin\\", "Users/Taro/KOWin"},
+        {"C:\\NEW\\Sub", "NEW/Sub"},
+        {"C:\\DATA", "DATA"}, // the exact spelling wins over another case
+        {"C:\\Data", "Data"},
+        {"C:\\", ""},
+        {"C:", ""},
+        // ".." never leaves the root.
+        {"C:\\..\\..\\etc\\passwd", "etc/passwd"},
+        {"C:\\ZEWIN\\..\\..\\..\\x", "x"},
+        {"C:\\Users\\Taro\\..\\..\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
+        // Other drives, relative and network paths name nothing.
+        {"D:\\ZEWIN\\ZEMA.ini", QString()},
+        {"ZEWIN\\ZEMA.ini", QString()},
+        {"Error\\ZEMA.ini", QString()},
+        {"\\ZEWIN\\ZEMA.ini", QString()},
+        {"\\\\server\\share\\x", QString()},
+        {"C:ZEWIN", QString()},
+        {"", QString()},
+    };
+    for (const auto& c : cases) {
+        const QString expected = c.relative.isNull()    ? QString()
+                                 : c.relative.isEmpty() ? QDir::cleanPath(drive.root())
+                                                        : QDir::cleanPath(drive.host(c.relative));
+        EXPECT_EQ(drive.map().hostPath(c.windows), expected) << c.windows.toStdString();
+    }
+}
+
+TEST_F(DriveMapTest, ExistenceTestsTellFilesFromFolders) {
+    const struct {
+        QString windows;
+        bool file, dir, any;
+    } cases[] = {
+        {"C:\\ZEWIN\\ZEMA.ini", true, false, true},
+        {"C:\\zewin\\zema.ini", true, false, true},
+        {"C:\\ZEWIN", false, true, true},
+        {"C:\\kowin\\", false, true, true},
+        {"C:\\KOWIN\\KOTA.ini", false, false, false},
+        {"C:\\", false, true, true},
+        {"D:\\", false, false, false},
+        {"Error\\ZEMA.ini", false, false, false},
+        {"C:\\..\\ZEWIN\\ZEMA.ini", true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.windows.toStdString());
+        EXPECT_EQ(drive.map().fileExists(c.windows), c.file);
+        EXPECT_EQ(drive.map().dirExists(c.windows), c.dir);
+        EXPECT_EQ(drive.map().exists(c.windows), c.any);
+    }
+}
+
+TEST_F(DriveMapTest, WindowsPathOfHostPaths) {
+    const QString root = QDir::cleanPath(drive.root());
+    const struct {
+        QString host;
+        QString windows;
+    } cases[] = {
+        {root, "C:\\"},
+        {root + "/", "C:\\"},
+        {root + "/ZEWIN/ZEMA.ini", "C:\\ZEWIN\\ZEMA.ini"},
+        {root + "/ZEWIN/../KOWIN", "C:\\KOWIN"},
+        {root + "/..", ""},
+        {root + "x/ZEWIN", ""}, // a sibling sharing the root's name as a prefix
+        {"/", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(drive.map().windowsPath(c.host), c.windows) << c.host.toStdString();
+}
+
+TEST(DriveMapRoot, EmptyRootUsesPathsAsTheyStand) {
+    const DriveMap asIs;
+    EXPECT_EQ(asIs.hostPath("C:\\ZEWIN\\ZEMA.ini"), "C:\\ZEWIN\\ZEMA.ini");
+    EXPECT_TRUE(asIs.root().isEmpty());
+}
+
+TEST(DriveMapRoot, FromEnvironmentReadsTheDriveVariable) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray saved = qgetenv("TANKA_DRIVE_C");
+    const bool wasSet = qEnvironmentVariableIsSet("TANKA_DRIVE_C");
+    qputenv("TANKA_DRIVE_C", dir.path().toLocal8Bit());
+    EXPECT_EQ(DriveMap::fromEnvironment().root(), QDir::cleanPath(dir.path()));
+    qunsetenv("TANKA_DRIVE_C");
+    EXPECT_TRUE(DriveMap::fromEnvironment().root().isEmpty());
+    if (wasSet)
+        qputenv("TANKA_DRIVE_C", saved);
+}
+
+} // namespace

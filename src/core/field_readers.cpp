@@ -147,6 +147,13 @@ bool isAscii(QStringView s) {
     return true;
 }
 
+qsizetype cp932Length(const QString& text) {
+    if (isAscii(text))
+        return text.size();
+    QByteArray encoded = cp932Encoder().encode(text);
+    return encoded.size();
+}
+
 } // namespace
 
 std::int16_t Get_IntVal(const QVariant& value) {
@@ -158,11 +165,7 @@ std::int32_t Get_LngVal(const QVariant& value) {
 }
 
 std::int16_t Get_AnsiLen(const QString& text) {
-    qsizetype bytes = text.size();
-    if (!isAscii(text)) {
-        QByteArray encoded = cp932Encoder().encode(text);
-        bytes = encoded.size();
-    }
+    const qsizetype bytes = cp932Length(text);
     if (bytes > std::numeric_limits<std::int16_t>::max())
         raiseOverflow();
     return static_cast<std::int16_t>(bytes);
@@ -172,7 +175,9 @@ QString Get_FixStr(const QVariant& value, std::int16_t width, bool pad) {
     if (value.isNull())
         return {};
     const QString text = trimBlanks(fieldText(value));
-    if (width == 0 || Get_AnsiLen(text) <= width)
+    // The length is taken unbounded: a text beyond 16-bit lengths is cut, not
+    // reported as an overflow.
+    if (width == 0 || cp932Length(text) <= width)
         return text;
 
     // Longest leading part that fits, never splitting a double-byte character

@@ -190,6 +190,7 @@ TEST(FixStr, TrimsCutsAtCharacterBoundsAndPads) {
         {QDateTime(QDate(1990, 1, 1), QTime(15, 10)), 0, false, "1990/01/01 15:10:00"},
         {true, 0, false, "True"},
         {QString("abc"), -1, true, ""},
+        {QString(40000, u'a'), 3, false, "aaa"}, // long texts are cut, not an overflow
     };
     int row = 0;
     for (const auto& c : cases) {

@@ -64,9 +64,17 @@ DriveMap DriveMap::fromEnvironment() {
     return DriveMap(qEnvironmentVariable("TANKA_DRIVE_C"));
 }
 
+// Without a root, Windows uses its paths as they stand; any other host has no
+// drive C: at all, so nothing maps (a Windows path would otherwise name a
+// file with backslashes in the current folder).
 QString DriveMap::hostPath(const QString& windowsPath) const {
-    if (m_root.isEmpty())
+    if (m_root.isEmpty()) {
+#ifdef Q_OS_WIN
         return windowsPath;
+#else
+        return {};
+#endif
+    }
     QStringList components;
     if (!driveCComponents(windowsPath, components))
         return {}; // names nothing: every existence test fails, no file opens
@@ -83,8 +91,13 @@ QString DriveMap::hostPath(const QString& windowsPath) const {
 }
 
 QString DriveMap::windowsPath(const QString& hostPath) const {
-    if (m_root.isEmpty())
+    if (m_root.isEmpty()) {
+#ifdef Q_OS_WIN
         return QDir::toNativeSeparators(hostPath);
+#else
+        return {};
+#endif
+    }
     const QString clean = QDir::cleanPath(QFileInfo(hostPath).absoluteFilePath());
     if (clean == m_root)
         return QStringLiteral("C:\\");

@@ -1,0 +1,98 @@
+#include "db/connect.h"
+
+#include <array>
+
+#include "db/db_errors.h"
+
+namespace tanka {
+
+namespace {
+
+const QString kObjectNotSet = QStringLiteral("Object variable or With block variable not set");
+
+} // namespace
+
+void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Globals& g) {
+    static const std::array<QString, 6> names = {
+        QStringLiteral("MSTORI"), QStringLiteral("MSJSHO"), QStringLiteral("MSKYAK"),
+        QStringLiteral("MSURIA"), QStringLiteral("MSLOCL"), QStringLiteral("MSHONB")};
+    const std::array<const QString*, 6> servers = {&g.SvTori, &g.SvJsho, &g.SvKyak,
+                                                   &g.SvUria, &g.SvLocl, &g.SvHonb};
+    if (index >= 0 && index <= 5) {
+        DbName = names[static_cast<std::size_t>(index)];
+        SvName = *servers[static_cast<std::size_t>(index)];
+    } else if (index >= 1000 && index <= 1005) {
+        DbName = QStringLiteral("Master");
+        SvName = *servers[static_cast<std::size_t>(index - 1000)];
+    } else {
+        DbName.clear();
+        SvName.clear();
+    }
+}
+
+QString Get_ConnectString(std::int32_t index, const Globals& g) {
+    QString DbName;
+    QString SvName;
+    Get_DBName(index, DbName, SvName, g);
+    return QStringLiteral("Provider=SQLOLEDB;") + QStringLiteral("server=") + SvName +
+           QStringLiteral(";") + QStringLiteral("uid=") + g.LoginID + QStringLiteral(";") +
+           QStringLiteral("pwd=") + g.LoginPW + QStringLiteral(";") + QStringLiteral("database=") +
+           DbName;
+}
+
+std::int32_t Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g) {
+    ErrMsg.clear();
+    if (!cn) {
+        ErrMsg = kObjectNotSet + QStringLiteral("コネクション用のインスタンスが作成されていません");
+        return err::ObjectNotSet;
+    }
+    // A failure to set the string (the connection is open) is raised, not returned.
+    cn->setConnectionString(Get_ConnectString(index, g));
+    try {
+        cn->open();
+        return -1;
+    } catch (const RunError& e) {
+        ErrMsg = QString::fromStdString(e.description());
+        if (e.number() == err::ObjectNotSet)
+            ErrMsg += QStringLiteral("コネクション用のインスタンスが作成されていません");
+        return e.number();
+    }
+}
+
+std::int32_t Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg) {
+    std::int32_t number = -1;
+    QString text;
+    try {
+        if (!cn)
+            dberr::raise(err::ObjectNotSet, kObjectNotSet);
+        cn->close();
+    } catch (const RunError& e) {
+        number = e.number();
+        text = QString::fromStdString(e.description());
+    } catch (const std::exception& e) {
+        number = dberr::Fail;
+        text = QString::fromUtf8(e.what());
+    }
+    // Released in every case; the destructor closes whatever is still open.
+    cn.reset();
+    if (number != -1 && ErrMsg)
+        *ErrMsg = text;
+    return number;
+}
+
+void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g) {
+    try {
+        cn = std::make_unique<Connection>();
+        cn->setCommandTimeout(9999);
+        QString ErrMsg;
+        Open_CN(2, cn.get(), ErrMsg, g);
+    } catch (const std::exception&) {
+        Close_CN(cn);
+    }
+}
+
+void L_End_CN(std::unique_ptr<Connection>& cn) {
+    Close_CN(cn);
+}
+
+} // namespace tanka

@@ -1,0 +1,76 @@
+#pragma once
+// What differs between the embedded SQLite server and SQL Server through ODBC.
+// A Connection owns one Engine from open() to close(); the Recordset asks it
+// for the SQL text to run, the table's columns and keys, the null-safe
+// comparison and the error of a failed statement.
+
+#include <optional>
+#include <vector>
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include "core/run_error.h"
+#include "db/connection_string.h"
+
+namespace tanka {
+
+struct ColumnInfo {
+    QString name;
+    QString declaredType; // as the table declares it; empty when unknown
+};
+
+struct TableInfo {
+    std::vector<ColumnInfo> columns; // empty when the engine does not report them
+    QStringList keyColumns;          // primary key in key order
+};
+
+// Rows the layer produces itself instead of the server (catalogue answers).
+struct FixedResult {
+    QStringList columns;
+    std::vector<std::vector<QVariant>> rows;
+};
+
+// "column matches ?" also when both are Null, with the number of parameters
+// that take the same value.
+struct NullSafeMatch {
+    QString text;
+    int binds = 1;
+};
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+
+    // Qt's driver name ("QSQLITE", "QODBC").
+    virtual QString driverName() const = 0;
+    // Opens db (added with driverName(), not yet open). Raises RunError.
+    virtual void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
+                      int commandTimeout) = 0;
+    virtual void setCommandTimeout(QSqlDatabase& db, int seconds) = 0;
+
+    // The layer's own answer to sql, if it has one.
+    virtual std::optional<FixedResult> answer(const QString& sql) const = 0;
+    // The text to hand to the server; raises for names that cannot exist.
+    virtual QString translate(const QString& sql) const = 0;
+
+    // Columns and primary key of the table named by parts (as translate()
+    // left them). Never raises: an unknown table gives an empty TableInfo.
+    virtual TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const = 0;
+    // Whether tableInfo() is worth asking for a read-only result (declared
+    // types needed to present values).
+    virtual bool typesFromCatalogue() const = 0;
+    virtual NullSafeMatch nullSafeEquals(const QString& quotedColumn) const = 0;
+    // The value to send when value is assigned to column; raises the server's
+    // conversion error when the server would refuse it.
+    virtual QVariant storedValue(const ColumnInfo& column, const QVariant& value) const = 0;
+    // Keys fetched per statement when an updatable result is read in pages.
+    virtual int pageSize() const = 0;
+
+    virtual RunError error(const QSqlError& e) const = 0;
+};
+
+} // namespace tanka

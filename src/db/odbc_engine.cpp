@@ -1,0 +1,73 @@
+#include "db/odbc_engine.h"
+
+#include <QSqlQuery>
+
+#include "db/db_errors.h"
+#include "db/sql_text.h"
+
+namespace tanka {
+
+OdbcEngine::OdbcEngine(QString driver) : m_driver(std::move(driver)) {}
+
+QString OdbcEngine::connectOptions(int loginTimeout) {
+    const int seconds = loginTimeout > 0 ? loginTimeout : 15;
+    return QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(seconds);
+}
+
+void OdbcEngine::open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
+                      int /*commandTimeout*/) {
+    db.setDatabaseName(odbcConnectionString(m_driver, params));
+    db.setConnectOptions(connectOptions(loginTimeout));
+    if (!db.open())
+        throw error(db.lastError());
+}
+
+TableInfo OdbcEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) const {
+    TableInfo info;
+    if (parts.isEmpty() || parts.size() > 3)
+        return info;
+    const QString table = parts.back();
+    const QString schema = parts.size() >= 2 && !parts[parts.size() - 2].isEmpty()
+                               ? parts[parts.size() - 2]
+                               : QStringLiteral("dbo");
+    const QString catalog =
+        parts.size() == 3 ? sqltext::quoteIdentifier(parts.front()) + u'.' : QString();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT k.COLUMN_NAME FROM %1INFORMATION_SCHEMA.TABLE_CONSTRAINTS t "
+                       "JOIN %1INFORMATION_SCHEMA.KEY_COLUMN_USAGE k "
+                       "ON k.CONSTRAINT_NAME = t.CONSTRAINT_NAME "
+                       "AND k.CONSTRAINT_SCHEMA = t.CONSTRAINT_SCHEMA "
+                       "AND k.TABLE_NAME = t.TABLE_NAME "
+                       "WHERE t.CONSTRAINT_TYPE = 'PRIMARY KEY' AND t.TABLE_NAME = ? "
+                       "AND t.TABLE_SCHEMA = ? ORDER BY k.ORDINAL_POSITION")
+            .arg(catalog));
+    query.addBindValue(table);
+    query.addBindValue(schema);
+    if (!query.exec())
+        return info;
+    while (query.next())
+        info.keyColumns << query.value(0).toString();
+    query.finish();
+    return info;
+}
+
+NullSafeMatch OdbcEngine::nullSafeEquals(const QString& quotedColumn) const {
+    return {QStringLiteral("(%1 = ? OR (%1 IS NULL AND ? IS NULL))").arg(quotedColumn), 2};
+}
+
+RunError OdbcEngine::error(const QSqlError& e) const {
+    bool ok = false;
+    std::int32_t number = e.nativeErrorCode().toInt(&ok);
+    if (!ok || number == 0 || number == -1)
+        number = dberr::Fail;
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty())
+        text = e.driverText().trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("[%1] The operation failed.").arg(m_driver);
+    return RunError(number, text.toStdString());
+}
+
+} // namespace tanka

@@ -1,0 +1,42 @@
+#pragma once
+// SQL Server through Qt's ODBC driver. The connection string is translated
+// into an ODBC one with every value brace-quoted; the login timeout is always
+// set (without one, a silent host would hold the program for ever).
+//
+// The command timeout: Qt gives no access to the statement attribute, so
+// statements run with the driver's default, no limit, which is never below
+// the 9999 seconds the program asks for.
+
+#include "db/engine.h"
+
+namespace tanka {
+
+class OdbcEngine final : public Engine {
+public:
+    explicit OdbcEngine(QString driver);
+
+    QString driverName() const override { return QStringLiteral("QODBC"); }
+    void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
+              int commandTimeout) override;
+    void setCommandTimeout(QSqlDatabase&, int) override {}
+
+    std::optional<FixedResult> answer(const QString&) const override { return std::nullopt; }
+    QString translate(const QString& sql) const override { return sql; }
+
+    TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const override;
+    bool typesFromCatalogue() const override { return false; }
+    NullSafeMatch nullSafeEquals(const QString& quotedColumn) const override;
+    QVariant storedValue(const ColumnInfo&, const QVariant& value) const override { return value; }
+    int pageSize() const override { return 100; }
+
+    RunError error(const QSqlError& e) const override;
+
+    // The connect options handed to Qt: the login timeout in seconds (15 when
+    // none or a negative one is given; 0 would mean no limit and is refused).
+    static QString connectOptions(int loginTimeout);
+
+private:
+    QString m_driver;
+};
+
+} // namespace tanka

@@ -1,0 +1,537 @@
+#include "db/recordset.h"
+
+#include <algorithm>
+#include <deque>
+#include <unordered_map>
+
+#include <QSqlRecord>
+
+#include "db/connection.h"
+#include "db/connection_p.h"
+#include "db/db_errors.h"
+#include "db/recordset_p.h"
+#include "db/sql_text.h"
+#include "db/value_text.h"
+
+namespace tanka {
+
+namespace {
+
+// Rows the layer made itself.
+class FixedSource final : public RowSource {
+public:
+    explicit FixedSource(std::vector<std::vector<QVariant>> rows) : m_rows(std::move(rows)) {}
+    bool fetch(std::vector<QVariant>& row) override {
+        if (m_next >= m_rows.size())
+            return false;
+        row = m_rows[m_next++];
+        return true;
+    }
+
+private:
+    std::vector<std::vector<QVariant>> m_rows;
+    std::size_t m_next = 0;
+};
+
+void readRow(const QSqlQuery& query, std::size_t count, std::vector<QVariant>& row) {
+    row.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        row[i] = query.value(static_cast<int>(i));
+}
+
+// Steps one forward-only statement; only the current row is held.
+class StreamSource final : public RowSource {
+public:
+    StreamSource(const ConnectionPrivate& cn, QSqlQuery query)
+        : m_cn(cn), m_query(std::move(query)), m_count(m_query.record().count()) {}
+    bool fetch(std::vector<QVariant>& row) override {
+        if (m_done)
+            return false;
+        if (!m_query.next()) {
+            m_done = true;
+            if (m_query.lastError().isValid())
+                m_cn.raise(m_query.lastError());
+            m_query.finish();
+            return false;
+        }
+        readRow(m_query, m_count, row);
+        return true;
+    }
+    void settle() override {}
+
+private:
+    const ConnectionPrivate& m_cn;
+    QSqlQuery m_query;
+    std::size_t m_count;
+    bool m_done = false;
+};
+
+// An updatable result with the visiting order fixed when it opened: the first
+// row comes from the statement itself (so an existence test reads one row);
+// before anything else runs, the statement is read to its end keeping only the
+// key of each row, and the later rows are fetched by key, a page at a time,
+// with their values as they are then. A row deleted meanwhile is skipped;
+// rows changed through this record set are not visited twice.
+class KeyedSource final : public RowSource {
+public:
+    KeyedSource(const ConnectionPrivate& cn, QSqlQuery stream, std::vector<int> keyColumns,
+                QString pageSelect, QStringList keyExpressions)
+        : m_cn(cn), m_stream(std::move(stream)), m_count(m_stream.record().count()),
+          m_keyColumns(std::move(keyColumns)), m_pageSelect(std::move(pageSelect)),
+          m_keyExpressions(std::move(keyExpressions)) {}
+
+    bool fetch(std::vector<QVariant>& row) override {
+        if (m_streaming && m_rows == 0) {
+            if (!nextStreamRow(row))
+                return false;
+            m_next = 1;
+            return true;
+        }
+        settle();
+        while (true) {
+            if (m_page.empty()) {
+                if (m_next >= m_rows)
+                    return false;
+                loadPage();
+                continue;
+            }
+            row = std::move(m_page.front());
+            m_page.pop_front();
+            return true;
+        }
+    }
+
+    void settle() override {
+        std::vector<QVariant> row;
+        while (m_streaming && nextStreamRow(row)) {
+        }
+    }
+
+private:
+    // One row of the statement, its key kept; false (and the statement
+    // finished) at the end.
+    bool nextStreamRow(std::vector<QVariant>& row) {
+        if (!m_streaming)
+            return false;
+        if (!m_stream.next()) {
+            m_streaming = false;
+            if (m_stream.lastError().isValid())
+                m_cn.raise(m_stream.lastError());
+            m_stream.finish();
+            return false;
+        }
+        if (m_rows == 0) {
+            readRow(m_stream, m_count, row);
+            for (const int k : m_keyColumns)
+                m_keys.push_back(row[static_cast<std::size_t>(k)]);
+        } else {
+            for (const int k : m_keyColumns)
+                m_keys.push_back(m_stream.value(k));
+        }
+        ++m_rows;
+        return true;
+    }
+
+    static QString keyText(const QVariant* key, std::size_t count) {
+        QString text;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (key[i].isNull())
+                text += u'\x01';
+            else
+                text += QString::number(key[i].typeId()) + u':' + key[i].toString();
+            text += u'\x1f';
+        }
+        return text;
+    }
+
+    void loadPage() {
+        const std::size_t width = m_keyColumns.size();
+        const auto count = std::min<std::size_t>(
+            static_cast<std::size_t>(std::max(1, m_cn.engine->pageSize())), m_rows - m_next);
+        if (!m_pageQuery || m_pageQueryRows != count) {
+            QStringList matches;
+            int binds = 1;
+            for (const QString& key : m_keyExpressions) {
+                const NullSafeMatch match = m_cn.engine->nullSafeEquals(key);
+                matches << match.text;
+                binds = match.binds;
+            }
+            const QString group = u'(' + matches.join(QStringLiteral(" AND ")) + u')';
+            QStringList groups;
+            for (std::size_t i = 0; i < count; ++i)
+                groups << group;
+            m_pageQuery.emplace(m_cn.newQuery());
+            if (!m_pageQuery->prepare(m_pageSelect + groups.join(QStringLiteral(" OR "))))
+                m_cn.raise(m_pageQuery->lastError());
+            m_pageQueryRows = count;
+            m_binds = binds;
+        }
+        QSqlQuery& query = *m_pageQuery;
+        const QVariant* first = m_keys.data() + m_next * width;
+        int position = 0;
+        for (std::size_t i = 0; i < count * width; ++i)
+            for (int b = 0; b < m_binds; ++b)
+                query.bindValue(position++, first[i]);
+        if (!query.exec())
+            m_cn.raise(query.lastError());
+
+        std::unordered_map<QString, std::vector<QVariant>> found;
+        std::vector<QVariant> row;
+        std::vector<QVariant> key(width);
+        while (query.next()) {
+            readRow(query, m_count, row);
+            for (std::size_t k = 0; k < width; ++k)
+                key[k] = row[static_cast<std::size_t>(m_keyColumns[k])];
+            found.emplace(keyText(key.data(), width), std::move(row));
+        }
+        if (query.lastError().isValid())
+            m_cn.raise(query.lastError());
+        query.finish();
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto it = found.find(keyText(first + i * width, width));
+            if (it != found.end())
+                m_page.push_back(std::move(it->second));
+        }
+        m_next += count;
+    }
+
+    const ConnectionPrivate& m_cn;
+    QSqlQuery m_stream;
+    std::size_t m_count;
+    bool m_streaming = true;
+    std::vector<int> m_keyColumns;
+    QString m_pageSelect;
+    QStringList m_keyExpressions;
+
+    std::vector<QVariant> m_keys; // m_rows keys of m_keyColumns.size() values each
+    std::size_t m_rows = 0;
+    std::size_t m_next = 0; // first key not yet fetched
+    std::deque<std::vector<QVariant>> m_page;
+    std::optional<QSqlQuery> m_pageQuery;
+    std::size_t m_pageQueryRows = 0;
+    int m_binds = 1;
+};
+
+// Primary keys of the price masters, for a server that does not report them.
+QStringList knownKeys(const QString& table) {
+    if (table.compare(u"MTGIJU", Qt::CaseInsensitive) == 0)
+        return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("GijutuID"),
+                QStringLiteral("ShumokuID")};
+    if (table.compare(u"MTTENP", Qt::CaseInsensitive) == 0)
+        return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("TenpanFlg"),
+                QStringLiteral("TenpanID")};
+    return {};
+}
+
+bool selectsAllColumns(const sqltext::SingleTableSelect& shape) {
+    const QString list = shape.selectList.simplified().remove(u' ');
+    return list == u"*" ||
+           (!shape.alias.isEmpty() &&
+            list.compare(shape.alias + QStringLiteral(".*"), Qt::CaseInsensitive) == 0);
+}
+
+} // namespace
+
+void RecordsetPrivate::requireOpen() const {
+    if (!open)
+        dberr::raiseClosed();
+}
+
+void RecordsetPrivate::requireCurrent() const {
+    requireOpen();
+    if (bof || eof)
+        dberr::raiseNoCurrentRecord();
+}
+
+int RecordsetPrivate::indexOf(const QString& name) const {
+    const auto it = byName.constFind(name.toLower());
+    if (it == byName.constEnd())
+        dberr::raiseItemNotFound();
+    return it.value();
+}
+
+bool RecordsetPrivate::dirty() const {
+    return std::find(changed.begin(), changed.end(), true) != changed.end();
+}
+
+void RecordsetPrivate::advance() {
+    if (source->fetch(current)) {
+        original = current;
+        changed.assign(current.size(), false);
+        eof = false;
+    } else {
+        current.clear();
+        original.clear();
+        changed.clear();
+        eof = true;
+    }
+}
+
+void RecordsetPrivate::writeBack() {
+    requireCurrent();
+    if (!target)
+        dberr::raise(dberr::NotUpdatable,
+                     QStringLiteral("Current Recordset does not support updating. This may be a "
+                                    "limitation of the provider, or of the selected locktype."));
+    std::vector<int> edited;
+    for (std::size_t i = 0; i < changed.size(); ++i)
+        if (changed[i])
+            edited.push_back(static_cast<int>(i));
+    if (edited.empty())
+        return;
+    source->settle();
+
+    const Engine& engine = *cn->engine;
+    std::vector<QVariant> stored;
+    for (const int c : edited)
+        stored.push_back(engine.storedValue(columns[static_cast<std::size_t>(c)],
+                                            current[static_cast<std::size_t>(c)]));
+
+    QString signature;
+    for (const int c : edited)
+        signature += QString::number(c) + u',';
+    auto it = updateStatements.find(signature);
+    int binds = 1;
+    if (it == updateStatements.end()) {
+        QStringList sets;
+        QStringList conditions;
+        for (const int c : edited)
+            sets << sqltext::quoteIdentifier(names[c]) + QStringLiteral(" = ?");
+        for (const int k : target->keyColumns)
+            conditions << engine.nullSafeEquals(sqltext::quoteIdentifier(names[k])).text;
+        for (const int c : edited)
+            conditions << engine.nullSafeEquals(sqltext::quoteIdentifier(names[c])).text;
+        QSqlQuery query = cn->newQuery();
+        if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                               .arg(target->table, sets.join(QStringLiteral(", ")),
+                                    conditions.join(QStringLiteral(" AND ")))))
+            cn->raise(query.lastError());
+        it = updateStatements.emplace(signature, std::move(query)).first;
+    }
+    binds = engine.nullSafeEquals(QString()).binds;
+
+    QSqlQuery& query = it->second;
+    int position = 0;
+    for (const QVariant& value : stored)
+        query.bindValue(position++, value);
+    for (const int k : target->keyColumns)
+        for (int b = 0; b < binds; ++b)
+            query.bindValue(position++, original[static_cast<std::size_t>(k)]);
+    for (const int c : edited)
+        for (int b = 0; b < binds; ++b)
+            query.bindValue(position++, original[static_cast<std::size_t>(c)]);
+    if (!query.exec())
+        cn->raise(query.lastError());
+    const int affected = query.numRowsAffected();
+    query.finish();
+    if (affected == 0)
+        dberr::raise(dberr::RowNotFound,
+                     QStringLiteral("Row cannot be located for updating. Some values may have "
+                                    "been changed since it was last read."));
+    for (std::size_t i = 0; i < edited.size(); ++i) {
+        const auto c = static_cast<std::size_t>(edited[i]);
+        current[c] = stored[i];
+        original[c] = stored[i];
+        changed[c] = false;
+    }
+}
+
+void RecordsetPrivate::release() {
+    source.reset();
+    updateStatements.clear();
+    if (cn) {
+        auto& list = cn->recordsets;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        cn = nullptr;
+    }
+    current.clear();
+    original.clear();
+    changed.clear();
+    target.reset();
+    open = false;
+    bof = eof = true;
+}
+
+Recordset::Recordset() : m_d(std::make_unique<RecordsetPrivate>()) {}
+
+Recordset::~Recordset() {
+    m_d->release();
+}
+
+void Recordset::setCursorLocation(CursorLocation location) {
+    m_d->location = location;
+}
+
+void Recordset::open(const QString& sql, Connection& cn, CursorType type, LockType lock) {
+    if (m_d->open)
+        dberr::raise(dberr::ObjectOpen,
+                     QStringLiteral("Operation is not allowed when the object is open."));
+    ConnectionPrivate* c = cn.d();
+    c->requireOpen();
+    RecordsetPrivate& d = *m_d;
+    d.cursorType = type;
+    d.lockType = lock;
+    d.names.clear();
+    d.byName.clear();
+    d.columns.clear();
+
+    if (auto fixed = c->engine->answer(sql)) {
+        d.names = fixed->columns;
+        for (const QString& name : d.names)
+            d.columns.push_back({name, {}});
+        d.source = std::make_unique<FixedSource>(std::move(fixed->rows));
+    } else {
+        const QString text = c->engine->translate(sql);
+        const auto shape = sqltext::singleTableSelect(text);
+        const bool wantsUpdate = lock == LockType::Optimistic;
+        TableInfo info;
+        if (shape && (wantsUpdate || c->engine->typesFromCatalogue()))
+            info = c->engine->tableInfo(c->db, shape->tableParts);
+
+        QSqlQuery query = c->newQuery();
+        if (!query.exec(text))
+            c->raise(query.lastError());
+        const QSqlRecord record = query.record();
+        for (int i = 0; i < record.count(); ++i) {
+            const QString name = record.fieldName(i);
+            const auto declared =
+                std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& col) {
+                    return col.name.compare(name, Qt::CaseInsensitive) == 0;
+                });
+            d.names << name;
+            d.columns.push_back(
+                {name, declared != info.columns.end() ? declared->declaredType : QString()});
+        }
+
+        if (wantsUpdate && shape && selectsAllColumns(*shape)) {
+            const QStringList keys =
+                info.keyColumns.isEmpty() ? knownKeys(shape->tableParts.back()) : info.keyColumns;
+            std::vector<int> positions;
+            QStringList expressions;
+            for (const QString& key : keys) {
+                const auto at = std::find_if(d.names.begin(), d.names.end(), [&](const QString& n) {
+                    return n.compare(key, Qt::CaseInsensitive) == 0;
+                });
+                if (at == d.names.end())
+                    break;
+                positions.push_back(static_cast<int>(at - d.names.begin()));
+                const QString column = sqltext::quoteIdentifier(*at);
+                expressions << (shape->alias.isEmpty() ? column : shape->alias + u'.' + column);
+            }
+            if (!keys.isEmpty() && positions.size() == static_cast<std::size_t>(keys.size())) {
+                d.target = UpdateTarget{shape->table, positions};
+                const QString pageSelect = QStringLiteral("SELECT %1 FROM %2 %3 WHERE ")
+                                               .arg(shape->selectList, shape->table, shape->alias);
+                d.source = std::make_unique<KeyedSource>(*c, std::move(query), positions,
+                                                         pageSelect, expressions);
+            }
+        }
+        if (!d.source)
+            d.source = std::make_unique<StreamSource>(*c, std::move(query));
+    }
+    for (int i = static_cast<int>(d.names.size()) - 1; i >= 0; --i)
+        d.byName.insert(d.names[i].toLower(), i); // the first of equal names wins
+
+    d.cn = c;
+    c->recordsets.push_back(&d);
+    d.open = true;
+    d.bof = false;
+    try {
+        d.advance();
+    } catch (...) {
+        d.release();
+        throw;
+    }
+    d.bof = d.eof;
+}
+
+bool Recordset::isOpen() const {
+    return m_d->open;
+}
+
+void Recordset::close() {
+    m_d->requireOpen();
+    m_d->release();
+}
+
+bool Recordset::isBOF() const {
+    m_d->requireOpen();
+    return m_d->bof;
+}
+
+bool Recordset::isEOF() const {
+    m_d->requireOpen();
+    return m_d->eof;
+}
+
+void Recordset::moveNext() {
+    m_d->requireOpen();
+    if (m_d->eof)
+        dberr::raiseNoCurrentRecord();
+    if (m_d->dirty())
+        m_d->writeBack();
+    m_d->bof = false;
+    m_d->advance();
+}
+
+int Recordset::fieldCount() const {
+    m_d->requireOpen();
+    return static_cast<int>(m_d->names.size());
+}
+
+QString Recordset::fieldName(int index) const {
+    m_d->requireOpen();
+    if (index < 0 || index >= m_d->names.size())
+        dberr::raiseItemNotFound();
+    return m_d->names[index];
+}
+
+QVariant Recordset::value(int index) const {
+    m_d->requireOpen();
+    if (index < 0 || index >= m_d->names.size())
+        dberr::raiseItemNotFound();
+    m_d->requireCurrent();
+    return m_d->current[static_cast<std::size_t>(index)];
+}
+
+QVariant Recordset::value(const QString& name) const {
+    m_d->requireOpen();
+    const int index = m_d->indexOf(name);
+    m_d->requireCurrent();
+    return m_d->current[static_cast<std::size_t>(index)];
+}
+
+void Recordset::setValue(const QString& name, const QVariant& value) {
+    m_d->requireOpen();
+    const int index = m_d->indexOf(name);
+    m_d->requireCurrent();
+    if (m_d->lockType == LockType::ReadOnly || !m_d->target)
+        dberr::raise(dberr::NotUpdatable,
+                     QStringLiteral("Current Recordset does not support updating. This may be a "
+                                    "limitation of the provider, or of the selected locktype."));
+    const auto i = static_cast<std::size_t>(index);
+    m_d->current[i] = value;
+    m_d->changed[i] = true;
+}
+
+void Recordset::update() {
+    m_d->writeBack();
+}
+
+QString Recordset::getString(const QString& columnSep, const QString& rowSep,
+                             const QString& nullText) {
+    m_d->requireOpen();
+    if (m_d->eof)
+        return {};
+    QString text;
+    for (std::size_t i = 0; i < m_d->current.size(); ++i) {
+        if (i > 0)
+            text += columnSep;
+        text += plainText(m_d->current[i], m_d->columns[i].declaredType, nullText);
+    }
+    text += rowSep;
+    moveNext();
+    return text;
+}
+
+} // namespace tanka

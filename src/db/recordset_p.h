@@ -1,0 +1,74 @@
+#pragma once
+// The inside of a Recordset, known to the Connection so that closing a
+// connection closes its record sets first.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include "db/engine.h"
+#include "db/recordset.h"
+
+namespace tanka {
+
+class ConnectionPrivate;
+
+// Delivers the rows of a result one at a time.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    // The next row into row; false at the end. Raises on a failed read.
+    virtual bool fetch(std::vector<QVariant>& row) = 0;
+    // Finishes any statement still reading, so that another may run on the
+    // connection (ODBC allows one at a time; SQLite must not see the table
+    // change under a running scan).
+    virtual void settle() {}
+};
+
+// Where the rows of an updatable result are written back.
+struct UpdateTarget {
+    QString table;               // as the statement names it
+    std::vector<int> keyColumns; // positions in the result
+};
+
+class RecordsetPrivate {
+public:
+    ConnectionPrivate* cn = nullptr;
+    CursorLocation location = CursorLocation::Server;
+    CursorType cursorType = CursorType::ForwardOnly;
+    LockType lockType = LockType::ReadOnly;
+    bool open = false;
+
+    QStringList names;
+    QHash<QString, int> byName; // lower case
+    std::vector<ColumnInfo> columns;
+
+    std::unique_ptr<RowSource> source;
+    std::vector<QVariant> current;
+    std::vector<QVariant> original;
+    std::vector<bool> changed;
+    bool bof = true;
+    bool eof = true;
+
+    std::optional<UpdateTarget> target;
+    std::map<QString, QSqlQuery> updateStatements; // by changed-column signature
+
+    void requireOpen() const;
+    void requireCurrent() const;
+    int indexOf(const QString& name) const;
+    bool dirty() const;
+    void advance();
+    void writeBack();
+    // Finishes every statement and forgets the rows; the object is closed.
+    // Never raises.
+    void release();
+};
+
+} // namespace tanka

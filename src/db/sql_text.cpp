@@ -1,0 +1,228 @@
+#include "db/sql_text.h"
+
+#include <vector>
+
+namespace tanka::sqltext {
+
+namespace {
+
+enum class Kind { Space, Comment, String, Ident, Number, Punct };
+
+struct Token {
+    Kind kind;
+    qsizetype pos;
+    qsizetype len;
+};
+
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == u'_' || c == u'@' || c == u'#';
+}
+bool isWordChar(QChar c) {
+    return isWordStart(c) || c.isDigit() || c == u'$';
+}
+
+// Index just past a run that ends with `close`, where a doubled `close` stands
+// for itself. An unterminated run ends with the text.
+qsizetype skipQuoted(const QString& s, qsizetype i, QChar close) {
+    for (++i; i < s.size(); ++i) {
+        if (s[i] == close) {
+            if (i + 1 < s.size() && s[i + 1] == close) {
+                ++i;
+                continue;
+            }
+            return i + 1;
+        }
+    }
+    return s.size();
+}
+
+std::vector<Token> tokenize(const QString& s) {
+    std::vector<Token> tokens;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        const qsizetype start = i;
+        const QChar c = s[i];
+        Kind kind = Kind::Punct;
+        if (c.isSpace()) {
+            while (i < s.size() && s[i].isSpace())
+                ++i;
+            kind = Kind::Space;
+        } else if (c == u'-' && i + 1 < s.size() && s[i + 1] == u'-') {
+            while (i < s.size() && s[i] != u'\n')
+                ++i;
+            kind = Kind::Comment;
+        } else if (c == u'/' && i + 1 < s.size() && s[i + 1] == u'*') {
+            const qsizetype end = s.indexOf(QStringLiteral("*/"), i + 2);
+            i = end < 0 ? s.size() : end + 2;
+            kind = Kind::Comment;
+        } else if (c == u'\'') {
+            i = skipQuoted(s, i, u'\'');
+            kind = Kind::String;
+        } else if (c == u'[') {
+            i = skipQuoted(s, i, u']');
+            kind = Kind::Ident;
+        } else if (c == u'"') {
+            i = skipQuoted(s, i, u'"');
+            kind = Kind::Ident;
+        } else if (isWordStart(c)) {
+            while (i < s.size() && isWordChar(s[i]))
+                ++i;
+            kind = Kind::Ident;
+        } else if (c.isDigit()) {
+            while (i < s.size() && (s[i].isDigit() || s[i] == u'.' || s[i].isLetter()))
+                ++i;
+            kind = Kind::Number;
+        } else {
+            ++i;
+        }
+        tokens.push_back({kind, start, i - start});
+    }
+    return tokens;
+}
+
+bool isPunct(const QString& s, const Token& t, QChar c) {
+    return t.kind == Kind::Punct && s[t.pos] == c;
+}
+
+bool isWord(const QString& s, const Token& t, QStringView word) {
+    return t.kind == Kind::Ident && s[t.pos] != u'[' && s[t.pos] != u'"' &&
+           QStringView(s).mid(t.pos, t.len).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+QString textOf(const QString& s, const Token& t) {
+    return s.mid(t.pos, t.len);
+}
+
+} // namespace
+
+QString normalized(const QString& sql) {
+    QString text = sql.simplified().toLower();
+    while (text.endsWith(u';'))
+        text = text.chopped(1).trimmed();
+    return text;
+}
+
+QString unquoteIdentifier(const QString& token) {
+    if (token.size() >= 2 && token.front() == u'[' && token.back() == u']')
+        return token.mid(1, token.size() - 2).replace(QStringLiteral("]]"), QStringLiteral("]"));
+    if (token.size() >= 2 && token.front() == u'"' && token.back() == u'"')
+        return token.mid(1, token.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    return token;
+}
+
+QString quoteIdentifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace(u']', QStringLiteral("]]"));
+    return u'[' + quoted + u']';
+}
+
+QString replaceThreePartNames(const QString& sql,
+                              const std::function<QString(const ThreePartName&)>& replace) {
+    const std::vector<Token> t = tokenize(sql);
+    const auto n = t.size();
+    QString out;
+    out.reserve(sql.size());
+    std::size_t i = 0;
+    while (i < n) {
+        const bool startsName =
+            t[i].kind == Kind::Ident && (i == 0 || !isPunct(sql, t[i - 1], u'.'));
+        if (startsName && i + 3 < n && isPunct(sql, t[i + 1], u'.')) {
+            std::size_t last = 0;
+            ThreePartName name;
+            name.database = unquoteIdentifier(textOf(sql, t[i]));
+            if (t[i + 2].kind == Kind::Ident && i + 4 < n && isPunct(sql, t[i + 3], u'.') &&
+                t[i + 4].kind == Kind::Ident) {
+                name.schema = unquoteIdentifier(textOf(sql, t[i + 2]));
+                name.object = unquoteIdentifier(textOf(sql, t[i + 4]));
+                last = i + 4;
+            } else if (isPunct(sql, t[i + 2], u'.') && t[i + 3].kind == Kind::Ident) {
+                name.object = unquoteIdentifier(textOf(sql, t[i + 3]));
+                last = i + 3;
+            }
+            if (last != 0 && (last + 1 >= n || !isPunct(sql, t[last + 1], u'.'))) {
+                name.text = sql.mid(t[i].pos, t[last].pos + t[last].len - t[i].pos);
+                out += replace(name);
+                i = last + 1;
+                continue;
+            }
+        }
+        out += textOf(sql, t[i]);
+        ++i;
+    }
+    return out;
+}
+
+std::optional<SingleTableSelect> singleTableSelect(const QString& sql) {
+    std::vector<Token> t;
+    for (const Token& token : tokenize(sql))
+        if (token.kind != Kind::Space && token.kind != Kind::Comment)
+            t.push_back(token);
+    while (!t.empty() && isPunct(sql, t.back(), u';'))
+        t.pop_back();
+    const auto n = t.size();
+    if (n < 4 || !isWord(sql, t[0], u"select") || isWord(sql, t[1], u"distinct") ||
+        isWord(sql, t[1], u"top"))
+        return std::nullopt;
+
+    // FROM at nesting depth 0; nothing at depth 0 may combine or group rows.
+    std::size_t from = 0;
+    int depth = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        if (isPunct(sql, t[i], u'('))
+            ++depth;
+        else if (isPunct(sql, t[i], u')'))
+            --depth;
+        else if (depth == 0) {
+            if (from == 0 && isWord(sql, t[i], u"from"))
+                from = i;
+            for (const QStringView word :
+                 {u"union", u"group", u"having", u"into", u"except", u"intersect", u"for"})
+                if (isWord(sql, t[i], word))
+                    return std::nullopt;
+            if (isPunct(sql, t[i], u';'))
+                return std::nullopt;
+        }
+    }
+    if (from < 2 || from + 1 >= n || t[from + 1].kind != Kind::Ident)
+        return std::nullopt;
+
+    SingleTableSelect result;
+    const qsizetype listStart = t[0].pos + t[0].len;
+    result.selectList = sql.mid(listStart, t[from].pos - listStart).trimmed();
+
+    std::size_t i = from + 1;
+    result.tableParts << unquoteIdentifier(textOf(sql, t[i]));
+    std::size_t lastName = i;
+    ++i;
+    while (i < n && isPunct(sql, t[i], u'.')) {
+        ++i;
+        if (i < n && t[i].kind == Kind::Ident) {
+            result.tableParts << unquoteIdentifier(textOf(sql, t[i]));
+            lastName = i;
+            ++i;
+        } else if (i < n && isPunct(sql, t[i], u'.')) {
+            result.tableParts << QString(); // db..object
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (result.tableParts.size() > 3)
+        return std::nullopt;
+    result.table = sql.mid(t[from + 1].pos, t[lastName].pos + t[lastName].len - t[from + 1].pos);
+
+    if (i < n && isWord(sql, t[i], u"as")) {
+        ++i;
+        if (i >= n || t[i].kind != Kind::Ident)
+            return std::nullopt;
+    }
+    if (i < n && t[i].kind == Kind::Ident && !isWord(sql, t[i], u"where") &&
+        !isWord(sql, t[i], u"order")) {
+        result.alias = textOf(sql, t[i]);
+        ++i;
+    }
+    if (i < n && !isWord(sql, t[i], u"where") && !isWord(sql, t[i], u"order"))
+        return std::nullopt;
+    return result;
+}
+
+} // namespace tanka::sqltext

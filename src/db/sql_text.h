@@ -1,0 +1,48 @@
+#pragma once
+// Reading SQL text far enough for the layer's needs: finding object names of
+// the form db.schema.object outside literals and comments, recognising a
+// select from one single table, and a normalised form for matching fixed
+// query texts.
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+namespace tanka::sqltext {
+
+// Lower case, runs of blanks/tabs/line breaks as one blank, trimmed, a final
+// ';' dropped.
+QString normalized(const QString& sql);
+
+// An identifier without its [..] or ".." quoting.
+QString unquoteIdentifier(const QString& token);
+// [name] with ']' doubled: a quoted identifier for both engines.
+QString quoteIdentifier(const QString& name);
+
+struct ThreePartName {
+    QString database; // unquoted
+    QString schema;   // unquoted, empty for db..object
+    QString object;   // unquoted
+    QString text;     // as written
+};
+
+// Replaces every three-part name (exactly three dot-separated identifiers, or
+// db..object) by what replace() returns for it; literals, comments and other
+// names stay as written. replace() may throw.
+QString replaceThreePartNames(const QString& sql,
+                              const std::function<QString(const ThreePartName&)>& replace);
+
+// "select <list> from <table> [[as] alias] [where ...] [order by ...]" with no
+// join, second table, grouping, DISTINCT or TOP: the shape of a query whose
+// rows can be written back to their table.
+struct SingleTableSelect {
+    QString selectList;     // as written
+    QString table;          // as written, possibly qualified
+    QStringList tableParts; // unquoted parts of the table name
+    QString alias;          // as written, empty when none
+};
+std::optional<SingleTableSelect> singleTableSelect(const QString& sql);
+
+} // namespace tanka::sqltext

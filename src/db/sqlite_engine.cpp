@@ -1,0 +1,257 @@
+#include "db/sqlite_engine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <climits>
+
+#include "db/db_errors.h"
+#include "db/sql_text.h"
+#include "db/value_text.h"
+#include "install/drive_map.h"
+
+namespace tanka {
+
+namespace {
+
+const QString kFileSuffix = QStringLiteral(".sqlite");
+
+// The entry of dir named name without regard to case (an exact match first);
+// empty when there is none.
+QString findEntry(const QString& dir, const QString& name, QDir::Filters filters) {
+    const QStringList entries = QDir(dir).entryList(filters | QDir::NoDotAndDotDot, QDir::Name);
+    if (entries.contains(name))
+        return name;
+    for (const QString& entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    return {};
+}
+
+[[noreturn]] void raiseNoServer() {
+    dberr::raise(dberr::Fail,
+                 QStringLiteral("[DBNETLIB]SQL Server does not exist or access denied."));
+}
+
+// The folder of server, or raises as an unreachable server does.
+QString serverFolder(const QString& root, const QString& server) {
+    if (root.isEmpty() || !QFileInfo(root).isDir())
+        raiseNoServer();
+    const QStringList parts =
+        server.isEmpty() ? QStringList{QStringLiteral("(local)")} : server.split(u'\\');
+    QString dir = root;
+    for (const QString& part : parts) {
+        if (part.isEmpty() || part == u"." || part == u".." || part.contains(u'/'))
+            raiseNoServer();
+        const QString entry = findEntry(dir, part, QDir::Dirs | QDir::Hidden);
+        if (entry.isEmpty())
+            raiseNoServer();
+        dir += u'/' + entry;
+    }
+    return dir;
+}
+
+int busyMilliseconds(int seconds) {
+    // 0 waits without limit, as a command timeout of 0 does.
+    if (seconds <= 0 || seconds >= INT_MAX / 1000)
+        return INT_MAX;
+    return seconds * 1000;
+}
+
+QString sqlLiteral(const QString& text) {
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+void runPragma(QSqlDatabase& db, const QString& text) {
+    QSqlQuery query(db);
+    query.exec(text);
+    query.finish();
+}
+
+} // namespace
+
+SqliteEngine::SqliteEngine(QString root) : m_root(std::move(root)) {}
+
+const QString& SqliteEngine::loginName() {
+    static const QString name = QStringLiteral("ORBE-TLX-MEMBER");
+    return name;
+}
+
+const QString& SqliteEngine::loginPassword() {
+    static const QString password = QStringLiteral("QDR615");
+    return password;
+}
+
+void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int /*loginTimeout*/,
+                        int commandTimeout) {
+    const QString folder = serverFolder(m_root, params.server);
+
+    // SQL Server logins compare without regard to case, passwords exactly.
+    if (params.uid.compare(loginName(), Qt::CaseInsensitive) != 0 || params.pwd != loginPassword())
+        dberr::raise(dberr::LoginFailed,
+                     QStringLiteral("Login failed for user '%1'.").arg(params.uid));
+
+    // The databases of the server, one per file, first spelling of a name wins.
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    m_files.clear();
+    for (const QString& file : files) {
+        if (!file.endsWith(kFileSuffix, Qt::CaseInsensitive) || file.size() == kFileSuffix.size())
+            continue;
+        const QString name = file.chopped(kFileSuffix.size()).toUpper();
+        if (!m_files.contains(name))
+            m_files.insert(name, folder + u'/' + file);
+    }
+    m_mainName = params.database.toUpper();
+    if (params.database.isEmpty() || !m_files.contains(m_mainName))
+        dberr::raise(dberr::CannotOpenDatabase,
+                     QStringLiteral("Cannot open database \"%1\" requested by the login. The "
+                                    "login failed.")
+                         .arg(params.database));
+
+    db.setDatabaseName(m_files.value(m_mainName));
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds(commandTimeout)));
+    if (!db.open())
+        throw RunError(dberr::Fail, db.lastError().text().toStdString());
+
+    runPragma(db, QStringLiteral("PRAGMA main.journal_mode=DELETE"));
+    QMap<QString, QString> reachable{{m_mainName, m_files.value(m_mainName)}};
+    for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
+        if (it.key() == m_mainName || it.key() == u"MAIN" || it.key() == u"TEMP")
+            continue;
+        QSqlQuery attach(db);
+        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS ") +
+                       sqltext::quoteIdentifier(it.key()));
+        attach.addBindValue(it.value());
+        if (!attach.exec())
+            break; // attach limit reached: the remaining databases are not there
+        attach.finish();
+        reachable.insert(it.key(), it.value());
+        runPragma(db, QStringLiteral("PRAGMA %1.journal_mode=DELETE")
+                          .arg(sqltext::quoteIdentifier(it.key())));
+    }
+    m_files = reachable;
+
+    QSqlQuery version(db);
+    if (version.exec(QStringLiteral("select sqlite_version()")) && version.next())
+        m_version = version.value(0).toString();
+}
+
+void SqliteEngine::setCommandTimeout(QSqlDatabase& db, int seconds) {
+    runPragma(db, QStringLiteral("PRAGMA busy_timeout=%1").arg(busyMilliseconds(seconds)));
+}
+
+QString SqliteEngine::fileOf(const QString& database) const {
+    return m_files.value(database.toUpper());
+}
+
+QString SqliteEngine::dataFilePath(const QString& database) const {
+    const QString host = QFileInfo(fileOf(database)).absoluteFilePath();
+    const QString windows = DriveMap::fromEnvironment().windowsPath(host);
+    return windows.isEmpty() ? QDir::toNativeSeparators(host) : windows;
+}
+
+std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
+    const QString text = sqltext::normalized(sql);
+    if (text == u"select @@version")
+        return FixedResult{{QString()}, {{QStringLiteral("SQLite %1 (embedded)").arg(m_version)}}};
+
+    static const QRegularExpression sysdatabases(QStringLiteral(
+        "^select \\* from (?:\\[?master\\]?)\\.(?:\\[?dbo\\]?)?\\.\\[?sysdatabases\\]?"
+        " where name ?= ?'([^']*)'$"));
+    if (const auto m = sysdatabases.match(text); m.hasMatch()) {
+        FixedResult result{
+            {QStringLiteral("name"), QStringLiteral("dbid"), QStringLiteral("filename")}, {}};
+        const QString name = m.captured(1);
+        const QStringList names = m_files.keys();
+        const auto found = std::find_if(names.begin(), names.end(), [&](const QString& n) {
+            return n.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (found != names.end())
+            result.rows.push_back(
+                {*found, static_cast<qlonglong>(names.indexOf(*found) + 5), dataFilePath(*found)});
+        return result;
+    }
+
+    static const QRegularExpression databaseFiles(QStringLiteral(
+        "^select \\* from \\[?([^\\].]+)\\]?\\.\\[?sys\\]?\\.\\[?database_files\\]?$"));
+    if (const auto m = databaseFiles.match(text); m.hasMatch()) {
+        const QString name = m.captured(1).toUpper();
+        if (!m_files.contains(name))
+            dberr::raiseInvalidObject(m.captured(1) + QStringLiteral(".sys.database_files"));
+        return FixedResult{{QStringLiteral("file_id"), QStringLiteral("type_desc"),
+                            QStringLiteral("name"), QStringLiteral("physical_name")},
+                           {{qlonglong{1}, QStringLiteral("ROWS"), name, dataFilePath(name)}}};
+    }
+    return std::nullopt;
+}
+
+QString SqliteEngine::translate(const QString& sql) const {
+    return sqltext::replaceThreePartNames(sql, [this](const sqltext::ThreePartName& name) {
+        if (!name.schema.isEmpty() && name.schema.compare(u"dbo", Qt::CaseInsensitive) != 0)
+            dberr::raiseInvalidObject(name.text);
+        const QString database = name.database.toUpper();
+        if (!m_files.contains(database))
+            dberr::raiseInvalidObject(name.text);
+        const QString schema =
+            database == m_mainName ? QStringLiteral("main") : sqltext::quoteIdentifier(database);
+        return schema + u'.' + sqltext::quoteIdentifier(name.object);
+    });
+}
+
+TableInfo SqliteEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) const {
+    TableInfo info;
+    if (parts.isEmpty() || parts.size() > 2)
+        return info;
+    const QString schema =
+        parts.size() == 2 ? sqltext::quoteIdentifier(parts.front()) + u'.' : QString();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(
+            QStringLiteral("PRAGMA %1table_info(%2)").arg(schema, sqlLiteral(parts.back()))))
+        return info;
+    std::vector<std::pair<int, QString>> keys;
+    while (query.next()) {
+        const QString name = query.value(1).toString();
+        info.columns.push_back({name, query.value(2).toString()});
+        if (const int pk = query.value(5).toInt(); pk > 0)
+            keys.emplace_back(pk, name);
+    }
+    std::sort(keys.begin(), keys.end());
+    for (const auto& key : keys)
+        info.keyColumns << key.second;
+    return info;
+}
+
+NullSafeMatch SqliteEngine::nullSafeEquals(const QString& quotedColumn) const {
+    return {quotedColumn + QStringLiteral(" IS ?"), 1};
+}
+
+QVariant SqliteEngine::storedValue(const ColumnInfo& column, const QVariant& value) const {
+    return serverAssignment(column.declaredType, value);
+}
+
+RunError SqliteEngine::error(const QSqlError& e) const {
+    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
+    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
+    if (const auto m = noTable.match(text); m.hasMatch())
+        return RunError(
+            dberr::InvalidObjectName,
+            QStringLiteral("Invalid object name '%1'.").arg(m.captured(1)).toStdString());
+    if (const auto m = noColumn.match(text); m.hasMatch())
+        return RunError(
+            dberr::InvalidColumnName,
+            QStringLiteral("Invalid column name '%1'.").arg(m.captured(1)).toStdString());
+    const int code = e.nativeErrorCode().toInt() & 0xff;
+    if (code == 5 || code == 6) // SQLITE_BUSY, SQLITE_LOCKED
+        return RunError(dberr::Timeout, "Query timeout expired");
+    return RunError(dberr::CommandFailed, text.toStdString());
+}
+
+} // namespace tanka

@@ -1,0 +1,56 @@
+#pragma once
+// The embedded server: SQL Server's behaviour as far as the program relies on
+// it, over SQLite files.
+//
+// Server S is the folder <root>/S (a backslash in S separates sub-folders; the
+// empty name is the folder "(local)"); database D on it is the file D.sqlite.
+// Names match without regard to case. Opening D attaches the other databases
+// of the folder under their upper-case names, so that three-part names
+// db.dbo.object reach them; the connected database is "main". Up to SQLite's
+// attach limit (ten) are attached, in name order.
+//
+// Rollback journal, not WAL, so that a commit across attached files is atomic.
+// The command timeout is the wait for another connection's lock.
+
+#include <QMap>
+
+#include "db/engine.h"
+
+namespace tanka {
+
+class SqliteEngine final : public Engine {
+public:
+    explicit SqliteEngine(QString root);
+
+    QString driverName() const override { return QStringLiteral("QSQLITE"); }
+    void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
+              int commandTimeout) override;
+    void setCommandTimeout(QSqlDatabase& db, int seconds) override;
+
+    std::optional<FixedResult> answer(const QString& sql) const override;
+    QString translate(const QString& sql) const override;
+
+    TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const override;
+    bool typesFromCatalogue() const override { return true; }
+    NullSafeMatch nullSafeEquals(const QString& quotedColumn) const override;
+    QVariant storedValue(const ColumnInfo& column, const QVariant& value) const override;
+    int pageSize() const override { return 1; }
+
+    RunError error(const QSqlError& e) const override;
+
+    // The fixed login of the point-of-sale installation.
+    static const QString& loginName();
+    static const QString& loginPassword();
+
+private:
+    // Upper-case database name -> host path of its file.
+    QString fileOf(const QString& database) const;
+    QString dataFilePath(const QString& database) const;
+
+    QString m_root;
+    QString m_mainName;             // upper case
+    QMap<QString, QString> m_files; // upper-case name -> host path, main included
+    QString m_version;
+};
+
+} // namespace tanka

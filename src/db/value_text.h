@@ -1,0 +1,31 @@
+#pragma once
+// Values between the program and the server: the plain text form of a field
+// value (the clip-string form of a record set), and the value the server
+// stores when a program value is assigned to a column of a declared type.
+
+#include <QString>
+#include <QVariant>
+
+namespace tanka {
+
+// Integers as plain digits, floating-point numbers without thousands
+// separators (whole numbers without a fraction), dates and times as
+// "yyyy/MM/dd hh:mm:ss", booleans "True"/"False", texts unchanged. A text in
+// a column declared as a date is shown in the date form when it reads as one.
+// Null gives nullText.
+QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText);
+
+bool isDateType(const QString& declaredType);
+
+// What SQL Server stores when value is assigned to a column declared
+// declaredType, in the stored form of the embedded engine:
+//  - date columns: "yyyy-MM-dd hh:mm:ss" (".zzz" when there are
+//    milliseconds) from a date, a date/time or a text such as "2019/09/30",
+//    "2019-9-30 10:20", "20190930"; the empty text is 1900-01-01 00:00:00; a
+//    text that is no date raises 241, an impossible date 242;
+//  - integer and decimal columns: a numeric text becomes the number (the empty
+//    text 0 for integer and money columns); any other text raises 245 or 8114;
+//  - anything else unchanged. Null stays Null.
+QVariant serverAssignment(const QString& declaredType, const QVariant& value);
+
+} // namespace tanka

@@ -1,0 +1,136 @@
+#include "pricing/backup.h"
+
+#include <array>
+
+#include <QSaveFile>
+#include <QStringEncoder>
+
+#include "core/field_readers.h"
+#include "core/run_error.h"
+#include "db/recordset.h"
+
+namespace tanka {
+
+namespace {
+
+// The first column of the first row of a catalogue query, trimmed; empty when
+// no row comes back.
+QString firstValue(Connection& cn, const QString& sql, const QString& column) {
+    Recordset rs;
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(sql, cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    QString text;
+    if (!rs.isEOF())
+        text = Get_FixStr(column.isEmpty() ? rs.value(0) : rs.value(column), 0, false);
+    rs.close();
+    return text;
+}
+
+// Product words in order of preference: headquarters installations first.
+// "ZEMAH" also contains "ZEMA", so a headquarters data file whose own TMP
+// folder is missing can still find the store folder.
+constexpr std::array<const char*, 6> ProductWords = {"ZEMAH", "KOTAH", "MIROH",
+                                                     "ZEMA",  "KOTA",  "MIRO"};
+
+QString candidateDir(const char* word) {
+    return QStringLiteral("C:\\") + QLatin1String(word) + QStringLiteral("\\TMP");
+}
+
+} // namespace
+
+QString Get_TmpDir(Connection& cn, const DriveMap& drive) {
+    const QString version = firstValue(cn, QStringLiteral("select @@version"), {});
+    QString dataFile;
+    if (version.contains(QStringLiteral("2000")) || version.contains(QStringLiteral("2005")))
+        dataFile = firstValue(
+            cn, QStringLiteral("select * FROM master.dbo.sysdatabases  where name = 'mskyak' "),
+            QStringLiteral("filename"));
+    else
+        dataFile = firstValue(cn, QStringLiteral("select * FROM mskyak.sys.database_files"),
+                              QStringLiteral("physical_name"));
+
+    for (const char* word : ProductWords) {
+        if (dataFile.contains(QLatin1String(word)) && drive.dirExists(candidateDir(word)))
+            return candidateDir(word);
+    }
+    for (const char* word : ProductWords) {
+        if (drive.dirExists(candidateDir(word)))
+            return candidateDir(word);
+    }
+    return {};
+}
+
+QString backupFileName(Menu menu) {
+    return menu == Menu::Giju ? QStringLiteral("MTGIJU10%.CSV") : QStringLiteral("MTTENP10%.CSV");
+}
+
+QString backupQuery(Menu menu) {
+    if (menu == Menu::Giju)
+        return QStringLiteral("SELECT * From MSTORI.dbo.MTGIJU ") +
+               QStringLiteral(" ORDER BY GlobalID, MiseID, GijutuID, ShumokuID");
+    return QStringLiteral("SELECT * From MSTORI.dbo.MTTENP ") +
+           QStringLiteral(" ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
+}
+
+bool Write_RsFile(const QString& hostPath, Recordset& rs) {
+    QStringEncoder encoder("CP932");
+    if (!encoder.isValid())
+        return false;
+    // QSaveFile writes to a temporary file beside hostPath and renames it on
+    // commit; without a commit the temporary file is removed.
+    QSaveFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const auto put = [&](const QString& text) {
+        const QByteArray bytes = encoder.encode(text);
+        return file.write(bytes) == bytes.size();
+    };
+    try {
+        QString header;
+        const int count = rs.fieldCount();
+        for (int i = 0; i < count; ++i) {
+            header += rs.fieldName(i);
+            if (i + 1 < count)
+                header += u'\t';
+        }
+        if (!put(header + QStringLiteral("\r\n")))
+            return false;
+        while (!rs.isEOF()) {
+            if (!put(rs.getString(QStringLiteral("\t"), QStringLiteral("\r\n"),
+                                  QStringLiteral("#NULL#"))))
+                return false;
+        }
+    } catch (const RunError&) {
+        return false;
+    }
+    return file.commit();
+}
+
+bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                 MessageBoxes& boxes) {
+    const QString path = tmpDir + u'\\' + backupFileName(menu);
+    if (drive.fileExists(path))
+        return true;
+    Recordset rs;
+    rs.setCursorLocation(CursorLocation::Server);
+    rs.open(backupQuery(menu), cn, CursorType::Static, LockType::ReadOnly);
+    const bool written = Write_RsFile(drive.hostPath(path), rs);
+    rs.close();
+    if (!written) {
+        boxes.show(backupFileName(menu) + QStringLiteral("の作成に失敗しました"), MsgButtons::Ok,
+                   MsgIcon::Critical);
+    }
+    return written;
+}
+
+bool Backup_MTGIJU(Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                   MessageBoxes& boxes) {
+    return backupTable(Menu::Giju, cn, tmpDir, drive, boxes);
+}
+
+bool Backup_MTTENP(Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                   MessageBoxes& boxes) {
+    return backupTable(Menu::Ten, cn, tmpDir, drive, boxes);
+}
+
+} // namespace tanka

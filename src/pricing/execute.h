@@ -1,0 +1,59 @@
+#pragma once
+// The run of the Execute command, without its window.
+//
+// executeRun asks "単価変更開始しますか？" (Yes/No, question icon) and then:
+//  - finds the work directory (g.TmpDir) and checks the choices; a missing
+//    work directory, no conversion kind, no rounding, or (at a store) no
+//    processing date refuses the run with a message: nothing has changed;
+//  - calls hooks.started, begins a transaction on cn, and for each chosen menu
+//    (technical menu first, then retail) writes its backup unless it exists
+//    and converts its rows, calling hooks.processEvents once per row;
+//  - commits, calls hooks.finished and shows "終了しました".
+// Any failure after the start (a backup that cannot be written, a database
+// error, a write conflict, an overflow) rolls the transaction back, so neither
+// table keeps any change of the run, and is shown to the user: the backup's
+// own message, or the error's number and description. Backup files already
+// complete stay.
+//
+// Every message goes through boxes; nothing here shows a window. After
+// Finished or Failed the caller ends the program, as the window cannot be
+// used again; after Declined or Refused it stays idle.
+
+#include <cstdint>
+#include <functional>
+
+#include <QString>
+
+#include "core/clock.h"
+#include "core/globals.h"
+#include "core/message_box.h"
+#include "db/connection.h"
+#include "install/drive_map.h"
+
+namespace tanka {
+
+enum class RunResult {
+    Declined, // the user answered No; nothing happened
+    Refused,  // a check failed and its message was shown; nothing changed
+    Failed,   // the run stopped, was rolled back and its error was shown
+    Finished, // committed and "終了しました" shown
+};
+
+struct RunHooks {
+    // The window disables Execute and itself and shows the "処理中です" banner.
+    std::function<void()> started;
+    // Once per converted row: the window processes pending events.
+    std::function<void()> processEvents;
+    // Before the final message, after success or failure: hide the banner.
+    std::function<void()> finished;
+};
+
+RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const DriveMap& drive,
+                     const Clock& clock, const RunHooks& hooks);
+
+// The message of a failed run: "エラーが発生しました。", then when the
+// transaction was rolled back "変更は取り消されました。", CR LF,
+// "エラー番号: N", CR LF, the description.
+QString runErrorMessage(std::int32_t number, const QString& description, bool rolledBack);
+
+} // namespace tanka

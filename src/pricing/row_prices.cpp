@@ -1,0 +1,88 @@
+#include "pricing/row_prices.h"
+
+#include <QVariant>
+
+#include "core/clock.h"
+#include "core/field_readers.h"
+#include "pricing/keisan.h"
+
+namespace tanka {
+
+int pricePositions(Menu menu) {
+    return menu == Menu::Giju ? MaxPositions : 1;
+}
+
+QString priceColumn(Menu menu, int slot, int position) {
+    const QChar letter = slot == 0 ? u'A' : u'B';
+    if (menu == Menu::Ten)
+        return QStringLiteral("UriTanka") + letter;
+    return QStringLiteral("Tanka") + letter + QString::number(position + 1);
+}
+
+QString tableName(Menu menu) {
+    return menu == Menu::Giju ? QStringLiteral("MTGIJU") : QStringLiteral("MTTENP");
+}
+
+SlotsRead slotsToRead(const ConversionOptions& options) {
+    if (options.dstSlot == -1)
+        return {true, true};
+    if (options.dstSlot != 0 && options.dstSlot != 1)
+        return {};
+    return options.srcSlot == 0 ? SlotsRead{true, false} : SlotsRead{false, true};
+}
+
+namespace {
+
+std::int32_t converted(std::int32_t price, const RowInput& row, const ConversionOptions& o) {
+    return row.taxFlg == 1 ? Keisan(price, o.kind, o.hasuMode, o.hasuTani) : price;
+}
+
+} // namespace
+
+RowPrices computeRowPrices(const RowInput& row, int positions, const ConversionOptions& options) {
+    RowPrices out;
+    if (options.dstSlot == 0 || options.dstSlot == 1) {
+        const int src = options.srcSlot == 0 ? 0 : 1;
+        const int dst = options.dstSlot;
+        for (int i = 0; i < positions; ++i)
+            out.prices[dst][i] = converted(row.prices[src][i], row, options);
+        out.written[dst] = true;
+    } else if (options.dstSlot == -1) {
+        // No destination known: both slots are converted where they stand.
+        for (int slot = 0; slot < 2; ++slot) {
+            for (int i = 0; i < positions; ++i)
+                out.prices[slot][i] = converted(row.prices[slot][i], row, options);
+            out.written[slot] = true;
+        }
+    }
+    out.mark = row.kosinDate != options.referenceDate;
+    return out;
+}
+
+QDate hundredYearsBefore(QDate today) {
+    const int year = today.year() - 100;
+    QDate day(year, today.month(), today.day());
+    if (!day.isValid()) // 29 February in a year without it
+        day = QDate(year, today.month(), 28);
+    return day;
+}
+
+ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& clock) {
+    ConversionOptions o;
+    const bool giju = menu == Menu::Giju;
+    o.kind = giju ? g.GijuMode : g.TenMode;
+    o.hasuMode = g.HasuMode;
+    o.hasuTani = g.HasuTani;
+    o.srcSlot = giju ? g.GijuSrcSlot : g.TenSrcSlot;
+    o.dstSlot = giju ? g.GijuDstSlot : g.TenDstSlot;
+    if (g.HonbuFlg == True) {
+        o.referenceDate = hundredYearsBefore(clock.today()).toString(QStringLiteral("yyyy/MM/dd"));
+        o.markText = o.referenceDate;
+    } else {
+        o.referenceDate = Get_DateStr(QVariant(g.MiseSyoriDate), QStringLiteral("yyyy/mm/dd"));
+        o.markText = g.MiseSyoriDate;
+    }
+    return o;
+}
+
+} // namespace tanka

@@ -1,0 +1,83 @@
+#pragma once
+// The conversion of one master row, as a pure step: from the values read from
+// the row and the run's options to the new prices and whether the row gets the
+// last-update marking. It reads no database, so the conversion and a preview
+// can share it.
+
+#include <array>
+#include <cstdint>
+
+#include <QDate>
+#include <QString>
+
+#include "core/globals.h"
+
+namespace tanka {
+
+class Clock;
+
+// The two price masters and their price columns. A technical-menu row has five
+// prices per slot, a retail row one.
+enum class Menu { Giju, Ten };
+
+inline constexpr int MaxPositions = 5;
+
+int pricePositions(Menu menu);
+// Column of slot 0 (A) or 1 (B) at position 0..pricePositions-1:
+// "TankaA1".."TankaB5" or "UriTankaA"/"UriTankaB".
+QString priceColumn(Menu menu, int slot, int position);
+// "MTGIJU" or "MTTENP".
+QString tableName(Menu menu);
+
+// What one run asks of every row of one menu.
+struct ConversionOptions {
+    std::int16_t kind = 1;     // 1 to 10 % inclusive, 2 to tax-exclusive
+    std::int16_t hasuMode = 0; // 0 truncate, 1 round up, 2 round half up
+    std::int16_t hasuTani = 0; // 0 one yen, 1 ten, 2 hundred
+    std::int16_t srcSlot = 0;  // 0 A, otherwise B
+    std::int16_t dstSlot = 1;  // 0 A, 1 B, -1 both slots in place, other: no price written
+    // A row is marked when its last-update date, read as "yyyy/mm/dd", differs
+    // from referenceDate; it then gets flag 2 and markText as its date.
+    QString referenceDate;
+    QString markText;
+};
+
+// The slots whose prices the row step needs: the source slot, or both when the
+// destination is undetermined (-1). Only these columns are read.
+struct SlotsRead {
+    bool a = false;
+    bool b = false;
+};
+SlotsRead slotsToRead(const ConversionOptions& options);
+
+// One row as read: the prices of the slots named by slotsToRead (Null read as
+// 0), Get_LngVal of TaxFlg, and the last-update date as "yyyy/mm/dd" text
+// (empty when Null or not a date).
+struct RowInput {
+    std::array<std::array<std::int32_t, MaxPositions>, 2> prices{};
+    std::int32_t taxFlg = 0;
+    QString kosinDate;
+};
+
+// The new values of one row: the prices of each written slot, and whether
+// SaisyuKosinFlg/SaisyuKosinDate are set.
+struct RowPrices {
+    std::array<bool, 2> written{};
+    std::array<std::array<std::int32_t, MaxPositions>, 2> prices{};
+    bool mark = false;
+};
+
+// Prices of rows with TaxFlg 1 go through Keisan; others are copied unchanged.
+// Raises RunError 6 when Keisan overflows.
+RowPrices computeRowPrices(const RowInput& row, int positions, const ConversionOptions& options);
+
+// Today minus 100 calendar years; 29 February becomes 28 February when the
+// earlier year has no such day.
+QDate hundredYearsBefore(QDate today);
+
+// The options of one menu from the program-wide choices: kind, rounding and
+// slots of that menu; the marking date of the store (MiseSyoriDate) or, at
+// headquarters, today minus 100 years.
+ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& clock);
+
+} // namespace tanka

@@ -1,0 +1,45 @@
+// Runs a store conversion on the sample installation named by the environment
+// and stops for good after the given number of rows, having printed "mid",
+// so that a test can kill it in the middle of the run.
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+#include "engine_fixture.h"
+#include "pricing/execute.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    const int stopAfter = std::atoi(argv[1]);
+
+    tanka::Connection cn;
+    cn.setConnectionString(tanka::test::connectionString());
+    cn.open();
+    tanka::Globals g;
+    g.MyMiseID = 1;
+    g.MiseSyoriDate = QStringLiteral("2019/09/30");
+    g.GijuMode = 1;
+    g.TenMode = 2;
+    g.GijuDstSlot = 1;
+    g.TenDstSlot = 1;
+    tanka::test::ScriptedBoxes boxes;
+    tanka::FixedClock clock(QDate(2019, 10, 1));
+
+    int rows = 0;
+    tanka::RunHooks hooks;
+    hooks.processEvents = [&] {
+        if (++rows < stopAfter)
+            return;
+        std::fputs("mid\n", stdout);
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    };
+    tanka::executeRun(cn, g, boxes, tanka::DriveMap::fromEnvironment(), clock, hooks);
+    return 3; // the run should never end on its own
+}

@@ -1,0 +1,265 @@
+#include "engine_fixture.h"
+
+#include <atomic>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace tanka::test {
+
+MsgAnswer ScriptedBoxes::show(const QString& text, MsgButtons buttons, MsgIcon icon,
+                              const QString&) {
+    shown.push_back({text, buttons, icon});
+    if (buttons == MsgButtons::Ok)
+        return MsgAnswer::Ok;
+    if (answers.empty())
+        return MsgAnswer::Yes;
+    const MsgAnswer answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+QStringList ScriptedBoxes::texts() const {
+    QStringList list;
+    for (const Shown& s : shown)
+        list << s.text;
+    return list;
+}
+
+namespace {
+
+QString sqlValue(const std::optional<int>& v) {
+    return v ? QString::number(*v) : "NULL";
+}
+QString sqlText(const std::optional<QString>& v) {
+    return v ? u'\'' + QString(*v).replace(u'\'', "''") + u'\'' : QStringLiteral("NULL");
+}
+
+} // namespace
+
+QString GijuRow::insertSql() const {
+    QStringList values{"1", QString::number(miseId), QString::number(gijutuId),
+                       "1", sqlText(name),           sqlValue(taxFlg)};
+    for (const Price& p : a)
+        values << sqlValue(p);
+    for (const Price& p : b)
+        values << sqlValue(p);
+    values << sqlValue(kosinFlg) << sqlText(kosinDate);
+    return "INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, GijutuName, TaxFlg, "
+           "TankaA1, TankaA2, TankaA3, TankaA4, TankaA5, TankaB1, TankaB2, TankaB3, TankaB4, "
+           "TankaB5, SaisyuKosinFlg, SaisyuKosinDate) VALUES (" +
+           values.join(", ") + ")";
+}
+
+QString TenRow::insertSql() const {
+    QStringList values{"1",
+                       QString::number(miseId),
+                       "1",
+                       QString::number(tenpanId),
+                       sqlText(name),
+                       sqlValue(taxFlg),
+                       sqlValue(a),
+                       sqlValue(b),
+                       sqlValue(kosinFlg),
+                       sqlText(kosinDate)};
+    return "INSERT INTO MTTENP (GlobalID, MiseID, TenpanFlg, TenpanID, TenpanName, TaxFlg, "
+           "UriTankaA, UriTankaB, SaisyuKosinFlg, SaisyuKosinDate) VALUES (" +
+           values.join(", ") + ")";
+}
+
+QString connectionString() {
+    return QStringLiteral(
+        "Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;database=MSKYAK");
+}
+
+sample::Options storeOptions(int stores, std::int16_t own) {
+    sample::Options o;
+    o.stores = stores;
+    o.miseId = own;
+    o.gijuRows = 6;
+    o.tenRows = 5;
+    o.deletedEvery = 4;
+    return o;
+}
+
+sample::Options headquartersOptions(int stores) {
+    sample::Options o = storeOptions(stores, 1);
+    o.headquarters = true;
+    return o;
+}
+
+EngineFixture::EngineFixture(const sample::Options& options) {
+    if (!m_dir.isValid())
+        throw std::runtime_error("no temporary folder");
+    m_install = sample::writeSampleInstall(m_dir.path(), options);
+    m_install.applyEnvironment();
+    m_drive = DriveMap(m_install.driveC);
+
+    m_g.HonbuFlg = options.headquarters ? True : False;
+    m_g.MyMiseID = m_install.miseId;
+    m_g.MiseSyoriDate = QStringLiteral("2019/09/30");
+    for (auto& row : m_g.MiseList)
+        row[0] = QStringLiteral("0");
+    m_g.GijuMode = 1;
+    m_g.TenMode = 1;
+    m_g.HasuMode = 0;
+    m_g.HasuTani = 0;
+    m_g.GijuSrcSlot = 0;
+    m_g.GijuDstSlot = 1;
+    m_g.TenSrcSlot = 0;
+    m_g.TenDstSlot = 1;
+}
+
+EngineFixture::~EngineFixture() {
+    m_cn.reset();
+}
+
+Connection& EngineFixture::cn() {
+    if (!m_cn) {
+        m_cn = std::make_unique<Connection>();
+        m_cn->setConnectionString(connectionString());
+        m_cn->open();
+    }
+    return *m_cn;
+}
+
+void EngineFixture::exec(const QStringList& statements) const {
+    sample::execSql(mstori(), statements);
+}
+
+void EngineFixture::setGiju(const std::vector<GijuRow>& rows) const {
+    QStringList sql{"DELETE FROM MTGIJU"};
+    for (const GijuRow& r : rows)
+        sql << r.insertSql();
+    exec(sql);
+}
+
+void EngineFixture::setTen(const std::vector<TenRow>& rows) const {
+    QStringList sql{"DELETE FROM MTTENP"};
+    for (const TenRow& r : rows)
+        sql << r.insertSql();
+    exec(sql);
+}
+
+namespace {
+
+// A private QSQLITE connection on one file for the duration of f.
+template <typename F> auto withDatabase(const QString& file, F f) {
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("engine_fixture_%1").arg(counter++);
+    struct Remove {
+        QString name;
+        ~Remove() { QSqlDatabase::removeDatabase(name); }
+    } remove{name}; // runs after db below has gone away
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(file);
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+    auto result = f(db);
+    db.close();
+    return result;
+}
+
+QString keyOrder(const QString& table) {
+    return table == QStringLiteral("MTGIJU")
+               ? QStringLiteral("GlobalID, MiseID, GijutuID, ShumokuID")
+               : QStringLiteral("GlobalID, MiseID, TenpanFlg, TenpanID");
+}
+
+} // namespace
+
+QStringList EngineFixture::dump(const QString& table) const {
+    return withDatabase(mstori(), [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (!q.exec("SELECT * FROM " + table + " ORDER BY " + keyOrder(table)))
+            throw std::runtime_error(q.lastError().text().toStdString());
+        QStringList rows;
+        while (q.next()) {
+            QStringList cols;
+            for (int i = 0; i < q.record().count(); ++i)
+                cols << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
+            rows << cols.join(u'\t');
+        }
+        return rows;
+    });
+}
+
+QString EngineFixture::value(const QString& table, const QString& column,
+                             const QString& where) const {
+    return withDatabase(mstori(), [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (!q.exec("SELECT " + column + " FROM " + table + " WHERE " + where) || !q.next())
+            throw std::runtime_error("no row " + where.toStdString());
+        return q.isNull(0) ? QStringLiteral("<null>") : q.value(0).toString();
+    });
+}
+
+QString EngineFixture::backupPath(const QString& name) const {
+    return m_install.workDir + u'/' + name;
+}
+
+QByteArray EngineFixture::readFile(const QString& hostPath) const {
+    QFile f(hostPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+namespace {
+
+bool setImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+bool canCreateFileIn(const QString& dir) {
+    QFile probe(dir + QStringLiteral("/probe.tmp"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
+} // namespace
+
+UnwritableDir::UnwritableDir(QString hostPath) : m_path(std::move(hostPath)) {
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    if (canCreateFileIn(m_path))
+        m_immutable = setImmutable(m_path, true);
+    m_ok = !canCreateFileIn(m_path);
+}
+
+UnwritableDir::~UnwritableDir() {
+    if (m_immutable)
+        setImmutable(m_path, false);
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::ExeOther);
+}
+
+QStringList filesIn(const QString& hostDir) {
+    return QDir(hostDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+} // namespace tanka::test

@@ -1,0 +1,381 @@
+// The whole run of the Execute command on real sample installations: the
+// confirmation and the refusals, the order of backups and conversions, and
+// that a run which fails anywhere (overflow, write conflict, backup that
+// cannot be written, killed process) leaves both tables exactly as before.
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include "core/run_error.h"
+#include "engine_fixture.h"
+#include "pricing/backup.h"
+#include "pricing/execute.h"
+
+namespace tanka::test {
+namespace {
+
+// Test cases print as their names.
+template <typename Case>
+requires requires(const Case& c) {
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const QString Confirm = QStringLiteral("単価変更開始しますか？");
+const QString Done = QStringLiteral("終了しました");
+
+struct Counted {
+    int started = 0, rows = 0, finished = 0;
+    std::function<void()> onRow;
+    RunHooks hooks() {
+        return {[this] { ++started; },
+                [this] {
+                    ++rows;
+                    if (onRow)
+                        onRow();
+                },
+                [this] { ++finished; }};
+    }
+};
+
+RunResult run(EngineFixture& fx, ScriptedBoxes& boxes, Counted& counted) {
+    return executeRun(fx.cn(), fx.g(), boxes, fx.drive(), fx.clock(), counted.hooks());
+}
+
+int liveRows(const QStringList& dump, int flagColumn, int miseId) {
+    int n = 0;
+    for (const QString& row : dump) {
+        const QStringList cols = row.split(u'\t');
+        n += cols[1].toInt() == miseId && cols[flagColumn] != "9" ? 1 : 0;
+    }
+    return n;
+}
+
+TEST(Run, AnswerNoChangesNothing) {
+    EngineFixture fx(storeOptions());
+    const QStringList before = fx.dumpBoth();
+    ScriptedBoxes boxes;
+    boxes.answers = {MsgAnswer::No};
+    Counted counted;
+    EXPECT_EQ(run(fx, boxes, counted), RunResult::Declined);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, Confirm);
+    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Question);
+    EXPECT_EQ(counted.started + counted.finished, 0);
+    EXPECT_EQ(fx.dumpBoth(), before);
+    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
+}
+
+struct RefusalCase {
+    const char* name;
+    std::function<void(EngineFixture&)> arrange;
+    QString message;
+    MsgIcon icon;
+};
+
+const RefusalCase refusalCases[] = {
+    {"NoWorkDir", [](EngineFixture& fx) { QDir(fx.install().workDir).removeRecursively(); },
+     "作業フォルダが見つかりません", MsgIcon::Critical},
+    {"WorkDirCheckedBeforeChoices",
+     [](EngineFixture& fx) {
+         QDir(fx.install().workDir).removeRecursively();
+         fx.g().GijuMode = fx.g().TenMode = -1;
+     },
+     "作業フォルダが見つかりません", MsgIcon::Critical},
+    {"NoKind", [](EngineFixture& fx) { fx.g().GijuMode = fx.g().TenMode = -1; },
+     "単価変更できません", MsgIcon::None},
+    {"NoRoundingMethod", [](EngineFixture& fx) { fx.g().HasuMode = -1; }, "端数選択されていません",
+     MsgIcon::None},
+    {"NoRoundingUnit", [](EngineFixture& fx) { fx.g().HasuTani = -1; }, "端数選択されていません",
+     MsgIcon::None},
+    {"NoProcessingDate", [](EngineFixture& fx) { fx.g().MiseSyoriDate.clear(); },
+     "店舗の処理日付が取得できません", MsgIcon::Critical},
+    {"ProcessingDateNotADate", [](EngineFixture& fx) { fx.g().MiseSyoriDate = "未設定"; },
+     "店舗の処理日付が取得できません", MsgIcon::Critical},
+};
+
+class Refusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(Refusal, ShowsWhyAndChangesNothing) {
+    const RefusalCase& c = GetParam();
+    EngineFixture fx(storeOptions());
+    c.arrange(fx);
+    const QStringList before = fx.dumpBoth();
+    ScriptedBoxes boxes;
+    Counted counted;
+    EXPECT_EQ(run(fx, boxes, counted), RunResult::Refused);
+    ASSERT_EQ(boxes.texts(), (QStringList{Confirm, c.message}));
+    EXPECT_EQ(boxes.shown[1].buttons, MsgButtons::Ok);
+    EXPECT_EQ(boxes.shown[1].icon, c.icon);
+    EXPECT_EQ(counted.started, 0);
+    EXPECT_FALSE(fx.cn().inTransaction());
+    EXPECT_EQ(fx.dumpBoth(), before);
+    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, Refusal, ::testing::ValuesIn(refusalCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Run, BacksUpThenConvertsEachMenuAndCommits) {
+    const sample::Options options = storeOptions(2, 2);
+    EngineFixture fx(options);
+    const QStringList gijuBefore = fx.dump("MTGIJU");
+    const QStringList tenBefore = fx.dump("MTTENP");
+    const int gijuRows = liveRows(gijuBefore, 16, 2);
+    const int tenRows = liveRows(tenBefore, 8, 2);
+
+    // Which backups exist while each row is converted.
+    std::vector<std::pair<bool, bool>> seen;
+    Counted counted;
+    counted.onRow = [&] {
+        seen.emplace_back(QFile::exists(fx.backupPath("MTGIJU10%.CSV")),
+                          QFile::exists(fx.backupPath("MTTENP10%.CSV")));
+    };
+    ScriptedBoxes boxes;
+    ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
+    EXPECT_EQ(boxes.texts(), (QStringList{Confirm, Done}));
+    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::None);
+    EXPECT_EQ(counted.started, 1);
+    EXPECT_EQ(counted.finished, 1);
+    EXPECT_EQ(fx.g().TmpDir, QStringLiteral("C:\\ZEMA\\TMP"));
+
+    ASSERT_EQ(counted.rows, gijuRows + tenRows);
+    for (int i = 0; i < counted.rows; ++i) {
+        EXPECT_TRUE(seen[i].first) << i;
+        EXPECT_EQ(seen[i].second, i >= gijuRows) << i;
+    }
+
+    // Committed, and the backups hold the tables as they were: the same bytes
+    // as backups of an identical fresh installation.
+    EXPECT_FALSE(fx.cn().inTransaction());
+    EXPECT_NE(fx.dump("MTGIJU"), gijuBefore);
+    EXPECT_NE(fx.dump("MTTENP"), tenBefore);
+    EngineFixture fresh(options);
+    ScriptedBoxes none;
+    ASSERT_TRUE(Backup_MTGIJU(fresh.cn(), "C:\\ZEMA\\TMP", fresh.drive(), none));
+    ASSERT_TRUE(Backup_MTTENP(fresh.cn(), "C:\\ZEMA\\TMP", fresh.drive(), none));
+    for (const char* name : {"MTGIJU10%.CSV", "MTTENP10%.CSV"})
+        EXPECT_EQ(fx.readFile(fx.backupPath(name)), fresh.readFile(fresh.backupPath(name))) << name;
+}
+
+TEST(Run, OnlyRetailLeavesTheTechnicalMenuAlone) {
+    EngineFixture fx(storeOptions());
+    fx.g().GijuMode = -1;
+    const QStringList gijuBefore = fx.dump("MTGIJU");
+    const QStringList tenBefore = fx.dump("MTTENP");
+    ScriptedBoxes boxes;
+    Counted counted;
+    ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
+    EXPECT_EQ(fx.dump("MTGIJU"), gijuBefore);
+    EXPECT_NE(fx.dump("MTTENP"), tenBefore);
+    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{"MTTENP10%.CSV"});
+}
+
+TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
+    EngineFixture fx(storeOptions());
+    for (const char* name : {"MTGIJU10%.CSV", "MTTENP10%.CSV"}) {
+        QFile f(fx.backupPath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier run\r\n");
+    }
+    const QStringList before = fx.dumpBoth();
+    ScriptedBoxes boxes;
+    Counted counted;
+    ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
+    EXPECT_EQ(boxes.texts(), (QStringList{Confirm, Done}));
+    EXPECT_NE(fx.dumpBoth(), before);
+    for (const char* name : {"MTGIJU10%.CSV", "MTTENP10%.CSV"})
+        EXPECT_EQ(fx.readFile(fx.backupPath(name)), "earlier run\r\n");
+}
+
+TEST(Run, HeadquartersNeedsNoProcessingDate) {
+    EngineFixture fx(headquartersOptions(2));
+    fx.g().MiseSyoriDate.clear();
+    fx.clock().set(QDate(2000, 2, 29));
+    ScriptedBoxes boxes;
+    Counted counted;
+    ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
+    EXPECT_EQ(fx.g().TmpDir, QStringLiteral("C:\\ZEMAH\\TMP"));
+    EXPECT_TRUE(fx.value("MTGIJU", "SaisyuKosinDate", "MiseID = 2 AND SaisyuKosinFlg = 2 LIMIT 1")
+                    .startsWith("1900-02-28"));
+}
+
+// Failures after the run started. Each must show its message, roll back and
+// leave both tables exactly as they were.
+struct FailureCase {
+    const char* name;
+    std::function<void(EngineFixture&, Counted&)> arrange;
+    QString message;
+    QStringList backupsLeft;
+    bool lockWorkDir = false;
+};
+
+// A row in the middle of the table whose price cannot be converted.
+void overflowInMiddleOfRetail(EngineFixture& fx, Counted&) {
+    fx.exec({"UPDATE MTTENP SET UriTankaA = 2147483647, TaxFlg = 1 WHERE MiseID = 1 AND "
+             "TenpanID = (SELECT TenpanID FROM MTTENP WHERE MiseID = 1 AND SaisyuKosinFlg <> 9 "
+             "ORDER BY TenpanID LIMIT 1 OFFSET 2)"});
+}
+
+void priceBeyondLongInTechnicalMenu(EngineFixture& fx, Counted&) {
+    fx.exec({"UPDATE MTGIJU SET TankaA3 = 99999999999 WHERE MiseID = 1 AND GijutuID = "
+             "(SELECT GijutuID FROM MTGIJU WHERE MiseID = 1 AND SaisyuKosinFlg <> 9 "
+             "ORDER BY GijutuID LIMIT 1 OFFSET 2)"});
+}
+
+// A destination price changed under the run after it read the row: the row
+// it is about to save no longer holds what it read.
+void conflictMidRun(EngineFixture& fx, Counted& counted) {
+    counted.onRow = [&fx, &counted] {
+        if (counted.rows == 3)
+            fx.cn().execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
+    };
+}
+
+void nothing(EngineFixture&, Counted&) {}
+
+void retailBackupBlocked(EngineFixture& fx, Counted&) {
+    QDir(fx.install().workDir).mkdir("MTTENP10%.CSV");
+}
+
+const FailureCase failureCases[] = {
+    {"OverflowInMiddleOfRetail",
+     overflowInMiddleOfRetail,
+     runErrorMessage(err::Overflow, "Overflow", true),
+     {"MTGIJU10%.CSV", "MTTENP10%.CSV"}},
+    {"PriceBeyondLongInTechnicalMenu",
+     priceBeyondLongInTechnicalMenu,
+     runErrorMessage(err::Overflow, "Overflow", true),
+     {"MTGIJU10%.CSV"}},
+    {"WriteConflict", conflictMidRun, {}, {"MTGIJU10%.CSV"}},
+    {"UnwritableWorkDir", nothing, "MTGIJU10%.CSVの作成に失敗しました", {}, true},
+    {"RetailBackupAfterTechnicalMenuFails",
+     retailBackupBlocked,
+     "MTTENP10%.CSVの作成に失敗しました",
+     {"MTGIJU10%.CSV"}},
+};
+
+class RunFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(RunFailure, RollsBackBothTables) {
+    const FailureCase& c = GetParam();
+    EngineFixture fx(storeOptions());
+    Counted counted;
+    c.arrange(fx, counted);
+    std::unique_ptr<UnwritableDir> locked;
+    if (c.lockWorkDir) {
+        locked = std::make_unique<UnwritableDir>(fx.install().workDir);
+        if (!locked->ok())
+            GTEST_SKIP() << "cannot make a folder unwritable here";
+    }
+    const QStringList before = fx.dumpBoth();
+
+    ScriptedBoxes boxes;
+    EXPECT_EQ(run(fx, boxes, counted), RunResult::Failed);
+    locked.reset();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, Confirm);
+    if (c.message.isEmpty()) { // the layer's conflict text follows the number
+        EXPECT_TRUE(boxes.shown[1].text.startsWith(runErrorMessage(-2147217864, "", true)))
+            << boxes.shown[1].text.toStdString();
+    } else {
+        EXPECT_EQ(boxes.shown[1].text, c.message);
+    }
+    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(counted.started, 1);
+    EXPECT_EQ(counted.finished, 1);
+    EXPECT_FALSE(fx.cn().inTransaction());
+
+    EXPECT_EQ(fx.dumpBoth(), before);
+    EXPECT_EQ(filesIn(fx.install().workDir), c.backupsLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, RunFailure, ::testing::ValuesIn(failureCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Another program writing to a row during the run cannot get in: the run's
+// transaction keeps the tables to itself until it commits, so the other
+// write fails and the run's result is complete.
+TEST(Run, SecondConnectionCannotWriteDuringTheRun) {
+    EngineFixture fx(storeOptions());
+    Connection other;
+    other.setConnectionString(connectionString());
+    other.setCommandTimeout(1);
+    other.open();
+    bool refused = false;
+    Counted counted;
+    counted.onRow = [&] {
+        if (counted.rows != 2)
+            return;
+        try {
+            other.execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
+        } catch (const RunError&) {
+            refused = true;
+        }
+    };
+    ScriptedBoxes boxes;
+    ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(fx.value("MTGIJU", "COUNT(*)", "TankaB1 = 4242"), "0");
+}
+
+QString helperPath() {
+    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
+    if (dir.isEmpty())
+        dir = QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path();
+    return dir + QStringLiteral("/engine_crash_helper");
+}
+
+// A process killed in the middle of a run leaves both tables as they were
+// once the database is next opened; the complete backups stay.
+class Crash : public ::testing::TestWithParam<int> {};
+
+TEST_P(Crash, KilledRunLeavesTablesAsBefore) {
+    sample::Options o = storeOptions();
+    o.gijuRows = 40;
+    o.tenRows = 40;
+    EngineFixture fx(o);
+    const QStringList before = fx.dumpBoth();
+    const int stopAfter = GetParam();
+
+    QProcess child;
+    child.setProgram(helperPath());
+    child.setArguments({QString::number(stopAfter)});
+    child.start();
+    ASSERT_TRUE(child.waitForStarted(10000)) << helperPath().toStdString();
+    QByteArray out;
+    while (!out.contains("mid") && child.state() == QProcess::Running) {
+        child.waitForReadyRead(30000);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("mid"))
+        << out.toStdString() << child.readAllStandardError().toStdString();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    EXPECT_EQ(fx.dumpBoth(), before);
+    const bool inRetail = stopAfter > liveRows(fx.dump("MTGIJU"), 16, 1);
+    const QStringList backups =
+        inRetail ? QStringList{"MTGIJU10%.CSV", "MTTENP10%.CSV"} : QStringList{"MTGIJU10%.CSV"};
+    EXPECT_EQ(filesIn(fx.install().workDir), backups);
+
+    // The next run works on the restored tables.
+    ScriptedBoxes boxes;
+    Counted counted;
+    EXPECT_EQ(run(fx, boxes, counted), RunResult::Finished);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, Crash, ::testing::Values(5, 50));
+
+} // namespace
+} // namespace tanka::test

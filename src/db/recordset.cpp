@@ -509,6 +509,8 @@ void Recordset::setValue(const QString& name, const QVariant& value) {
         dberr::raise(dberr::NotUpdatable,
                      QStringLiteral("Current Recordset does not support updating. This may be a "
                                     "limitation of the provider, or of the selected locktype."));
+    // The result is fixed now, before another statement may change the table.
+    m_d->source->settle();
     const auto i = static_cast<std::size_t>(index);
     m_d->current[i] = value;
     m_d->changed[i] = true;

@@ -1,0 +1,154 @@
+#include "ui/store_dialog/store_form.h"
+
+#include "core/field_readers.h"
+#include "core/field_text.h"
+#include "core/run_error.h"
+#include "db/recordset.h"
+
+namespace tanka {
+
+namespace {
+
+constexpr std::int16_t KeyBack = 8;
+constexpr std::int16_t KeyReturn = 13;
+constexpr int CodeColumns = 4;
+
+QString& code(Globals& g, int row) {
+    return g.MiseList[static_cast<std::size_t>(row)][0];
+}
+QString& name(Globals& g, int row) {
+    return g.MiseList[static_cast<std::size_t>(row)][1];
+}
+
+// A row is filled when its code reads as a number other than 0. The list only
+// ever holds codes written here or "0", so a reading never overflows; should
+// it, the row is not a store.
+bool filled(Globals& g, int row) {
+    try {
+        return Get_IntVal(code(g, row)) != 0;
+    } catch (const RunError&) {
+        return false;
+    }
+}
+
+// The box's text as a store code; text that is no number, or one beyond the
+// 16-bit range (a pasted "9e99"), reads as 0.
+std::int16_t entryValue(const QString& text) {
+    try {
+        return Get_IntVal(text);
+    } catch (const RunError&) {
+        return 0;
+    }
+}
+
+} // namespace
+
+QString storeNameQuery(std::int16_t MiseID) {
+    return QStringLiteral(" SELECT * ") + QStringLiteral(" from MSTORI.dbo.MTMISE  ") +
+           QStringLiteral(" where miseid = ") + QString::number(MiseID) + QStringLiteral(" ") +
+           QStringLiteral(" and SaisyuKosinFlg <> 9 ");
+}
+
+QString storeDisplayText(const QString& code, const QString& name) {
+    // Right-aligned in four columns; a longer code is shown whole, not cut.
+    return trimBlanks(code).rightJustified(CodeColumns, QLatin1Char(' ')) + QLatin1Char(' ') + name;
+}
+
+Form1::Form1(Globals& globals, std::int16_t& MiseListFlg, Connection& cn, MessageBoxes& boxes)
+    : g(globals), m_flag(MiseListFlg), m_cn(cn), m_boxes(boxes) {}
+
+void Form1::doEvents() {
+    if (processEvents)
+        processEvents();
+}
+
+void Form1::Form_Load() {
+    for (int i = 0; i < MiseListRows; ++i) {
+        m.lbl_Mise[static_cast<std::size_t>(i)] =
+            filled(g, i) ? storeDisplayText(code(g, i), name(g, i)) : QString();
+        doEvents();
+    }
+}
+
+void Form1::Text1_KeyPress(std::int16_t& KeyAscii) {
+    if (KeyAscii >= '0' && KeyAscii <= '9')
+        return;
+    if (KeyAscii == KeyBack)
+        return;
+    if (KeyAscii != KeyReturn) {
+        KeyAscii = 0;
+        return;
+    }
+    KeyAscii = 0; // the entry is taken here; the box gets no line break
+    enterStore();
+}
+
+void Form1::enterStore() {
+    const std::int16_t v = entryValue(m.Text1);
+    if (v > 0) {
+        int row = -1;
+        for (int i = 0; i < MiseListRows; ++i) {
+            if (!filled(g, i)) {
+                row = i;
+                break;
+            }
+            doEvents();
+        }
+        if (row >= 0) {
+            QString found;
+            try {
+                found = Get_MiseName(v);
+            } catch (const RunError& e) {
+                // The list is left as it was; the user may try again.
+                m_boxes.show(
+                    QStringLiteral("店舗の読み込みに失敗しました。\r\nエラー番号: %1\r\n%2")
+                        .arg(e.number())
+                        .arg(QString::fromStdString(e.description())),
+                    MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("単価変更"));
+                m.Text1.clear();
+                return;
+            }
+            name(g, row) = found;
+            if (!found.isEmpty()) {
+                code(g, row) = QString::number(v);
+                m.lbl_Mise[static_cast<std::size_t>(row)] =
+                    storeDisplayText(code(g, row), name(g, row));
+            }
+        }
+        m_flag = 9;
+    }
+    m.Text1.clear();
+}
+
+void Form1::Command1_Click() {
+    for (int i = 0; i < MiseListRows; ++i) {
+        code(g, i) = QStringLiteral("0");
+        name(g, i).clear();
+        m.lbl_Mise[static_cast<std::size_t>(i)].clear();
+        doEvents();
+    }
+    m_flag = 9;
+    if (focusText1)
+        focusText1();
+}
+
+void Form1::Command2_Click() {
+    if (unload)
+        unload();
+}
+
+QString Form1::Get_MiseName(std::int16_t MiseID) {
+    Recordset rs;
+    rs.open(storeNameQuery(MiseID), m_cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    QString result;
+    if (!(rs.isBOF() && rs.isEOF())) {
+        const QVariant value = rs.value(QStringLiteral("MiseRyakusho"));
+        // A Null name is no name: the row is not taken as a store.
+        if (!value.isNull())
+            result = trimBlanks(fieldText(value));
+    }
+    rs.close();
+    return result;
+}
+
+} // namespace tanka

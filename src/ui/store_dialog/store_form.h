@@ -1,0 +1,80 @@
+#pragma once
+// The logic of the store selection dialog Form1: the list of up to 20 chosen
+// stores (Globals::MiseList), filled by typing store codes into Text1 and
+// emptied as a whole by "クリア". It works on a StoreFormModel; the Qt view
+// mirrors the model after each handler and supplies the hooks.
+//
+// One Form1 lives for one opening of the dialog. The list itself lives in
+// Globals and keeps its content between openings.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include <QString>
+
+#include "core/globals.h"
+#include "core/message_box.h"
+#include "db/connection.h"
+
+namespace tanka {
+
+inline constexpr int MiseListRows = 20; // rows 0..19 of MiseList are used
+
+// What the dialog shows: the captions of its labels and the entry box.
+struct StoreFormModel {
+    QString caption = QStringLiteral("店舗選択"); // title bar
+    QString Label2 = QStringLiteral("店舗選択");
+    QString Label1 = QStringLiteral("店コード");
+    std::array<QString, MiseListRows> lbl_Mise; // row i of MiseList
+    QString Text1;
+    QString Command1 = QStringLiteral("クリア");
+    QString Command2 = QStringLiteral("決定");
+};
+
+class Form1 {
+public:
+    // MiseListFlg is the caller's flag: set to 9 whenever the list may have
+    // changed. cn must stay open while the dialog is.
+    Form1(Globals& g, std::int16_t& MiseListFlg, Connection& cn, MessageBoxes& boxes);
+
+    // Repaints the dialog while a handler walks the list.
+    std::function<void()> processEvents;
+    // Puts the keyboard focus into Text1.
+    std::function<void()> focusText1;
+    // Closes the dialog.
+    std::function<void()> unload;
+
+    // Fills the labels from MiseList.
+    void Form_Load();
+    // Key filter of Text1: digits and backspace pass, Enter takes the entry,
+    // anything else is discarded (KeyAscii := 0). After Enter KeyAscii is 0.
+    void Text1_KeyPress(std::int16_t& KeyAscii);
+    void Command1_Click(); // "クリア": empties the whole list
+    void Command2_Click(); // "決定": closes; the list already holds every change
+
+    // The trimmed short name of a live store, empty when there is none (also
+    // when the name is Null or blank). Database errors raise RunError.
+    QString Get_MiseName(std::int16_t MiseID);
+
+    StoreFormModel& model() { return m; }
+
+private:
+    void enterStore();
+    void doEvents();
+
+    Globals& g;
+    std::int16_t& m_flag;
+    Connection& m_cn;
+    MessageBoxes& m_boxes;
+    StoreFormModel m;
+};
+
+// " SELECT *  from MSTORI.dbo.MTMISE   where miseid = 12  and SaisyuKosinFlg <> 9 "
+QString storeNameQuery(std::int16_t MiseID);
+
+// A list row as the dialog shows it: the code right-aligned in four columns,
+// a blank, the short name ("  12 本店").
+QString storeDisplayText(const QString& code, const QString& name);
+
+} // namespace tanka

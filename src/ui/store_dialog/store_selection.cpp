@@ -1,0 +1,29 @@
+#include "ui/store_dialog/store_selection.h"
+
+#include "ui/store_dialog/store_dialog_view.h"
+
+namespace tanka {
+
+StoreSelection::StoreSelection(MainForm& form, QWidget* window, MessageBoxes& boxes)
+    : m_form(form), m_window(window), m_boxes(boxes) {}
+
+void StoreSelection::Command2_Click() {
+    MiseListFlg = 0;
+    {
+        // A fresh dialog for every opening: it loads from the list each time.
+        Form1 form(m_form.globals(), MiseListFlg, m_form.cn(), m_boxes);
+        StoreDialogView dialog(form, m_window);
+        dialog.exec();
+    }
+    if (MiseListFlg != 0)
+        m_form.Set_TankaDisp(TankaDisp::StoreChange);
+}
+
+std::shared_ptr<StoreSelection> installStoreSelection(MainForm& form, QWidget* window,
+                                                      MessageBoxes& boxes) {
+    auto selection = std::make_shared<StoreSelection>(form, window, boxes);
+    form.onCommand2Click = [selection] { selection->Command2_Click(); };
+    return selection;
+}
+
+} // namespace tanka

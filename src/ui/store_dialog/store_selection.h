@@ -1,0 +1,40 @@
+#pragma once
+// The main window's store-selection button Command2 ("店舗選択"): opens the
+// store dialog modally and, when the dialog may have changed the chosen-store
+// list, refreshes the window under the new list.
+
+#include <cstdint>
+#include <memory>
+
+#include "core/message_box.h"
+#include "ui/main_window/main_form.h"
+
+class QWidget;
+
+namespace tanka {
+
+class StoreSelection {
+public:
+    // window is the main window the dialog centres over and belongs to; form,
+    // window and boxes must outlive this object.
+    StoreSelection(MainForm& form, QWidget* window, MessageBoxes& boxes);
+
+    // Click of Command2: MiseListFlg := 0, the dialog modally, then
+    // Set_TankaDisp(StoreChange) when MiseListFlg is not 0.
+    void Command2_Click();
+
+    // 9 when the last opening of the dialog may have changed the list.
+    std::int16_t MiseListFlg = 0;
+
+private:
+    MainForm& m_form;
+    QWidget* m_window;
+    MessageBoxes& m_boxes;
+};
+
+// Routes the form's Command2 clicks to a StoreSelection, which the form's
+// handler keeps alive; the returned pointer shares it.
+std::shared_ptr<StoreSelection> installStoreSelection(MainForm& form, QWidget* window,
+                                                      MessageBoxes& boxes);
+
+} // namespace tanka

@@ -1,5 +1,7 @@
 #include "pricing/conversion.h"
 
+#include <array>
+
 #include <QVariant>
 
 #include "core/field_readers.h"
@@ -20,32 +22,44 @@ QString conversionQuery(Menu menu, const QString& filter) {
 
 namespace {
 
-RowInput readRow(Recordset& rs, Menu menu, int positions, const ConversionOptions& options) {
+// The column names of one menu, made once per conversion rather than per row.
+struct Columns {
+    int positions = 0;
+    std::array<std::array<QString, MaxPositions>, 2> prices;
+    QString taxFlg = QStringLiteral("TaxFlg");
+    QString kosinFlg = QStringLiteral("SaisyuKosinFlg");
+    QString kosinDate = QStringLiteral("SaisyuKosinDate");
+
+    explicit Columns(Menu menu) : positions(pricePositions(menu)) {
+        for (int slot = 0; slot < 2; ++slot)
+            for (int i = 0; i < positions; ++i)
+                prices[slot][i] = priceColumn(menu, slot, i);
+    }
+};
+
+RowInput readRow(const Recordset& rs, const Columns& c, const SlotsRead& read) {
     RowInput row;
-    const SlotsRead read = slotsToRead(options);
     for (int slot = 0; slot < 2; ++slot) {
         if (!(slot == 0 ? read.a : read.b))
             continue;
-        for (int i = 0; i < positions; ++i)
-            row.prices[slot][i] = Get_LngVal(rs.value(priceColumn(menu, slot, i)));
+        for (int i = 0; i < c.positions; ++i)
+            row.prices[slot][i] = Get_LngVal(rs.value(c.prices[slot][i]));
     }
-    row.taxFlg = Get_LngVal(rs.value(QStringLiteral("TaxFlg")));
-    row.kosinDate =
-        Get_DateStr(rs.value(QStringLiteral("SaisyuKosinDate")), QStringLiteral("yyyy/mm/dd"));
+    row.taxFlg = Get_LngVal(rs.value(c.taxFlg));
+    row.kosinDate = Get_DateStr(rs.value(c.kosinDate), QStringLiteral("yyyy/mm/dd"));
     return row;
 }
 
-void assignRow(Recordset& rs, Menu menu, int positions, const RowPrices& out,
-               const ConversionOptions& options) {
+void assignRow(Recordset& rs, const Columns& c, const RowPrices& out, const QVariant& markText) {
     for (int slot = 0; slot < 2; ++slot) {
         if (!out.written[slot])
             continue;
-        for (int i = 0; i < positions; ++i)
-            rs.setValue(priceColumn(menu, slot, i), QVariant(qlonglong(out.prices[slot][i])));
+        for (int i = 0; i < c.positions; ++i)
+            rs.setValue(c.prices[slot][i], QVariant(qlonglong(out.prices[slot][i])));
     }
     if (out.mark) {
-        rs.setValue(QStringLiteral("SaisyuKosinFlg"), QVariant(2));
-        rs.setValue(QStringLiteral("SaisyuKosinDate"), QVariant(options.markText));
+        rs.setValue(c.kosinFlg, QVariant(2));
+        rs.setValue(c.kosinDate, markText);
     }
 }
 
@@ -53,15 +67,17 @@ void assignRow(Recordset& rs, Menu menu, int positions, const RowPrices& out,
 
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
                  const ProcessEvents& processEvents) {
-    const int positions = pricePositions(menu);
+    const Columns columns(menu);
+    const SlotsRead read = slotsToRead(options);
+    const QVariant markText(options.markText);
     Recordset rs;
     rs.setCursorLocation(CursorLocation::Client);
     rs.open(conversionQuery(menu, filter), cn, CursorType::Static, LockType::Optimistic);
     long saved = 0;
     while (!rs.isEOF()) {
         const RowPrices out =
-            computeRowPrices(readRow(rs, menu, positions, options), positions, options);
-        assignRow(rs, menu, positions, out, options);
+            computeRowPrices(readRow(rs, columns, read), columns.positions, options);
+        assignRow(rs, columns, out, markText);
         rs.update();
         ++saved;
         rs.moveNext();

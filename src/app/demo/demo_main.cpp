@@ -1,0 +1,145 @@
+// tanka-demo OUTDIR: runs the real main window on the sample installation
+// that TANKA_DRIVE_C and TANKA_SQLITE_DIR point at, converts the technical
+// menu and the retail products to 10 % prices (round half up, 1 yen) by
+// clicking the window's buttons, and prints prices before and after. Writes
+// OUTDIR/startup.png (the window at start-up) and OUTDIR/screenshot.png (the
+// choices made, just before Execute).
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "app/demo/demo_driver.h"
+#include "app/single_instance.h"
+#include "app/startup.h"
+#include "ui/main_window/japanese_ui.h"
+#include "ui/main_window/qt_message_boxes.h"
+
+namespace {
+
+QString findFile(const QString& root, const QString& pattern) {
+    QDirIterator it(root, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
+}
+
+// A few live rows of both price masters, slot A and slot B side by side.
+QString priceTable(const QString& mstori) {
+    QString out;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("demo-prices"));
+        db.setDatabaseName(mstori);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open())
+            return QStringLiteral("(%1 を開けません: %2)\n").arg(mstori, db.lastError().text());
+        QSqlQuery q(db);
+        out += QStringLiteral(
+            "  技術メニュー (MTGIJU)          税区分  単価A1  単価B1  単価A2  単価B2\n");
+        q.exec(QStringLiteral("select GijutuName, TaxFlg, TankaA1, TankaB1, TankaA2, TankaB2 "
+                              "from MTGIJU where SaisyuKosinFlg <> 9 "
+                              "order by MiseID, GijutuID, ShumokuID limit 6"));
+        while (q.next())
+            out += QStringLiteral("  %1 %2 %3 %4 %5 %6\n")
+                       .arg(q.value(0).toString(), -20)
+                       .arg(q.value(1).toString(), 6)
+                       .arg(q.value(2).toString(), 7)
+                       .arg(q.value(3).toString(), 7)
+                       .arg(q.value(4).toString(), 7)
+                       .arg(q.value(5).toString(), 7);
+        out += QStringLiteral("  店販商品 (MTTENP)              税区分  単価A   単価B\n");
+        q.exec(QStringLiteral("select TenpanName, TaxFlg, UriTankaA, UriTankaB from MTTENP "
+                              "where SaisyuKosinFlg <> 9 order by MiseID, TenpanFlg, TenpanID "
+                              "limit 6"));
+        while (q.next())
+            out += QStringLiteral("  %1 %2 %3 %4\n")
+                       .arg(q.value(0).toString(), -20)
+                       .arg(q.value(1).toString(), 6)
+                       .arg(q.value(2).toString(), 7)
+                       .arg(q.value(3).toString(), 7);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("demo-prices"));
+    return out;
+}
+
+void print(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    tanka::setupJapaneseUi(qapp);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: tanka-demo OUTDIR\n");
+        return 2;
+    }
+    const QDir out(args[1]);
+    const QString driveC = qEnvironmentVariable("TANKA_DRIVE_C");
+    const QString mstori =
+        findFile(qEnvironmentVariable("TANKA_SQLITE_DIR"), QStringLiteral("MSTORI.sqlite"));
+    if (driveC.isEmpty() || mstori.isEmpty()) {
+        std::fprintf(stderr, "tanka-demo: TANKA_DRIVE_C and TANKA_SQLITE_DIR must name a "
+                             "sample installation\n");
+        return 2;
+    }
+
+    const QString before = priceTable(mstori);
+    print(QStringLiteral("変更前の単価:\n") + before);
+
+    const tanka::ProcessEnv env;
+    const tanka::DriveMap drive = tanka::DriveMap::fromEnvironment();
+    const tanka::SystemClock clock;
+    tanka::QtMessageBoxes boxes;
+    tanka::LockFileInstance instance(out.filePath(QStringLiteral("tanka-demo.lock")));
+    tanka::TankaApp app({env, drive, clock, boxes, instance});
+
+    if (app.Form_Load() != tanka::LoadResult::Loaded) {
+        std::fprintf(stderr, "tanka-demo: start-up ended\n");
+        return 1;
+    }
+    tanka::MainWindowView& view = app.view();
+    view.show();
+    QCoreApplication::processEvents();
+    const QString startup = out.filePath(QStringLiteral("startup.png"));
+    view.grab().save(startup);
+    print(QStringLiteral("起動時の画面: %1\n").arg(startup));
+
+    using enum tanka::ControlId;
+    tanka::DemoDriver driver(view);
+    driver.addClick({SSCommand1, 0}); // 技術を変更: 8 % → 10 %
+    driver.addClick({SSCommand1, 2}); // 店販を変更: 8 % → 10 %
+    driver.addClick({SSCommand3, 2}); // 四捨五入
+    driver.addClick({SSCommand6, 0}); // １円未満
+    const QString shot = out.filePath(QStringLiteral("screenshot.png"));
+    driver.addStep([&] {
+        view.grab().save(shot);
+        print(QStringLiteral("選択後の画面: %1\n").arg(shot));
+    });
+    driver.addClick({SSCommand4}); // 実行
+    driver.start();
+    QApplication::exec();
+
+    const QString after = priceTable(mstori);
+    print(QStringLiteral("変更後の単価:\n") + after);
+    QDirIterator backups(driveC, {QStringLiteral("*10%.CSV")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+    int backupCount = 0;
+    while (backups.hasNext()) {
+        const QFileInfo f(backups.next());
+        print(QStringLiteral("バックアップ: %1 (%2 バイト)\n").arg(f.filePath()).arg(f.size()));
+        ++backupCount;
+    }
+
+    const bool converted = before != after && backupCount == 2 && driver.boxesAnswered() >= 2;
+    print(converted ? QStringLiteral("デモ完了: 単価を変更しました。\n")
+                    : QStringLiteral("デモ失敗: 単価が変更されていません。\n"));
+    return converted ? 0 : 1;
+}

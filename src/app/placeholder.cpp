@@ -1,1 +1,0 @@
-// Placeholder until the layer has sources of its own.

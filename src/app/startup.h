@@ -1,0 +1,73 @@
+#pragma once
+// Start-up and unload of the main window: the whole program apart from main().
+//
+// TankaApp owns the program-wide state (Globals, the connection CN, the window
+// model, its logic and its widgets). Form_Load runs the start-up sequence;
+// when it reports Loaded the window is ready to be shown. Closing the window,
+// however it happens, runs Form_Unload, which closes CN.
+
+#include <memory>
+
+#include "app/single_instance.h"
+#include "core/clock.h"
+#include "core/globals.h"
+#include "core/message_box.h"
+#include "db/connection.h"
+#include "install/drive_map.h"
+#include "install/system_env.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_window_view.h"
+
+namespace tanka {
+
+// The platform services the program runs on; all outlive the TankaApp.
+struct Platform {
+    const SystemEnv& env;
+    const DriveMap& drive;
+    const Clock& clock;
+    MessageBoxes& boxes;
+    SingleInstance& instance;
+};
+
+enum class LoadResult {
+    Loaded,         // the window is ready to be shown
+    AnotherCopy,    // another copy runs; nothing was shown
+    NoInstallation, // "ルミナが見つかりません" was shown
+    Failed,         // an error was shown with its number and text
+};
+
+class TankaApp {
+public:
+    explicit TankaApp(const Platform& platform);
+    ~TankaApp();
+    TankaApp(const TankaApp&) = delete;
+    TankaApp& operator=(const TankaApp&) = delete;
+
+    LoadResult Form_Load();
+    // Closes CN (it may never have opened). Runs once, from the window's close.
+    void Form_Unload();
+
+    Globals& globals() { return g; }
+    WindowModel& model() { return m_model; }
+    MainForm& form() { return m_form; }
+    MainWindowView& view() { return *m_view; }
+    // The program-wide connection; null before start-up and after unload.
+    Connection* connection() { return CN.get(); }
+
+private:
+    void setFixedTexts();
+    void centre();
+
+    Platform p;
+    Globals g;
+    std::unique_ptr<Connection> CN;
+    WindowModel m_model;
+    MainForm m_form;
+    std::unique_ptr<MainWindowView> m_view;
+};
+
+// Runs the program on a QApplication: Form_Load, then the window until it
+// closes. Returns the process exit code (0 also for a silent second copy).
+int runProgram(TankaApp& app);
+
+} // namespace tanka

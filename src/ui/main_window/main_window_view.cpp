@@ -1,0 +1,242 @@
+#include "ui/main_window/main_window_view.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "core/run_error.h"
+#include "ui/main_window/japanese_ui.h"
+#include "ui/main_window/view_style.h"
+
+namespace tanka {
+namespace {
+
+QRect pixels(const TwipsRect& r) {
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+            twipsToPixels(r.height)};
+}
+
+} // namespace
+
+MainWindowView::MainWindowView(MainForm& form, MessageBoxes& boxes, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_form(form), m_boxes(boxes) {
+    setObjectName(QStringLiteral("frm_ZOLT"));
+    setFixedSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(WindowBackColor));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFont(windowFont(9));
+
+    build();
+
+    m_timer.setInterval(Timer1IntervalMs);
+    connect(&m_timer, &QTimer::timeout, this,
+            [this] { dispatch([this] { m_form.Timer1_Timer(); }); });
+
+    m_form.processEvents = [this] {
+        sync();
+        QCoreApplication::processEvents();
+    };
+    m_form.unload = [this] { close(); };
+    sync();
+}
+
+void MainWindowView::build() {
+    const auto table = layoutTable();
+    QWidget* panel = nullptr;
+    for (const LayoutEntry& e : table) {
+        QWidget* w = nullptr;
+        switch (e.kind) {
+        case ControlKind::Panel: {
+            auto* frame = new QFrame(this);
+            panel = frame;
+            w = frame;
+            break;
+        }
+        case ControlKind::Button:
+            w = new QPushButton(this);
+            break;
+        case ControlKind::CheckBox:
+            w = new QCheckBox(this);
+            break;
+        case ControlKind::Label: {
+            auto* label = new QLabel(this);
+            label->setWordWrap(true);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignTop | (e.centred ? Qt::AlignHCenter : Qt::AlignLeft));
+            w = label;
+            break;
+        }
+        case ControlKind::Timer:
+            break;
+        }
+        if (!w) {
+            m_items.push_back({&e, nullptr, {}});
+            continue;
+        }
+        w->setObjectName(objectNameOf(e));
+        w->setFont(windowFont(e.points, e.bold, e.italic));
+        w->setGeometry(pixels(e.rect));
+        if (e.kind == ControlKind::Label || e.kind == ControlKind::Panel)
+            w->setFocusPolicy(Qt::NoFocus);
+        m_items.push_back({&e, w, {}});
+        connectClick(e, w);
+    }
+    // The panel's controls are placed relative to it.
+    for (Item& item : m_items)
+        if (item.entry->inPanel && item.widget && panel)
+            item.widget->setParent(panel);
+    // Listed first is in front: raise from the back of the table forwards.
+    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it)
+        if (it->widget)
+            it->widget->raise();
+
+    QWidget* previous = nullptr;
+    for (const ControlRef ref : tabOrder()) {
+        QWidget* w = widget(ref);
+        if (previous && w)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    if (QWidget* first = widget(tabOrder().front()))
+        first->setFocus();
+}
+
+void MainWindowView::connectClick(const LayoutEntry& e, QWidget* w) {
+    const auto i = static_cast<std::int16_t>(e.ref.index);
+    std::function<void()> handler;
+    switch (e.ref.id) {
+    case ControlId::SSCommand1:
+        handler = [this, i] { m_form.SSCommand1_Click(i); };
+        break;
+    case ControlId::SSCommand2:
+        handler = [this, i] { m_form.SSCommand2_Click(i); };
+        break;
+    case ControlId::SSCommand3:
+        handler = [this, i] { m_form.SSCommand3_Click(i); };
+        break;
+    case ControlId::SSCommand6:
+        handler = [this, i] { m_form.SSCommand6_Click(i); };
+        break;
+    case ControlId::SSCommand4:
+        handler = [this] { m_form.SSCommand4_Click(); };
+        break;
+    case ControlId::SSCommand5:
+        handler = [this] { m_form.SSCommand5_Click(); };
+        break;
+    case ControlId::Command2:
+        handler = [this] { m_form.Command2_Click(); };
+        break;
+    case ControlId::SSCommand7:
+        handler = [this] { m_form.SSCommand7_Click(); };
+        break;
+    case ControlId::SSCommand8:
+        handler = [this] { m_form.SSCommand8_Click(); };
+        break;
+    case ControlId::Check1:
+    case ControlId::Check2:
+    case ControlId::Check3: {
+        const ControlId group = e.ref.id;
+        handler = [this, group, i] { m_form.userClickCheck(group, i); };
+        break;
+    }
+    default:
+        return;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        connect(button, &QAbstractButton::clicked, this,
+                [this, handler = std::move(handler)] { dispatch(handler); });
+}
+
+void MainWindowView::dispatch(const std::function<void()>& handler) {
+    if (m_unloaded)
+        return;
+    ++m_depth;
+    bool failed = false;
+    try {
+        handler();
+    } catch (const RunError& e) {
+        failed = true;
+        m_boxes.show(fatalErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
+    } catch (const std::exception& e) {
+        failed = true;
+        m_boxes.show(fatalErrorText(RunError(0, e.what())), MsgButtons::Ok, MsgIcon::Critical);
+    }
+    --m_depth;
+    sync();
+    if (m_depth == 0 && (failed || m_closePending))
+        close();
+}
+
+QWidget* MainWindowView::widget(ControlRef ref) const {
+    for (const Item& item : m_items)
+        if (item.entry->ref == ref)
+            return item.widget;
+    return nullptr;
+}
+
+void MainWindowView::sync() {
+    if (m_unloaded)
+        return;
+    const WindowModel& m = m_form.model();
+    const QColor highlightText = palette().color(QPalette::HighlightedText);
+    for (Item& item : m_items) {
+        const Control& c = m.at(item.entry->ref);
+        if (item.entry->kind == ControlKind::Timer) {
+            if (c.enabled && !m_timer.isActive())
+                m_timer.start();
+            else if (!c.enabled && m_timer.isActive())
+                m_timer.stop();
+            continue;
+        }
+        QWidget* w = item.widget;
+        QString style = controlStyleSheet(*item.entry, c, highlightText);
+        if (style != item.style) {
+            w->setStyleSheet(style);
+            item.style = std::move(style);
+        }
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            QString text = c.caption;
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            if (label->text() != text)
+                label->setText(text);
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            box->setChecked(c.value == 1);
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            if (button->text() != c.caption)
+                button->setText(c.caption);
+        }
+        w->setEnabled(c.enabled);
+        w->setVisible(c.visible);
+    }
+    setWindowTitle(m.caption);
+    setEnabled(m.enabled);
+    if (pos() != QPoint(m.left, m.top))
+        move(m.left, m.top);
+}
+
+void MainWindowView::closeEvent(QCloseEvent* event) {
+    // A handler is still running (the close came through its processing of
+    // events, or from Exit or the end of a run): close once it has returned.
+    if (m_depth > 0 || m_form.running()) {
+        m_closePending = m_depth > 0;
+        event->ignore();
+        return;
+    }
+    if (!m_unloaded) {
+        m_unloaded = true;
+        m_timer.stop();
+        if (onUnload)
+            onUnload();
+    }
+    event->accept();
+}
+
+} // namespace tanka

@@ -202,6 +202,19 @@ const MarkCase markCases[] = {
 };
 // clang-format on
 
+TEST(HundredYearsBefore, KeepsMonthAndDayAndMendsLeapDay) {
+    const struct {
+        QDate today, expected;
+    } cases[] = {
+        {QDate(2019, 10, 1), QDate(1919, 10, 1)},
+        {QDate(2000, 2, 29), QDate(1900, 2, 28)},
+        {QDate(2024, 2, 29), QDate(1924, 2, 29)},
+        {QDate(2023, 12, 31), QDate(1923, 12, 31)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hundredYearsBefore(c.today), c.expected) << c.today.toString().toStdString();
+}
+
 class Marking : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {

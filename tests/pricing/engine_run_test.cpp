@@ -197,6 +197,21 @@ TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
         EXPECT_EQ(fx.readFile(fx.backupPath(name)), "earlier run\r\n");
 }
 
+TEST(Run, DatabaseErrorBeforeTheStartIsShown) {
+    EngineFixture fx(storeOptions());
+    fx.cn().close(); // the work-directory lookup is the first query
+    ScriptedBoxes boxes;
+    Counted counted;
+    EXPECT_EQ(run(fx, boxes, counted), RunResult::Failed);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(boxes.shown[1].text.startsWith(
+        QStringLiteral("エラーが発生しました。\r\nエラー番号: 3704\r\n")))
+        << boxes.shown[1].text.toStdString();
+    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(counted.started, 0);
+    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
+}
+
 TEST(Run, HeadquartersNeedsNoProcessingDate) {
     EngineFixture fx(headquartersOptions(2));
     fx.g().MiseSyoriDate.clear();

@@ -5,6 +5,7 @@
 // OUTDIR/startup.png (the window at start-up) and OUTDIR/screenshot.png (the
 // choices made, just before Execute).
 
+#include <algorithm>
 #include <cstdio>
 
 #include <QApplication>
@@ -27,6 +28,16 @@ QString findFile(const QString& root, const QString& pattern) {
     return it.hasNext() ? it.next() : QString();
 }
 
+// Pads text to a width in terminal columns (full-width characters take two).
+QString cell(const QVariant& value, int columns, bool right = true) {
+    const QString text = value.isNull() ? QStringLiteral("Null") : value.toString();
+    int width = 0;
+    for (const QChar c : text)
+        width += c.unicode() >= 0x1100 ? 2 : 1;
+    const QString pad(std::max(0, columns - width), QLatin1Char(' '));
+    return right ? pad + text : text + pad;
+}
+
 // A few live rows of both price masters, slot A and slot B side by side.
 QString priceTable(const QString& mstori) {
     QString out;
@@ -37,30 +48,30 @@ QString priceTable(const QString& mstori) {
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open())
             return QStringLiteral("(%1 を開けません: %2)\n").arg(mstori, db.lastError().text());
-        QSqlQuery q(db);
-        out += QStringLiteral(
-            "  技術メニュー (MTGIJU)          税区分  単価A1  単価B1  単価A2  単価B2\n");
-        q.exec(QStringLiteral("select GijutuName, TaxFlg, TankaA1, TankaB1, TankaA2, TankaB2 "
-                              "from MTGIJU where SaisyuKosinFlg <> 9 "
-                              "order by MiseID, GijutuID, ShumokuID limit 6"));
-        while (q.next())
-            out += QStringLiteral("  %1 %2 %3 %4 %5 %6\n")
-                       .arg(q.value(0).toString(), -20)
-                       .arg(q.value(1).toString(), 6)
-                       .arg(q.value(2).toString(), 7)
-                       .arg(q.value(3).toString(), 7)
-                       .arg(q.value(4).toString(), 7)
-                       .arg(q.value(5).toString(), 7);
-        out += QStringLiteral("  店販商品 (MTTENP)              税区分  単価A   単価B\n");
-        q.exec(QStringLiteral("select TenpanName, TaxFlg, UriTankaA, UriTankaB from MTTENP "
-                              "where SaisyuKosinFlg <> 9 order by MiseID, TenpanFlg, TenpanID "
-                              "limit 6"));
-        while (q.next())
-            out += QStringLiteral("  %1 %2 %3 %4\n")
-                       .arg(q.value(0).toString(), -20)
-                       .arg(q.value(1).toString(), 6)
-                       .arg(q.value(2).toString(), 7)
-                       .arg(q.value(3).toString(), 7);
+        const auto table = [&](const QString& title, const QStringList& heads, const QString& sql) {
+            out += QStringLiteral("  ") + cell(title, 22, false);
+            for (const QString& h : heads)
+                out += cell(h, 8);
+            out += QLatin1Char('\n');
+            QSqlQuery q(sql, db);
+            while (q.next()) {
+                out += QStringLiteral("  ") + cell(q.value(0), 22, false);
+                for (int i = 1; i <= heads.size(); ++i)
+                    out += cell(q.value(i), 8);
+                out += QLatin1Char('\n');
+            }
+        };
+        table(QStringLiteral("技術メニュー"),
+              {QStringLiteral("税区分"), QStringLiteral("単価A1"), QStringLiteral("単価B1"),
+               QStringLiteral("単価A2"), QStringLiteral("単価B2")},
+              QStringLiteral("select GijutuName, TaxFlg, TankaA1, TankaB1, TankaA2, TankaB2 "
+                             "from MTGIJU where SaisyuKosinFlg <> 9 "
+                             "order by MiseID, GijutuID, ShumokuID limit 6"));
+        table(QStringLiteral("店販商品"),
+              {QStringLiteral("税区分"), QStringLiteral("単価A"), QStringLiteral("単価B")},
+              QStringLiteral("select TenpanName, TaxFlg, UriTankaA, UriTankaB from MTTENP "
+                             "where SaisyuKosinFlg <> 9 order by MiseID, TenpanFlg, TenpanID "
+                             "limit 6"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("demo-prices"));
     return out;

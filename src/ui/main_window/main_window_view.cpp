@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "core/run_error.h"
+#include "ui/main_window/caption_label.h"
 #include "ui/main_window/japanese_ui.h"
 #include "ui/main_window/view_style.h"
 
@@ -67,7 +68,7 @@ void MainWindowView::build() {
             w = new QCheckBox(this);
             break;
         case ControlKind::Label: {
-            auto* label = new QLabel(this);
+            auto* label = new CaptionLabel(this);
             label->setWordWrap(true);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignTop | (e.centred ? Qt::AlignHCenter : Qt::AlignLeft));

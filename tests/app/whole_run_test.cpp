@@ -172,5 +172,29 @@ TEST_F(RunThroughWindow, AnsweringNoChangesNothing) {
         EXPECT_EQ(gijuAfter.at(key).b, was.b) << key.toStdString();
 }
 
+// A run that fails half way is rolled back by the engine, which shows the
+// error; the window then ends the program all the same.
+TEST_F(RunThroughWindow, AFailedRunChangesNothingAndEnds) {
+    sample::execSql(mstori, {QStringLiteral("drop table MTTENP")});
+    click({SSCommand1, 0});
+    click({SSCommand1, 2});
+    click({SSCommand3, 2});
+    click({SSCommand6, 0});
+    click({SSCommand4});
+
+    ASSERT_EQ(a.boxes.shown.size(), 2u);
+    EXPECT_TRUE(a.boxes.shown[1].text.contains(QStringLiteral("MTTENP")))
+        << a.boxes.shown[1].text.toStdString();
+    EXPECT_NE(a.boxes.shown[1].text, QStringLiteral("終了しました"));
+    EXPECT_GT(busyRounds, 0);
+    EXPECT_TRUE(a.app->view().unloaded());
+    EXPECT_EQ(a.app->connection(), nullptr);
+
+    const Table gijuAfter = technicalMenu(mstori);
+    ASSERT_EQ(gijuAfter.size(), gijuBefore.size());
+    for (const auto& [key, was] : gijuBefore)
+        EXPECT_EQ(gijuAfter.at(key).b, was.b) << key.toStdString();
+}
+
 } // namespace
 } // namespace tanka::test

@@ -2,14 +2,17 @@
 // fonts, stacking, focus order, clicks reaching the logic, and the model
 // mirrored back.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "core/run_error.h"
 #include "ui/main_window/main_window_view.h"
+#include "ui/main_window/qt_message_boxes.h"
 #include "ui/window_fixture.h"
 
 namespace tanka::test {
@@ -252,6 +255,60 @@ TEST_F(ViewFixture, CloseDuringAHandlerWaitsForIt) {
     EXPECT_FALSE(unloadedInside);
     EXPECT_TRUE(view->unloaded());
     EXPECT_EQ(unloads, 1);
+}
+
+struct BoxCase {
+    const char* name;
+    MsgButtons buttons;
+    const char* title;
+    const char* press; // a button text, or "" for the Enter key
+    MsgAnswer answer;
+    const char* shownTitle;
+    const char* buttonTexts; // in the order added, blank-separated
+};
+
+// The real boxes: Japanese buttons, the program's title unless one is given,
+// はい as the default of a question.
+TEST(QtMessageBoxesTest, TitlesButtonsAndAnswers) {
+    const BoxCase cases[] = {
+        {"Yes", MsgButtons::YesNo, "", "はい", MsgAnswer::Yes, "単価変更", "はい いいえ"},
+        {"No", MsgButtons::YesNo, "", "いいえ", MsgAnswer::No, "単価変更", "はい いいえ"},
+        {"EnterMeansYes", MsgButtons::YesNo, "", "", MsgAnswer::Yes, "単価変更", "はい いいえ"},
+        {"OkWithOwnTitle", MsgButtons::Ok, "Common", "OK", MsgAnswer::Ok, "Common", "OK"},
+    };
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString seenTitle, seenText, seenButtons;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            poll.stop();
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            QStringList texts;
+            for (QAbstractButton* b : box->buttons())
+                texts << b->text();
+            seenButtons = texts.join(QLatin1Char(' '));
+            if (*c.press == 0) {
+                QTest::keyClick(box, Qt::Key_Return);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QString::fromUtf8(c.press))
+                    b->click();
+        });
+        poll.start();
+        QtMessageBoxes boxes;
+        const MsgAnswer answer = boxes.show(QStringLiteral("一行目\r\n二行目"), c.buttons,
+                                            MsgIcon::Question, QString::fromUtf8(c.title));
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(seenTitle, QString::fromUtf8(c.shownTitle));
+        EXPECT_EQ(seenText, QStringLiteral("一行目\n二行目"));
+        EXPECT_EQ(seenButtons, QString::fromUtf8(c.buttonTexts));
+    }
 }
 
 } // namespace

@@ -26,7 +26,8 @@ ConnectionParams parseConnectionString(const QString& text);
 QString odbcQuote(const QString& value);
 
 // "DRIVER={driver};SERVER={...};UID={...};PWD={...};DATABASE={...};", every
-// value quoted. An empty server stands for the local server, "(local)".
+// value quoted, and for FreeTDS the protocol version "TDS_Version=7.4;". An
+// empty server stands for the local server, "(local)".
 QString odbcConnectionString(const QString& driver, const ConnectionParams& params);
 
 // TANKA_ODBC_DRIVER, or the platform's default driver name when unset.

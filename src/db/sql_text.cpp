@@ -116,37 +116,113 @@ QString quoteIdentifier(const QString& name) {
     return u'[' + quoted + u']';
 }
 
-QString replaceThreePartNames(const QString& sql,
-                              const std::function<QString(const ThreePartName&)>& replace) {
-    const std::vector<Token> t = tokenize(sql);
-    const auto n = t.size();
+namespace {
+
+// Tracks where a statement names its tables.
+class TablePositions {
+public:
+    // Called for each significant token before the next one is examined.
+    void see(const QString& s, const Token& t) {
+        if (isPunct(s, t, u'(')) {
+            ++m_depth;
+        } else if (isPunct(s, t, u')')) {
+            --m_depth;
+            while (!m_fromDepths.empty() && m_fromDepths.back() > m_depth)
+                m_fromDepths.pop_back();
+        } else if (isWord(s, t, u"from")) {
+            m_fromDepths.push_back(m_depth);
+        } else if (!m_fromDepths.empty() && m_fromDepths.back() == m_depth) {
+            for (const QStringView word :
+                 {u"where", u"group", u"order", u"having", u"union", u"set", u"values", u"select",
+                  u"limit", u"except", u"intersect", u"window"})
+                if (isWord(s, t, word)) {
+                    m_fromDepths.pop_back();
+                    break;
+                }
+        }
+        m_previous = &t;
+    }
+    // Whether the token after the last one seen names a table; functionAllowed
+    // tells whether a following '(' makes it something else.
+    bool tableFollows(const QString& s, bool& functionCallPossible) const {
+        if (!m_previous)
+            return false;
+        functionCallPossible = true;
+        if (isWord(s, *m_previous, u"from") || isWord(s, *m_previous, u"join"))
+            return true;
+        if (isPunct(s, *m_previous, u','))
+            return !m_fromDepths.empty() && m_fromDepths.back() == m_depth;
+        functionCallPossible = false;
+        return isWord(s, *m_previous, u"update") || isWord(s, *m_previous, u"into");
+    }
+
+private:
+    int m_depth = 0;
+    std::vector<int> m_fromDepths;
+    const Token* m_previous = nullptr;
+};
+
+} // namespace
+
+QString replaceObjectNames(const QString& sql,
+                           const std::function<QString(const ObjectName&)>& replace) {
+    const std::vector<Token> all = tokenize(sql);
+    const auto n = all.size();
+    // Index of the next significant token at or after i (n when none).
+    const auto nextSignificant = [&](std::size_t i) {
+        while (i < n && (all[i].kind == Kind::Space || all[i].kind == Kind::Comment))
+            ++i;
+        return i;
+    };
+    const auto ident = [&](std::size_t i) { return i < n && all[i].kind == Kind::Ident; };
+    const auto dot = [&](std::size_t i) { return i < n && isPunct(sql, all[i], u'.'); };
+
     QString out;
     out.reserve(sql.size());
+    TablePositions positions;
     std::size_t i = 0;
     while (i < n) {
-        const bool startsName =
-            t[i].kind == Kind::Ident && (i == 0 || !isPunct(sql, t[i - 1], u'.'));
-        if (startsName && i + 3 < n && isPunct(sql, t[i + 1], u'.')) {
+        const Token& t = all[i];
+        if (t.kind == Kind::Space || t.kind == Kind::Comment) {
+            out += textOf(sql, t);
+            ++i;
+            continue;
+        }
+        bool functionCallPossible = false;
+        const bool tablePosition = positions.tableFollows(sql, functionCallPossible);
+        if (ident(i) && (i == 0 || !dot(i - 1))) {
+            ObjectName name;
             std::size_t last = 0;
-            ThreePartName name;
-            name.database = unquoteIdentifier(textOf(sql, t[i]));
-            if (t[i + 2].kind == Kind::Ident && i + 4 < n && isPunct(sql, t[i + 3], u'.') &&
-                t[i + 4].kind == Kind::Ident) {
-                name.schema = unquoteIdentifier(textOf(sql, t[i + 2]));
-                name.object = unquoteIdentifier(textOf(sql, t[i + 4]));
+            if (dot(i + 1) && ident(i + 2) && dot(i + 3) && ident(i + 4)) {
+                name.database = unquoteIdentifier(textOf(sql, all[i]));
+                name.schema = unquoteIdentifier(textOf(sql, all[i + 2]));
+                name.object = unquoteIdentifier(textOf(sql, all[i + 4]));
                 last = i + 4;
-            } else if (isPunct(sql, t[i + 2], u'.') && t[i + 3].kind == Kind::Ident) {
-                name.object = unquoteIdentifier(textOf(sql, t[i + 3]));
+            } else if (dot(i + 1) && dot(i + 2) && ident(i + 3)) {
+                name.database = unquoteIdentifier(textOf(sql, all[i]));
+                name.object = unquoteIdentifier(textOf(sql, all[i + 3]));
                 last = i + 3;
+            } else if (tablePosition && dot(i + 1) && ident(i + 2) && isWord(sql, all[i], u"dbo")) {
+                name.schema = unquoteIdentifier(textOf(sql, all[i]));
+                name.object = unquoteIdentifier(textOf(sql, all[i + 2]));
+                last = i + 2;
+            } else if (tablePosition && !dot(i + 1)) {
+                const std::size_t after = nextSignificant(i + 1);
+                if (!(functionCallPossible && after < n && isPunct(sql, all[after], u'('))) {
+                    name.object = unquoteIdentifier(textOf(sql, all[i]));
+                    last = i;
+                }
             }
-            if (last != 0 && (last + 1 >= n || !isPunct(sql, t[last + 1], u'.'))) {
-                name.text = sql.mid(t[i].pos, t[last].pos + t[last].len - t[i].pos);
+            if (!name.object.isEmpty() && !dot(last + 1)) {
+                name.text = sql.mid(t.pos, all[last].pos + all[last].len - t.pos);
                 out += replace(name);
+                positions.see(sql, all[last]);
                 i = last + 1;
                 continue;
             }
         }
-        out += textOf(sql, t[i]);
+        out += textOf(sql, t);
+        positions.see(sql, t);
         ++i;
     }
     return out;

@@ -21,18 +21,22 @@ QString unquoteIdentifier(const QString& token);
 // [name] with ']' doubled: a quoted identifier for both engines.
 QString quoteIdentifier(const QString& name);
 
-struct ThreePartName {
-    QString database; // unquoted
-    QString schema;   // unquoted, empty for db..object
+struct ObjectName {
+    QString database; // unquoted; empty for a name without one
+    QString schema;   // unquoted; empty for db..object and for a bare name
     QString object;   // unquoted
     QString text;     // as written
 };
 
-// Replaces every three-part name (exactly three dot-separated identifiers, or
-// db..object) by what replace() returns for it; literals, comments and other
-// names stay as written. replace() may throw.
-QString replaceThreePartNames(const QString& sql,
-                              const std::function<QString(const ThreePartName&)>& replace);
+// Replaces by what replace() returns:
+//  - every three-part name (three dot-separated identifiers, or db..object),
+//    wherever it stands;
+//  - every table named without a database (object or dbo.object) where a
+//    statement names its tables: after FROM, JOIN, UPDATE, INTO and after a
+//    comma of a FROM list (not a table-valued function call).
+// Literals, comments and other names stay as written. replace() may throw.
+QString replaceObjectNames(const QString& sql,
+                           const std::function<QString(const ObjectName&)>& replace);
 
 // "select <list> from <table> [[as] alias] [where ...] [order by ...]" with no
 // join, second table, grouping, DISTINCT or TOP: the shape of a query whose

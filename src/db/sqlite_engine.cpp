@@ -192,10 +192,12 @@ std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
 }
 
 QString SqliteEngine::translate(const QString& sql) const {
-    return sqltext::replaceThreePartNames(sql, [this](const sqltext::ThreePartName& name) {
+    // Names without a database mean the connected one, as on SQL Server
+    // (SQLite would otherwise look through the attached databases too).
+    return sqltext::replaceObjectNames(sql, [this](const sqltext::ObjectName& name) {
         if (!name.schema.isEmpty() && name.schema.compare(u"dbo", Qt::CaseInsensitive) != 0)
             dberr::raiseInvalidObject(name.text);
-        const QString database = name.database.toUpper();
+        const QString database = name.database.isEmpty() ? m_mainName : name.database.toUpper();
         if (!m_files.contains(database))
             dberr::raiseInvalidObject(name.text);
         const QString schema =

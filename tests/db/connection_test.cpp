@@ -191,6 +191,9 @@ TEST_F(AttachedTest, AbsentDatabaseOrTableIsAnInvalidObjectName) {
             EXPECT_EQ(QString::fromStdString(e.description()), c.text);
         }
     }
+    // A table of another database is not found without its database name.
+    EXPECT_EQ(raised([&] { cn.execute(QStringLiteral("select MiseID from MTMISE")); }).number(),
+              208);
     EXPECT_EQ(raised([&] {
                   cn.execute(QStringLiteral("select NoColumn from MSTORI.dbo.MTMISE"));
               }).number(),

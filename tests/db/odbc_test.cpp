@@ -1,0 +1,176 @@
+// SQL Server through ODBC: the translated connection string, and real opens
+// through the FreeTDS driver that fail (nothing but 127.0.0.1 is contacted).
+#include <QElapsedTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "db/connect.h"
+#include "db/connection.h"
+#include "db/connection_string.h"
+#include "db/odbc_engine.h"
+#include "sqlite_fixture.h"
+
+namespace tanka {
+namespace {
+
+TEST(OdbcConnectionString, EveryValueIsBraceQuotedSoNoSettingAddsAttributes) {
+    const struct {
+        const char* driver;
+        ConnectionParams params;
+        const char* expected;
+    } cases[] = {
+        {"SQL Server",
+         {"SQLOLEDB", "SV01", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK"},
+         "DRIVER={SQL Server};SERVER={SV01};UID={ORBE-TLX-MEMBER};PWD={QDR615};DATABASE={MSKYAK};"},
+        {"FreeTDS",
+         {"SQLOLEDB", "SV01", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK"},
+         "DRIVER={FreeTDS};SERVER={SV01};UID={ORBE-TLX-MEMBER};PWD={QDR615};DATABASE={MSKYAK};"
+         "TDS_Version=7.4;"},
+        {"SQL Server",
+         {"", "", "", "", ""},
+         "DRIVER={SQL Server};SERVER={(local)};UID={};PWD={};DATABASE={};"},
+        {"SQL Server",
+         {"", "SV01\\SQLEXPRESS", "u", "a}b;DATABASE=master", "D"},
+         "DRIVER={SQL Server};SERVER={SV01\\SQLEXPRESS};UID={u};PWD={a}}b;DATABASE=master};"
+         "DATABASE={D};"},
+        {"SQL Server",
+         {"", "h;Trusted_Connection=yes", "{u}", "}}", "x=y"},
+         "DRIVER={SQL Server};SERVER={h;Trusted_Connection=yes};UID={{u}}};PWD={}}}}};"
+         "DATABASE={x=y};"},
+        {"My}Driver", {}, "DRIVER={My}}Driver};SERVER={(local)};UID={};PWD={};DATABASE={};"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(odbcConnectionString(QString::fromUtf8(c.driver), c.params),
+                  QString::fromUtf8(c.expected));
+    EXPECT_EQ(odbcQuote(QStringLiteral("SQL Server")), QStringLiteral("{SQL Server}"));
+}
+
+TEST(OdbcConnectionString, ThePlatformsConnectionStringIsReadIntoItsParts) {
+    const struct {
+        const char* text;
+        const char* server;
+        const char* uid;
+        const char* pwd;
+        const char* database;
+    } cases[] = {
+        {"Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;database=MSKYAK", "SV01",
+         "ORBE-TLX-MEMBER", "QDR615", "MSKYAK"},
+        {"Provider=SQLOLEDB;server=;uid=;pwd=;database=", "", "", "", ""},
+        {"PROVIDER=SQLOLEDB; Data Source = SV01\\SQLEXPRESS ;User ID=u;Password=p;Initial "
+         "Catalog=Master",
+         "SV01\\SQLEXPRESS", "u", "p", "Master"},
+        {"server=a;pwd='x;y';database=\"d;e\"", "a", "", "x;y", "d;e"},
+        {"server=a;database=one;database=two", "a", "", "", "two"},
+    };
+    for (const auto& c : cases) {
+        const ConnectionParams p = parseConnectionString(QString::fromUtf8(c.text));
+        EXPECT_EQ(p.server, QString::fromUtf8(c.server)) << c.text;
+        EXPECT_EQ(p.uid, QString::fromUtf8(c.uid)) << c.text;
+        EXPECT_EQ(p.pwd, QString::fromUtf8(c.pwd)) << c.text;
+        EXPECT_EQ(p.database, QString::fromUtf8(c.database)) << c.text;
+    }
+}
+
+TEST(OdbcConnectionString, ALoginTimeoutIsAlwaysSet) {
+    EXPECT_EQ(OdbcEngine::connectOptions(15), QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+    EXPECT_EQ(OdbcEngine::connectOptions(3), QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=3"));
+    EXPECT_EQ(OdbcEngine::connectOptions(0), QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+    EXPECT_EQ(OdbcEngine::connectOptions(-1), QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+}
+
+// A socket on 127.0.0.1 that listens (and never answers) or is closed again.
+class LocalPort {
+public:
+    explicit LocalPort(bool listening) {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        EXPECT_EQ(::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        socklen_t size = sizeof addr;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &size);
+        m_port = ntohs(addr.sin_port);
+        if (listening)
+            EXPECT_EQ(::listen(m_fd, 4), 0);
+        else
+            closeSocket();
+    }
+    ~LocalPort() { closeSocket(); }
+    LocalPort(const LocalPort&) = delete;
+    LocalPort& operator=(const LocalPort&) = delete;
+
+    QString server() const { return QStringLiteral("127.0.0.1,%1").arg(m_port); }
+
+private:
+    void closeSocket() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+class OdbcOpenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_hadDir = qEnvironmentVariableIsSet("TANKA_SQLITE_DIR");
+        m_dir = qgetenv("TANKA_SQLITE_DIR");
+        qunsetenv("TANKA_SQLITE_DIR");
+        qputenv("TANKA_ODBC_DRIVER", "FreeTDS");
+    }
+    void TearDown() override {
+        qunsetenv("TANKA_ODBC_DRIVER");
+        if (m_hadDir)
+            qputenv("TANKA_SQLITE_DIR", m_dir);
+    }
+
+private:
+    bool m_hadDir = false;
+    QByteArray m_dir;
+};
+
+TEST_F(OdbcOpenTest, RefusedConnectionGivesTheDriversNumberAndText) {
+    const LocalPort closed(false);
+    Globals g = test::globalsOnSv01();
+    g.SvKyak = closed.server();
+    Connection cn;
+    QString ErrMsg;
+    QElapsedTimer timer;
+    timer.start();
+    const std::int32_t number = Open_CN(2, &cn, ErrMsg, g);
+    EXPECT_LT(timer.elapsed(), 15000);
+    EXPECT_NE(number, -1);
+    EXPECT_NE(number, 0);
+    EXPECT_FALSE(ErrMsg.isEmpty());
+    EXPECT_FALSE(cn.isOpen());
+    // The start-up shows this same error at its first query.
+    const RunError e = test::raised([&] { cn.execute(QStringLiteral("select 1")); });
+    EXPECT_EQ(e.number(), number);
+    EXPECT_EQ(QString::fromStdString(e.description()), ErrMsg);
+}
+
+TEST_F(OdbcOpenTest, SilentHostFailsWithinTheLoginTimeout) {
+    const LocalPort silent(true);
+    Connection cn;
+    cn.setConnectionString(
+        test::sv01(QStringLiteral("MSKYAK"))
+            .replace(QStringLiteral("server=SV01"), QStringLiteral("server=") + silent.server()));
+    cn.setConnectionTimeout(2);
+    QElapsedTimer timer;
+    timer.start();
+    const RunError e = test::raised([&] { cn.open(); });
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_NE(e.number(), 0);
+    EXPECT_NE(e.number(), -1);
+    EXPECT_FALSE(e.description().empty());
+}
+
+} // namespace
+} // namespace tanka

@@ -1,0 +1,169 @@
+// The connection routines: index table, connection string, opening and
+// closing with results instead of errors.
+#include <gtest/gtest.h>
+
+#include "db/connect.h"
+#include "db/recordset.h"
+#include "sqlite_fixture.h"
+
+namespace tanka {
+namespace {
+
+using test::SqliteServers;
+
+Globals distinctServers() {
+    Globals g;
+    g.SvTori = QStringLiteral("T");
+    g.SvJsho = QStringLiteral("J");
+    g.SvKyak = QStringLiteral("SV01");
+    g.SvUria = QStringLiteral("U");
+    g.SvLocl = QStringLiteral("L");
+    g.SvHonb = QStringLiteral("H");
+    g.LoginID = QStringLiteral("ORBE-TLX-MEMBER");
+    g.LoginPW = QStringLiteral("QDR615");
+    return g;
+}
+
+TEST(GetDBName, IndexTableGivesDatabaseAndItsServer) {
+    const Globals g = distinctServers();
+    const struct {
+        std::int32_t index;
+        const char* database;
+        const char* server;
+    } cases[] = {
+        {0, "MSTORI", "T"},    {1, "MSJSHO", "J"},    {2, "MSKYAK", "SV01"},
+        {3, "MSURIA", "U"},    {4, "MSLOCL", "L"},    {5, "MSHONB", "H"},
+        {1000, "Master", "T"}, {1001, "Master", "J"}, {1002, "Master", "SV01"},
+        {1003, "Master", "U"}, {1004, "Master", "L"}, {1005, "Master", "H"},
+        {6, "", ""},           {999, "", ""},         {1006, "", ""},
+        {-1, "", ""},          {-1000, "", ""},       {2147483647, "", ""},
+    };
+    for (const auto& c : cases) {
+        QString db = QStringLiteral("old");
+        QString sv = QStringLiteral("old");
+        Get_DBName(c.index, db, sv, g);
+        EXPECT_EQ(db.toStdString(), c.database) << c.index;
+        EXPECT_EQ(sv.toStdString(), c.server) << c.index;
+    }
+}
+
+TEST(GetConnectString, TwelvePiecesInOrder) {
+    const Globals g = distinctServers();
+    EXPECT_EQ(Get_ConnectString(2, g),
+              QStringLiteral("Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;"
+                             "database=MSKYAK"));
+    EXPECT_EQ(Get_ConnectString(1003, g),
+              QStringLiteral("Provider=SQLOLEDB;server=U;uid=ORBE-TLX-MEMBER;pwd=QDR615;"
+                             "database=Master"));
+    EXPECT_EQ(Get_ConnectString(6, g),
+              QStringLiteral("Provider=SQLOLEDB;server=;uid=ORBE-TLX-MEMBER;pwd=QDR615;database="));
+    EXPECT_EQ(Get_ConnectString(4, Globals{}),
+              QStringLiteral("Provider=SQLOLEDB;server=;uid=;pwd=;database=MSLOCL"));
+}
+
+class ConnectTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::createInstallation(servers); }
+    SqliteServers servers;
+    Globals g = distinctServers();
+};
+
+TEST_F(ConnectTest, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
+    const struct {
+        const char* name;
+        std::int32_t index;
+        QString uid;
+        std::int32_t number;
+        const char* text;
+    } cases[] = {
+        {"opens", 2, "ORBE-TLX-MEMBER", -1, ""},
+        {"unreachable server", 0, "ORBE-TLX-MEMBER", -2147467259,
+         "[DBNETLIB]SQL Server does not exist or access denied."},
+        {"empty login", 2, "", 18456, "Login failed for user ''."},
+        {"no database", 1002, "ORBE-TLX-MEMBER", 4060,
+         "Cannot open database \"Master\" requested by the login. The login failed."},
+    };
+    for (const auto& c : cases) {
+        g.LoginID = c.uid;
+        Connection cn;
+        QString ErrMsg = QStringLiteral("old");
+        std::int32_t result = 0;
+        EXPECT_NO_THROW(result = Open_CN(c.index, &cn, ErrMsg, g)) << c.name;
+        EXPECT_EQ(result, c.number) << c.name;
+        EXPECT_EQ(ErrMsg.toStdString(), c.text) << c.name;
+        EXPECT_EQ(cn.isOpen(), c.number == -1) << c.name;
+        EXPECT_EQ(cn.connectionString(), Get_ConnectString(c.index, g));
+    }
+}
+
+TEST_F(ConnectTest, OpenCNWithoutAConnectionReturns91) {
+    QString ErrMsg;
+    EXPECT_EQ(Open_CN(2, nullptr, ErrMsg, g), 91);
+    EXPECT_TRUE(
+        ErrMsg.endsWith(QStringLiteral("コネクション用のインスタンスが作成されていません")));
+    EXPECT_GT(ErrMsg.size(),
+              QStringLiteral("コネクション用のインスタンスが作成されていません").size());
+}
+
+TEST_F(ConnectTest, CloseCNAlwaysReleases) {
+    const struct {
+        const char* name;
+        bool create;
+        bool open;
+        std::int32_t number;
+    } cases[] = {
+        {"open", true, true, -1},
+        {"never opened", true, false, 3704},
+        {"never created", false, false, 91},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<Connection> cn;
+        if (c.create) {
+            cn = std::make_unique<Connection>();
+            if (c.open) {
+                QString ignored;
+                ASSERT_EQ(Open_CN(2, cn.get(), ignored, g), -1);
+            }
+        }
+        QString ErrMsg;
+        std::int32_t result = 0;
+        EXPECT_NO_THROW(result = Close_CN(cn, &ErrMsg)) << c.name;
+        EXPECT_EQ(result, c.number) << c.name;
+        EXPECT_EQ(ErrMsg.isEmpty(), c.number == -1) << c.name;
+        EXPECT_EQ(cn, nullptr) << c.name;
+        // Twice in a row raises nothing either.
+        EXPECT_NO_THROW(Close_CN(cn));
+        EXPECT_NO_THROW(L_End_CN(cn));
+    }
+}
+
+TEST_F(ConnectTest, StartCNOpensTheCustomerDatabaseWithALongCommandTimeout) {
+    std::unique_ptr<Connection> cn;
+    L_Start_CN(cn, g);
+    ASSERT_NE(cn, nullptr);
+    EXPECT_TRUE(cn->isOpen());
+    EXPECT_EQ(cn->commandTimeout(), 9999);
+    Recordset rs;
+    rs.open(QStringLiteral("select count(*) from MKKYAK"), *cn); // MSKYAK's own table
+    EXPECT_EQ(rs.value(0).toInt(), 0);
+    rs.close();
+    L_End_CN(cn);
+    EXPECT_EQ(cn, nullptr);
+}
+
+TEST_F(ConnectTest, StartCNThatCannotOpenKeepsTheErrorForTheFirstQuery) {
+    g.SvKyak = QStringLiteral("NOSERVER");
+    std::unique_ptr<Connection> cn;
+    EXPECT_NO_THROW(L_Start_CN(cn, g));
+    ASSERT_NE(cn, nullptr);
+    EXPECT_FALSE(cn->isOpen());
+    const RunError e = test::raised([&] {
+        cn->executeQuery(QStringLiteral(" SELECT * from MSTORI.dbo.MTMISE   where miseid = 7 "));
+    });
+    EXPECT_EQ(e.number(), -2147467259);
+    EXPECT_EQ(e.description(), "[DBNETLIB]SQL Server does not exist or access denied.");
+    EXPECT_NO_THROW(L_End_CN(cn));
+}
+
+} // namespace
+} // namespace tanka

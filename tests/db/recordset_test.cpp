@@ -265,6 +265,42 @@ TEST_F(RecordsetTest, WalkVisitsEveryRowOnceWhileUpdatingTheFilteredColumn) {
               300);
 }
 
+// The rows are those of the moment the walk began; a row deleted since is
+// skipped, and a row changed since is seen as it is now.
+TEST_F(RecordsetTest, WalkSkipsRowsDeletedMeanwhileAndSeesCurrentValues) {
+    QStringList rows{QStringLiteral("DELETE FROM MTGIJU")};
+    for (int i = 0; i < 40; ++i)
+        rows << QStringLiteral("INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, "
+                               "TankaA1, SaisyuKosinFlg) VALUES (1, 7, %1, 1, %1, 0)")
+                    .arg(i);
+    SqliteServers::run(stori(), rows);
+    Recordset rs;
+    rs.open(kGiju, cn, CursorType::Static, LockType::Optimistic);
+    rs.setValue(QStringLiteral("TankaB1"), 1); // fixes the rows of the walk
+    rs.update();
+    Connection other;
+    other.setConnectionString(sv01(QStringLiteral("MSTORI")));
+    other.open();
+    other.execute(QStringLiteral("delete from MTGIJU where GijutuID in (1, 17, 39)"));
+    other.execute(QStringLiteral("update MTGIJU set TankaA1 = -1 where GijutuID = 20"));
+    other.execute(QStringLiteral("insert into MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, "
+                                 "SaisyuKosinFlg) values (1, 7, 99, 1, 0)"));
+    QList<int> seen;
+    while (!rs.isEOF()) {
+        const int id = rs.value(QStringLiteral("GijutuID")).toInt();
+        seen << id;
+        if (id == 20) {
+            EXPECT_EQ(rs.value(QStringLiteral("TankaA1")).toInt(), -1);
+        }
+        rs.moveNext();
+    }
+    QList<int> expected;
+    for (int i = 0; i < 40; ++i)
+        if (i != 1 && i != 17 && i != 39)
+            expected << i;
+    EXPECT_EQ(seen, expected);
+}
+
 // An existence test reads the first row only: a failure later in the result
 // does not reach it, but walking on does.
 TEST_F(RecordsetTest, OpeningReadsOnlyTheFirstRow) {

@@ -66,6 +66,47 @@ private:
     bool m_done = false;
 };
 
+bool isInteger(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Key values of many rows: integers in eight bytes each, anything else (texts,
+// Nulls) as a variant. A 200,000-row walk keeps its keys in a few megabytes.
+class KeyStore {
+public:
+    void push(const QVariant& value) {
+        if (!value.isNull() && isInteger(value)) {
+            m_cells.push_back({value.toLongLong(), -1});
+        } else {
+            m_cells.push_back({0, static_cast<std::int64_t>(m_others.size())});
+            m_others.push_back(value);
+        }
+    }
+    QVariant at(std::size_t i) const {
+        const Cell& cell = m_cells[i];
+        if (cell.other < 0)
+            return QVariant(static_cast<qlonglong>(cell.integer));
+        return m_others[static_cast<std::size_t>(cell.other)];
+    }
+
+private:
+    struct Cell {
+        std::int64_t integer;
+        std::int64_t other; // index into m_others, -1 for an integer
+    };
+    std::vector<Cell> m_cells;
+    std::vector<QVariant> m_others;
+};
+
 // An updatable result with the visiting order fixed when it opened: the first
 // row comes from the statement itself (so an existence test reads one row);
 // before anything else runs, the statement is read to its end keeping only the
@@ -123,22 +164,26 @@ private:
         if (m_rows == 0) {
             readRow(m_stream, m_count, row);
             for (const int k : m_keyColumns)
-                m_keys.push_back(row[static_cast<std::size_t>(k)]);
+                m_keys.push(row[static_cast<std::size_t>(k)]);
         } else {
             for (const int k : m_keyColumns)
-                m_keys.push_back(m_stream.value(k));
+                m_keys.push(m_stream.value(k));
         }
         ++m_rows;
         return true;
     }
 
-    static QString keyText(const QVariant* key, std::size_t count) {
+    // The key values as one text for matching rows of a page to their keys;
+    // integers match whatever integer type the driver gave them.
+    static QString keyText(const std::vector<QVariant>& key) {
         QString text;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (key[i].isNull())
+        for (const QVariant& value : key) {
+            if (value.isNull())
                 text += u'\x01';
+            else if (isInteger(value))
+                text += QStringLiteral("i:") + QString::number(value.toLongLong());
             else
-                text += QString::number(key[i].typeId()) + u':' + key[i].toString();
+                text += QString::number(value.typeId()) + u':' + value.toString();
             text += u'\x1f';
         }
         return text;
@@ -167,11 +212,15 @@ private:
             m_binds = binds;
         }
         QSqlQuery& query = *m_pageQuery;
-        const QVariant* first = m_keys.data() + m_next * width;
+        std::vector<std::vector<QVariant>> pageKeys(count, std::vector<QVariant>(width));
         int position = 0;
-        for (std::size_t i = 0; i < count * width; ++i)
-            for (int b = 0; b < m_binds; ++b)
-                query.bindValue(position++, first[i]);
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t k = 0; k < width; ++k) {
+                pageKeys[i][k] = m_keys.at((m_next + i) * width + k);
+                for (int b = 0; b < m_binds; ++b)
+                    query.bindValue(position++, pageKeys[i][k]);
+            }
+        }
         if (!query.exec())
             m_cn.raise(query.lastError());
 
@@ -182,13 +231,13 @@ private:
             readRow(query, m_count, row);
             for (std::size_t k = 0; k < width; ++k)
                 key[k] = row[static_cast<std::size_t>(m_keyColumns[k])];
-            found.emplace(keyText(key.data(), width), std::move(row));
+            found.emplace(keyText(key), std::move(row));
         }
         if (query.lastError().isValid())
             m_cn.raise(query.lastError());
         query.finish();
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto it = found.find(keyText(first + i * width, width));
+        for (const auto& expected : pageKeys) {
+            const auto it = found.find(keyText(expected));
             if (it != found.end())
                 m_page.push_back(std::move(it->second));
         }
@@ -203,7 +252,7 @@ private:
     QString m_pageSelect;
     QStringList m_keyExpressions;
 
-    std::vector<QVariant> m_keys; // m_rows keys of m_keyColumns.size() values each
+    KeyStore m_keys; // m_rows keys of m_keyColumns.size() values each
     std::size_t m_rows = 0;
     std::size_t m_next = 0; // first key not yet fetched
     std::deque<std::vector<QVariant>> m_page;

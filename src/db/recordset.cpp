@@ -340,7 +340,6 @@ void RecordsetPrivate::writeBack() {
     for (const int c : edited)
         signature += QString::number(c) + u',';
     auto it = updateStatements.find(signature);
-    int binds = 1;
     if (it == updateStatements.end()) {
         QStringList sets;
         QStringList conditions;
@@ -357,7 +356,7 @@ void RecordsetPrivate::writeBack() {
             cn->raise(query.lastError());
         it = updateStatements.emplace(signature, std::move(query)).first;
     }
-    binds = engine.nullSafeEquals(QString()).binds;
+    const int binds = engine.nullSafeEquals(QString()).binds;
 
     QSqlQuery& query = it->second;
     int position = 0;

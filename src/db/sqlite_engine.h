@@ -6,8 +6,14 @@
 // empty name is the folder "(local)"); database D on it is the file D.sqlite.
 // Names match without regard to case. Opening D attaches the other databases
 // of the folder under their upper-case names, so that three-part names
-// db.dbo.object reach them; the connected database is "main". Up to SQLite's
-// attach limit (ten) are attached, in name order.
+// db.dbo.object reach them; the connected database is "main", and a table
+// named without a database is looked for there only. Up to SQLite's attach
+// limit (ten) are attached, in name order. A name of a database that is not
+// there is an invalid object name (208), as on SQL Server.
+//
+// The layer answers "select @@version" and the two catalogue queries for a
+// database's data file itself (the file's Windows path under drive C: when it
+// lies there).
 //
 // Rollback journal, not WAL, so that a commit across attached files is atomic.
 // The command timeout is the wait for another connection's lock.

@@ -9,7 +9,8 @@
 namespace tanka {
 
 // Throws RunError 6 "Overflow" when an amount leaves the currency range or the
-// result does not fit 32 bits.
+// result does not fit 32 bits, and RunError 5 when kind, HasuMode or HasuTani
+// lies outside its range (nothing is chosen: no price may be written then).
 std::int32_t Keisan(std::int32_t price, std::int16_t kind, std::int16_t HasuMode,
                     std::int16_t HasuTani);
 

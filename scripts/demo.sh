@@ -3,8 +3,11 @@
 # installation into ./demo-out and carries out one price conversion in the
 # real window, as a user would (under Xvfb when there is no display). Prints
 # prices before and after and saves screenshots in ./demo-out.
+# With --interactive (and a display) the window is left to the user instead.
 # TANKA_BUILD_DIR picks the build folder (default: build).
 set -euo pipefail
+interactive=0
+[ "${1:-}" = "--interactive" ] && interactive=1
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
@@ -25,7 +28,10 @@ while IFS= read -r line; do
 done < <("$build_dir/bin/tanka-sample" "$out")
 echo "サンプル店舗: TANKA_DRIVE_C=$TANKA_DRIVE_C TANKA_SQLITE_DIR=$TANKA_SQLITE_DIR"
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ] && [ "$interactive" = 1 ]; then
+  "$build_dir/bin/tanka"
+  exit 0
+elif [ -n "${DISPLAY:-}" ]; then
   "$build_dir/bin/tanka-demo" "$out"
 else
   xvfb-run -a -s "-screen 0 1280x1024x24" "$build_dir/bin/tanka-demo" "$out"

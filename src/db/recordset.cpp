@@ -293,6 +293,10 @@ void RecordsetPrivate::requireCurrent() const {
 }
 
 int RecordsetPrivate::indexOf(const QString& name) const {
+    // Callers mostly spell a name as the result does: found without making a
+    // lower-case copy.
+    if (const auto exact = byExactName.constFind(name); exact != byExactName.constEnd())
+        return exact.value();
     const auto it = byName.constFind(name.toLower());
     if (it == byName.constEnd())
         dberr::raiseItemNotFound();
@@ -421,6 +425,7 @@ void Recordset::open(const QString& sql, Connection& cn, CursorType type, LockTy
     d.lockType = lock;
     d.names.clear();
     d.byName.clear();
+    d.byExactName.clear();
     d.columns.clear();
 
     if (auto fixed = c->engine->answer(sql)) {
@@ -479,6 +484,11 @@ void Recordset::open(const QString& sql, Connection& cn, CursorType type, LockTy
     }
     for (int i = static_cast<int>(d.names.size()) - 1; i >= 0; --i)
         d.byName.insert(d.names[i].toLower(), i); // the first of equal names wins
+    for (const QString& name : d.names)
+        d.byExactName.insert(name, d.byName.value(name.toLower()));
+    d.dateColumns.clear();
+    for (const ColumnInfo& column : d.columns)
+        d.dateColumns.push_back(isDateType(column.declaredType));
 
     d.cn = c;
     c->recordsets.push_back(&d);
@@ -574,12 +584,14 @@ QString Recordset::getString(const QString& columnSep, const QString& rowSep,
     if (m_d->eof)
         return {};
     QString text;
+    text.reserve(m_d->lineCapacity);
     for (std::size_t i = 0; i < m_d->current.size(); ++i) {
         if (i > 0)
             text += columnSep;
-        text += plainText(m_d->current[i], m_d->columns[i].declaredType, nullText);
+        appendPlainText(text, m_d->current[i], m_d->dateColumns[i], nullText);
     }
     text += rowSep;
+    m_d->lineCapacity = std::max(m_d->lineCapacity, text.size());
     moveNext();
     return text;
 }

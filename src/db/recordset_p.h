@@ -47,8 +47,11 @@ public:
     bool open = false;
 
     QStringList names;
-    QHash<QString, int> byName; // lower case
+    QHash<QString, int> byName;      // lower case
+    QHash<QString, int> byExactName; // names as the result spells them, same answers
     std::vector<ColumnInfo> columns;
+    std::vector<bool> dateColumns; // isDateType() of each column's declared type
+    qsizetype lineCapacity = 0;    // longest getString() line so far
 
     std::unique_ptr<RowSource> source;
     std::vector<QVariant> current;

@@ -2,10 +2,11 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QTime>
 
+#include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "db/db_errors.h"
 
@@ -13,22 +14,9 @@ namespace tanka {
 
 namespace {
 
-const QString kDateTimeForm = QStringLiteral("yyyy/MM/dd hh:mm:ss");
-const QString kStoredForm = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-
-QString doubleText(double d) {
-    if (std::isfinite(d) && std::fabs(d) < 1e15 && d == std::trunc(d))
-        return QString::number(static_cast<qlonglong>(d));
-    QString text = QString::number(d, 'g', 15);
-    if (!text.contains(u'e'))
-        return text;
-    text = QString::number(d, 'f', 10);
-    while (text.endsWith(u'0'))
-        text.chop(1);
-    if (text.endsWith(u'.'))
-        text.chop(1);
-    return text;
-}
+// Dates and times are read and written field by field, never through a
+// QDateTime in local time: a local-time conversion consults the time zone
+// database on every call, and a backup or conversion formats one date per row.
 
 bool isIntegerType(const QString& type) {
     return type.contains(u"int", Qt::CaseInsensitive);
@@ -41,41 +29,198 @@ bool isDecimalType(const QString& type) {
     return false;
 }
 
-// A stored or assigned date text read as a date and time; invalid when the
-// text has no date shape. Sets outOfRange for a date shape naming no day.
-QDateTime readDateText(const QString& text, bool* outOfRange = nullptr) {
-    static const QRegularExpression separated(
-        QStringLiteral("^(\\d{4})([-/.])(\\d{1,2})\\2(\\d{1,2})"
-                       "(?:(?:\\s+|T)(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,3}))?)?)?$"));
-    static const QRegularExpression compact(
-        QStringLiteral("^(\\d{4})()(\\d{2})(\\d{2})"
-                       "(?:\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,3}))?)?)?$"));
-    static const QRegularExpression timeOnly(
-        QStringLiteral("^()()()()(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,3}))?)?$"));
-    QRegularExpressionMatch m = separated.match(text);
-    if (!m.hasMatch())
-        m = compact.match(text);
-    if (!m.hasMatch())
-        m = timeOnly.match(text);
-    if (!m.hasMatch())
-        return {};
-    const QTime time(m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt(),
-                     m.captured(8).leftJustified(3, u'0').toInt());
-    if (!time.isValid())
-        return {};
-    const QDate date = m.captured(1).isEmpty() ? QDate(1900, 1, 1)
-                                               : QDate(m.captured(1).toInt(), m.captured(3).toInt(),
-                                                       m.captured(4).toInt());
-    if (!date.isValid() || date.year() < 1753) {
-        if (outOfRange)
-            *outOfRange = true;
-        return {};
-    }
-    return QDateTime(date, time);
+void appendAscii(QString& out, const char* first, const char* last) {
+    out.append(QLatin1String(first, static_cast<qsizetype>(last - first)));
 }
 
-QString storedDateText(const QDateTime& dt) {
-    QString text = dt.toString(kStoredForm);
+void appendInteger(QString& out, qlonglong n) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
+    appendAscii(out, buffer, result.ptr);
+}
+
+void appendDouble(QString& out, double d) {
+    if (std::isfinite(d) && std::fabs(d) < 1e15 && d == std::trunc(d)) {
+        appendInteger(out, static_cast<qlonglong>(d));
+        return;
+    }
+    QString text = QString::number(d, 'g', 15);
+    if (text.contains(u'e')) {
+        text = QString::number(d, 'f', 10);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    out += text;
+}
+
+struct DateTimeParts {
+    int year = 1900;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int msec = 0;
+};
+
+// Writes the parts as "yyyy<sep>MM<sep>dd hh:mm:ss" (year 0..9999).
+void appendDateTime(QString& out, const DateTimeParts& p, char sep) {
+    char buffer[19] = {};
+    const auto two = [&](int at, int value) {
+        buffer[at] = static_cast<char>('0' + value / 10);
+        buffer[at + 1] = static_cast<char>('0' + value % 10);
+    };
+    two(0, p.year / 100);
+    two(2, p.year % 100);
+    buffer[4] = buffer[7] = sep;
+    two(5, p.month);
+    two(8, p.day);
+    buffer[10] = ' ';
+    two(11, p.hour);
+    buffer[13] = buffer[16] = ':';
+    two(14, p.minute);
+    two(17, p.second);
+    appendAscii(out, buffer, buffer + sizeof buffer);
+}
+
+// A cursor over a date text; digits are ASCII digits, blanks are what
+// QChar::isSpace() calls white space.
+class DateScanner {
+public:
+    explicit DateScanner(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_at == m_text.size(); }
+    QChar peek() const { return atEnd() ? QChar() : m_text[m_at]; }
+    bool take(QChar c) {
+        if (atEnd() || m_text[m_at] != c)
+            return false;
+        ++m_at;
+        return true;
+    }
+    // Between min and max digits (as many as there are); false when fewer than
+    // min. digits receives their count.
+    bool number(int min, int max, int& value, int* digits = nullptr) {
+        int count = 0;
+        value = 0;
+        while (count < max && !atEnd() && isDigit(m_text[m_at])) {
+            value = value * 10 + (m_text[m_at].unicode() - u'0');
+            ++m_at;
+            ++count;
+        }
+        if (digits)
+            *digits = count;
+        return count >= min;
+    }
+    bool blanks() {
+        const qsizetype start = m_at;
+        while (!atEnd() && m_text[m_at].isSpace())
+            ++m_at;
+        return m_at > start;
+    }
+
+private:
+    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+    QStringView m_text;
+    qsizetype m_at = 0;
+};
+
+// "h:m[:s[.fff]]" to the end of the text (one or two digits each, up to three
+// of a second's fraction, ".5" being 500 ms).
+bool readTime(DateScanner& s, DateTimeParts& p) {
+    if (!s.number(1, 2, p.hour) || !s.take(u':') || !s.number(1, 2, p.minute))
+        return false;
+    if (s.take(u':')) {
+        if (!s.number(1, 2, p.second))
+            return false;
+        if (s.take(u'.')) {
+            int digits = 0;
+            if (!s.number(1, 3, p.msec, &digits))
+                return false;
+            for (; digits < 3; ++digits)
+                p.msec *= 10;
+        }
+    }
+    return s.atEnd();
+}
+
+enum class DateRead { NoDate, OutOfRange, Valid };
+
+// A stored or assigned date text: "yyyy-m-d", "yyyy/m/d" or "yyyy.m.d"
+// (one separator throughout), each optionally followed by blanks or "T" and a
+// time; "yyyymmdd" optionally followed by blanks and a time; or a time alone
+// (on 1900-01-01). OutOfRange for a date shape naming no day or a year before
+// 1753.
+DateRead readDateText(QStringView text, DateTimeParts& p) {
+    p = DateTimeParts{};
+    DateScanner s(text);
+    bool dated = true;
+    int digits = 0;
+    int first = 0;
+    if (!s.number(1, 4, first, &digits))
+        return DateRead::NoDate;
+    if (digits == 4 && (s.peek() == u'-' || s.peek() == u'/' || s.peek() == u'.')) {
+        const QChar sep = s.peek();
+        s.take(sep);
+        p.year = first;
+        if (!s.number(1, 2, p.month) || !s.take(sep) || !s.number(1, 2, p.day))
+            return DateRead::NoDate;
+        if (!s.atEnd()) {
+            const bool blank = s.blanks();
+            if (!blank && !s.take(u'T'))
+                return DateRead::NoDate;
+            if (!readTime(s, p))
+                return DateRead::NoDate;
+        }
+    } else if (digits == 4 && s.number(4, 4, p.month, &digits)) {
+        p.year = first;
+        p.day = p.month % 100;
+        p.month /= 100;
+        if (!s.atEnd() && !(s.blanks() && readTime(s, p)))
+            return DateRead::NoDate;
+    } else {
+        // A time alone: the first number was the hour.
+        DateScanner time(text);
+        if (!readTime(time, p))
+            return DateRead::NoDate;
+        dated = false;
+    }
+    if (!QTime::isValid(p.hour, p.minute, p.second, p.msec))
+        return DateRead::NoDate;
+    if (dated && (!QDate::isValid(p.year, p.month, p.day) || p.year < 1753))
+        return DateRead::OutOfRange;
+    return DateRead::Valid;
+}
+
+DateTimeParts partsOf(QDate date, QTime time) {
+    return {date.year(),   date.month(),  date.day(), time.hour(),
+            time.minute(), time.second(), time.msec()};
+}
+
+bool inFourDigits(QDate date) {
+    return date.isValid() && date.year() >= 0 && date.year() <= 9999;
+}
+
+QString storedDateText(const DateTimeParts& p) {
+    QString text;
+    text.reserve(23);
+    appendDateTime(text, p, '-');
+    if (p.msec != 0) {
+        const char buffer[4] = {'.', static_cast<char>('0' + p.msec / 100),
+                                static_cast<char>('0' + p.msec / 10 % 10),
+                                static_cast<char>('0' + p.msec % 10)};
+        appendAscii(text, buffer, buffer + 4);
+    }
+    return text;
+}
+
+QString storedDateText(QDate date, QTime time) {
+    if (inFourDigits(date) && time.isValid())
+        return storedDateText(partsOf(date, time));
+    // Beyond four-digit years: Qt's own formatting, in UTC (no zone lookup).
+    const QDateTime dt(date, time, Qt::UTC);
+    QString text = dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     if (const int ms = dt.time().msec(); ms != 0)
         text += QStringLiteral(".%1").arg(ms, 3, 10, QLatin1Char('0'));
     return text;
@@ -86,27 +231,35 @@ QString storedDateText(const QDateTime& dt) {
                                                        "and/or time from character string."));
 }
 
+[[noreturn]] void raiseDateOverflow() {
+    dberr::raise(dberr::DateOutOfRange, QStringLiteral("Arithmetic overflow error converting "
+                                                       "expression to data type datetime."));
+}
+
 QVariant dateAssignment(const QVariant& value) {
     switch (value.typeId()) {
-    case QMetaType::QDateTime:
-        return storedDateText(value.toDateTime());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return storedDateText(dt.date(), dt.time());
+    }
     case QMetaType::QDate:
-        return storedDateText(QDateTime(value.toDate(), QTime(0, 0)));
+        return storedDateText(value.toDate(), QTime(0, 0));
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Short:
     case QMetaType::UInt:
     case QMetaType::ULongLong:
     case QMetaType::Double: {
-        // Days since 1900-01-01, the fraction being the time of day.
+        // Days since 1900-01-01, the fraction being the time of day; counted
+        // in UTC, where every day has 24 hours.
         const double days = value.toDouble();
-        const QDateTime base(QDate(1900, 1, 1), QTime(0, 0));
+        if (!std::isfinite(days) || std::fabs(days) > 3e6)
+            raiseDateOverflow();
+        const QDateTime base(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC);
         const QDateTime dt = base.addMSecs(std::llround(days * 86400000.0));
-        if (!std::isfinite(days) || std::fabs(days) > 3e6 || dt.date().year() < 1753)
-            dberr::raise(dberr::DateOutOfRange,
-                         QStringLiteral("Arithmetic overflow error converting expression to "
-                                        "data type datetime."));
-        return storedDateText(dt);
+        if (dt.date().year() < 1753)
+            raiseDateOverflow();
+        return storedDateText(dt.date(), dt.time());
     }
     default:
         break;
@@ -115,16 +268,19 @@ QVariant dateAssignment(const QVariant& value) {
         raiseDateConversion();
     const QString text = value.toString().trimmed();
     if (text.isEmpty())
-        return storedDateText(QDateTime(QDate(1900, 1, 1), QTime(0, 0)));
-    bool outOfRange = false;
-    const QDateTime dt = readDateText(text, &outOfRange);
-    if (outOfRange)
+        return storedDateText(DateTimeParts{});
+    DateTimeParts parts;
+    switch (readDateText(text, parts)) {
+    case DateRead::OutOfRange:
         dberr::raise(dberr::DateOutOfRange,
                      QStringLiteral("The conversion of a varchar data type to a datetime data "
                                     "type resulted in an out-of-range value."));
-    if (!dt.isValid())
+    case DateRead::NoDate:
         raiseDateConversion();
-    return storedDateText(dt);
+    case DateRead::Valid:
+        break;
+    }
+    return storedDateText(parts);
 }
 
 QVariant numberAssignment(const QString& type, const QVariant& value) {
@@ -151,6 +307,15 @@ QVariant numberAssignment(const QString& type, const QVariant& value) {
                  QStringLiteral("Error converting data type varchar to numeric."));
 }
 
+void appendDateValue(QString& out, QDate date, QTime time) {
+    if (inFourDigits(date) && time.isValid()) {
+        appendDateTime(out, partsOf(date, time), '/');
+        return;
+    }
+    // Beyond four-digit years: Qt's own formatting, in UTC (no zone lookup).
+    out += QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+}
+
 } // namespace
 
 bool isDateType(const QString& declaredType) {
@@ -158,32 +323,58 @@ bool isDateType(const QString& declaredType) {
            declaredType.contains(u"time", Qt::CaseInsensitive);
 }
 
-QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText) {
-    if (value.isNull())
-        return nullText;
+void appendPlainText(QString& out, const QVariant& value, bool dateColumn,
+                     const QString& nullText) {
+    if (value.isNull()) {
+        out += nullText;
+        return;
+    }
     switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+        appendInteger(out, value.toLongLong());
+        return;
     case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        out += value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return;
     case QMetaType::Double:
     case QMetaType::Float:
-        return doubleText(value.toDouble());
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(kDateTimeForm);
-    case QMetaType::QDate:
-        return QDateTime(value.toDate(), QTime(0, 0)).toString(kDateTimeForm);
-    case QMetaType::QTime:
-        return value.toTime().toString(QStringLiteral("hh:mm:ss"));
-    case QMetaType::QByteArray:
-        return QString::fromLatin1(value.toByteArray().toHex().toUpper());
-    case QMetaType::QString:
-        if (isDateType(declaredType)) {
-            if (const QDateTime dt = readDateText(value.toString()); dt.isValid())
-                return dt.toString(kDateTimeForm);
-        }
-        return value.toString();
-    default:
-        return value.toString();
+        appendDouble(out, value.toDouble());
+        return;
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        appendDateValue(out, dt.date(), dt.time());
+        return;
     }
+    case QMetaType::QDate:
+        appendDateValue(out, value.toDate(), QTime(0, 0));
+        return;
+    case QMetaType::QTime:
+        out += value.toTime().toString(QStringLiteral("hh:mm:ss"));
+        return;
+    case QMetaType::QByteArray:
+        out += QString::fromLatin1(value.toByteArray().toHex().toUpper());
+        return;
+    case QMetaType::QString: {
+        const QString& text = *static_cast<const QString*>(value.constData());
+        DateTimeParts parts;
+        if (dateColumn && readDateText(text, parts) == DateRead::Valid)
+            appendDateTime(out, parts, '/');
+        else
+            out += text;
+        return;
+    }
+    default:
+        out += value.toString();
+        return;
+    }
+}
+
+QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText) {
+    QString text;
+    appendPlainText(text, value, isDateType(declaredType), nullText);
+    return text;
 }
 
 QVariant serverAssignment(const QString& declaredType, const QVariant& value) {

@@ -14,6 +14,8 @@ namespace tanka {
 // a column declared as a date is shown in the date form when it reads as one.
 // Null gives nullText.
 QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText);
+// plainText appended to out; dateColumn is isDateType() of the declared type.
+void appendPlainText(QString& out, const QVariant& value, bool dateColumn, const QString& nullText);
 
 bool isDateType(const QString& declaredType);
 

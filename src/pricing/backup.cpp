@@ -36,6 +36,36 @@ QString candidateDir(const char* word) {
     return QStringLiteral("C:\\") + QLatin1String(word) + QStringLiteral("\\TMP");
 }
 
+// Lines gathered as text, then encoded and written a block at a time: one
+// converter call and one write per block instead of per line. Whole lines only,
+// so a block never ends inside a character.
+class BlockWriter {
+public:
+    BlockWriter(QIODevice& file, QStringEncoder& encoder) : m_file(file), m_encoder(encoder) {
+        m_pending.reserve(BlockChars + 4096);
+    }
+    bool put(const QString& line) {
+        m_pending += line;
+        return m_pending.size() < BlockChars || flush();
+    }
+    bool flush() {
+        if (m_pending.isEmpty())
+            return true;
+        m_bytes.resize(m_encoder.requiredSpace(m_pending.size()));
+        const char* end = m_encoder.appendToBuffer(m_bytes.data(), m_pending);
+        const qsizetype size = end - m_bytes.constData();
+        m_pending.resize(0); // keeps the capacity
+        return m_file.write(m_bytes.constData(), size) == size;
+    }
+
+private:
+    static constexpr qsizetype BlockChars = 32 * 1024;
+    QIODevice& m_file;
+    QStringEncoder& m_encoder;
+    QString m_pending;
+    QByteArray m_bytes;
+};
+
 } // namespace
 
 QString Get_TmpDir(Connection& cn, const DriveMap& drive) {
@@ -81,10 +111,7 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs) {
     QSaveFile file(hostPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const auto put = [&](const QString& text) {
-        const QByteArray bytes = encoder.encode(text);
-        return file.write(bytes) == bytes.size();
-    };
+    BlockWriter out(file, encoder);
     try {
         QString header;
         const int count = rs.fieldCount();
@@ -93,17 +120,19 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs) {
             if (i + 1 < count)
                 header += u'\t';
         }
-        if (!put(header + QStringLiteral("\r\n")))
+        if (!out.put(header + QStringLiteral("\r\n")))
             return false;
+        const QString columnSep = QStringLiteral("\t");
+        const QString rowSep = QStringLiteral("\r\n");
+        const QString nullText = QStringLiteral("#NULL#");
         while (!rs.isEOF()) {
-            if (!put(rs.getString(QStringLiteral("\t"), QStringLiteral("\r\n"),
-                                  QStringLiteral("#NULL#"))))
+            if (!out.put(rs.getString(columnSep, rowSep, nullText)))
                 return false;
         }
     } catch (const RunError&) {
         return false;
     }
-    return file.commit();
+    return out.flush() && file.commit();
 }
 
 bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,

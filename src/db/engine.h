@@ -16,6 +16,8 @@
 #include "core/run_error.h"
 #include "db/connection_string.h"
 
+struct sqlite3;
+
 namespace tanka {
 
 struct ColumnInfo {
@@ -71,6 +73,10 @@ public:
     virtual int pageSize() const = 0;
 
     virtual RunError error(const QSqlError& e) const = 0;
+
+    // The sqlite3 connection under db (open) when the engine is SQLite, for
+    // the record sets' direct statements; null otherwise.
+    virtual sqlite3* sqliteHandle(const QSqlDatabase& /*db*/) const { return nullptr; }
 };
 
 } // namespace tanka

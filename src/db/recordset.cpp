@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <unordered_map>
 
 #include <QSqlRecord>
@@ -9,8 +10,10 @@
 #include "db/connection.h"
 #include "db/connection_p.h"
 #include "db/db_errors.h"
+#include "db/key_store.h"
 #include "db/recordset_p.h"
 #include "db/sql_text.h"
+#include "db/sqlite_rows.h"
 #include "db/value_text.h"
 
 namespace tanka {
@@ -64,47 +67,6 @@ private:
     QSqlQuery m_query;
     std::size_t m_count;
     bool m_done = false;
-};
-
-bool isInteger(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Key values of many rows: integers in eight bytes each, anything else (texts,
-// Nulls) as a variant. A 200,000-row walk keeps its keys in a few megabytes.
-class KeyStore {
-public:
-    void push(const QVariant& value) {
-        if (!value.isNull() && isInteger(value)) {
-            m_cells.push_back({value.toLongLong(), -1});
-        } else {
-            m_cells.push_back({0, static_cast<std::int64_t>(m_others.size())});
-            m_others.push_back(value);
-        }
-    }
-    QVariant at(std::size_t i) const {
-        const Cell& cell = m_cells[i];
-        if (cell.other < 0)
-            return QVariant(static_cast<qlonglong>(cell.integer));
-        return m_others[static_cast<std::size_t>(cell.other)];
-    }
-
-private:
-    struct Cell {
-        std::int64_t integer;
-        std::int64_t other; // index into m_others, -1 for an integer
-    };
-    std::vector<Cell> m_cells;
-    std::vector<QVariant> m_others;
 };
 
 // An updatable result with the visiting order fixed when it opened: the first
@@ -180,7 +142,7 @@ private:
         for (const QVariant& value : key) {
             if (value.isNull())
                 text += u'\x01';
-            else if (isInteger(value))
+            else if (isIntegerVariant(value))
                 text += QStringLiteral("i:") + QString::number(value.toLongLong());
             else
                 text += QString::number(value.typeId()) + u':' + value.toString();
@@ -279,6 +241,169 @@ bool selectsAllColumns(const sqltext::SingleTableSelect& shape) {
             list.compare(shape.alias + QStringLiteral(".*"), Qt::CaseInsensitive) == 0);
 }
 
+// Optimistic updates through Qt SQL, one prepared statement per set of changed
+// columns.
+class QtRowWriter final : public RowWriter {
+public:
+    QtRowWriter(const ConnectionPrivate& cn, UpdateTarget target, QStringList names)
+        : m_cn(cn), m_target(std::move(target)), m_names(std::move(names)) {}
+
+    int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
+              const std::vector<QVariant>& original) override {
+        const Engine& engine = *m_cn.engine;
+        auto it = m_statements.find(edited);
+        if (it == m_statements.end()) {
+            QStringList sets;
+            QStringList conditions;
+            for (const int c : edited)
+                sets << sqltext::quoteIdentifier(m_names[c]) + QStringLiteral(" = ?");
+            for (const int k : m_target.keyColumns)
+                conditions << engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[k])).text;
+            for (const int c : edited)
+                conditions << engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[c])).text;
+            QSqlQuery query = m_cn.newQuery();
+            if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                   .arg(m_target.table, sets.join(QStringLiteral(", ")),
+                                        conditions.join(QStringLiteral(" AND ")))))
+                m_cn.raise(query.lastError());
+            it = m_statements.emplace(edited, std::move(query)).first;
+        }
+        const int binds = engine.nullSafeEquals(QString()).binds;
+
+        QSqlQuery& query = it->second;
+        int position = 0;
+        for (const QVariant& value : stored)
+            query.bindValue(position++, value);
+        for (const int k : m_target.keyColumns)
+            for (int b = 0; b < binds; ++b)
+                query.bindValue(position++, original[static_cast<std::size_t>(k)]);
+        for (const int c : edited)
+            for (int b = 0; b < binds; ++b)
+                query.bindValue(position++, original[static_cast<std::size_t>(c)]);
+        if (!query.exec())
+            m_cn.raise(query.lastError());
+        const int affected = query.numRowsAffected();
+        query.finish();
+        return affected;
+    }
+
+private:
+    const ConnectionPrivate& m_cn;
+    UpdateTarget m_target;
+    QStringList m_names;
+    std::map<std::vector<int>, QSqlQuery> m_statements;
+};
+
+// How the rows of an updatable result are found again: the positions of the
+// table's key columns in the result and the key columns as the statement
+// names them (with its alias).
+struct KeyPlan {
+    std::vector<int> positions;
+    QStringList expressions;
+};
+
+// The key plan of a single-table select of all columns whose table has a key
+// that the result holds whole; none otherwise.
+std::optional<KeyPlan> keyPlan(const QStringList& names,
+                               const std::optional<sqltext::SingleTableSelect>& shape,
+                               const TableInfo& info) {
+    if (!shape || !selectsAllColumns(*shape))
+        return std::nullopt;
+    const QStringList keys =
+        info.keyColumns.isEmpty() ? knownKeys(shape->tableParts.back()) : info.keyColumns;
+    if (keys.isEmpty())
+        return std::nullopt;
+    KeyPlan plan;
+    for (const QString& key : keys) {
+        const auto at = std::find_if(names.begin(), names.end(), [&](const QString& n) {
+            return n.compare(key, Qt::CaseInsensitive) == 0;
+        });
+        if (at == names.end())
+            return std::nullopt;
+        plan.positions.push_back(static_cast<int>(at - names.begin()));
+        const QString column = sqltext::quoteIdentifier(*at);
+        plan.expressions << (shape->alias.isEmpty() ? column : shape->alias + u'.' + column);
+    }
+    return plan;
+}
+
+void setColumns(RecordsetPrivate& d, const QStringList& names, const TableInfo& info) {
+    for (const QString& name : names) {
+        const auto declared =
+            std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& col) {
+                return col.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+        d.names << name;
+        d.columns.push_back(
+            {name, declared != info.columns.end() ? declared->declaredType : QString()});
+    }
+}
+
+void openWithQt(RecordsetPrivate& d, ConnectionPrivate& c, const QString& text,
+                const std::optional<sqltext::SingleTableSelect>& shape, const TableInfo& info,
+                bool wantsUpdate) {
+    QSqlQuery query = c.newQuery();
+    if (!query.exec(text))
+        c.raise(query.lastError());
+    const QSqlRecord record = query.record();
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    setColumns(d, names, info);
+
+    if (wantsUpdate) {
+        if (auto plan = keyPlan(d.names, shape, info)) {
+            d.target = UpdateTarget{shape->table, plan->positions};
+            d.writer = std::make_unique<QtRowWriter>(c, *d.target, d.names);
+            const QString pageSelect = QStringLiteral("SELECT %1 FROM %2 %3 WHERE ")
+                                           .arg(shape->selectList, shape->table, shape->alias);
+            d.source = std::make_unique<KeyedSource>(c, std::move(query), plan->positions,
+                                                     pageSelect, plan->expressions);
+            return;
+        }
+    }
+    d.source = std::make_unique<StreamSource>(c, std::move(query));
+}
+
+void openOnSqlite(RecordsetPrivate& d, ConnectionPrivate& c, sqlite3* handle, const QString& text,
+                  const std::optional<sqltext::SingleTableSelect>& shape, const TableInfo& info,
+                  bool wantsUpdate) {
+    const Engine& engine = *c.engine;
+    SqliteStatement statement = SqliteStatement::prepare(handle, engine, text, false);
+    QStringList names;
+    for (int i = 0; i < statement.columnCount(); ++i)
+        names << statement.columnName(i);
+    setColumns(d, names, info);
+
+    if (wantsUpdate) {
+        if (auto plan = keyPlan(d.names, shape, info)) {
+            QStringList matches;
+            for (const QString& key : plan->expressions)
+                matches << engine.nullSafeEquals(key).text;
+            const QString from =
+                QStringLiteral(" FROM %1 %2 WHERE %3")
+                    .arg(shape->table, shape->alias, matches.join(QStringLiteral(" AND ")));
+            const QString rowIdName = freeRowIdName(info.columns);
+            SqliteLookup lookup;
+            lookup.plain = QStringLiteral("SELECT ") + shape->selectList + from;
+            if (!rowIdName.isEmpty()) {
+                const QString qualifier = shape->alias.isEmpty() ? shape->table : shape->alias;
+                lookup.withRowId = QStringLiteral("SELECT %1.%2, %3")
+                                       .arg(qualifier, rowIdName, shape->selectList) +
+                                   from;
+            }
+            d.target = UpdateTarget{shape->table, plan->positions};
+            auto source = std::make_unique<SqliteKeyedSource>(handle, engine, std::move(statement),
+                                                              plan->positions, std::move(lookup));
+            d.writer = std::make_unique<SqliteRowWriter>(handle, engine, *d.target, d.names,
+                                                         rowIdName, *source);
+            d.source = std::move(source);
+            return;
+        }
+    }
+    d.source = std::make_unique<SqliteStreamSource>(std::move(statement));
+}
+
 } // namespace
 
 void RecordsetPrivate::requireOpen() const {
@@ -340,42 +465,7 @@ void RecordsetPrivate::writeBack() {
         stored.push_back(engine.storedValue(columns[static_cast<std::size_t>(c)],
                                             current[static_cast<std::size_t>(c)]));
 
-    QString signature;
-    for (const int c : edited)
-        signature += QString::number(c) + u',';
-    auto it = updateStatements.find(signature);
-    if (it == updateStatements.end()) {
-        QStringList sets;
-        QStringList conditions;
-        for (const int c : edited)
-            sets << sqltext::quoteIdentifier(names[c]) + QStringLiteral(" = ?");
-        for (const int k : target->keyColumns)
-            conditions << engine.nullSafeEquals(sqltext::quoteIdentifier(names[k])).text;
-        for (const int c : edited)
-            conditions << engine.nullSafeEquals(sqltext::quoteIdentifier(names[c])).text;
-        QSqlQuery query = cn->newQuery();
-        if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                               .arg(target->table, sets.join(QStringLiteral(", ")),
-                                    conditions.join(QStringLiteral(" AND ")))))
-            cn->raise(query.lastError());
-        it = updateStatements.emplace(signature, std::move(query)).first;
-    }
-    const int binds = engine.nullSafeEquals(QString()).binds;
-
-    QSqlQuery& query = it->second;
-    int position = 0;
-    for (const QVariant& value : stored)
-        query.bindValue(position++, value);
-    for (const int k : target->keyColumns)
-        for (int b = 0; b < binds; ++b)
-            query.bindValue(position++, original[static_cast<std::size_t>(k)]);
-    for (const int c : edited)
-        for (int b = 0; b < binds; ++b)
-            query.bindValue(position++, original[static_cast<std::size_t>(c)]);
-    if (!query.exec())
-        cn->raise(query.lastError());
-    const int affected = query.numRowsAffected();
-    query.finish();
+    const int affected = writer->write(edited, stored, original);
     if (affected == 0)
         dberr::raise(dberr::RowNotFound,
                      QStringLiteral("Row cannot be located for updating. Some values may have "
@@ -389,8 +479,8 @@ void RecordsetPrivate::writeBack() {
 }
 
 void RecordsetPrivate::release() {
+    writer.reset();
     source.reset();
-    updateStatements.clear();
     if (cn) {
         auto& list = cn->recordsets;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -441,46 +531,10 @@ void Recordset::open(const QString& sql, Connection& cn, CursorType type, LockTy
         if (shape && (wantsUpdate || c->engine->typesFromCatalogue()))
             info = c->engine->tableInfo(c->db, shape->tableParts);
 
-        QSqlQuery query = c->newQuery();
-        if (!query.exec(text))
-            c->raise(query.lastError());
-        const QSqlRecord record = query.record();
-        for (int i = 0; i < record.count(); ++i) {
-            const QString name = record.fieldName(i);
-            const auto declared =
-                std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& col) {
-                    return col.name.compare(name, Qt::CaseInsensitive) == 0;
-                });
-            d.names << name;
-            d.columns.push_back(
-                {name, declared != info.columns.end() ? declared->declaredType : QString()});
-        }
-
-        if (wantsUpdate && shape && selectsAllColumns(*shape)) {
-            const QStringList keys =
-                info.keyColumns.isEmpty() ? knownKeys(shape->tableParts.back()) : info.keyColumns;
-            std::vector<int> positions;
-            QStringList expressions;
-            for (const QString& key : keys) {
-                const auto at = std::find_if(d.names.begin(), d.names.end(), [&](const QString& n) {
-                    return n.compare(key, Qt::CaseInsensitive) == 0;
-                });
-                if (at == d.names.end())
-                    break;
-                positions.push_back(static_cast<int>(at - d.names.begin()));
-                const QString column = sqltext::quoteIdentifier(*at);
-                expressions << (shape->alias.isEmpty() ? column : shape->alias + u'.' + column);
-            }
-            if (!keys.isEmpty() && positions.size() == static_cast<std::size_t>(keys.size())) {
-                d.target = UpdateTarget{shape->table, positions};
-                const QString pageSelect = QStringLiteral("SELECT %1 FROM %2 %3 WHERE ")
-                                               .arg(shape->selectList, shape->table, shape->alias);
-                d.source = std::make_unique<KeyedSource>(*c, std::move(query), positions,
-                                                         pageSelect, expressions);
-            }
-        }
-        if (!d.source)
-            d.source = std::make_unique<StreamSource>(*c, std::move(query));
+        if (sqlite3* handle = c->engine->sqliteHandle(c->db))
+            openOnSqlite(d, *c, handle, text, shape, info, wantsUpdate);
+        else
+            openWithQt(d, *c, text, shape, info, wantsUpdate);
     }
     for (int i = static_cast<int>(d.names.size()) - 1; i >= 0; --i)
         d.byName.insert(d.names[i].toLower(), i); // the first of equal names wins

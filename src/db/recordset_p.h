@@ -2,7 +2,6 @@
 // The inside of a Recordset, known to the Connection so that closing a
 // connection closes its record sets first.
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -38,6 +37,19 @@ struct UpdateTarget {
     std::vector<int> keyColumns; // positions in the result
 };
 
+// Writes changed columns of the current row back to its table: the row whose
+// key columns hold the key as read and whose changed columns still hold the
+// values read (null-safe). Returns the number of rows written (0: none
+// matched). Raises on a failed statement.
+class RowWriter {
+public:
+    virtual ~RowWriter() = default;
+    // edited: positions of the changed columns, ascending; stored: their new
+    // values; original: the whole row as read.
+    virtual int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
+                      const std::vector<QVariant>& original) = 0;
+};
+
 class RecordsetPrivate {
 public:
     ConnectionPrivate* cn = nullptr;
@@ -61,7 +73,7 @@ public:
     bool eof = true;
 
     std::optional<UpdateTarget> target;
-    std::map<QString, QSqlQuery> updateStatements; // by changed-column signature
+    std::unique_ptr<RowWriter> writer; // set with target
 
     void requireOpen() const;
     void requireCurrent() const;

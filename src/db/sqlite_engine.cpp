@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -236,6 +237,15 @@ NullSafeMatch SqliteEngine::nullSafeEquals(const QString& quotedColumn) const {
 
 QVariant SqliteEngine::storedValue(const ColumnInfo& column, const QVariant& value) const {
     return serverAssignment(column.declaredType, value);
+}
+
+sqlite3* SqliteEngine::sqliteHandle(const QSqlDatabase& db) const {
+    // Qt's driver hands out its connection as a variant of type "sqlite3*"; the
+    // driver links the system's libsqlite3, as this layer does.
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 RunError SqliteEngine::error(const QSqlError& e) const {

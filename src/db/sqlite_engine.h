@@ -44,6 +44,7 @@ public:
     int pageSize() const override { return 16; }
 
     RunError error(const QSqlError& e) const override;
+    sqlite3* sqliteHandle(const QSqlDatabase& db) const override;
 
     // The fixed login of the point-of-sale installation.
     static const QString& loginName();

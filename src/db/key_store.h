@@ -1,0 +1,55 @@
+#pragma once
+// The key values of the rows of an updatable walk, kept compactly: integers in
+// eight bytes each, anything else (texts, Nulls) as a variant. A 200,000-row
+// walk keeps its keys in a few megabytes.
+
+#include <cstdint>
+#include <vector>
+
+#include <QVariant>
+
+namespace tanka {
+
+inline bool isIntegerVariant(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+class KeyStore {
+public:
+    void push(const QVariant& value) {
+        if (!value.isNull() && isIntegerVariant(value))
+            pushInteger(value.toLongLong());
+        else
+            pushOther(value);
+    }
+    void pushInteger(std::int64_t value) { m_cells.push_back({value, -1}); }
+    void pushOther(const QVariant& value) {
+        m_cells.push_back({0, static_cast<std::int64_t>(m_others.size())});
+        m_others.push_back(value);
+    }
+    QVariant at(std::size_t i) const {
+        const Cell& cell = m_cells[i];
+        if (cell.other < 0)
+            return QVariant(static_cast<qlonglong>(cell.integer));
+        return m_others[static_cast<std::size_t>(cell.other)];
+    }
+
+private:
+    struct Cell {
+        std::int64_t integer;
+        std::int64_t other; // index into m_others, -1 for an integer
+    };
+    std::vector<Cell> m_cells;
+    std::vector<QVariant> m_others;
+};
+
+} // namespace tanka

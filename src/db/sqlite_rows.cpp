@@ -1,0 +1,181 @@
+#include "db/sqlite_rows.h"
+
+#include <algorithm>
+
+#include "db/sql_text.h"
+
+namespace tanka {
+
+namespace {
+
+void readRow(const SqliteStatement& statement, int offset, int count, std::vector<QVariant>& row) {
+    row.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        row[static_cast<std::size_t>(i)] = statement.value(offset + i);
+}
+
+} // namespace
+
+QString freeRowIdName(const std::vector<ColumnInfo>& tableColumns) {
+    for (const QString& name :
+         {QStringLiteral("_rowid_"), QStringLiteral("rowid"), QStringLiteral("oid")}) {
+        const bool taken =
+            std::any_of(tableColumns.begin(), tableColumns.end(), [&](const ColumnInfo& column) {
+                return column.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+        if (!taken)
+            return name;
+    }
+    return {};
+}
+
+SqliteStreamSource::SqliteStreamSource(SqliteStatement statement)
+    : m_statement(std::move(statement)), m_count(m_statement.columnCount()) {}
+
+bool SqliteStreamSource::fetch(std::vector<QVariant>& row) {
+    if (m_done)
+        return false;
+    if (!m_statement.step()) {
+        m_done = true;
+        m_statement = SqliteStatement();
+        return false;
+    }
+    readRow(m_statement, 0, m_count, row);
+    return true;
+}
+
+SqliteKeyedSource::SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteStatement stream,
+                                     std::vector<int> keyColumns, SqliteLookup lookup)
+    : m_db(db), m_engine(engine), m_stream(std::move(stream)), m_count(m_stream.columnCount()),
+      m_keyColumns(std::move(keyColumns)), m_lookupText(std::move(lookup)) {}
+
+bool SqliteKeyedSource::fetch(std::vector<QVariant>& row) {
+    m_rowId.reset();
+    if (m_streaming && m_rows == 0) {
+        if (!nextStreamRow(&row))
+            return false;
+        m_next = 1;
+        return true;
+    }
+    settle();
+    const std::size_t width = m_keyColumns.size();
+    while (m_next < m_rows) {
+        prepareLookup();
+        const std::size_t first = m_next * width;
+        ++m_next;
+        for (std::size_t k = 0; k < width; ++k)
+            m_lookup.bind(static_cast<int>(k) + 1, m_keys.at(first + k));
+        const bool found = m_lookup.step();
+        if (found) {
+            readRow(m_lookup, m_lookupOffset, m_count, row);
+            if (m_lookupOffset == 1 && m_lookup.isInteger(0))
+                m_rowId = m_lookup.int64(0);
+        }
+        m_lookup.reset(); // no read left open on the table while the row is written
+        if (found)
+            return true;
+    }
+    return false;
+}
+
+void SqliteKeyedSource::settle() {
+    while (m_streaming && nextStreamRow(nullptr)) {
+    }
+}
+
+bool SqliteKeyedSource::nextStreamRow(std::vector<QVariant>* row) {
+    if (!m_streaming)
+        return false;
+    if (!m_stream.step()) {
+        m_streaming = false;
+        m_stream = SqliteStatement();
+        return false;
+    }
+    if (row) {
+        readRow(m_stream, 0, m_count, *row);
+        for (const int k : m_keyColumns)
+            m_keys.push((*row)[static_cast<std::size_t>(k)]);
+    } else {
+        for (const int k : m_keyColumns) {
+            if (m_stream.isInteger(k))
+                m_keys.pushInteger(m_stream.int64(k));
+            else
+                m_keys.pushOther(m_stream.value(k));
+        }
+    }
+    ++m_rows;
+    return true;
+}
+
+void SqliteKeyedSource::prepareLookup() {
+    if (!m_lookup.isEmpty())
+        return;
+    if (!m_lookupText.withRowId.isEmpty()) {
+        // Fails on a table without rowid (or a view): then the plain lookup.
+        m_lookup = SqliteStatement::tryPrepare(m_db, m_engine, m_lookupText.withRowId, true);
+        m_lookupOffset = m_lookup.isEmpty() ? 0 : 1;
+    }
+    if (m_lookup.isEmpty())
+        m_lookup = SqliteStatement::prepare(m_db, m_engine, m_lookupText.plain, true);
+}
+
+SqliteRowWriter::SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget target,
+                                 QStringList names, QString rowIdName,
+                                 const SqliteKeyedSource& source)
+    : m_db(db), m_engine(engine), m_target(std::move(target)), m_names(std::move(names)),
+      m_rowIdName(std::move(rowIdName)), m_source(source) {}
+
+QString SqliteRowWriter::updateText(const std::vector<int>& edited, bool byRowId) const {
+    QStringList sets;
+    QStringList conditions;
+    for (const int c : edited)
+        sets << sqltext::quoteIdentifier(m_names[c]) + QStringLiteral(" = ?");
+    if (byRowId)
+        conditions << m_rowIdName + QStringLiteral(" = ?");
+    for (const int k : m_target.keyColumns)
+        conditions << m_engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[k])).text;
+    for (const int c : edited)
+        conditions << m_engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[c])).text;
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+        .arg(m_target.table, sets.join(QStringLiteral(", ")),
+             conditions.join(QStringLiteral(" AND ")));
+}
+
+int SqliteRowWriter::run(SqliteStatement& statement, const std::vector<int>& edited,
+                         const std::vector<QVariant>& stored, const std::vector<QVariant>& original,
+                         std::optional<std::int64_t> rowId) const {
+    const int binds = m_engine.nullSafeEquals(QString()).binds;
+    int position = 1;
+    for (const QVariant& value : stored)
+        statement.bind(position++, value);
+    if (rowId)
+        statement.bindInt64(position++, *rowId);
+    for (const int k : m_target.keyColumns)
+        for (int b = 0; b < binds; ++b)
+            statement.bind(position++, original[static_cast<std::size_t>(k)]);
+    for (const int c : edited)
+        for (int b = 0; b < binds; ++b)
+            statement.bind(position++, original[static_cast<std::size_t>(c)]);
+    statement.step();
+    const int changed = statement.changes();
+    statement.reset();
+    return changed;
+}
+
+int SqliteRowWriter::write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
+                           const std::vector<QVariant>& original) {
+    Statements& statements = m_statements[edited];
+    if (const auto rowId = m_source.rowId(); rowId && !m_rowIdName.isEmpty()) {
+        if (statements.byRowId.isEmpty())
+            statements.byRowId =
+                SqliteStatement::prepare(m_db, m_engine, updateText(edited, true), true);
+        if (const int changed = run(statements.byRowId, edited, stored, original, rowId))
+            return changed;
+    }
+    if (statements.byKey.isEmpty())
+        statements.byKey =
+            SqliteStatement::prepare(m_db, m_engine, updateText(edited, false), true);
+    return run(statements.byKey, edited, stored, original, std::nullopt);
+}
+
+} // namespace tanka

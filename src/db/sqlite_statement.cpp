@@ -1,0 +1,222 @@
+#include "db/sqlite_statement.h"
+
+#include <sqlite3.h>
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QSqlError>
+#include <QTime>
+
+#include <utility>
+
+#include "db/db_errors.h"
+#include "db/engine.h"
+
+namespace tanka {
+
+namespace {
+
+// Null as Qt's driver binds it: a null variant, or one holding a null text or
+// byte array or an invalid date or time.
+bool bindsNull(const QVariant& value) {
+    if (value.isNull())
+        return true;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return static_cast<const QString*>(value.constData())->isNull();
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray*>(value.constData())->isNull();
+    case QMetaType::QDateTime:
+        return !value.toDateTime().isValid();
+    case QMetaType::QDate:
+        return !value.toDate().isValid();
+    case QMetaType::QTime:
+        return !value.toTime().isValid();
+    default:
+        return false;
+    }
+}
+
+bool onlyBlanksFrom(const char* text) {
+    for (; text && *text; ++text)
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
+            return false;
+    return true;
+}
+
+} // namespace
+
+SqliteStatement::~SqliteStatement() {
+    sqlite3_finalize(m_stmt);
+}
+
+SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
+    : m_db(other.m_db), m_engine(other.m_engine), m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+
+SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_db = other.m_db;
+        m_engine = other.m_engine;
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+    }
+    return *this;
+}
+
+int SqliteStatement::prepareInto(SqliteStatement& s, const QString& sql, bool reused) {
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    const int code = sqlite3_prepare_v3(s.m_db, text.constData(), static_cast<int>(text.size() + 1),
+                                        reused ? SQLITE_PREPARE_PERSISTENT : 0, &s.m_stmt, &tail);
+    if (code == SQLITE_OK && !onlyBlanksFrom(tail)) {
+        sqlite3_finalize(s.m_stmt);
+        s.m_stmt = nullptr;
+        return SQLITE_MISUSE;
+    }
+    return code;
+}
+
+SqliteStatement SqliteStatement::prepare(sqlite3* db, const Engine& engine, const QString& sql,
+                                         bool reused) {
+    SqliteStatement s(db, engine);
+    const int code = prepareInto(s, sql, reused);
+    if (code == SQLITE_MISUSE && !s.m_stmt)
+        dberr::raise(dberr::CommandFailed,
+                     QStringLiteral("Unable to execute multiple statements at a time"));
+    if (code != SQLITE_OK)
+        s.raise(code);
+    return s;
+}
+
+SqliteStatement SqliteStatement::tryPrepare(sqlite3* db, const Engine& engine, const QString& sql,
+                                            bool reused) {
+    SqliteStatement s(db, engine);
+    if (prepareInto(s, sql, reused) != SQLITE_OK) {
+        sqlite3_finalize(s.m_stmt);
+        s.m_stmt = nullptr;
+    }
+    return s;
+}
+
+void SqliteStatement::raise(int code) const {
+    const QSqlError error(QStringLiteral("Unable to execute statement"),
+                          QString::fromUtf8(sqlite3_errmsg(m_db)), QSqlError::StatementError,
+                          QString::number(code));
+    throw m_engine->error(error);
+}
+
+void SqliteStatement::bind(int position, const QVariant& value) {
+    int code = SQLITE_OK;
+    if (bindsNull(value)) {
+        code = sqlite3_bind_null(m_stmt, position);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+            code = sqlite3_bind_int(m_stmt, position, value.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+            code = sqlite3_bind_int64(m_stmt, position, value.toLongLong());
+            break;
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+            code = sqlite3_bind_int64(m_stmt, position,
+                                      static_cast<sqlite3_int64>(value.toULongLong()));
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            code = sqlite3_bind_double(m_stmt, position, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const auto* bytes = static_cast<const QByteArray*>(value.constData());
+            code = sqlite3_bind_blob(m_stmt, position, bytes->constData(),
+                                     static_cast<int>(bytes->size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            QString text;
+            if (value.typeId() == QMetaType::QString)
+                text = *static_cast<const QString*>(value.constData());
+            else if (value.typeId() == QMetaType::QDateTime)
+                text = value.toDateTime().toString(Qt::ISODateWithMs);
+            else if (value.typeId() == QMetaType::QTime)
+                text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+            else
+                text = value.toString();
+            code = sqlite3_bind_text16(m_stmt, position, text.utf16(),
+                                       static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+    if (code != SQLITE_OK)
+        raise(code);
+}
+
+void SqliteStatement::bindInt64(int position, std::int64_t value) {
+    if (const int code = sqlite3_bind_int64(m_stmt, position, value); code != SQLITE_OK)
+        raise(code);
+}
+
+bool SqliteStatement::step() {
+    const int code = sqlite3_step(m_stmt);
+    if (code == SQLITE_ROW)
+        return true;
+    if (code == SQLITE_DONE)
+        return false;
+    sqlite3_reset(m_stmt);
+    raise(code);
+}
+
+void SqliteStatement::reset() {
+    sqlite3_reset(m_stmt);
+}
+
+int SqliteStatement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
+
+QString SqliteStatement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column)).remove(u'"');
+}
+
+QVariant SqliteStatement::value(int column) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, column));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(m_stmt, column)));
+    }
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)));
+    }
+    }
+}
+
+bool SqliteStatement::isInteger(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
+}
+
+std::int64_t SqliteStatement::int64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+int SqliteStatement::changes() const {
+    return sqlite3_changes(m_db);
+}
+
+} // namespace tanka

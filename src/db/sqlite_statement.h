@@ -1,0 +1,74 @@
+#pragma once
+// A statement run directly on the sqlite3 connection under Qt's SQLite
+// driver (the same connection, so the same transaction and lock wait).
+//
+// Record sets on the embedded server read and write their rows this way
+// because Qt's driver costs more per value than SQLite itself: every value of a
+// row goes into its row cache as a QVariant and is copied out again, every
+// bindValue() builds a placeholder name, and every statement run goes through
+// the placeholder bookkeeping. A backup or a conversion handles a few million
+// values in one run. Here a value read is exactly one QVariant (integers
+// without any allocation) and a value bound goes straight to SQLite.
+//
+// Values follow Qt's driver: integers as qlonglong, floating point as double,
+// texts as QString, blobs as QByteArray, Null as a null QString variant; a
+// variant holding a null QString, QByteArray or an invalid date binds Null.
+
+#include <cstdint>
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tanka {
+
+class Engine;
+
+class SqliteStatement {
+public:
+    SqliteStatement() = default;
+    ~SqliteStatement();
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+    // One statement of sql, to be run once or (reused) many times. Raises the
+    // engine's error for text SQLite refuses, or for a second statement.
+    static SqliteStatement prepare(sqlite3* db, const Engine& engine, const QString& sql,
+                                   bool reused);
+    // As prepare(), but an empty statement where prepare() would raise.
+    static SqliteStatement tryPrepare(sqlite3* db, const Engine& engine, const QString& sql,
+                                      bool reused);
+
+    bool isEmpty() const { return m_stmt == nullptr; }
+
+    void bind(int position, const QVariant& value); // positions count from 1
+    void bindInt64(int position, std::int64_t value);
+    // True for a row, false when done. A failed step resets the statement and
+    // raises the engine's error.
+    bool step();
+    // Ready to run again; bound values stay.
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int column) const; // as Qt's driver gives it: '"' removed
+    QVariant value(int column) const;
+    bool isInteger(int column) const;
+    std::int64_t int64(int column) const;
+    // Rows changed by the last INSERT, UPDATE or DELETE on the connection.
+    int changes() const;
+
+private:
+    SqliteStatement(sqlite3* db, const Engine& engine) : m_db(db), m_engine(&engine) {}
+    [[noreturn]] void raise(int code) const;
+    static int prepareInto(SqliteStatement& s, const QString& sql, bool reused);
+
+    sqlite3* m_db = nullptr;
+    const Engine* m_engine = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+} // namespace tanka

@@ -3,16 +3,19 @@
 // refusal back, and a run after forced execution overwrites the slot that
 // already held prices, with the old prices kept in the backup.
 
+#include <map>
 #include <optional>
 
 #include <QFile>
 #include <QStringDecoder>
 
-#include "store_override_fixture.h"
-#include "ui/main_window/main_window_view.h"
+#include "support/gui_app.h"
+#include "support/table_dump.h"
 
 namespace tanka::test {
 namespace {
+
+using enum ControlId;
 
 sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std::int16_t> r) {
     sample::Options o;
@@ -28,70 +31,40 @@ sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std
     return o;
 }
 
-// What the panel's buttons touch, for comparing one state with another.
-struct PanelState {
-    std::int16_t GijuSrcSlot, GijuDstSlot, TenSrcSlot, TenDstSlot, GijuMode, TenMode;
-    QString SSPanel6, SSPanel8, SSCommand2_0, SSCommand2_1, Label4, Label14, Label16;
-    std::array<bool, 4> kindEnabled, checkEnabled;
-    std::array<bool, 2> toggleEnabled;
-    std::array<Rgb, 2> toggleColor;
-    bool panel, label14, label16, timer, execute;
+// What the panel's buttons touch, by name.
+using State = std::map<QString, QString>;
 
-    friend bool operator==(const PanelState&, const PanelState&) = default;
-};
-
-PanelState stateOf(AppOnSample& site) {
-    const Globals& g = site.g();
-    const WindowModel& m = site.model();
-    PanelState s{g.GijuSrcSlot,
-                 g.GijuDstSlot,
-                 g.TenSrcSlot,
-                 g.TenDstSlot,
-                 g.GijuMode,
-                 g.TenMode,
-                 m.SSPanel6.caption,
-                 m.SSPanel8.caption,
-                 m.SSCommand2[0].caption,
-                 m.SSCommand2[1].caption,
-                 m.Label4.caption,
-                 m.Label14.caption,
-                 m.Label16.caption,
-                 {},
-                 {},
-                 {},
-                 {},
-                 m.SSPanel1.visible,
-                 m.Label14.visible,
-                 m.Label16.visible,
-                 m.Timer1.enabled,
-                 m.SSCommand4.enabled};
-    for (std::size_t i = 0; i < 4; ++i) {
-        s.kindEnabled[i] = m.SSCommand1[i].enabled;
-        s.checkEnabled[i] = m.Check1[i].enabled;
-    }
-    for (std::size_t i = 0; i < 2; ++i) {
-        s.toggleEnabled[i] = m.SSCommand2[i].enabled;
-        s.toggleColor[i] = m.SSCommand2[i].backColor;
-    }
+State stateOf(AppOnSample& a) {
+    const Globals& g = a.g();
+    const WindowModel& m = a.model();
+    const auto n = [](auto v) { return QString::number(v); };
+    const auto shown = [](const Control& c) { return c.visible ? c.caption : "hidden"; };
+    State s{{"GijuSlots", n(g.GijuSrcSlot) + ">" + n(g.GijuDstSlot)},
+            {"TenSlots", n(g.TenSrcSlot) + ">" + n(g.TenDstSlot)},
+            {"Modes", n(g.GijuMode) + "," + n(g.TenMode)},
+            {"SSPanel6", m.SSPanel6.caption},
+            {"SSCommand2(0)", m.SSCommand2[0].caption},
+            {"SSPanel8", m.SSPanel8.caption},
+            {"SSCommand2(1)", m.SSCommand2[1].caption},
+            {"Label4", m.Label4.caption},
+            {"Label14", shown(m.Label14)},
+            {"Label16", shown(m.Label16)},
+            {"panel", n(m.SSPanel1.visible)},
+            {"timer", n(m.Timer1.enabled)},
+            {"execute", n(m.SSCommand4.enabled)}};
+    for (std::size_t i = 0; i < 4; ++i)
+        s["kind" + n(i)] = n(m.SSCommand1[i].enabled) + n(m.Check1[i].enabled);
+    for (std::size_t k = 0; k < 2; ++k)
+        s["toggle" + n(k)] =
+            n(m.SSCommand2[k].enabled) + n(m.SSCommand2[k].backColor == colors::SelectedButton);
     return s;
-}
-
-void click(AppOnSample& site, ControlId id, int index = 0) {
-    QAbstractButton* b = site.button({id, index});
-    ASSERT_NE(b, nullptr);
-    ASSERT_TRUE(b->isEnabled());
-    b->click();
 }
 
 struct ForceCase {
     const char* name;
     std::optional<std::int16_t> t, r; // switch flags; nullopt is Null
-    std::int16_t gijuSrc, gijuDst;
-    const char* panel6;
-    const char* toggle0;
-    std::int16_t tenSrc, tenDst;
-    const char* panel8;
-    const char* toggle1;
+    const char *gijuSlots, *panel6, *toggle0;
+    const char *tenSlots, *panel8, *toggle1;
 };
 
 void PrintTo(const ForceCase& c, std::ostream* os) {
@@ -102,46 +75,31 @@ class ForcedExecutionTest : public ::testing::TestWithParam<ForceCase> {};
 
 TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlots) {
     const ForceCase& c = GetParam();
-    AppOnSample site(bothSlotsPriced(c.t, c.r));
-    ASSERT_EQ(site.load(), LoadResult::Loaded);
-    ASSERT_TRUE(site.model().SSPanel1.visible);
-    const PanelState refused = stateOf(site);
+    AppOnSample a(bothSlotsPriced(c.t, c.r));
+    ASSERT_EQ(a.load(), LoadResult::Loaded);
+    ASSERT_TRUE(a.model().SSPanel1.visible);
+    // The slots and captions from the flags, every selector unlocked, the
+    // in-use labels hidden; panel, timer, Execute and choices as they were.
+    State expected = stateOf(a);
+    expected["GijuSlots"] = c.gijuSlots;
+    expected["SSPanel6"] = c.panel6;
+    expected["SSCommand2(0)"] = c.toggle0;
+    expected["TenSlots"] = c.tenSlots;
+    expected["SSPanel8"] = c.panel8;
+    expected["SSCommand2(1)"] = c.toggle1;
+    expected["Label14"] = expected["Label16"] = "hidden";
+    for (const char* control : {"kind0", "kind1", "kind2", "kind3", "toggle0", "toggle1"})
+        expected[control] = "11";
 
-    click(site, ControlId::SSCommand7);
-    const PanelState forced = stateOf(site);
-    EXPECT_EQ(forced.GijuSrcSlot, c.gijuSrc);
-    EXPECT_EQ(forced.GijuDstSlot, c.gijuDst);
-    EXPECT_EQ(forced.SSPanel6, QString::fromUtf8(c.panel6));
-    EXPECT_EQ(forced.SSCommand2_0, QString::fromUtf8(c.toggle0));
-    EXPECT_EQ(forced.TenSrcSlot, c.tenSrc);
-    EXPECT_EQ(forced.TenDstSlot, c.tenDst);
-    EXPECT_EQ(forced.SSPanel8, QString::fromUtf8(c.panel8));
-    EXPECT_EQ(forced.SSCommand2_1, QString::fromUtf8(c.toggle1));
-
-    // Every selector unlocked, the in-use labels hidden ...
-    EXPECT_EQ(forced.kindEnabled, (std::array<bool, 4>{true, true, true, true}));
-    EXPECT_EQ(forced.checkEnabled, (std::array<bool, 4>{true, true, true, true}));
-    EXPECT_EQ(forced.toggleEnabled, (std::array<bool, 2>{true, true}));
-    EXPECT_EQ(forced.toggleColor, (std::array<Rgb, 2>{rgb(156, 207, 255), rgb(156, 207, 255)}));
-    EXPECT_FALSE(forced.label14);
-    EXPECT_FALSE(forced.label16);
-    // ... and nothing else: panel, timer, Execute and the choices as they were.
-    EXPECT_EQ(forced.panel, refused.panel);
-    EXPECT_EQ(forced.timer, refused.timer);
-    EXPECT_EQ(forced.execute, refused.execute);
-    EXPECT_EQ(forced.GijuMode, refused.GijuMode);
-    EXPECT_EQ(forced.TenMode, refused.TenMode);
-    EXPECT_EQ(forced.Label4, refused.Label4);
-    EXPECT_TRUE(site.program().view().timerActive());
-
-    // The view shows the model.
-    EXPECT_TRUE(site.button({ControlId::SSCommand1, 0})->isEnabled());
-    EXPECT_EQ(site.button({ControlId::SSCommand2, 0})->text(), QString::fromUtf8(c.toggle0));
+    a.click({SSCommand7});
+    EXPECT_EQ(stateOf(a), expected);
+    EXPECT_TRUE(a.view().timerActive());
+    EXPECT_EQ(a.button({SSCommand2, 0})->text(), QString::fromUtf8(c.toggle0));
 
     // Each press reads the flags afresh and toggles once: the same state again.
-    click(site, ControlId::SSCommand7);
-    EXPECT_EQ(stateOf(site), forced);
-    EXPECT_TRUE(site.boxes.shown.empty());
+    a.click({SSCommand7});
+    EXPECT_EQ(stateOf(a), expected);
+    EXPECT_TRUE(a.boxes.shown.empty());
 }
 
 constexpr const char* GijuBoth = "技術単価A/B";
@@ -149,191 +107,127 @@ constexpr const char* TenBoth = "店販単価A/B";
 
 INSTANTIATE_TEST_SUITE_P(
     Flags, ForcedExecutionTest,
-    ::testing::Values(
-        ForceCase{"TechA_RetailB", 1, 2, 0, 1, "技術単価Ａ", "技術単価Ｂ", 1, 0, "店販単価Ｂ",
-                  "店販単価Ａ"},
-        ForceCase{"TechB_RetailA", 2, 1, 1, 0, "技術単価Ｂ", "技術単価Ａ", 0, 1, "店販単価Ａ",
-                  "店販単価Ｂ"},
-        ForceCase{"BothA", 1, 1, 0, 1, "技術単価Ａ", "技術単価Ｂ", 0, 1, "店販単価Ａ",
-                  "店販単価Ｂ"},
-        // A flag other than 1 or 2 leaves that menu undetermined.
-        ForceCase{"TechZero", 0, 2, 0, -1, GijuBoth, GijuBoth, 1, 0, "店販単価Ｂ", "店販単価Ａ"},
-        ForceCase{"TechThree_RetailZero", 3, 0, 0, -1, GijuBoth, GijuBoth, 0, -1, TenBoth, TenBoth},
-        ForceCase{"NullFlags", std::nullopt, std::nullopt, 0, -1, GijuBoth, GijuBoth, 0, -1,
-                  TenBoth, TenBoth}),
-    [](const ::testing::TestParamInfo<ForceCase>& info) { return std::string(info.param.name); });
-
-TEST(ForcedExecution, ChoosingAKindAfterwardsEnablesExecute) {
-    AppOnSample site(bothSlotsPriced(1, 1));
-    ASSERT_EQ(site.load(), LoadResult::Loaded);
-    click(site, ControlId::SSCommand3, 0);
-    click(site, ControlId::SSCommand6, 0);
-    click(site, ControlId::SSCommand7);
-    EXPECT_FALSE(site.model().SSCommand4.enabled);
-    EXPECT_EQ(site.g().HasuMode, 0);
-    EXPECT_EQ(site.g().HasuTani, 0);
-
-    click(site, ControlId::SSCommand1, 2);
-    EXPECT_TRUE(site.model().SSCommand4.enabled);
-    EXPECT_TRUE(site.program().view().timerActive()); // still blinking until a refresh
-}
+    ::testing::Values(ForceCase{"TechA_RetailB", 1, 2, "0>1", "技術単価Ａ", "技術単価Ｂ", "1>0",
+                                "店販単価Ｂ", "店販単価Ａ"},
+                      ForceCase{"TechB_RetailA", 2, 1, "1>0", "技術単価Ｂ", "技術単価Ａ", "0>1",
+                                "店販単価Ａ", "店販単価Ｂ"},
+                      // A flag other than 1 or 2 leaves that menu undetermined.
+                      ForceCase{"TechZero", 0, 2, "0>-1", GijuBoth, GijuBoth, "1>0", "店販単価Ｂ",
+                                "店販単価Ａ"},
+                      ForceCase{"TechThree_RetailNull", 3, std::nullopt, "0>-1", GijuBoth, GijuBoth,
+                                "0>-1", TenBoth, TenBoth}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ForcedExecution, CancelBringsBackTheRefusal) {
-    AppOnSample site(bothSlotsPriced(1, 2));
-    ASSERT_EQ(site.load(), LoadResult::Loaded);
-    PanelState refused = stateOf(site);
+    AppOnSample a(bothSlotsPriced(1, 2));
+    ASSERT_EQ(a.load(), LoadResult::Loaded);
+    State expected = stateOf(a);
+    a.click({SSCommand7});
+    a.click({SSCommand1, 0});
+    a.click({SSCommand3, 1});
+    a.click({SSCommand6, 1});
+    ASSERT_TRUE(a.model().SSCommand4.enabled);
+    a.model().Label4.caption = QString::fromUtf8(WarningText);
 
-    click(site, ControlId::SSCommand7);
-    click(site, ControlId::SSCommand1, 0);
-    click(site, ControlId::SSCommand3, 1);
-    click(site, ControlId::SSCommand6, 1);
-    ASSERT_TRUE(site.model().SSCommand4.enabled);
-    site.model().Label4.caption = QString::fromUtf8(WarningText);
-
-    click(site, ControlId::SSCommand8);
-    // As at start-up, except that cancel shows both in-use labels.
-    refused.label14 = true;
-    refused.label16 = true;
-    // A refused menu keeps the source slot it had; forcing made retail's B.
-    refused.TenSrcSlot = 1;
-    EXPECT_EQ(stateOf(site), refused);
-    EXPECT_EQ(site.model().Label14.caption, QStringLiteral("(使用中単価:Ａ)"));
-    EXPECT_EQ(site.model().Label16.caption, QStringLiteral("(使用中単価:Ｂ)"));
-    EXPECT_FALSE(site.button({ControlId::SSCommand1, 0})->isEnabled());
-    EXPECT_TRUE(site.program().view().timerActive());
-    EXPECT_EQ(site.g().HasuMode, 1); // rounding stays chosen
+    a.click({SSCommand8});
+    // As at start-up, except that cancel shows both in-use labels and a
+    // refused menu keeps the source slot it had (forcing made retail's B).
+    expected["Label14"] = "(使用中単価:Ａ)";
+    expected["Label16"] = "(使用中単価:Ｂ)";
+    expected["TenSlots"] = "1>-1";
+    EXPECT_EQ(stateOf(a), expected);
+    EXPECT_FALSE(a.button({SSCommand1, 0})->isEnabled());
+    EXPECT_TRUE(a.view().timerActive());
+    EXPECT_EQ(a.g().HasuMode, 1); // rounding stays chosen
 }
 
-// Backup lines by row key (MiseID/GijutuID/ShumokuID or MiseID/TenpanFlg/TenpanID),
-// each as column name -> text.
-std::map<QString, std::map<QString, QString>> backupRows(const QString& file, bool giju) {
+// Backup lines by row key (MiseID and the two ids), each as lower-case
+// column name -> text.
+std::map<QString, std::map<QString, QString>> backupRows(const QString& file, PriceTable table) {
     QFile f(file);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
-    QStringDecoder decoder("CP932");
-    const QString text = decoder.decode(f.readAll());
+    QStringDecoder cp932("CP932");
+    const QString text = cp932.decode(f.readAll());
     QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     std::map<QString, std::map<QString, QString>> rows;
-    if (lines.isEmpty())
-        return rows;
-    const QStringList header = lines.takeFirst().split(u'\t');
-    const QStringList keyColumns = giju ? QStringList{"MiseID", "GijutuID", "ShumokuID"}
-                                        : QStringList{"MiseID", "TenpanFlg", "TenpanID"};
+    const QStringList header =
+        lines.isEmpty() ? QStringList() : lines.takeFirst().toLower().split(u'\t');
+    const QStringList keys = table == PriceTable::Giju
+                                 ? QStringList{"miseid", "gijutuid", "shumokuid"}
+                                 : QStringList{"miseid", "tenpanflg", "tenpanid"};
     for (const QString& line : lines) {
         const QStringList values = line.split(u'\t');
         std::map<QString, QString> row;
-        for (qsizetype i = 0; i < header.size() && i < values.size(); ++i)
-            row[header[i].toLower()] = values[i];
-        QStringList key;
-        for (const QString& k : keyColumns)
-            key << row[k.toLower()];
-        rows[key.join(u'/')] = row;
+        for (qsizetype i = 0; i < std::min(header.size(), values.size()); ++i)
+            row[header[i]] = values[i];
+        rows[row[keys[0]] + "/" + row[keys[1]] + "/" + row[keys[2]]] = row;
     }
     return rows;
 }
 
-// A backup value against a value read back from the table.
-bool sameValue(const QString& backup, const QString& table) {
-    if (backup == QLatin1String("#NULL#") || table == QLatin1String("<null>"))
-        return backup == QLatin1String("#NULL#") && table == QLatin1String("<null>");
-    return backup.toDouble() == table.toDouble();
+// The slot a run overwrites, as the backup keeps it and as the table held it.
+void expectBackedUp(const QString& file, PriceTable table, const std::vector<PriceRow>& before,
+                    const QString& column, bool slotB) {
+    const auto saved = backupRows(file, table);
+    ASSERT_EQ(saved.size(), before.size());
+    for (const PriceRow& row : before) {
+        const QStringList& prices = slotB ? row.b : row.a;
+        for (qsizetype p = 0; p < prices.size(); ++p) {
+            const QString name = prices.size() == 1 ? column : column + QString::number(p + 1);
+            const QString value = saved.at(row.key).at(name);
+            EXPECT_EQ(value == "#NULL#" ? QStringLiteral("<null>")
+                                        : QString::number(value.toDouble()),
+                      prices[p] == "<null>" ? prices[p] : QString::number(prices[p].toDouble()))
+                << row.key.toStdString() << " " << name.toStdString();
+        }
+    }
 }
 
 TEST(ForcedExecution, RunOverwritesTheSlotThatHeldPricesAndBacksItUp) {
-    AppOnSample site(bothSlotsPriced(1, 2));
-    ASSERT_EQ(site.load(), LoadResult::Loaded);
-    const std::vector<PriceRow> gijuBefore = priceRows(site, true);
-    const std::vector<PriceRow> tenBefore = priceRows(site, false);
+    AppOnSample a(bothSlotsPriced(1, 2));
+    ASSERT_EQ(a.load(), LoadResult::Loaded);
+    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
+    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
 
-    click(site, ControlId::SSCommand7);    // technical A -> B, retail B -> A
-    click(site, ControlId::SSCommand1, 0); // technical to 10 % inclusive
-    click(site, ControlId::SSCommand1, 3); // retail to tax-exclusive
-    click(site, ControlId::SSCommand3, 2); // round half up
-    click(site, ControlId::SSCommand6, 1); // ten yen
-    click(site, ControlId::SSCommand4);
-    ASSERT_TRUE(site.boxes.texts().contains(QStringLiteral("終了しました")))
-        << site.boxes.texts().join(u'|').toStdString();
+    a.click({SSCommand3, 2}); // round half up, chosen before forcing
+    a.click({SSCommand6, 1}); // ten yen
+    a.click({SSCommand7});    // technical A -> B, retail B -> A
+    EXPECT_FALSE(a.model().SSCommand4.enabled);
+    a.click({SSCommand1, 0}); // technical to 10 % inclusive
+    a.click({SSCommand1, 3}); // retail to tax-exclusive
+    a.click({SSCommand4});
+    ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
+        << a.boxes.texts().join(u'|').toStdString();
 
-    const std::vector<PriceRow> gijuAfter = priceRows(site, true);
-    const std::vector<PriceRow> tenAfter = priceRows(site, false);
-    ASSERT_EQ(gijuAfter.size(), gijuBefore.size());
-    ASSERT_EQ(tenAfter.size(), tenBefore.size());
-    const auto gijuBackup = backupRows(site.install.workDir + "/MTGIJU10%.CSV", true);
-    const auto tenBackup = backupRows(site.install.workDir + "/MTTENP10%.CSV", false);
-    ASSERT_EQ(gijuBackup.size(), gijuBefore.size());
-    ASSERT_EQ(tenBackup.size(), tenBefore.size());
-
-    int overwritten = 0;
-    for (std::size_t i = 0; i < gijuBefore.size(); ++i) {
-        const PriceRow& before = gijuBefore[i];
-        const PriceRow& after = gijuAfter[i];
-        const auto& saved = gijuBackup.at(before.key);
-        for (int p = 0; p < 5; ++p) {
-            const QString column = QStringLiteral("tankab%1").arg(p + 1);
-            EXPECT_TRUE(sameValue(saved.at(column), before.b[p])) << before.key.toStdString();
-        }
-        EXPECT_EQ(after.a, before.a);
-        const bool live = before.mise == 1 && before.kosinFlg != QLatin1String("9");
-        if (!live) {
-            EXPECT_EQ(after.b, before.b) << before.key.toStdString();
-            continue;
-        }
-        for (int p = 0; p < 5; ++p) {
-            EXPECT_EQ(priceOf(after.b[p]), converted(before.a[p], before.taxFlg, 1, 2, 1))
-                << before.key.toStdString() << " B" << p + 1;
-            overwritten += priceOf(before.b[p]) != 0 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(overwritten, 0); // slot B held prices before the run
-
-    for (std::size_t i = 0; i < tenBefore.size(); ++i) {
-        const PriceRow& before = tenBefore[i];
-        const PriceRow& after = tenAfter[i];
-        EXPECT_TRUE(
-            sameValue(tenBackup.at(before.key).at(QStringLiteral("uritankaa")), before.a[0]))
-            << before.key.toStdString();
-        EXPECT_EQ(after.b, before.b);
-        const bool live = before.mise == 1 && before.kosinFlg != QLatin1String("9");
-        if (live)
-            EXPECT_EQ(priceOf(after.a[0]), converted(before.b[0], before.taxFlg, 2, 2, 1))
-                << before.key.toStdString();
-        else
-            EXPECT_EQ(after.a, before.a) << before.key.toStdString();
-    }
+    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
+                              {1, 2, 1, 0, 1, {1}}),
+              0);
+    EXPECT_GT(expectConverted(tenBefore, readPriceRows(a.site.mstori(), PriceTable::Ten),
+                              {2, 2, 1, 1, 0, {1}}),
+              0);
+    expectBackedUp(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Giju, gijuBefore, "tankab", true);
+    expectBackedUp(a.site.workFile("MTTENP10%.CSV"), PriceTable::Ten, tenBefore, "uritankaa",
+                   false);
 }
 
 TEST(ForcedExecution, UndeterminedPartIsConvertedInPlace) {
-    AppOnSample site(bothSlotsPriced(0, 1));
-    ASSERT_EQ(site.load(), LoadResult::Loaded);
-    const std::vector<PriceRow> gijuBefore = priceRows(site, true);
-    const std::vector<PriceRow> tenBefore = priceRows(site, false);
+    AppOnSample a(bothSlotsPriced(0, 1));
+    ASSERT_EQ(a.load(), LoadResult::Loaded);
+    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
+    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
 
-    click(site, ControlId::SSCommand7);
-    ASSERT_EQ(site.g().GijuDstSlot, -1);
-    click(site, ControlId::SSCommand1, 0);
-    click(site, ControlId::SSCommand3, 0);
-    click(site, ControlId::SSCommand6, 0);
-    click(site, ControlId::SSCommand4);
-    ASSERT_TRUE(site.boxes.texts().contains(QStringLiteral("終了しました")));
+    a.click({SSCommand7});
+    ASSERT_EQ(a.g().GijuDstSlot, -1);
+    a.click({SSCommand1, 0});
+    a.click({SSCommand3, 0});
+    a.click({SSCommand6, 0});
+    a.click({SSCommand4});
+    ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")));
 
-    const std::vector<PriceRow> gijuAfter = priceRows(site, true);
-    for (std::size_t i = 0; i < gijuBefore.size(); ++i) {
-        const PriceRow& before = gijuBefore[i];
-        const PriceRow& after = gijuAfter[i];
-        if (before.mise != 1 || before.kosinFlg == QLatin1String("9")) {
-            EXPECT_EQ(after.a, before.a);
-            EXPECT_EQ(after.b, before.b);
-            continue;
-        }
-        for (int p = 0; p < 5; ++p) {
-            EXPECT_EQ(priceOf(after.a[p]), converted(before.a[p], before.taxFlg, 1, 0, 0));
-            EXPECT_EQ(priceOf(after.b[p]), converted(before.b[p], before.taxFlg, 1, 0, 0));
-        }
-    }
-    const std::vector<PriceRow> tenAfter = priceRows(site, false);
-    for (std::size_t i = 0; i < tenBefore.size(); ++i) {
-        EXPECT_EQ(tenAfter[i].a, tenBefore[i].a);
-        EXPECT_EQ(tenAfter[i].b, tenBefore[i].b);
-    }
+    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
+                              {1, 0, 0, 0, -1, {1}}),
+              0);
+    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Ten), tenBefore);
 }
 
 } // namespace

@@ -1,0 +1,177 @@
+// Record sets on tables of every shape the embedded server may hold: with and
+// without rowid, with columns that take the rowid's names, with text keys. A
+// walk finds each row again by key and writes it by rowid where it can; the
+// answers must be those of an update by key alone.
+#include <gtest/gtest.h>
+
+#include "db/connection.h"
+#include "db/recordset.h"
+#include "sqlite_fixture.h"
+
+namespace tanka {
+namespace {
+
+using test::raised;
+using test::SqliteServers;
+using test::sv01;
+
+constexpr int kRows = 30;
+constexpr std::int32_t kConflict = -2147217864;
+
+struct TableShape {
+    const char* name;
+    const char* create;
+};
+
+void PrintTo(const TableShape& shape, std::ostream* out) {
+    *out << shape.name;
+}
+
+class TableShapeTest : public ::testing::TestWithParam<TableShape> {
+protected:
+    void SetUp() override {
+        test::createInstallation(servers);
+        QStringList statements{QString::fromLatin1(GetParam().create)};
+        for (int i = 0; i < kRows; ++i)
+            statements << QStringLiteral("INSERT INTO T (k1, k2, v, d) VALUES (%1, 'key%2', %1, "
+                                         "'2019-09-30 00:00:00')")
+                              .arg(i)
+                              .arg(i % 3);
+        SqliteServers::run(stori(), statements);
+        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.open();
+    }
+    QString stori() const { return servers.root() + QStringLiteral("/SV01/MSTORI.sqlite"); }
+    int count(const QString& where) const {
+        return SqliteServers::scalar(stori(),
+                                     QStringLiteral("select count(*) from T where ") + where)
+            .toInt();
+    }
+    // Runs sql on another connection, as another program would.
+    void elsewhere(const QString& sql) const { SqliteServers::run(stori(), {sql}); }
+
+    SqliteServers servers;
+    Connection cn;
+};
+
+// Each walk moves to row 5 (found again by key), then another program changes
+// that row before the walk writes it.
+TEST_P(TableShapeTest, UpdateAnswersAsAnUpdateByKeyWhateverHappenedToTheRow) {
+    const struct {
+        const char* otherChange;
+        bool conflict;
+    } cases[] = {
+        {"delete from T where k1 = 5; insert into T (k1, k2, v, d) values (5, 'key2', 5, "
+         "'2019-09-30 00:00:00')",
+         false}, // written again with the same values: still the row we read
+        {"delete from T where k1 = 5; insert into T (k1, k2, v, d) values (5, 'key2', 99, "
+         "'2019-09-30 00:00:00')",
+         true},
+        {"update T set d = '2020-01-01 00:00:00' where k1 = 5", false}, // not a column we write
+        {"update T set v = 99 where k1 = 5", true},
+        {"delete from T where k1 = 5", true},
+    };
+    for (const auto& c : cases) {
+        elsewhere(QStringLiteral("update T set v = k1"));
+        Recordset rs;
+        rs.open(QStringLiteral("select * from MSTORI.dbo.T where v >= 0 order by k1"), cn,
+                CursorType::Static, LockType::Optimistic);
+        while (rs.value(QStringLiteral("k1")).toInt() != 5)
+            rs.moveNext();
+        for (const QString& sql : QString::fromLatin1(c.otherChange).split(u';'))
+            elsewhere(sql);
+        rs.setValue(QStringLiteral("v"), qlonglong{1005});
+        const RunError e = raised([&] { rs.update(); });
+        EXPECT_EQ(e.number(), c.conflict ? kConflict : 0) << c.otherChange;
+        EXPECT_EQ(count(QStringLiteral("v = 1005")), c.conflict ? 0 : 1) << c.otherChange;
+    }
+}
+
+// Every row once, a row deleted meanwhile skipped, values as they are when the
+// walk reaches the row, inside a transaction that commits.
+TEST_P(TableShapeTest, WalkWritesEveryRowOnce) {
+    cn.beginTrans();
+    Recordset rs;
+    rs.open(QStringLiteral("select * from MSTORI.dbo.T G where G.v >= 0"), cn, CursorType::Static,
+            LockType::Optimistic);
+    rs.setValue(QStringLiteral("v"), rs.value(QStringLiteral("v")).toLongLong() + 1000);
+    rs.moveNext(); // the rows of the walk are fixed now
+    // Our own statements on the connection: a row gone, a row changed.
+    cn.execute(QStringLiteral("delete from MSTORI.dbo.T where k1 = 20"));
+    cn.execute(QStringLiteral("update MSTORI.dbo.T set v = 500 where k1 = 25"));
+    int visits = 1;
+    while (!rs.isEOF()) {
+        EXPECT_EQ(rs.value(QStringLiteral("k2")).typeId(), QMetaType::QString);
+        const qlonglong v = rs.value(QStringLiteral("v")).toLongLong();
+        if (rs.value(QStringLiteral("k1")).toInt() == 25) {
+            EXPECT_EQ(v, 500);
+        }
+        rs.setValue(QStringLiteral("v"), v + 1000);
+        rs.moveNext();
+        ASSERT_LE(++visits, kRows);
+    }
+    rs.close();
+    cn.commitTrans();
+    EXPECT_EQ(visits, kRows - 1);
+    EXPECT_EQ(count(QStringLiteral("v = k1 + 1000")), kRows - 2);
+    EXPECT_EQ(count(QStringLiteral("k1 = 25 and v = 1500")), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, TableShapeTest,
+    ::testing::Values(
+        TableShape{"rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d "
+                            "DATETIME, PRIMARY KEY (k1, k2))"},
+        TableShape{"without_rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v "
+                                    "INTEGER, d DATETIME, PRIMARY KEY (k1, k2)) WITHOUT ROWID"},
+        TableShape{"text_key_first", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v "
+                                     "INTEGER, d DATETIME, PRIMARY KEY (k2, k1))"},
+        TableShape{"integer_primary_key",
+                   "CREATE TABLE T (k1 INTEGER PRIMARY KEY, k2 TEXT, v INTEGER, d DATETIME)"},
+        TableShape{"two_rowid_names_taken",
+                   "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d DATETIME, "
+                   "_rowid_ INTEGER, RowID INTEGER, PRIMARY KEY (k1, k2))"},
+        TableShape{"all_rowid_names_taken",
+                   "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d DATETIME, "
+                   "_rowid_ INTEGER, rowid INTEGER, oid INTEGER, PRIMARY KEY (k1, k2))"}),
+    [](const ::testing::TestParamInfo<TableShape>& info) { return info.param.name; });
+
+class SqliteValuesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::createInstallation(servers);
+        cn.setConnectionString(sv01(QStringLiteral("MSTORI")));
+        cn.open();
+    }
+    SqliteServers servers;
+    Connection cn;
+};
+
+TEST_F(SqliteValuesTest, ValuesComeAsQtsDriverGivesThem) {
+    auto rs = cn.executeQuery(
+        QStringLiteral("select NULL as n, 12 as i, 0.25 as r, 'text' as t, x'00ff' as b, '' as e"));
+    const struct {
+        const char* column;
+        QMetaType::Type type;
+        bool null;
+    } cases[] = {
+        {"n", QMetaType::QString, true},     {"i", QMetaType::LongLong, false},
+        {"r", QMetaType::Double, false},     {"t", QMetaType::QString, false},
+        {"b", QMetaType::QByteArray, false}, {"e", QMetaType::QString, false},
+    };
+    for (const auto& c : cases) {
+        const QVariant value = rs->value(QString::fromLatin1(c.column));
+        EXPECT_EQ(value.typeId(), c.type) << c.column;
+        EXPECT_EQ(value.isNull(), c.null) << c.column;
+    }
+    EXPECT_EQ(rs->value(QStringLiteral("b")).toByteArray(), QByteArray("\x00\xff", 2));
+}
+
+TEST_F(SqliteValuesTest, OneStatementAtATime) {
+    const RunError e = raised([&] { cn.executeQuery(QStringLiteral("select 1; select 2")); });
+    EXPECT_EQ(e.number(), -2147217900);
+    EXPECT_EQ(raised([&] { cn.executeQuery(QStringLiteral("select 1;  ")); }).number(), 0);
+}
+
+} // namespace
+} // namespace tanka

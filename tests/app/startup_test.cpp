@@ -89,15 +89,6 @@ TEST(Startup, MissingServerNamesThenTheRefusedLoginIsShown) {
     EXPECT_FALSE(a.view().isVisible());
 }
 
-TEST(Startup, AnUnreachableDatabaseShowsTheOpensOwnError) {
-    AppOnSample a;
-    QFile::remove(a.site.file(QStringLiteral("MSKYAK")));
-    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
-    ASSERT_EQ(a.boxes.shown.size(), 1u);
-    EXPECT_TRUE(a.boxes.shown[0].text.contains(QStringLiteral("MSKYAK"), Qt::CaseInsensitive))
-        << a.boxes.shown[0].text.toStdString();
-}
-
 TEST(Startup, ASecondCopyEndsSilently) {
     AppOnSample first;
     ASSERT_EQ(first.app->Form_Load(), LoadResult::Loaded);

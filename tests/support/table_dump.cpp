@@ -4,10 +4,13 @@
 #include <atomic>
 #include <stdexcept>
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 #include "pricing/keisan.h"
@@ -46,22 +49,66 @@ void PrintTo(const PriceRow& row, std::ostream* os) {
         << row.b.join(u' ').toStdString();
 }
 
+namespace {
+
+// The columns a PriceRow is made of, in its order.
+QStringList priceColumns(PriceTable table) {
+    if (table == PriceTable::Ten)
+        return {"MiseID",         "TenpanFlg", "TenpanID", "TaxFlg",
+                "SaisyuKosinFlg", "UriTankaA", "UriTankaB"};
+    QStringList columns{"MiseID", "GijutuID", "ShumokuID", "TaxFlg", "SaisyuKosinFlg"};
+    for (const char* slot : {"TankaA", "TankaB"})
+        for (int i = 1; i <= 5; ++i)
+            columns << QString::fromLatin1(slot) + QString::number(i);
+    return columns;
+}
+
+// Values of priceColumns() as text: Null as "<null>", numbers in their
+// shortest form, so that a row reads the same from a table and a backup.
+PriceRow priceRow(QStringList c) {
+    for (QString& value : c) {
+        bool number = false;
+        const double d = value.toDouble(&number);
+        value = value == QLatin1String("#NULL#") ? QStringLiteral("<null>")
+                : number                         ? QString::number(d, 'g', 15)
+                                                 : value;
+    }
+    const qsizetype perSlot = (c.size() - 5) / 2;
+    return {c.mid(0, 3).join(u'/'),     c[0].toInt(), c[3], c[4], c.mid(5, perSlot),
+            c.mid(5 + perSlot, perSlot)};
+}
+
+} // namespace
+
 std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table) {
     const bool giju = table == PriceTable::Giju;
     const QString sql =
-        giju ? QStringLiteral("SELECT MiseID, GijutuID, ShumokuID, TaxFlg, SaisyuKosinFlg, "
-                              "TankaA1, TankaA2, TankaA3, TankaA4, TankaA5, TankaB1, TankaB2, "
-                              "TankaB3, TankaB4, TankaB5 FROM MTGIJU "
-                              "ORDER BY GlobalID, MiseID, GijutuID, ShumokuID")
-             : QStringLiteral("SELECT MiseID, TenpanFlg, TenpanID, TaxFlg, SaisyuKosinFlg, "
-                              "UriTankaA, UriTankaB FROM MTTENP "
-                              "ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
-    const int perSlot = giju ? 5 : 1;
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY GlobalID, %3")
+            .arg(priceColumns(table).join(u','), giju ? "MTGIJU" : "MTTENP",
+                 giju ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID");
     std::vector<PriceRow> rows;
-    for (const QString& line : dumpRows(mstoriFile, sql)) {
-        const QStringList c = line.split(u'\t');
-        rows.push_back({c.mid(0, 3).join(u'/'), c[0].toInt(), c[3], c[4], c.mid(5, perSlot),
-                        c.mid(5 + perSlot, perSlot)});
+    for (const QString& line : dumpRows(mstoriFile, sql))
+        rows.push_back(priceRow(line.split(u'\t')));
+    return rows;
+}
+
+std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table) {
+    QFile f(backupFile);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("no backup " + backupFile.toStdString());
+    QStringDecoder cp932("CP932");
+    const QString text = cp932.decode(f.readAll());
+    QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList header = lines.isEmpty() ? QStringList() : lines.takeFirst().split(u'\t');
+    std::vector<PriceRow> rows;
+    for (const QString& line : lines) {
+        const QStringList values = line.split(u'\t');
+        QStringList c;
+        for (const QString& column : priceColumns(table))
+            c << values.value(
+                header.indexOf(QRegularExpression(QRegularExpression::anchoredPattern(column),
+                                                  QRegularExpression::CaseInsensitiveOption)));
+        rows.push_back(priceRow(c));
     }
     return rows;
 }

@@ -1,5 +1,5 @@
-// The selectors, the destination toggle and the blink of the main window
-// logic, after the start-up refresh of a sample whose menus use slot A.
+// The selectors and the destination toggle of the main window logic, after
+// the start-up refresh of a sample whose menus use slot A.
 
 #include <QStringList>
 
@@ -146,16 +146,6 @@ TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
                       flipped ? QString::fromUtf8(t.caption) : before[k].caption);
             EXPECT_EQ(a.model().SSCommand2[k].backColor, before[k].backColor);
         }
-    }
-}
-
-TEST(WarningBlink, AlternatesTheWarningLine) {
-    LoadedApp a;
-    const QString warning = QString::fromUtf8(WarningText);
-    EXPECT_TRUE(warning.startsWith(QChar(0x3000)));
-    for (const QString& expected : {warning, QString(), warning, QString()}) {
-        a.form().Timer1_Timer();
-        EXPECT_EQ(a.model().Label4.caption, expected);
     }
 }
 

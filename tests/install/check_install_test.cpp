@@ -1,22 +1,25 @@
+#include <optional>
 #include <vector>
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include "core/run_error.h"
 #include "install/install.h"
-#include "install_fixture.h"
+#include "support/drive_c.h"
 
 using namespace tanka;
-using tanka::testing::DriveC;
-using tanka::testing::ScriptedEnv;
+using tanka::test::DriveC;
+using tanka::test::ScriptedEnv;
 
 namespace {
 
 struct Candidate {
     QString directory; // on disk, host-relative
     QString iniFile;   // on disk, host-relative
-    QString iniFolder; // expected IniFolder
-    QString iniName;   // expected IniName
+    QString iniFolder;
+    QString iniName;
     bool readsMiseID;
 };
 
@@ -30,221 +33,136 @@ const std::vector<Candidate> kCandidates = {
     {"MIRO", "KOWIN/MIRO.ini", "\\KOWIN\\", "MIRO.ini", false},
 };
 
-void install(const DriveC& drive, const Candidate& c, const QString& settings) {
-    drive.mkdir(c.directory);
-    drive.writeText(c.iniFile, settings);
+QString folderOf(const QString& iniName) {
+    for (const Candidate& c : kCandidates)
+        if (c.iniName == iniName)
+            return c.iniFolder;
+    return {};
 }
 
-Globals discover(const DriveC& drive, const SystemEnv& env) {
+Globals discover(const DriveC& drive) {
+    const ScriptedEnv env;
     Globals g;
     Check_Install(g, InstallContext{drive.map(), env});
     return g;
 }
 
-TEST(CheckInstall, EachCandidateAloneIsFound) {
-    ScriptedEnv env;
-    for (const Candidate& c : kCandidates) {
-        SCOPED_TRACE(c.directory.toStdString());
-        DriveC drive;
-        install(drive, c, "[LUMINA]\r\nMsTori=SV1\r\nMiseID=7\r\n");
-        const Globals g = discover(drive, env);
-        EXPECT_EQ(g.IniDrive, "C:");
-        EXPECT_EQ(g.IniFolder, c.iniFolder);
-        EXPECT_EQ(g.IniName, c.iniName);
-        EXPECT_EQ(g.MyMiseID, c.readsMiseID ? 7 : 0);
-    }
-}
-
-// For every pair of usable installations the earlier candidate wins; pairs
-// that would give the same outcome are skipped.
-TEST(CheckInstall, EarlierCandidateWins) {
-    ScriptedEnv env;
+// Each candidate is found alone, and wins over every later one present.
+TEST(CheckInstall, CandidatesInProbingOrder) {
     for (size_t first = 0; first < kCandidates.size(); ++first) {
-        for (size_t later = first + 1; later < kCandidates.size(); ++later) {
-            const Candidate& a = kCandidates[first];
-            const Candidate& b = kCandidates[later];
-            if (a.iniName == b.iniName)
-                continue;
-            SCOPED_TRACE((a.directory + " before " + b.directory).toStdString());
+        for (const bool withLater : {false, true}) {
+            const Candidate& c = kCandidates[first];
+            SCOPED_TRACE(c.directory.toStdString() + (withLater ? " with later ones" : " alone"));
             DriveC drive;
-            install(drive, b, "[LUMINA]\r\nMsTori=SV1\r\nMiseID=2\r\n");
-            install(drive, a, "[LUMINA]\r\nMsTori=SV1\r\nMiseID=1\r\n");
-            const Globals g = discover(drive, env);
-            EXPECT_EQ(g.IniFolder, a.iniFolder);
-            EXPECT_EQ(g.IniName, a.iniName);
-            EXPECT_EQ(g.MyMiseID, a.readsMiseID ? 1 : 0);
+            // Written last to first, so a shared settings file holds the first one's MiseID.
+            const size_t end = withLater ? kCandidates.size() : first + 1;
+            for (size_t i = end; i-- > first;) {
+                drive.mkdir(kCandidates[i].directory);
+                drive.writeText(kCandidates[i].iniFile,
+                                QString("[LUMINA]\r\nMsTori=SV1\r\nMiseID=%1\r\n").arg(i + 1));
+            }
+            const Globals g = discover(drive);
+            EXPECT_EQ(g.IniDrive, "C:");
+            EXPECT_EQ(g.IniFolder, c.iniFolder);
+            EXPECT_EQ(g.IniName, c.iniName);
+            EXPECT_EQ(g.MyMiseID, c.readsMiseID ? int(first + 1) : 0);
         }
     }
 }
 
-TEST(CheckInstall, Scenarios) {
-    const struct {
-        const char* name;
-        std::vector<std::pair<QString, QString>> files; // host-relative path, CP932 text
-        std::vector<QString> dirs;
-        QString iniDrive, iniFolder, iniName;
-        int miseID;
-    } cases[] = {
-        {"nothing installed", {}, {}, "", "", "", 0},
-        {"headquarters lacks MsTori, store of another line taken",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsKyak=SV1\r\n"},
-          {"KOWIN/KOTA.ini", "[LUMINA]\r\nMsTori=SV2\r\nMiseID=3\r\n"}},
-         {"ZEMAH", "KOTA"},
-         "C:",
-         "\\KOWin\\",
-         "KOTA.ini",
-         3},
-        {"blank MsTori counts as missing",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=   \r\n"},
-          {"KOWIN/MIRO.ini", "[LUMINA]\r\nMsTori=SV2\r\n"}},
-         {"ZEMAH", "MIRO"},
-         "C:",
-         "\\KOWIN\\",
-         "MIRO.ini",
-         0},
-        {"none usable: the last tried candidate's names stay",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\n"}},
-         {"ZEMAH", "KOTAH", "MIROH", "ZEMA", "KOTA", "MIRO"},
-         "",
-         "\\KOWIN\\",
-         "MIRO.ini",
-         0},
-        {"settings without a candidate directory are ignored",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\n"}},
-         {},
-         "",
-         "",
-         "",
-         0},
-        {"a file in place of the directory counts",
-         {{"ZEMA", "x"}, {"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID=4\r\n"}},
-         {},
-         "C:",
-         "\\ZEWIN\\",
-         "ZEMA.ini",
-         4},
-        {"folders and files in other letter case",
-         {{"kowin/kota.INI", "[lumina]\r\nmstori=SV1\r\nmiseid=5\r\n"}},
-         {"kotah"},
-         "C:",
-         "\\KOWin\\",
-         "KOTA.ini",
-         5},
-        {"MIRO ignores its MiseID",
-         {{"KOWIN/MIRO.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID=99\r\n"}},
-         {"MIROH"},
-         "C:",
-         "\\KOWIN\\",
-         "MIRO.ini",
-         0},
-        {"MiseID with blanks",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID= 12 \r\n"}},
-         {"ZEMA"},
-         "C:",
-         "\\ZEWIN\\",
-         "ZEMA.ini",
-         12},
-        {"MiseID in quotes",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID=\" 12 \"\r\n"}},
-         {"ZEMA"},
-         "C:",
-         "\\ZEWIN\\",
-         "ZEMA.ini",
-         12},
-        {"MiseID of letters",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID=abc\r\n"}},
-         {"ZEMA"},
-         "C:",
-         "\\ZEWIN\\",
-         "ZEMA.ini",
-         0},
-        {"MiseID missing",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\n"}},
-         {"ZEMA"},
-         "C:",
-         "\\ZEWIN\\",
-         "ZEMA.ini",
-         0},
-        {"MiseID with a half rounds to even",
-         {{"ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID=12.5\r\n"}},
-         {"ZEMA"},
-         "C:",
-         "\\ZEWIN\\",
-         "ZEMA.ini",
-         12},
-        {"settings only in the Windows directory",
-         {{"WINDOWS/KOTA.ini", "[LUMINA]\r\nMsTori=SV1\r\nMiseID=6\r\n"}},
-         {"KOTA"},
-         "C:",
-         "\\KOWin\\",
-         "KOTA.ini",
-         6},
-    };
-    ScriptedEnv env;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        DriveC drive;
-        for (const QString& dir : c.dirs)
-            drive.mkdir(dir);
-        for (const auto& [path, text] : c.files)
-            drive.writeText(path, text);
-        const Globals g = discover(drive, env);
-        EXPECT_EQ(g.IniDrive, c.iniDrive);
-        EXPECT_EQ(g.IniFolder, c.iniFolder);
-        EXPECT_EQ(g.IniName, c.iniName);
-        EXPECT_EQ(g.MyMiseID, c.miseID);
+// Writes a drive from entries "path" (a folder) or "path|line|line..." (a
+// settings file; "[LUMINA]" comes first unless the first line is a section).
+void layOut(const DriveC& drive, const std::vector<QString>& entries) {
+    for (const QString& entry : entries) {
+        QStringList lines = entry.split(u'|');
+        const QString path = lines.takeFirst();
+        if (entry == path)
+            drive.mkdir(path);
+        else if (lines.front().startsWith(u'['))
+            drive.writeText(path, lines.join("\r\n") + "\r\n");
+        else
+            drive.writeText(path, "[LUMINA]\r\n" + lines.join("\r\n") + "\r\n");
     }
 }
 
-TEST(CheckInstall, MiseIDBeyondSixteenBitsIsAnOverflow) {
-    ScriptedEnv env;
-    DriveC drive;
-    install(drive, kCandidates[3], "[LUMINA]\r\nMsTori=SV1\r\nMiseID=40000\r\n");
-    Globals g;
-    try {
-        Check_Install(g, InstallContext{drive.map(), env});
-        ADD_FAILURE() << "no overflow raised";
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.number(), err::Overflow);
+TEST(CheckInstall, Scenarios) {
+    struct Outcome {
+        bool found;
+        QString iniName;
+        std::optional<int> miseID; // nullopt: RunError 6 "Overflow"
+    };
+    const struct {
+        const char* name;
+        Outcome expected;
+        std::vector<QString> entries;
+    } cases[] = {
+        {"headquarters without MsTori, a store of another line taken",
+         {true, "KOTA.ini", 3},
+         {"ZEMAH", "KOTA", "ZEWIN/ZEMA.ini|MsKyak=SV1", "KOWIN/KOTA.ini|MsTori=SV2|MiseID=3"}},
+        {"none usable (a blank MsTori is none): the last tried names stay",
+         {false, "MIRO.ini", 0},
+         {"ZEMAH", "KOTAH", "MIROH", "ZEMA", "KOTA", "MIRO", "ZEWIN/ZEMA.ini|MsTori=  "}},
+        {"a file in place of the directory counts; MiseID with blanks",
+         {true, "ZEMA.ini", 12},
+         {"ZEMA|x", "ZEWIN/ZEMA.ini|MsTori=SV1|MiseID= 12 "}},
+        {"folders, files, section and keys in other letter case",
+         {true, "KOTA.ini", 5},
+         {"kotah", "kowin/kota.INI|[lumina]|mstori=SV1|miseid=5"}},
+        {"MiseID of letters",
+         {true, "ZEMA.ini", 0},
+         {"ZEMA", "ZEWIN/ZEMA.ini|MsTori=SV1|MiseID=abc"}},
+        {"MiseID missing", {true, "KOTA.ini", 0}, {"KOTA", "KOWIN/KOTA.ini|MsTori=SV1"}},
+        {"MiseID beyond 16 bits", {}, {"ZEMA", "ZEWIN/ZEMA.ini|MsTori=SV1|MiseID=40000"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DriveC drive;
+        layOut(drive, c.entries);
+        try {
+            const Globals g = discover(drive);
+            const Outcome& x = c.expected;
+            ASSERT_TRUE(x.miseID.has_value()) << "no overflow raised";
+            EXPECT_EQ(g.IniDrive, x.found ? "C:" : "");
+            EXPECT_EQ(g.IniFolder, folderOf(x.iniName));
+            EXPECT_EQ(g.IniName, x.iniName);
+            EXPECT_EQ(g.MyMiseID, *x.miseID);
+        } catch (const RunError& e) {
+            EXPECT_FALSE(c.expected.miseID.has_value());
+            EXPECT_EQ(e.number(), err::Overflow);
+        }
     }
+}
+
+Globals zemaStore() {
+    Globals g;
+    g.IniDrive = "C:";
+    g.IniFolder = "\\ZEWIN\\";
+    g.IniName = "ZEMA.ini";
+    return g;
 }
 
 // Where the settings file is read from: the user's own copy (remote login
 // only), the machine-wide program folder, the Windows directory.
 TEST(SettingsLocation, SessionAndCopiesDecideTheFile) {
     enum Copy { Home = 1, Prog = 2, Win = 4 };
+    const QString taro = "\\Users\\taro", sys = "C:\\WINDOWS\\system32";
     const struct {
         const char* name;
-        QString session; // null: absent
-        QString homePath;
+        QString session, homePath; // null: absent
         int copies;
-        QString systemDir;
-        QString expectedTori;
-        QString expectedProgPath;
+        QString systemDir, expectedTori;
+        bool homeFolder; // Get_ProgPath under HOMEPATH
     } cases[] = {
-        {"console, all copies", "Console", "\\Users\\taro", Home | Prog | Win,
-         "C:\\WINDOWS\\system32", "PROG", "C:\\ZEWIN\\"},
-        {"console never uses the home copy", "Console", "\\Users\\taro", Home | Win,
-         "C:\\WINDOWS\\system32", "WIN", "C:\\ZEWIN\\"},
-        {"console, none", "Console", "\\Users\\taro", Home, "C:\\WINDOWS\\system32", "",
-         "C:\\ZEWIN\\"},
-        {"remote, home copy", "RDP-Tcp#0", "\\Users\\taro", Home | Prog | Win,
-         "C:\\WINDOWS\\system32", "HOME", "C:\\Users\\taro\\ZEWIN\\"},
-        {"no session name counts as remote", QString(), "\\Users\\taro", Home | Prog,
-         "C:\\WINDOWS\\system32", "HOME", "C:\\Users\\taro\\ZEWIN\\"},
-        {"session name case matters", "console", "\\Users\\taro", Home | Prog,
-         "C:\\WINDOWS\\system32", "HOME", "C:\\Users\\taro\\ZEWIN\\"},
-        {"remote without home copy", "RDP-Tcp#0", "\\Users\\taro", Prog | Win,
-         "C:\\WINDOWS\\system32", "PROG", "C:\\ZEWIN\\"},
-        {"remote, Windows directory only", "RDP-Tcp#0", "\\Users\\taro", Win,
-         "C:\\WINDOWS\\system32", "WIN", "C:\\ZEWIN\\"},
-        {"remote without HOMEPATH", "RDP-Tcp#0", QString(), Home | Prog, "C:\\WINDOWS\\system32",
-         "PROG", "C:\\ZEWIN\\"},
-        {"HOMEPATH climbing out stays on the drive", "RDP-Tcp#0", "\\..\\..\\..", Prog,
-         "C:\\WINDOWS\\system32", "PROG", "C:\\..\\..\\..\\ZEWIN\\"},
-        {"system directory unknown", "Console", QString(), Win, "", "", "C:\\ZEWIN\\"},
-        {"system directory elsewhere", "Console", QString(), Win, "C:\\WinNT\\System32", "",
-         "C:\\ZEWIN\\"},
+        {"console, all copies", "Console", taro, Home | Prog | Win, sys, "PROG", false},
+        {"console never uses the home copy", "Console", taro, Home | Win, sys, "WIN", false},
+        {"remote, all copies", "RDP-Tcp#0", taro, Home | Prog | Win, sys, "HOME", true},
+        {"no session name counts as remote", QString(), taro, Home, sys, "HOME", true},
+        {"session name case matters", "console", taro, Home | Prog, sys, "HOME", true},
+        {"remote without home copy", "RDP-Tcp#0", taro, Prog | Win, sys, "PROG", false},
+        {"remote, Windows directory only", "RDP-Tcp#0", taro, Win, sys, "WIN", false},
+        {"HOMEPATH climbing out stays on the drive", "RDP-Tcp#0", "\\..\\..\\..", Prog, sys, "PROG",
+         true},
+        {"system directory unknown", "Console", taro, Win, "", "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -258,45 +176,24 @@ TEST(SettingsLocation, SessionAndCopiesDecideTheFile) {
         ScriptedEnv env;
         if (!c.session.isNull())
             env.variables["SESSIONNAME"] = c.session;
-        if (!c.homePath.isNull())
-            env.variables["HOMEPATH"] = c.homePath;
+        env.variables["HOMEPATH"] = c.homePath;
         env.systemDir = c.systemDir;
-        Globals g;
-        g.IniDrive = "C:";
-        g.IniFolder = "\\ZEWIN\\";
-        g.IniName = "ZEMA.ini";
+        const Globals g = zemaStore();
         const InstallContext ctx{drive.map(), env};
         EXPECT_EQ(Get_IniData(g, ctx, "MsTori"), c.expectedTori);
-        EXPECT_EQ(Get_ProgPath(g, ctx), c.expectedProgPath);
-        EXPECT_EQ(Check_IniFile(g, ctx), bool(c.copies & Prog) || c.expectedTori == "HOME");
+        EXPECT_EQ(Get_ProgPath(g, ctx), "C:" + (c.homeFolder ? c.homePath : "") + "\\ZEWIN\\");
+        EXPECT_EQ(Check_IniFile(g, ctx), (c.copies & Prog) || c.homeFolder);
     }
 }
 
-TEST(SettingsValues, TrimmedCutAndDecodedFromCp932) {
+TEST(SettingsValues, TrimmedAfterUnquotingAndCutTo250Characters) {
     const QString long300 = QString::fromUtf8("渋") + QString(299, u'a');
-    const struct {
-        const char* name;
-        QString line; // written as CP932
-        QString expected;
-    } cases[] = {
-        {"blanks around", "MsTori=   SV1   ", "SV1"},
-        {"blanks inside quotes are lost too", "MsTori=\"  SV1  \"", "SV1"},
-        {"300 characters cut to 250", "MsTori=" + long300, long300.left(250)},
-        {"250 characters kept", "MsTori=" + long300.left(250), long300.left(250)},
-        {"shift-jis", QString::fromUtf8("MsTori=サーバー①"), QString::fromUtf8("サーバー①")},
-        {"missing key", "MsKyak=SV1", ""},
-    };
-    ScriptedEnv env;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        DriveC drive;
-        drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\n" + c.line + "\r\n");
-        Globals g;
-        g.IniDrive = "C:";
-        g.IniFolder = "\\ZEWIN\\";
-        g.IniName = "ZEMA.ini";
-        EXPECT_EQ(Get_IniData(g, InstallContext{drive.map(), env}, "MsTori"), c.expected);
-    }
+    DriveC drive;
+    layOut(drive, {"ZEWIN/ZEMA.ini|MsTori=\"  SV1  \"|MsKyak=" + long300});
+    const ScriptedEnv env;
+    const InstallContext ctx{drive.map(), env};
+    EXPECT_EQ(Get_IniData(zemaStore(), ctx, "MsTori"), "SV1");
+    EXPECT_EQ(Get_IniData(zemaStore(), ctx, "MsKyak"), long300.left(250));
 }
 
 } // namespace

@@ -1,9 +1,11 @@
+#include <QDir>
+
 #include <gtest/gtest.h>
 
-#include "install_fixture.h"
+#include "support/drive_c.h"
 
 using namespace tanka;
-using tanka::testing::DriveC;
+using tanka::test::DriveC;
 
 namespace {
 
@@ -11,7 +13,6 @@ class DriveMapTest : public ::testing::Test {
 protected:
     void SetUp() override {
         drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\n");
-        drive.mkdir("KOWIN");
         drive.mkdir("Users/Taro");
         drive.mkdir("Data");
         drive.mkdir("DATA");
@@ -26,25 +27,14 @@ TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
     } cases[] = {
         {"C:\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
         {"c:\\zewin\\zema.INI", "ZEWIN/ZEMA.ini"},
-        {"C:/ZEWIN/ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        {"C:\\\\ZEWIN\\\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        {"C:\\ZEWIN\\.\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        {"C:\\KOWin\\KOTA.ini", "KOWIN/KOTA.ini"}, // missing file keeps its spelling
-        {"C:\\users\\TARO\\KOWin\\", "Users/Taro/KOWin"},
-        {"C:\\NEW\\Sub", "NEW/Sub"},
-        {"C:\\DATA", "DATA"}, // the exact spelling wins over another case
-        {"C:\\Data", "Data"},
-        {"C:\\", ""},
+        {"C:/ZEWIN\\\\.\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
+        {"C:\\users\\TARO\\KOWin\\", "Users/Taro/KOWin"}, // a missing entry keeps its spelling
+        {"C:\\Data", "Data"},                             // the exact spelling wins
         {"C:", ""},
-        // ".." never leaves the root.
-        {"C:\\..\\..\\etc\\passwd", "etc/passwd"},
-        {"C:\\ZEWIN\\..\\..\\..\\x", "x"},
+        {"C:\\..\\..\\etc\\passwd", "etc/passwd"}, // ".." never leaves the root
         {"C:\\Users\\Taro\\..\\..\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        // Other drives, relative and network paths name nothing.
         {"D:\\ZEWIN\\ZEMA.ini", QString()},
-        {"ZEWIN\\ZEMA.ini", QString()},
         {"Error\\ZEMA.ini", QString()},
-        {"\\ZEWIN\\ZEMA.ini", QString()},
         {"\\\\server\\share\\x", QString()},
         {"C:ZEWIN", QString()},
         {"", QString()},
@@ -62,15 +52,9 @@ TEST_F(DriveMapTest, ExistenceTestsTellFilesFromFolders) {
         QString windows;
         bool file, dir, any;
     } cases[] = {
-        {"C:\\ZEWIN\\ZEMA.ini", true, false, true},
         {"C:\\zewin\\zema.ini", true, false, true},
-        {"C:\\ZEWIN", false, true, true},
-        {"C:\\kowin\\", false, true, true},
-        {"C:\\KOWIN\\KOTA.ini", false, false, false},
-        {"C:\\", false, true, true},
+        {"C:\\Users", false, true, true},
         {"D:\\", false, false, false},
-        {"Error\\ZEMA.ini", false, false, false},
-        {"C:\\..\\ZEWIN\\ZEMA.ini", true, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.windows.toStdString());
@@ -86,13 +70,9 @@ TEST_F(DriveMapTest, WindowsPathOfHostPaths) {
         QString host;
         QString windows;
     } cases[] = {
-        {root, "C:\\"},
-        {root + "/", "C:\\"},
-        {root + "/ZEWIN/ZEMA.ini", "C:\\ZEWIN\\ZEMA.ini"},
-        {root + "/ZEWIN/../KOWIN", "C:\\KOWIN"},
+        {root + "/Users/../ZEWIN/ZEMA.ini", "C:\\ZEWIN\\ZEMA.ini"},
         {root + "/..", ""},
         {root + "x/ZEWIN", ""}, // a sibling sharing the root's name as a prefix
-        {"/", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(drive.map().windowsPath(c.host), c.windows) << c.host.toStdString();
@@ -108,18 +88,5 @@ TEST(DriveMapRoot, EmptyRootMapsNothingOffWindows) {
     EXPECT_TRUE(none.windowsPath("/tmp").isEmpty());
 }
 #endif
-
-TEST(DriveMapRoot, FromEnvironmentReadsTheDriveVariable) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray saved = qgetenv("TANKA_DRIVE_C");
-    const bool wasSet = qEnvironmentVariableIsSet("TANKA_DRIVE_C");
-    qputenv("TANKA_DRIVE_C", dir.path().toLocal8Bit());
-    EXPECT_EQ(DriveMap::fromEnvironment().root(), QDir::cleanPath(dir.path()));
-    qunsetenv("TANKA_DRIVE_C");
-    EXPECT_TRUE(DriveMap::fromEnvironment().root().isEmpty());
-    if (wasSet)
-        qputenv("TANKA_DRIVE_C", saved);
-}
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "support/gui_app.h"
 #include "support/table_dump.h"
@@ -60,60 +61,82 @@ State stateOf(AppOnSample& a) {
 struct ForceCase {
     const char* name;
     std::optional<std::int16_t> t, r; // switch flags; nullopt is Null
-    const char *gijuSlots, *panel6, *toggle0;
-    const char *tenSlots, *panel8, *toggle1;
+    std::int16_t gijuSrc, gijuDst, tenSrc, tenDst;
 };
 
 void PrintTo(const ForceCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+// Source and destination captions of a menu: the slots, or "A/B" for both
+// while the menu is undetermined.
+std::pair<QString, QString> captions(const char* menu, std::int16_t src, std::int16_t dst) {
+    const QString name = QString::fromUtf8(menu);
+    if (dst < 0)
+        return {name + "A/B", name + "A/B"};
+    return {name + (src == 0 ? "Ａ" : "Ｂ"), name + (dst == 0 ? "Ａ" : "Ｂ")};
+}
+
 class ForcedExecutionTest : public ::testing::TestWithParam<ForceCase> {};
 
-TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlots) {
+// Forcing, then a run: a determined menu overwrites the slot that already
+// held prices, an undetermined one is converted in place; the backups keep
+// the tables as they were.
+TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     const ForceCase& c = GetParam();
     AppOnSample a(bothSlotsPriced(c.t, c.r));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     ASSERT_TRUE(a.model().SSPanel1.visible);
+    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
+    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
+    a.click({SSCommand3, 2}); // round half up, chosen before forcing
+    a.click({SSCommand6, 1}); // ten yen
+
     // The slots and captions from the flags, every selector unlocked, the
     // in-use labels hidden; panel, timer, Execute and choices as they were.
     State expected = stateOf(a);
-    expected["GijuSlots"] = c.gijuSlots;
-    expected["SSPanel6"] = c.panel6;
-    expected["SSCommand2(0)"] = c.toggle0;
-    expected["TenSlots"] = c.tenSlots;
-    expected["SSPanel8"] = c.panel8;
-    expected["SSCommand2(1)"] = c.toggle1;
+    const auto n = [](std::int16_t v) { return QString::number(v); };
+    expected["GijuSlots"] = n(c.gijuSrc) + ">" + n(c.gijuDst);
+    expected["TenSlots"] = n(c.tenSrc) + ">" + n(c.tenDst);
+    std::tie(expected["SSPanel6"], expected["SSCommand2(0)"]) =
+        captions("技術単価", c.gijuSrc, c.gijuDst);
+    std::tie(expected["SSPanel8"], expected["SSCommand2(1)"]) =
+        captions("店販単価", c.tenSrc, c.tenDst);
     expected["Label14"] = expected["Label16"] = "hidden";
     for (const char* control : {"kind0", "kind1", "kind2", "kind3", "toggle0", "toggle1"})
         expected[control] = "11";
-
     a.click({SSCommand7});
     EXPECT_EQ(stateOf(a), expected);
     EXPECT_TRUE(a.view().timerActive());
-    EXPECT_EQ(a.button({SSCommand2, 0})->text(), QString::fromUtf8(c.toggle0));
-
+    EXPECT_EQ(a.button({SSCommand2, 0})->text(), expected["SSCommand2(0)"]);
     // Each press reads the flags afresh and toggles once: the same state again.
     a.click({SSCommand7});
     EXPECT_EQ(stateOf(a), expected);
     EXPECT_TRUE(a.boxes.shown.empty());
+
+    a.click({SSCommand1, 0}); // technical to 10 % inclusive
+    a.click({SSCommand1, 3}); // retail to tax-exclusive
+    a.click({SSCommand4});
+    ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
+        << a.boxes.texts().join(u'|').toStdString();
+    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
+                              {1, 2, 1, c.gijuSrc, c.gijuDst, {1}}),
+              0);
+    EXPECT_GT(expectConverted(tenBefore, readPriceRows(a.site.mstori(), PriceTable::Ten),
+                              {2, 2, 1, c.tenSrc, c.tenDst, {1}}),
+              0);
+    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Giju), gijuBefore);
+    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Ten), tenBefore);
 }
 
-constexpr const char* GijuBoth = "技術単価A/B";
-constexpr const char* TenBoth = "店販単価A/B";
-
-INSTANTIATE_TEST_SUITE_P(
-    Flags, ForcedExecutionTest,
-    ::testing::Values(ForceCase{"TechA_RetailB", 1, 2, "0>1", "技術単価Ａ", "技術単価Ｂ", "1>0",
-                                "店販単価Ｂ", "店販単価Ａ"},
-                      ForceCase{"TechB_RetailA", 2, 1, "1>0", "技術単価Ｂ", "技術単価Ａ", "0>1",
-                                "店販単価Ａ", "店販単価Ｂ"},
-                      // A flag other than 1 or 2 leaves that menu undetermined.
-                      ForceCase{"TechZero", 0, 2, "0>-1", GijuBoth, GijuBoth, "1>0", "店販単価Ｂ",
-                                "店販単価Ａ"},
-                      ForceCase{"TechThree_RetailNull", 3, std::nullopt, "0>-1", GijuBoth, GijuBoth,
-                                "0>-1", TenBoth, TenBoth}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Flags, ForcedExecutionTest,
+                         ::testing::Values(ForceCase{"TechA_RetailB", 1, 2, 0, 1, 1, 0},
+                                           ForceCase{"TechB_RetailA", 2, 1, 1, 0, 0, 1},
+                                           // A flag other than 1 or 2: that menu undetermined.
+                                           ForceCase{"TechZero", 0, 2, 0, -1, 1, 0},
+                                           ForceCase{"TechThree_RetailNull", 3, std::nullopt, 0, -1,
+                                                     0, -1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     AppOnSample a(bothSlotsPriced(1, 2));
@@ -136,53 +159,6 @@ TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     EXPECT_FALSE(a.button({SSCommand1, 0})->isEnabled());
     EXPECT_TRUE(a.view().timerActive());
     EXPECT_EQ(a.g().HasuMode, 1); // rounding stays chosen
-}
-
-TEST(ForcedExecution, RunOverwritesTheSlotThatHeldPricesAndBacksItUp) {
-    AppOnSample a(bothSlotsPriced(1, 2));
-    ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
-    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
-
-    a.click({SSCommand3, 2}); // round half up, chosen before forcing
-    a.click({SSCommand6, 1}); // ten yen
-    a.click({SSCommand7});    // technical A -> B, retail B -> A
-    EXPECT_FALSE(a.model().SSCommand4.enabled);
-    a.click({SSCommand1, 0}); // technical to 10 % inclusive
-    a.click({SSCommand1, 3}); // retail to tax-exclusive
-    a.click({SSCommand4});
-    ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
-        << a.boxes.texts().join(u'|').toStdString();
-
-    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
-                              {1, 2, 1, 0, 1, {1}}),
-              0);
-    EXPECT_GT(expectConverted(tenBefore, readPriceRows(a.site.mstori(), PriceTable::Ten),
-                              {2, 2, 1, 1, 0, {1}}),
-              0);
-    // The backups hold the tables as they were before the run.
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Giju), gijuBefore);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Ten), tenBefore);
-}
-
-TEST(ForcedExecution, UndeterminedPartIsConvertedInPlace) {
-    AppOnSample a(bothSlotsPriced(0, 1));
-    ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
-    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
-
-    a.click({SSCommand7});
-    ASSERT_EQ(a.g().GijuDstSlot, -1);
-    a.click({SSCommand1, 0});
-    a.click({SSCommand3, 0});
-    a.click({SSCommand6, 0});
-    a.click({SSCommand4});
-    ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")));
-
-    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
-                              {1, 0, 0, 0, -1, {1}}),
-              0);
-    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Ten), tenBefore);
 }
 
 } // namespace

@@ -123,30 +123,29 @@ TEST(ClickFlg, BoxEventsRaisedByAHandlerAreIgnored) {
     EXPECT_EQ(a.g().HasuMode, 2);
 }
 
+// Both menus start with slot A in use, so B as the destination.
 TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
-    struct Toggle {
-        std::int16_t index, before, after;
-        const char* caption;
-    };
-    const Toggle toggles[] = {
-        {0, -1, 1, "技術単価Ｂ"}, {0, 1, 0, "技術単価Ａ"}, {1, 0, 1, "店販単価Ｂ"},
-        {1, 1, 0, "店販単価Ａ"},  {2, 1, 1, nullptr}, // outside the group: nothing
-    };
     LoadedApp a;
-    for (const Toggle& t : toggles) {
-        SCOPED_TRACE(testing::Message() << "index " << t.index << " from " << t.before);
-        a.g().GijuDstSlot = a.g().TenDstSlot = t.before;
-        const auto before = a.model().SSCommand2;
-        a.run(QStringLiteral("b2:%1").arg(t.index));
-        EXPECT_EQ(t.index == 1 ? a.g().TenDstSlot : a.g().GijuDstSlot, t.after);
-        EXPECT_EQ(t.index == 1 ? a.g().GijuDstSlot : a.g().TenDstSlot, t.before);
-        for (std::size_t k = 0; k < 2; ++k) {
-            const bool flipped = t.caption && k == static_cast<std::size_t>(t.index);
-            EXPECT_EQ(a.model().SSCommand2[k].caption,
-                      flipped ? QString::fromUtf8(t.caption) : before[k].caption);
-            EXPECT_EQ(a.model().SSCommand2[k].backColor, before[k].backColor);
-        }
+    const auto design = a.model().SSCommand2;
+    const struct {
+        const char* action;
+        std::int16_t giju, ten;
+        const char *caption0, *caption1;
+    } steps[] = {{"b2:1", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
+                 {"b2:0", 0, 0, "技術単価Ａ", "店販単価Ａ"},
+                 {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
+                 {"b2:2", 1, 0, "技術単価Ｂ", "店販単価Ａ"}}; // outside the group: nothing
+    for (const auto& step : steps) {
+        a.run(QString::fromLatin1(step.action));
+        EXPECT_EQ(a.g().GijuDstSlot, step.giju) << step.action;
+        EXPECT_EQ(a.g().TenDstSlot, step.ten) << step.action;
+        EXPECT_EQ(a.model().SSCommand2[0].caption, QString::fromUtf8(step.caption0));
+        EXPECT_EQ(a.model().SSCommand2[1].caption, QString::fromUtf8(step.caption1));
+        EXPECT_EQ(a.model().SSCommand2[0].backColor, design[0].backColor);
     }
+    a.g().TenDstSlot = -1; // undetermined: the first press points at B
+    a.run(QStringLiteral("b2:1"));
+    EXPECT_EQ(a.g().TenDstSlot, 1);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "support/sample_site.h"
 #include "support/scripted_boxes.h"
+#include "ui/store_dialog/store_dialog_view.h"
 
 namespace tanka::test {
 
@@ -70,6 +71,18 @@ inline void whenModal(std::function<void(QWidget*)> step) {
             step(modal);
     });
     timer->start();
+}
+
+// Clicks the store-selection button and runs step inside the dialog once it
+// is up; returns when the dialog has closed.
+inline void withStoreDialog(AppOnSample& a, std::function<void(StoreDialogView&)> step) {
+    whenModal([step = std::move(step)](QWidget* modal) {
+        auto* dialog = qobject_cast<StoreDialogView*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        step(*dialog);
+    });
+    a.click({ControlId::Command2});
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 } // namespace tanka::test

@@ -57,17 +57,6 @@ protected:
 
     QString code(int row) { return a.g().MiseList[static_cast<std::size_t>(row)][0]; }
 
-    // Opens the dialog with the store-selection button; step runs inside it.
-    void openDialog(std::function<void(StoreDialogView&)> step) {
-        whenModal([step = std::move(step)](QWidget* modal) {
-            auto* dialog = qobject_cast<StoreDialogView*>(modal);
-            ASSERT_NE(dialog, nullptr);
-            step(*dialog);
-        });
-        a.click({ControlId::Command2});
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
-
     AppOnSample a{storesOptions()};
     std::int16_t flag = 0;
 };
@@ -114,22 +103,18 @@ INSTANTIATE_TEST_SUITE_P(Entries, StoreEntryTest,
                                            EntryCase{"77", "0", "", 9}, EntryCase{"40", "0", "", 9},
                                            EntryCase{"5", "0", "", 9}, EntryCase{"7", "0", "", 9}));
 
-TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndTheFilterCarriesItTwice) {
+TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
     Form1 form = makeForm();
     enter(form, QStringLiteral("12"));
     enter(form, QStringLiteral("0012"));
     EXPECT_EQ(form.model().lbl_Mise[1], QStringLiteral("  12 銀座店"));
     EXPECT_EQ(storeFilter(a.g()), QStringLiteral(" and miseid in(12,12)"));
-}
-
-TEST_F(StoreDialogTest, FullListTakesNoMoreButSetsTheFlag) {
-    Form1 form = makeForm();
-    for (int i = 0; i < MiseListRows; ++i)
+    for (int i = 2; i < MiseListRows; ++i)
         enter(form, QStringLiteral("3"));
-    const MiseListTable before = a.g().MiseList;
+    const MiseListTable full = a.g().MiseList;
     flag = 0;
-    enter(form, QStringLiteral("12"));
-    EXPECT_EQ(a.g().MiseList, before);
+    enter(form, QStringLiteral("1234"));
+    EXPECT_EQ(a.g().MiseList, full);
     EXPECT_EQ(flag, 9);
 }
 
@@ -186,48 +171,35 @@ TEST_F(StoreDialogTest, WidgetsTypingAndClear) {
     EXPECT_EQ(dialog.focusWidget(), text1);
 }
 
-enum class CloseBy { Decide, CloseBox, Escape };
-
-void PrintTo(CloseBy how, std::ostream* os) {
-    *os << (how == CloseBy::Decide ? "決定" : how == CloseBy::CloseBox ? "close box" : "Esc");
+// However the dialog closes (決定, close box, Esc), the window is refreshed
+// only when an entry was made. GijuMode stands for the window's state: a
+// refresh resets it.
+TEST_F(StoreDialogTest, RefreshesTheWindowOnlyAfterAnEntry) {
+    const std::function<void(StoreDialogView&)> closes[] = {
+        [](StoreDialogView& dialog) { dialog.decideButton()->click(); },
+        [](StoreDialogView& dialog) { dialog.close(); },
+        [](StoreDialogView& dialog) { QTest::keyClick(dialog.text1(), Qt::Key_Escape); },
+    };
+    for (const auto& close : closes) {
+        a.g().GijuMode = 1;
+        withStoreDialog(a, close);
+        EXPECT_EQ(a.g().GijuMode, 1);
+        withStoreDialog(a, [&close](StoreDialogView& dialog) {
+            type(dialog, QStringLiteral("77"));
+            close(dialog);
+        });
+        EXPECT_EQ(a.g().GijuMode, -1);
+    }
 }
-
-class StoreDialogCloseTest : public StoreDialogTest,
-                             public ::testing::WithParamInterface<CloseBy> {};
-
-void closeDialog(StoreDialogView& dialog, CloseBy how) {
-    if (how == CloseBy::Decide)
-        dialog.decideButton()->click();
-    else if (how == CloseBy::CloseBox)
-        dialog.close();
-    else
-        QTest::keyClick(dialog.text1(), Qt::Key_Escape);
-}
-
-// GijuMode stands for the window's state: a refresh resets it.
-TEST_P(StoreDialogCloseTest, RefreshesTheWindowOnlyAfterAnEntry) {
-    a.g().GijuMode = 1;
-    openDialog([](StoreDialogView& dialog) { closeDialog(dialog, GetParam()); });
-    EXPECT_EQ(a.g().GijuMode, 1);
-
-    openDialog([](StoreDialogView& dialog) {
-        type(dialog, QStringLiteral("77"));
-        closeDialog(dialog, GetParam());
-    });
-    EXPECT_EQ(a.g().GijuMode, -1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Closes, StoreDialogCloseTest,
-                         ::testing::Values(CloseBy::Decide, CloseBy::CloseBox, CloseBy::Escape));
 
 TEST_F(StoreDialogTest, ReopeningShowsTheStoresInTheirRows) {
-    openDialog([](StoreDialogView& dialog) {
+    withStoreDialog(a, [](StoreDialogView& dialog) {
         for (const char* code : {"12", "77", "1234"})
             type(dialog, QString::fromLatin1(code));
         dialog.decideButton()->click();
     });
     QStringList captions;
-    openDialog([&captions](StoreDialogView& dialog) {
+    withStoreDialog(a, [&captions](StoreDialogView& dialog) {
         for (int i = 0; i < 3; ++i)
             captions << dialog.listLabel(i)->text();
         dialog.decideButton()->click();

@@ -9,7 +9,6 @@
 
 #include "support/gui_app.h"
 #include "support/table_dump.h"
-#include "ui/store_dialog/store_dialog_view.h"
 
 namespace tanka::test {
 namespace {
@@ -40,9 +39,6 @@ sample::Options fourStores() {
 
 class HeadquartersRunTest : public ::testing::TestWithParam<HeadquartersCase> {
 protected:
-    QString text(ControlId id, int index = 0) {
-        return a.button({id, index}) ? a.button({id, index})->text() : QString();
-    }
     AppOnSample a{fourStores()};
 };
 
@@ -59,24 +55,21 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
     const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
     const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
 
-    whenModal([typed = c.typed](QWidget* modal) {
-        auto* dialog = qobject_cast<StoreDialogView*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        dialog->clearButton()->click();
-        for (const QString& code : typed) {
-            QTest::keyClicks(dialog->text1(), code);
-            QTest::keyClick(dialog->text1(), Qt::Key_Return);
+    withStoreDialog(a, [&c](StoreDialogView& dialog) {
+        dialog.clearButton()->click();
+        for (const QString& code : c.typed) {
+            QTest::keyClicks(dialog.text1(), code);
+            QTest::keyClick(dialog.text1(), Qt::Key_Return);
         }
-        dialog->decideButton()->click();
+        dialog.decideButton()->click();
     });
-    a.click({ControlId::Command2});
 
     // Refreshed under the new list: technical A in use, retail empty and
     // taken from its switch flag (2: B in use).
     EXPECT_EQ(a.model().SSPanel6.caption, QStringLiteral("技術単価Ａ"));
-    EXPECT_EQ(text(ControlId::SSCommand2, 0), QStringLiteral("技術単価Ｂ"));
+    EXPECT_EQ(a.button({ControlId::SSCommand2, 0})->text(), QStringLiteral("技術単価Ｂ"));
     EXPECT_EQ(a.model().SSPanel8.caption, QStringLiteral("店販単価Ｂ"));
-    EXPECT_EQ(text(ControlId::SSCommand2, 1), QStringLiteral("店販単価Ａ"));
+    EXPECT_EQ(a.button({ControlId::SSCommand2, 1})->text(), QStringLiteral("店販単価Ａ"));
     EXPECT_FALSE(a.widget({ControlId::SSPanel1})->isVisible());
     EXPECT_FALSE(a.view().timerActive());
 

@@ -41,24 +41,23 @@ TEST_F(ViewTest, WindowSizeAndSomePlaces) {
         QRect pixels;
         const char* parent; // object name of the parent widget
         int fontPixels;
-        bool bold, italic;
+        bool bold;
     };
     const Spot spots[] = {
-        {{SSCommand4}, {694, 316, 87, 181}, "frm_ZOLT", 24, false, false},
-        {{Label5}, {104, 6, 681, 45}, "frm_ZOLT", 37, false, true},
-        {{SSCommand3, 0}, {570, 332, 95, 37}, "frm_ZOLT", 19, true, false},
-        {{SSCommand7}, {52, 174, 137, 35}, "SSPanel1", 24, false, false},
+        {{SSCommand4}, {694, 316, 87, 181}, "frm_ZOLT", 24, false},
+        {{Label5}, {104, 6, 681, 45}, "frm_ZOLT", 37, false},
+        {{SSCommand3, 0}, {570, 332, 95, 37}, "frm_ZOLT", 19, true},
+        {{SSCommand7}, {52, 174, 137, 35}, "SSPanel1", 24, false},
     };
     for (const Spot& s : spots) {
         SCOPED_TRACE(layoutOf(s.ref).name);
         EXPECT_EQ(w(s.ref)->geometry(), s.pixels);
         EXPECT_EQ(w(s.ref)->parentWidget()->objectName(), QString::fromUtf8(s.parent));
-        const QFont f = w(s.ref)->font();
-        EXPECT_EQ(f.family(), QStringLiteral("ＭＳ ゴシック"));
-        EXPECT_EQ(f.pixelSize(), s.fontPixels);
-        EXPECT_EQ(f.bold(), s.bold);
-        EXPECT_EQ(f.italic(), s.italic);
+        EXPECT_EQ(w(s.ref)->font().pixelSize(), s.fontPixels);
+        EXPECT_EQ(w(s.ref)->font().bold(), s.bold);
     }
+    EXPECT_TRUE(w({Label5})->font().italic());
+    EXPECT_EQ(w({SSCommand4})->font().family(), QStringLiteral("ＭＳ ゴシック"));
     // The window font resolves to an installed Japanese gothic.
     const QString family = QFontInfo(w({SSCommand4})->font()).family();
     EXPECT_TRUE(family.contains(QStringLiteral("Gothic"), Qt::CaseInsensitive) ||

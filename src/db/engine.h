@@ -5,6 +5,7 @@
 // comparison and the error of a failed statement.
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QSqlDatabase>
@@ -15,14 +16,19 @@
 
 #include "core/run_error.h"
 #include "db/connection_string.h"
+#include "db/value_text.h"
 
 struct sqlite3;
 
 namespace tanka {
 
 struct ColumnInfo {
+    ColumnInfo(QString columnName, QString type)
+        : name(std::move(columnName)), declaredType(std::move(type)),
+          kind(valueKind(declaredType)) {}
     QString name;
     QString declaredType; // as the table declares it; empty when unknown
+    ValueKind kind;       // valueKind(declaredType), worked out once
 };
 
 struct TableInfo {

@@ -36,6 +36,14 @@ public:
         m_cells.push_back({0, static_cast<std::int64_t>(m_others.size())});
         m_others.push_back(value);
     }
+    // Whether value equals value i (an integer of any integer type matching).
+    bool matches(std::size_t i, const QVariant& value) const {
+        const Cell& cell = m_cells[i];
+        if (cell.other < 0)
+            return !value.isNull() && isIntegerVariant(value) && value.toLongLong() == cell.integer;
+        const QVariant& other = m_others[static_cast<std::size_t>(cell.other)];
+        return other.isNull() ? value.isNull() : !value.isNull() && other == value;
+    }
     QVariant at(std::size_t i) const {
         const Cell& cell = m_cells[i];
         if (cell.other < 0)

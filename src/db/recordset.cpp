@@ -365,6 +365,25 @@ void openWithQt(RecordsetPrivate& d, ConnectionPrivate& c, const QString& text,
     d.source = std::make_unique<StreamSource>(c, std::move(query));
 }
 
+// text, a select of the shape given, with ", <expression>" after its select
+// list; empty when the list does not stand right after the leading SELECT.
+QString withExtraColumn(const QString& text, const sqltext::SingleTableSelect& shape,
+                        const QString& expression) {
+    const auto skipBlanks = [&](qsizetype at) {
+        while (at < text.size() && text[at].isSpace())
+            ++at;
+        return at;
+    };
+    qsizetype at = skipBlanks(0);
+    if (QStringView(text).mid(at, 6).compare(u"select", Qt::CaseInsensitive) != 0)
+        return {};
+    at = skipBlanks(at + 6);
+    if (!QStringView(text).mid(at).startsWith(shape.selectList))
+        return {};
+    at += shape.selectList.size();
+    return text.left(at) + QStringLiteral(", ") + expression + text.mid(at);
+}
+
 void openOnSqlite(RecordsetPrivate& d, ConnectionPrivate& c, sqlite3* handle, const QString& text,
                   const std::optional<sqltext::SingleTableSelect>& shape, const TableInfo& info,
                   bool wantsUpdate) {
@@ -381,20 +400,36 @@ void openOnSqlite(RecordsetPrivate& d, ConnectionPrivate& c, sqlite3* handle, co
             for (const QString& key : plan->expressions)
                 matches << engine.nullSafeEquals(key).text;
             const QString from =
-                QStringLiteral(" FROM %1 %2 WHERE %3")
-                    .arg(shape->table, shape->alias, matches.join(QStringLiteral(" AND ")));
+                QStringLiteral(" FROM %1 %2 WHERE ").arg(shape->table, shape->alias);
+            const QString byKey = from + matches.join(QStringLiteral(" AND "));
             const QString rowIdName = freeRowIdName(info.columns);
             SqliteLookup lookup;
-            lookup.plain = QStringLiteral("SELECT ") + shape->selectList + from;
+            lookup.plain = QStringLiteral("SELECT ") + shape->selectList + byKey;
+            bool streamHasRowId = false;
             if (!rowIdName.isEmpty()) {
-                const QString qualifier = shape->alias.isEmpty() ? shape->table : shape->alias;
-                lookup.withRowId = QStringLiteral("SELECT %1.%2, %3")
-                                       .arg(qualifier, rowIdName, shape->selectList) +
-                                   from;
+                const QString rowId =
+                    (shape->alias.isEmpty() ? shape->table : shape->alias) + u'.' + rowIdName;
+                lookup.byRowId = QStringLiteral("SELECT ") + shape->selectList + from + rowId +
+                                 QStringLiteral(" = ?");
+                lookup.withRowId =
+                    QStringLiteral("SELECT %1, %2").arg(shape->selectList, rowId) + byKey;
+                // The walk's own statement with the rowid as an extra last column;
+                // refused on a table without rowid, which then goes by key alone.
+                const QString withRowId = withExtraColumn(text, *shape, rowId);
+                if (!withRowId.isEmpty()) {
+                    SqliteStatement extended =
+                        SqliteStatement::tryPrepare(handle, engine, withRowId, false);
+                    if (!extended.isEmpty() &&
+                        extended.columnCount() == statement.columnCount() + 1) {
+                        statement = std::move(extended);
+                        streamHasRowId = true;
+                    }
+                }
             }
             d.target = UpdateTarget{shape->table, plan->positions};
             auto source = std::make_unique<SqliteKeyedSource>(handle, engine, std::move(statement),
-                                                              plan->positions, std::move(lookup));
+                                                              streamHasRowId, plan->positions,
+                                                              std::move(lookup));
             d.writer = std::make_unique<SqliteRowWriter>(handle, engine, *d.target, d.names,
                                                          rowIdName, *source);
             d.source = std::move(source);

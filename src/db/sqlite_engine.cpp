@@ -236,7 +236,7 @@ NullSafeMatch SqliteEngine::nullSafeEquals(const QString& quotedColumn) const {
 }
 
 QVariant SqliteEngine::storedValue(const ColumnInfo& column, const QVariant& value) const {
-    return serverAssignment(column.declaredType, value);
+    return serverAssignment(column.kind, column.declaredType, value);
 }
 
 sqlite3* SqliteEngine::sqliteHandle(const QSqlDatabase& db) const {

@@ -45,9 +45,13 @@ bool SqliteStreamSource::fetch(std::vector<QVariant>& row) {
 }
 
 SqliteKeyedSource::SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteStatement stream,
-                                     std::vector<int> keyColumns, SqliteLookup lookup)
-    : m_db(db), m_engine(engine), m_stream(std::move(stream)), m_count(m_stream.columnCount()),
-      m_keyColumns(std::move(keyColumns)), m_lookupText(std::move(lookup)) {}
+                                     bool streamHasRowId, std::vector<int> keyColumns,
+                                     SqliteLookup lookup)
+    : m_db(db), m_engine(engine), m_stream(std::move(stream)), m_streamHasRowId(streamHasRowId),
+      m_count(m_stream.columnCount() - (streamHasRowId ? 1 : 0)),
+      m_keyColumns(std::move(keyColumns)), m_lookupText(std::move(lookup)) {
+    m_byRowIdRefused = !m_streamHasRowId || m_lookupText.byRowId.isEmpty();
+}
 
 bool SqliteKeyedSource::fetch(std::vector<QVariant>& row) {
     m_rowId.reset();
@@ -55,24 +59,14 @@ bool SqliteKeyedSource::fetch(std::vector<QVariant>& row) {
         if (!nextStreamRow(&row))
             return false;
         m_next = 1;
+        if (m_streamHasRowId)
+            m_rowId = m_rowIds.front();
         return true;
     }
     settle();
-    const std::size_t width = m_keyColumns.size();
     while (m_next < m_rows) {
-        prepareLookup();
-        const std::size_t first = m_next * width;
-        ++m_next;
-        for (std::size_t k = 0; k < width; ++k)
-            m_lookup.bind(static_cast<int>(k) + 1, m_keys.at(first + k));
-        const bool found = m_lookup.step();
-        if (found) {
-            readRow(m_lookup, m_lookupOffset, m_count, row);
-            if (m_lookupOffset == 1 && m_lookup.isInteger(0))
-                m_rowId = m_lookup.int64(0);
-        }
-        m_lookup.reset(); // no read left open on the table while the row is written
-        if (found)
+        const std::size_t index = m_next++;
+        if (lookUpByRowId(index, row) || lookUpByKey(index, row))
             return true;
     }
     return false;
@@ -103,20 +97,58 @@ bool SqliteKeyedSource::nextStreamRow(std::vector<QVariant>* row) {
                 m_keys.pushOther(m_stream.value(k));
         }
     }
+    if (m_streamHasRowId)
+        m_rowIds.push_back(m_stream.int64(m_count));
     ++m_rows;
     return true;
 }
 
-void SqliteKeyedSource::prepareLookup() {
-    if (!m_lookup.isEmpty())
-        return;
-    if (!m_lookupText.withRowId.isEmpty()) {
-        // Fails on a table without rowid (or a view): then the plain lookup.
-        m_lookup = SqliteStatement::tryPrepare(m_db, m_engine, m_lookupText.withRowId, true);
-        m_lookupOffset = m_lookup.isEmpty() ? 0 : 1;
+bool SqliteKeyedSource::lookUpByRowId(std::size_t index, std::vector<QVariant>& row) {
+    if (m_byRowIdRefused)
+        return false;
+    if (m_byRowId.isEmpty()) {
+        m_byRowId = SqliteStatement::tryPrepare(m_db, m_engine, m_lookupText.byRowId, true);
+        if (m_byRowId.isEmpty()) {
+            m_byRowIdRefused = true;
+            return false;
+        }
     }
-    if (m_lookup.isEmpty())
-        m_lookup = SqliteStatement::prepare(m_db, m_engine, m_lookupText.plain, true);
+    const std::int64_t rowId = m_rowIds[index];
+    m_byRowId.bindInt64(1, rowId);
+    bool found = m_byRowId.step();
+    if (found) {
+        readRow(m_byRowId, 0, m_count, row);
+        const std::size_t first = index * m_keyColumns.size();
+        for (std::size_t k = 0; found && k < m_keyColumns.size(); ++k)
+            found = m_keys.matches(first + k, row[static_cast<std::size_t>(m_keyColumns[k])]);
+    }
+    m_byRowId.reset(); // no read left open on the table while the row is written
+    if (found)
+        m_rowId = rowId;
+    return found;
+}
+
+bool SqliteKeyedSource::lookUpByKey(std::size_t index, std::vector<QVariant>& row) {
+    if (m_byKey.isEmpty()) {
+        if (!m_lookupText.withRowId.isEmpty()) {
+            // Fails on a table without rowid (or a view): then the plain lookup.
+            m_byKey = SqliteStatement::tryPrepare(m_db, m_engine, m_lookupText.withRowId, true);
+            m_byKeyHasRowId = !m_byKey.isEmpty();
+        }
+        if (m_byKey.isEmpty())
+            m_byKey = SqliteStatement::prepare(m_db, m_engine, m_lookupText.plain, true);
+    }
+    const std::size_t width = m_keyColumns.size();
+    for (std::size_t k = 0; k < width; ++k)
+        m_byKey.bind(static_cast<int>(k) + 1, m_keys.at(index * width + k));
+    const bool found = m_byKey.step();
+    if (found) {
+        readRow(m_byKey, 0, m_count, row);
+        if (m_byKeyHasRowId && m_byKey.isInteger(m_count))
+            m_rowId = m_byKey.int64(m_count);
+    }
+    m_byKey.reset();
+    return found;
 }
 
 SqliteRowWriter::SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget target,

@@ -29,10 +29,14 @@ private:
     bool m_done = false;
 };
 
-// How an updatable walk finds its rows again: "SELECT <rowid>, <list> FROM
-// <table> <alias> WHERE <key> IS ? AND ..." (lookupWithRowId; empty when the
-// table has no rowid free to name) or the same without the rowid (lookup).
+// How an updatable walk finds its rows again, as statements on the table of
+// the walk ("<q>" its alias, else its name):
+//   byRowId    "SELECT <list> FROM <table> <alias> WHERE <q>.<rowid> = ?"
+//   withRowId  "SELECT <list>, <q>.<rowid> FROM <table> <alias> WHERE <key> IS ? AND ..."
+//   plain      the same without the rowid.
+// The texts with the rowid are empty when the table has no rowid name free.
 struct SqliteLookup {
+    QString byRowId;
     QString withRowId;
     QString plain;
 };
@@ -40,36 +44,43 @@ struct SqliteLookup {
 // An updatable result with the visiting order fixed when it opened, as the
 // layer's other updatable results: the first row comes from the statement
 // itself (an existence test reads one row); before anything else runs, the
-// statement is read to its end keeping only the key of each row; the later
-// rows are looked up by key one at a time, with their values as they are then.
+// statement is read to its end keeping only the key of each row (and its
+// rowid); the later rows are found again one at a time, with their values as
+// they are then: by rowid when the row there still has the key, else by key.
 // A row deleted meanwhile is skipped; rows changed through this record set are
-// not visited twice. A row looked up also brings its rowid, so that its update
-// need not search the key index again.
+// not visited twice. The rowid of each row visited is at hand for its update.
 class SqliteKeyedSource final : public RowSource {
 public:
+    // stream: the statement of the walk; when streamHasRowId, its last column
+    // is the rowid, not part of the rows.
     SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteStatement stream,
-                      std::vector<int> keyColumns, SqliteLookup lookup);
+                      bool streamHasRowId, std::vector<int> keyColumns, SqliteLookup lookup);
     bool fetch(std::vector<QVariant>& row) override;
     void settle() override;
-    // The rowid of the row fetched last, when the lookup brought it.
+    // The rowid of the row fetched last, when known.
     std::optional<std::int64_t> rowId() const { return m_rowId; }
 
 private:
     bool nextStreamRow(std::vector<QVariant>* row);
-    void prepareLookup();
+    bool lookUpByRowId(std::size_t index, std::vector<QVariant>& row);
+    bool lookUpByKey(std::size_t index, std::vector<QVariant>& row);
 
     sqlite3* m_db;
     const Engine& m_engine;
     SqliteStatement m_stream;
-    int m_count;
+    bool m_streamHasRowId;
+    int m_count; // columns of a row
     bool m_streaming = true;
     std::vector<int> m_keyColumns;
     SqliteLookup m_lookupText;
-    SqliteStatement m_lookup;
-    int m_lookupOffset = 0; // 1 when the lookup's first column is the rowid
-    KeyStore m_keys;        // m_rows keys of m_keyColumns.size() values each
+    SqliteStatement m_byRowId;
+    bool m_byRowIdRefused = false;
+    SqliteStatement m_byKey;
+    bool m_byKeyHasRowId = false;
+    KeyStore m_keys;                    // m_rows keys of m_keyColumns.size() values each
+    std::vector<std::int64_t> m_rowIds; // m_rows rowids when the stream gives them
     std::size_t m_rows = 0;
-    std::size_t m_next = 0; // first key not yet looked up
+    std::size_t m_next = 0; // first row not yet fetched
     std::optional<std::int64_t> m_rowId;
 };
 

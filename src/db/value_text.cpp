@@ -377,13 +377,32 @@ QString plainText(const QVariant& value, const QString& declaredType, const QStr
     return text;
 }
 
+ValueKind valueKind(const QString& declaredType) {
+    if (isDateType(declaredType))
+        return ValueKind::Date;
+    if (isIntegerType(declaredType))
+        return ValueKind::Integer;
+    if (isDecimalType(declaredType))
+        return ValueKind::Decimal;
+    return ValueKind::Other;
+}
+
 QVariant serverAssignment(const QString& declaredType, const QVariant& value) {
+    return serverAssignment(valueKind(declaredType), declaredType, value);
+}
+
+QVariant serverAssignment(ValueKind kind, const QString& declaredType, const QVariant& value) {
     if (value.isNull())
         return QVariant();
-    if (isDateType(declaredType))
+    switch (kind) {
+    case ValueKind::Date:
         return dateAssignment(value);
-    if (isIntegerType(declaredType) || isDecimalType(declaredType))
+    case ValueKind::Integer:
+    case ValueKind::Decimal:
         return numberAssignment(declaredType, value);
+    case ValueKind::Other:
+        break;
+    }
     return value;
 }
 

@@ -19,6 +19,10 @@ void appendPlainText(QString& out, const QVariant& value, bool dateColumn, const
 
 bool isDateType(const QString& declaredType);
 
+// What a column's declared type makes of a value assigned to it (below).
+enum class ValueKind { Other, Date, Integer, Decimal };
+ValueKind valueKind(const QString& declaredType);
+
 // What SQL Server stores when value is assigned to a column declared
 // declaredType, in the stored form of the embedded engine:
 //  - date columns: "yyyy-MM-dd hh:mm:ss" (".zzz" when there are
@@ -29,5 +33,7 @@ bool isDateType(const QString& declaredType);
 //    text 0 for integer and money columns); any other text raises 245 or 8114;
 //  - anything else unchanged. Null stays Null.
 QVariant serverAssignment(const QString& declaredType, const QVariant& value);
+// The same with the kind of declaredType known.
+QVariant serverAssignment(ValueKind kind, const QString& declaredType, const QVariant& value);
 
 } // namespace tanka

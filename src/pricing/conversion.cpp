@@ -22,20 +22,46 @@ QString conversionQuery(Menu menu, const QString& filter) {
 
 namespace {
 
-// The column names of one menu, made once per conversion rather than per row.
+// The columns of one menu: names made once per conversion, positions in the
+// result found once when it is open (-1: not in the result; reading it by name
+// then raises the layer's error).
 struct Columns {
     int positions = 0;
     std::array<std::array<QString, MaxPositions>, 2> prices;
     QString taxFlg = QStringLiteral("TaxFlg");
     QString kosinFlg = QStringLiteral("SaisyuKosinFlg");
     QString kosinDate = QStringLiteral("SaisyuKosinDate");
+    std::array<std::array<int, MaxPositions>, 2> priceAt{};
+    int taxFlgAt = -1;
+    int kosinDateAt = -1;
 
     explicit Columns(Menu menu) : positions(pricePositions(menu)) {
         for (int slot = 0; slot < 2; ++slot)
             for (int i = 0; i < positions; ++i)
                 prices[slot][i] = priceColumn(menu, slot, i);
     }
+
+    void locate(const Recordset& rs) {
+        for (int slot = 0; slot < 2; ++slot)
+            for (int i = 0; i < positions; ++i)
+                priceAt[slot][i] = columnIndex(rs, prices[slot][i]);
+        taxFlgAt = columnIndex(rs, taxFlg);
+        kosinDateAt = columnIndex(rs, kosinDate);
+    }
+
+    // The first column named name without regard to case, as the layer finds
+    // names; -1 when there is none.
+    static int columnIndex(const Recordset& rs, const QString& name) {
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
 };
+
+QVariant valueAt(const Recordset& rs, int index, const QString& name) {
+    return index >= 0 ? rs.value(index) : rs.value(name);
+}
 
 RowInput readRow(const Recordset& rs, const Columns& c, const SlotsRead& read) {
     RowInput row;
@@ -43,10 +69,10 @@ RowInput readRow(const Recordset& rs, const Columns& c, const SlotsRead& read) {
         if (!(slot == 0 ? read.a : read.b))
             continue;
         for (int i = 0; i < c.positions; ++i)
-            row.prices[slot][i] = Get_LngVal(rs.value(c.prices[slot][i]));
+            row.prices[slot][i] = Get_LngVal(valueAt(rs, c.priceAt[slot][i], c.prices[slot][i]));
     }
-    row.taxFlg = Get_LngVal(rs.value(c.taxFlg));
-    row.kosinDate = Get_DateStr(rs.value(c.kosinDate), QStringLiteral("yyyy/mm/dd"));
+    row.taxFlg = Get_LngVal(valueAt(rs, c.taxFlgAt, c.taxFlg));
+    row.kosinDate = rowDateText(valueAt(rs, c.kosinDateAt, c.kosinDate));
     return row;
 }
 
@@ -67,12 +93,13 @@ void assignRow(Recordset& rs, const Columns& c, const RowPrices& out, const QVar
 
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
                  const ProcessEvents& processEvents) {
-    const Columns columns(menu);
+    Columns columns(menu);
     const SlotsRead read = slotsToRead(options);
     const QVariant markText(options.markText);
     Recordset rs;
     rs.setCursorLocation(CursorLocation::Client);
     rs.open(conversionQuery(menu, filter), cn, CursorType::Static, LockType::Optimistic);
+    columns.locate(rs);
     long saved = 0;
     while (!rs.isEOF()) {
         const RowPrices out =

@@ -215,6 +215,40 @@ TEST(HundredYearsBefore, KeepsMonthAndDayAndMendsLeapDay) {
         EXPECT_EQ(hundredYearsBefore(c.today), c.expected) << c.today.toString().toStdString();
 }
 
+// The row's date as the marking compares it: the stored form read directly
+// must answer exactly as Get_DateStr does, for that form and every other.
+TEST(RowDateText, AnswersAsGetDateStr) {
+    const QVariant values[] = {
+        QStringLiteral("2019-09-30 14:13:00"),
+        QStringLiteral("1919-10-01 00:00:00"),
+        QStringLiteral("2020-02-29 23:59:59"),
+        QStringLiteral("2019-02-29 00:00:00"),
+        QStringLiteral("2019-13-01 00:00:00"),
+        QStringLiteral("2019-09-30 24:00:00"),
+        QStringLiteral("2019-09-30 23:60:00"),
+        QStringLiteral("2019-09-30 23:59:60"),
+        QStringLiteral("0099-01-01 00:00:00"),
+        QStringLiteral("0100-01-01 00:00:00"),
+        QStringLiteral("2019-09-30T14:13:00"),
+        QStringLiteral("2019/09/30 14:13:00"),
+        QStringLiteral("2019-9-30 14:13:00 "),
+        QStringLiteral("2019-09-30 14:13:0x"),
+        QStringLiteral("２０１９-09-30 14:13:00"),
+        QStringLiteral("2019-09-30"),
+        QStringLiteral("2019-09-30 14:13:00.123"),
+        QString(),
+        QVariant(),
+        QVariant(QMetaType::fromType<QString>()),
+        QDate(2019, 9, 30),
+        QDateTime(QDate(2019, 9, 30), QTime(8, 0)),
+        qlonglong{20190930},
+    };
+    for (const QVariant& value : values)
+        EXPECT_EQ(rowDateText(value), Get_DateStr(value, QStringLiteral("yyyy/mm/dd")))
+            << value.toString().toStdString();
+    EXPECT_EQ(rowDateText(QStringLiteral("2019-09-30 14:13:00")), QStringLiteral("2019/09/30"));
+}
+
 class Marking : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {

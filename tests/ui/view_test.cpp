@@ -130,13 +130,21 @@ TEST_F(ViewTest, TimerBlinksTheWarningLineWhileEnabled) {
     EXPECT_FALSE(a.view().timerActive());
 }
 
-TEST_F(ViewTest, AnErrorInAHandlerIsShownAndEndsTheProgram) {
-    a.form().onCommand2Click = [] {
+// A close requested while a handler runs (through its processing of events)
+// waits for the handler, so the connection stays; an error the handler
+// raises is shown and ends the program.
+TEST_F(ViewTest, CloseWaitsForTheHandlerAndAnErrorEndsTheProgram) {
+    bool connectedInside = false;
+    a.form().onSSCommand8Click = [&] {
+        a.view().close();
+        a.form().Check_Job(); // lets events run
+        connectedInside = !a.view().unloaded() && a.app->connection() != nullptr;
         throw RunError(208, "Invalid object name 'MSHONB.dbo.MHSCTB'.");
     };
-    a.model().Command2.visible = true;
+    a.model().SSPanel1.visible = true;
     a.view().sync();
-    click({Command2});
+    click({SSCommand8});
+    EXPECT_TRUE(connectedInside);
     ASSERT_EQ(a.boxes.shown.size(), 1u);
     EXPECT_EQ(a.boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(a.boxes.shown[0].text,
@@ -146,71 +154,40 @@ TEST_F(ViewTest, AnErrorInAHandlerIsShownAndEndsTheProgram) {
     EXPECT_EQ(a.app->connection(), nullptr);
 }
 
-// A close requested while a handler runs (through its processing of events)
-// waits for the handler: the connection must not vanish under it.
-TEST_F(ViewTest, CloseDuringAHandlerWaitsForIt) {
-    bool connectedInside = false;
-    a.form().onSSCommand8Click = [&] {
-        a.view().close();
-        a.form().Check_Job(); // lets events run
-        connectedInside = !a.view().unloaded() && a.app->connection() != nullptr;
-    };
-    a.model().SSPanel1.visible = true;
-    a.view().sync();
-    click({SSCommand8});
-    EXPECT_TRUE(connectedInside);
-    EXPECT_TRUE(a.view().unloaded());
-    EXPECT_EQ(a.app->connection(), nullptr);
-}
-
 // The real boxes: Japanese buttons, the program's title unless one is given,
 // はい as the default of a question.
 TEST(QtMessageBoxesTest, TitlesButtonsAndAnswers) {
-    struct BoxCase {
+    const struct {
         MsgButtons buttons;
         const char* title;
         const char* press; // a button text, or "" for the Enter key
         MsgAnswer answer;
-        const char* shownTitle;
-        const char* buttonTexts; // in the order added
+        const char* seen; // title | text | buttons in the order added
+    } cases[] = {
+        {MsgButtons::YesNo, "", "いいえ", MsgAnswer::No, "単価変更|一行目\n二行目|はい いいえ"},
+        {MsgButtons::YesNo, "", "", MsgAnswer::Yes, "単価変更|一行目\n二行目|はい いいえ"},
+        {MsgButtons::Ok, "Common", "OK", MsgAnswer::Ok, "Common|一行目\n二行目|OK"},
     };
-    const BoxCase cases[] = {
-        {MsgButtons::YesNo, "", "いいえ", MsgAnswer::No, "単価変更", "はい いいえ"},
-        {MsgButtons::YesNo, "", "", MsgAnswer::Yes, "単価変更", "はい いいえ"},
-        {MsgButtons::Ok, "Common", "OK", MsgAnswer::Ok, "Common", "OK"},
-    };
-    for (const BoxCase& c : cases) {
-        SCOPED_TRACE(c.press);
-        QString seenTitle, seenText, seenButtons;
-        QTimer poll;
-        poll.setInterval(10);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            poll.stop();
-            seenTitle = box->windowTitle();
-            seenText = box->text();
+    for (const auto& c : cases) {
+        QString seen;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
             QStringList texts;
             for (QAbstractButton* b : box->buttons())
                 texts << b->text();
-            seenButtons = texts.join(u' ');
-            if (*c.press == 0) {
+            seen = box->windowTitle() + u'|' + box->text() + u'|' + texts.join(u' ');
+            if (*c.press == 0)
                 QTest::keyClick(box, Qt::Key_Return);
-                return;
-            }
             for (QAbstractButton* b : box->buttons())
                 if (b->text() == QString::fromUtf8(c.press))
-                    b->click();
+                    return b->click();
         });
-        poll.start();
         QtMessageBoxes boxes;
         EXPECT_EQ(boxes.show(QStringLiteral("一行目\r\n二行目"), c.buttons, MsgIcon::Question,
                              QString::fromUtf8(c.title)),
                   c.answer);
-        EXPECT_EQ(seenTitle, QString::fromUtf8(c.shownTitle));
-        EXPECT_EQ(seenText, QStringLiteral("一行目\n二行目"));
-        EXPECT_EQ(seenButtons, QString::fromUtf8(c.buttonTexts));
+        EXPECT_EQ(seen, QString::fromUtf8(c.seen));
     }
 }
 

@@ -3,6 +3,9 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -107,7 +110,6 @@ TEST(FixStr, TrimsCutsAtCharacterBoundsAndPads) {
         {QString::fromUtf8("aあb"), 3, false, QString::fromUtf8("aあ")},
         {QString(40000, u'a'), 3, false, "aaa"}, // long texts are cut, not an overflow
         // Other values in their text form.
-        {qlonglong(12345), 3, false, "123"},
         {12.5, 0, false, "12.5"},
         {QDateTime(QDate(1990, 1, 1), QTime(15, 10)), 0, false, "1990/01/01 15:10:00"},
         {QDateTime(QDate(1990, 1, 1), QTime(0, 0)), 0, false, "1990/01/01"},
@@ -140,6 +142,36 @@ TEST(DateStr, ReadsDatesOfBothEnginesWithTheProgramPattern) {
     int row = 0;
     for (const auto& c : cases)
         EXPECT_EQ(Get_DateStr(c.value, "yyyy/mm/dd"), c.expected) << "row " << row++;
+}
+
+// The readers on values as the SQLite driver delivers them from a real file
+// with the column types of the price masters: typed nulls, integers, reals
+// and date texts.
+TEST(SqliteFields, NullsNumbersAndDateTextsReadAsTheProgramExpects) {
+    QTemporaryDir dir;
+    const QString connection = QStringLiteral("field_readers_sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(dir.filePath(QStringLiteral("MSTORI.sqlite")));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("create table MTGIJU (TankaA1 integer, TankaB1 money,"
+                           " SaisyuKosinDate datetime, Meisyo text)"));
+        ASSERT_TRUE(q.exec("insert into MTGIJU values (40000, '5400.5', '2019-09-30 00:00:00',"
+                           " '  カット  '), (null, null, null, null)"));
+        ASSERT_TRUE(q.exec("select * from MTGIJU order by rowid") && q.next());
+        EXPECT_EQ(Get_LngVal(q.value(0)), 40000);
+        EXPECT_THROW(Get_IntVal(q.value(0)), RunError); // beyond 16 bits
+        EXPECT_EQ(Get_IntVal(q.value(1)), 5400);        // half to even
+        EXPECT_EQ(Get_DateStr(q.value(2), "yyyy/mm/dd"), "2019/09/30");
+        EXPECT_EQ(Get_FixStr(q.value(3), 0, false), QString::fromUtf8("カット"));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(Get_LngVal(q.value(0)), 0);
+        EXPECT_EQ(Get_IntVal(q.value(1)), 0);
+        EXPECT_EQ(Get_DateStr(q.value(2), "yyyy/mm/dd"), "");
+        EXPECT_EQ(Get_FixStr(q.value(3), 0, false), "");
+    }
+    QSqlDatabase::removeDatabase(connection);
 }
 
 } // namespace

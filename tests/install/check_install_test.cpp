@@ -33,13 +33,6 @@ const std::vector<Candidate> kCandidates = {
     {"MIRO", "KOWIN/MIRO.ini", "\\KOWIN\\", "MIRO.ini", false},
 };
 
-QString folderOf(const QString& iniName) {
-    for (const Candidate& c : kCandidates)
-        if (c.iniName == iniName)
-            return c.iniFolder;
-    return {};
-}
-
 Globals discover(const DriveC& drive) {
     const ScriptedEnv env;
     Globals g;
@@ -88,7 +81,7 @@ void layOut(const DriveC& drive, const std::vector<QString>& entries) {
 TEST(CheckInstall, Scenarios) {
     struct Outcome {
         bool found;
-        QString iniName;
+        QString iniFolder, iniName;
         std::optional<int> miseID; // nullopt: RunError 6 "Overflow"
     };
     const struct {
@@ -97,21 +90,23 @@ TEST(CheckInstall, Scenarios) {
         std::vector<QString> entries;
     } cases[] = {
         {"headquarters without MsTori, a store of another line taken",
-         {true, "KOTA.ini", 3},
+         {true, "\\KOWin\\", "KOTA.ini", 3},
          {"ZEMAH", "KOTA", "ZEWIN/ZEMA.ini|MsKyak=SV1", "KOWIN/KOTA.ini|MsTori=SV2|MiseID=3"}},
         {"none usable (a blank MsTori is none): the last tried names stay",
-         {false, "MIRO.ini", 0},
+         {false, "\\KOWIN\\", "MIRO.ini", 0},
          {"ZEMAH", "KOTAH", "MIROH", "ZEMA", "KOTA", "MIRO", "ZEWIN/ZEMA.ini|MsTori=  "}},
         {"a file in place of the directory counts; MiseID with blanks",
-         {true, "ZEMA.ini", 12},
+         {true, "\\ZEWIN\\", "ZEMA.ini", 12},
          {"ZEMA|x", "ZEWIN/ZEMA.ini|MsTori=SV1|MiseID= 12 "}},
         {"folders, files, section and keys in other letter case",
-         {true, "KOTA.ini", 5},
+         {true, "\\KOWin\\", "KOTA.ini", 5},
          {"kotah", "kowin/kota.INI|[lumina]|mstori=SV1|miseid=5"}},
         {"MiseID of letters",
-         {true, "ZEMA.ini", 0},
+         {true, "\\ZEWIN\\", "ZEMA.ini", 0},
          {"ZEMA", "ZEWIN/ZEMA.ini|MsTori=SV1|MiseID=abc"}},
-        {"MiseID missing", {true, "KOTA.ini", 0}, {"KOTA", "KOWIN/KOTA.ini|MsTori=SV1"}},
+        {"MiseID missing",
+         {true, "\\KOWin\\", "KOTA.ini", 0},
+         {"KOTA", "KOWIN/KOTA.ini|MsTori=SV1"}},
         {"MiseID beyond 16 bits", {}, {"ZEMA", "ZEWIN/ZEMA.ini|MsTori=SV1|MiseID=40000"}},
     };
     for (const auto& c : cases) {
@@ -123,7 +118,7 @@ TEST(CheckInstall, Scenarios) {
             const Outcome& x = c.expected;
             ASSERT_TRUE(x.miseID.has_value()) << "no overflow raised";
             EXPECT_EQ(g.IniDrive, x.found ? "C:" : "");
-            EXPECT_EQ(g.IniFolder, folderOf(x.iniName));
+            EXPECT_EQ(g.IniFolder, x.iniFolder);
             EXPECT_EQ(g.IniName, x.iniName);
             EXPECT_EQ(g.MyMiseID, *x.miseID);
         } catch (const RunError& e) {

@@ -21,46 +21,36 @@ protected:
 };
 
 TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
+    enum Entry { None, File, Dir };
     const struct {
         QString windows;
         QString relative; // expected host path under the root; null: no host path
+        Entry entry;
     } cases[] = {
-        {"C:\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        {"c:\\zewin\\zema.INI", "ZEWIN/ZEMA.ini"},
-        {"C:/ZEWIN\\\\.\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        {"C:\\users\\TARO\\KOWin\\", "Users/Taro/KOWin"}, // a missing entry keeps its spelling
-        {"C:\\Data", "Data"},                             // the exact spelling wins
-        {"C:", ""},
-        {"C:\\..\\..\\etc\\passwd", "etc/passwd"}, // ".." never leaves the root
-        {"C:\\Users\\Taro\\..\\..\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini"},
-        {"D:\\ZEWIN\\ZEMA.ini", QString()},
-        {"Error\\ZEMA.ini", QString()},
-        {"\\\\server\\share\\x", QString()},
-        {"C:ZEWIN", QString()},
-        {"", QString()},
-    };
-    for (const auto& c : cases) {
-        const QString expected = c.relative.isNull()    ? QString()
-                                 : c.relative.isEmpty() ? QDir::cleanPath(drive.root())
-                                                        : QDir::cleanPath(drive.host(c.relative));
-        EXPECT_EQ(drive.map().hostPath(c.windows), expected) << c.windows.toStdString();
-    }
-}
-
-TEST_F(DriveMapTest, ExistenceTestsTellFilesFromFolders) {
-    const struct {
-        QString windows;
-        bool file, dir, any;
-    } cases[] = {
-        {"C:\\zewin\\zema.ini", true, false, true},
-        {"C:\\Users", false, true, true},
-        {"D:\\", false, false, false},
+        {"C:\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini", File},
+        {"c:\\zewin\\zema.INI", "ZEWIN/ZEMA.ini", File},
+        {"C:/ZEWIN\\\\.\\ZEMA.ini", "ZEWIN/ZEMA.ini", File},
+        // A missing entry keeps its spelling; an existing one in the exact spelling wins.
+        {"C:\\users\\TARO\\KOWin\\", "Users/Taro/KOWin", None},
+        {"C:\\Data", "Data", Dir},
+        {"C:", "", Dir},
+        {"C:\\..\\..\\etc\\passwd", "etc/passwd", None}, // ".." never leaves the root
+        {"C:\\Users\\Taro\\..\\..\\ZEWIN\\ZEMA.ini", "ZEWIN/ZEMA.ini", File},
+        {"D:\\ZEWIN\\ZEMA.ini", QString(), None},
+        {"Error\\ZEMA.ini", QString(), None},
+        {"\\\\server\\share\\x", QString(), None},
+        {"C:ZEWIN", QString(), None},
+        {"", QString(), None},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.windows.toStdString());
-        EXPECT_EQ(drive.map().fileExists(c.windows), c.file);
-        EXPECT_EQ(drive.map().dirExists(c.windows), c.dir);
-        EXPECT_EQ(drive.map().exists(c.windows), c.any);
+        const QString expected = c.relative.isNull()    ? QString()
+                                 : c.relative.isEmpty() ? QDir::cleanPath(drive.root())
+                                                        : QDir::cleanPath(drive.host(c.relative));
+        EXPECT_EQ(drive.map().hostPath(c.windows), expected);
+        EXPECT_EQ(drive.map().fileExists(c.windows), c.entry == File);
+        EXPECT_EQ(drive.map().dirExists(c.windows), c.entry == Dir);
+        EXPECT_EQ(drive.map().exists(c.windows), c.entry != None);
     }
 }
 

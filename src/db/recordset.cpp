@@ -468,13 +468,13 @@ bool RecordsetPrivate::dirty() const {
 }
 
 void RecordsetPrivate::advance() {
-    if (source->fetch(current)) {
-        original = current;
-        changed.assign(current.size(), false);
+    if (source->fetch(row)) {
+        changed.assign(row.size(), false);
+        pending.resize(row.size());
         eof = false;
     } else {
-        current.clear();
-        original.clear();
+        row.clear();
+        pending.clear();
         changed.clear();
         eof = true;
     }
@@ -498,17 +498,16 @@ void RecordsetPrivate::writeBack() {
     std::vector<QVariant> stored;
     for (const int c : edited)
         stored.push_back(engine.storedValue(columns[static_cast<std::size_t>(c)],
-                                            current[static_cast<std::size_t>(c)]));
+                                            pending[static_cast<std::size_t>(c)]));
 
-    const int affected = writer->write(edited, stored, original);
+    const int affected = writer->write(edited, stored, row);
     if (affected == 0)
         dberr::raise(dberr::RowNotFound,
                      QStringLiteral("Row cannot be located for updating. Some values may have "
                                     "been changed since it was last read."));
     for (std::size_t i = 0; i < edited.size(); ++i) {
         const auto c = static_cast<std::size_t>(edited[i]);
-        current[c] = stored[i];
-        original[c] = stored[i];
+        row[c] = std::move(stored[i]);
         changed[c] = false;
     }
 }
@@ -521,8 +520,8 @@ void RecordsetPrivate::release() {
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
         cn = nullptr;
     }
-    current.clear();
-    original.clear();
+    row.clear();
+    pending.clear();
     changed.clear();
     target.reset();
     open = false;
@@ -638,14 +637,14 @@ QVariant Recordset::value(int index) const {
     if (index < 0 || index >= m_d->names.size())
         dberr::raiseItemNotFound();
     m_d->requireCurrent();
-    return m_d->current[static_cast<std::size_t>(index)];
+    return m_d->currentValue(static_cast<std::size_t>(index));
 }
 
 QVariant Recordset::value(const QString& name) const {
     m_d->requireOpen();
     const int index = m_d->indexOf(name);
     m_d->requireCurrent();
-    return m_d->current[static_cast<std::size_t>(index)];
+    return m_d->currentValue(static_cast<std::size_t>(index));
 }
 
 void Recordset::setValue(const QString& name, const QVariant& value) {
@@ -659,7 +658,7 @@ void Recordset::setValue(const QString& name, const QVariant& value) {
     // The result is fixed now, before another statement may change the table.
     m_d->source->settle();
     const auto i = static_cast<std::size_t>(index);
-    m_d->current[i] = value;
+    m_d->pending[i] = value;
     m_d->changed[i] = true;
 }
 
@@ -674,10 +673,10 @@ QString Recordset::getString(const QString& columnSep, const QString& rowSep,
         return {};
     QString text;
     text.reserve(m_d->lineCapacity);
-    for (std::size_t i = 0; i < m_d->current.size(); ++i) {
+    for (std::size_t i = 0; i < m_d->row.size(); ++i) {
         if (i > 0)
             text += columnSep;
-        appendPlainText(text, m_d->current[i], m_d->dateColumns[i], nullText);
+        appendPlainText(text, m_d->currentValue(i), m_d->dateColumns[i], nullText);
     }
     text += rowSep;
     m_d->lineCapacity = std::max(m_d->lineCapacity, text.size());

@@ -66,8 +66,10 @@ public:
     qsizetype lineCapacity = 0;    // longest getString() line so far
 
     std::unique_ptr<RowSource> source;
-    std::vector<QVariant> current;
-    std::vector<QVariant> original;
+    // The current row: the values as read (or as last written) in row, the
+    // values assigned since in pending where changed is set.
+    std::vector<QVariant> row;
+    std::vector<QVariant> pending;
     std::vector<bool> changed;
     bool bof = true;
     bool eof = true;
@@ -78,6 +80,7 @@ public:
     void requireOpen() const;
     void requireCurrent() const;
     int indexOf(const QString& name) const;
+    const QVariant& currentValue(std::size_t i) const { return changed[i] ? pending[i] : row[i]; }
     bool dirty() const;
     void advance();
     void writeBack();

@@ -52,7 +52,8 @@ SqliteStatement::~SqliteStatement() {
 }
 
 SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
-    : m_db(other.m_db), m_engine(other.m_engine), m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+    : m_db(other.m_db), m_engine(other.m_engine), m_stmt(std::exchange(other.m_stmt, nullptr)),
+      m_scratch(std::move(other.m_scratch)) {}
 
 SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
     if (this != &other) {
@@ -60,6 +61,7 @@ SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
         m_db = other.m_db;
         m_engine = other.m_engine;
         m_stmt = std::exchange(other.m_stmt, nullptr);
+        m_scratch = std::move(other.m_scratch);
     }
     return *this;
 }
@@ -151,14 +153,29 @@ void SqliteStatement::bind(int position, const QVariant& value) {
                 text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
             else
                 text = value.toString();
-            code = sqlite3_bind_text16(m_stmt, position, text.utf16(),
-                                       static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+            code = bindText(position, text);
             break;
         }
         }
     }
     if (code != SQLITE_OK)
         raise(code);
+}
+
+int SqliteStatement::bindText(int position, const QString& text) {
+    // ASCII text (dates, codes) goes as UTF-8, the database's own encoding, so
+    // SQLite need not convert it; other text as UTF-16.
+    const qsizetype size = text.size();
+    m_scratch.resize(size);
+    char* out = m_scratch.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80)
+            return sqlite3_bind_text16(m_stmt, position, text.utf16(), static_cast<int>(size * 2),
+                                       SQLITE_TRANSIENT);
+        out[i] = static_cast<char>(c);
+    }
+    return sqlite3_bind_text(m_stmt, position, out, static_cast<int>(size), SQLITE_TRANSIENT);
 }
 
 void SqliteStatement::bindInt64(int position, std::int64_t value) {

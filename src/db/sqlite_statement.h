@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
@@ -64,11 +65,13 @@ public:
 private:
     SqliteStatement(sqlite3* db, const Engine& engine) : m_db(db), m_engine(&engine) {}
     [[noreturn]] void raise(int code) const;
+    int bindText(int position, const QString& text);
     static int prepareInto(SqliteStatement& s, const QString& sql, bool reused);
 
     sqlite3* m_db = nullptr;
     const Engine* m_engine = nullptr;
     sqlite3_stmt* m_stmt = nullptr;
+    QByteArray m_scratch; // UTF-8 of a text being bound
 };
 
 } // namespace tanka

@@ -8,6 +8,8 @@
 
 #include <QVariant>
 
+#include "db/row_data.h"
+
 namespace tanka {
 
 inline bool isIntegerVariant(const QVariant& value) {
@@ -31,6 +33,12 @@ public:
         else
             pushOther(value);
     }
+    void push(const RowData& row, std::size_t column) {
+        if (row.kind(column) == RowData::Kind::Integer)
+            pushInteger(row.integer(column));
+        else
+            push(row.value(column));
+    }
     void pushInteger(std::int64_t value) { m_cells.push_back({value, -1}); }
     void pushOther(const QVariant& value) {
         m_cells.push_back({0, static_cast<std::int64_t>(m_others.size())});
@@ -43,6 +51,11 @@ public:
             return !value.isNull() && isIntegerVariant(value) && value.toLongLong() == cell.integer;
         const QVariant& other = m_others[static_cast<std::size_t>(cell.other)];
         return other.isNull() ? value.isNull() : !value.isNull() && other == value;
+    }
+    bool matches(std::size_t i, const RowData& row, std::size_t column) const {
+        if (m_cells[i].other < 0 && row.kind(column) == RowData::Kind::Integer)
+            return row.integer(column) == m_cells[i].integer;
+        return matches(i, row.value(column));
     }
     QVariant at(std::size_t i) const {
         const Cell& cell = m_cells[i];

@@ -20,14 +20,21 @@ namespace tanka {
 
 namespace {
 
+// The values of another engine, kept exactly as given.
+void setRow(RowData& row, const std::vector<QVariant>& values) {
+    row.reset(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        row.setVariant(i, values[i]);
+}
+
 // Rows the layer made itself.
 class FixedSource final : public RowSource {
 public:
     explicit FixedSource(std::vector<std::vector<QVariant>> rows) : m_rows(std::move(rows)) {}
-    bool fetch(std::vector<QVariant>& row) override {
+    bool fetch(RowData& row) override {
         if (m_next >= m_rows.size())
             return false;
-        row = m_rows[m_next++];
+        setRow(row, m_rows[m_next++]);
         return true;
     }
 
@@ -35,6 +42,12 @@ private:
     std::vector<std::vector<QVariant>> m_rows;
     std::size_t m_next = 0;
 };
+
+void readRow(const QSqlQuery& query, std::size_t count, RowData& row) {
+    row.reset(count);
+    for (std::size_t i = 0; i < count; ++i)
+        row.setVariant(i, query.value(static_cast<int>(i)));
+}
 
 void readRow(const QSqlQuery& query, std::size_t count, std::vector<QVariant>& row) {
     row.resize(count);
@@ -47,7 +60,7 @@ class StreamSource final : public RowSource {
 public:
     StreamSource(const ConnectionPrivate& cn, QSqlQuery query)
         : m_cn(cn), m_query(std::move(query)), m_count(m_query.record().count()) {}
-    bool fetch(std::vector<QVariant>& row) override {
+    bool fetch(RowData& row) override {
         if (m_done)
             return false;
         if (!m_query.next()) {
@@ -83,11 +96,13 @@ public:
           m_keyColumns(std::move(keyColumns)), m_pageSelect(std::move(pageSelect)),
           m_keyExpressions(std::move(keyExpressions)) {}
 
-    bool fetch(std::vector<QVariant>& row) override {
+    bool fetch(RowData& out) override {
+        std::vector<QVariant> row;
         if (m_streaming && m_rows == 0) {
             if (!nextStreamRow(row))
                 return false;
             m_next = 1;
+            setRow(out, row);
             return true;
         }
         settle();
@@ -98,7 +113,7 @@ public:
                 loadPage();
                 continue;
             }
-            row = std::move(m_page.front());
+            setRow(out, m_page.front());
             m_page.pop_front();
             return true;
         }
@@ -249,7 +264,7 @@ public:
         : m_cn(cn), m_target(std::move(target)), m_names(std::move(names)) {}
 
     int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-              const std::vector<QVariant>& original) override {
+              const RowData& original) override {
         const Engine& engine = *m_cn.engine;
         auto it = m_statements.find(edited);
         if (it == m_statements.end()) {
@@ -276,10 +291,10 @@ public:
             query.bindValue(position++, value);
         for (const int k : m_target.keyColumns)
             for (int b = 0; b < binds; ++b)
-                query.bindValue(position++, original[static_cast<std::size_t>(k)]);
+                query.bindValue(position++, original.value(static_cast<std::size_t>(k)));
         for (const int c : edited)
             for (int b = 0; b < binds; ++b)
-                query.bindValue(position++, original[static_cast<std::size_t>(c)]);
+                query.bindValue(position++, original.value(static_cast<std::size_t>(c)));
         if (!query.exec())
             m_cn.raise(query.lastError());
         const int affected = query.numRowsAffected();
@@ -473,7 +488,7 @@ void RecordsetPrivate::advance() {
         pending.resize(row.size());
         eof = false;
     } else {
-        row.clear();
+        row.reset(0);
         pending.clear();
         changed.clear();
         eof = true;
@@ -507,7 +522,7 @@ void RecordsetPrivate::writeBack() {
                                     "been changed since it was last read."));
     for (std::size_t i = 0; i < edited.size(); ++i) {
         const auto c = static_cast<std::size_t>(edited[i]);
-        row[c] = std::move(stored[i]);
+        row.setVariant(c, std::move(stored[i]));
         changed[c] = false;
     }
 }
@@ -520,7 +535,7 @@ void RecordsetPrivate::release() {
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
         cn = nullptr;
     }
-    row.clear();
+    row.reset(0);
     pending.clear();
     changed.clear();
     target.reset();
@@ -673,10 +688,32 @@ QString Recordset::getString(const QString& columnSep, const QString& rowSep,
         return {};
     QString text;
     text.reserve(m_d->lineCapacity);
-    for (std::size_t i = 0; i < m_d->row.size(); ++i) {
+    const RowData& row = m_d->row;
+    for (std::size_t i = 0; i < row.size(); ++i) {
         if (i > 0)
             text += columnSep;
-        appendPlainText(text, m_d->currentValue(i), m_d->dateColumns[i], nullText);
+        const bool date = m_d->dateColumns[i];
+        if (m_d->changed[i]) {
+            appendPlainText(text, m_d->pending[i], date, nullText);
+            continue;
+        }
+        switch (row.kind(i)) {
+        case RowData::Kind::Null:
+            text += nullText;
+            break;
+        case RowData::Kind::Integer:
+            appendPlainInteger(text, row.integer(i));
+            break;
+        case RowData::Kind::Real:
+            appendPlainReal(text, row.real(i));
+            break;
+        case RowData::Kind::Text:
+            appendPlainUtf8(text, row.text(i), date);
+            break;
+        case RowData::Kind::Variant:
+            appendPlainText(text, row.variant(i), date, nullText);
+            break;
+        }
     }
     text += rowSep;
     m_d->lineCapacity = std::max(m_d->lineCapacity, text.size());

@@ -14,6 +14,7 @@
 
 #include "db/engine.h"
 #include "db/recordset.h"
+#include "db/row_data.h"
 
 namespace tanka {
 
@@ -24,7 +25,7 @@ class RowSource {
 public:
     virtual ~RowSource() = default;
     // The next row into row; false at the end. Raises on a failed read.
-    virtual bool fetch(std::vector<QVariant>& row) = 0;
+    virtual bool fetch(RowData& row) = 0;
     // Finishes any statement still reading, so that another may run on the
     // connection (ODBC allows one at a time; SQLite must not see the table
     // change under a running scan).
@@ -47,7 +48,7 @@ public:
     // edited: positions of the changed columns, ascending; stored: their new
     // values; original: the whole row as read.
     virtual int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-                      const std::vector<QVariant>& original) = 0;
+                      const RowData& original) = 0;
 };
 
 class RecordsetPrivate {
@@ -68,7 +69,7 @@ public:
     std::unique_ptr<RowSource> source;
     // The current row: the values as read (or as last written) in row, the
     // values assigned since in pending where changed is set.
-    std::vector<QVariant> row;
+    RowData row;
     std::vector<QVariant> pending;
     std::vector<bool> changed;
     bool bof = true;
@@ -80,7 +81,7 @@ public:
     void requireOpen() const;
     void requireCurrent() const;
     int indexOf(const QString& name) const;
-    const QVariant& currentValue(std::size_t i) const { return changed[i] ? pending[i] : row[i]; }
+    QVariant currentValue(std::size_t i) const { return changed[i] ? pending[i] : row.value(i); }
     bool dirty() const;
     void advance();
     void writeBack();

@@ -8,10 +8,10 @@ namespace tanka {
 
 namespace {
 
-void readRow(const SqliteStatement& statement, int offset, int count, std::vector<QVariant>& row) {
-    row.resize(static_cast<std::size_t>(count));
+void readRow(const SqliteStatement& statement, int offset, int count, RowData& row) {
+    row.reset(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        row[static_cast<std::size_t>(i)] = statement.value(offset + i);
+        statement.read(offset + i, row, static_cast<std::size_t>(i));
 }
 
 } // namespace
@@ -32,7 +32,7 @@ QString freeRowIdName(const std::vector<ColumnInfo>& tableColumns) {
 SqliteStreamSource::SqliteStreamSource(SqliteStatement statement)
     : m_statement(std::move(statement)), m_count(m_statement.columnCount()) {}
 
-bool SqliteStreamSource::fetch(std::vector<QVariant>& row) {
+bool SqliteStreamSource::fetch(RowData& row) {
     if (m_done)
         return false;
     if (!m_statement.step()) {
@@ -53,7 +53,7 @@ SqliteKeyedSource::SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteSt
     m_byRowIdRefused = !m_streamHasRowId || m_lookupText.byRowId.isEmpty();
 }
 
-bool SqliteKeyedSource::fetch(std::vector<QVariant>& row) {
+bool SqliteKeyedSource::fetch(RowData& row) {
     m_rowId.reset();
     if (m_streaming && m_rows == 0) {
         if (!nextStreamRow(&row))
@@ -77,7 +77,7 @@ void SqliteKeyedSource::settle() {
     }
 }
 
-bool SqliteKeyedSource::nextStreamRow(std::vector<QVariant>* row) {
+bool SqliteKeyedSource::nextStreamRow(RowData* row) {
     if (!m_streaming)
         return false;
     if (!m_stream.step()) {
@@ -88,7 +88,7 @@ bool SqliteKeyedSource::nextStreamRow(std::vector<QVariant>* row) {
     if (row) {
         readRow(m_stream, 0, m_count, *row);
         for (const int k : m_keyColumns)
-            m_keys.push((*row)[static_cast<std::size_t>(k)]);
+            m_keys.push(*row, static_cast<std::size_t>(k));
     } else {
         for (const int k : m_keyColumns) {
             if (m_stream.isInteger(k))
@@ -103,7 +103,7 @@ bool SqliteKeyedSource::nextStreamRow(std::vector<QVariant>* row) {
     return true;
 }
 
-bool SqliteKeyedSource::lookUpByRowId(std::size_t index, std::vector<QVariant>& row) {
+bool SqliteKeyedSource::lookUpByRowId(std::size_t index, RowData& row) {
     if (m_byRowIdRefused)
         return false;
     if (m_byRowId.isEmpty()) {
@@ -120,7 +120,7 @@ bool SqliteKeyedSource::lookUpByRowId(std::size_t index, std::vector<QVariant>& 
         readRow(m_byRowId, 0, m_count, row);
         const std::size_t first = index * m_keyColumns.size();
         for (std::size_t k = 0; found && k < m_keyColumns.size(); ++k)
-            found = m_keys.matches(first + k, row[static_cast<std::size_t>(m_keyColumns[k])]);
+            found = m_keys.matches(first + k, row, static_cast<std::size_t>(m_keyColumns[k]));
     }
     m_byRowId.reset(); // no read left open on the table while the row is written
     if (found)
@@ -128,7 +128,7 @@ bool SqliteKeyedSource::lookUpByRowId(std::size_t index, std::vector<QVariant>& 
     return found;
 }
 
-bool SqliteKeyedSource::lookUpByKey(std::size_t index, std::vector<QVariant>& row) {
+bool SqliteKeyedSource::lookUpByKey(std::size_t index, RowData& row) {
     if (m_byKey.isEmpty()) {
         if (!m_lookupText.withRowId.isEmpty()) {
             // Fails on a table without rowid (or a view): then the plain lookup.
@@ -174,7 +174,7 @@ QString SqliteRowWriter::updateText(const std::vector<int>& edited, bool byRowId
 }
 
 int SqliteRowWriter::run(SqliteStatement& statement, const std::vector<int>& edited,
-                         const std::vector<QVariant>& stored, const std::vector<QVariant>& original,
+                         const std::vector<QVariant>& stored, const RowData& original,
                          std::optional<std::int64_t> rowId) const {
     const int binds = m_engine.nullSafeEquals(QString()).binds;
     int position = 1;
@@ -184,10 +184,10 @@ int SqliteRowWriter::run(SqliteStatement& statement, const std::vector<int>& edi
         statement.bindInt64(position++, *rowId);
     for (const int k : m_target.keyColumns)
         for (int b = 0; b < binds; ++b)
-            statement.bind(position++, original[static_cast<std::size_t>(k)]);
+            statement.bind(position++, original, static_cast<std::size_t>(k));
     for (const int c : edited)
         for (int b = 0; b < binds; ++b)
-            statement.bind(position++, original[static_cast<std::size_t>(c)]);
+            statement.bind(position++, original, static_cast<std::size_t>(c));
     statement.step();
     const int changed = statement.changes();
     statement.reset();
@@ -195,7 +195,7 @@ int SqliteRowWriter::run(SqliteStatement& statement, const std::vector<int>& edi
 }
 
 int SqliteRowWriter::write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-                           const std::vector<QVariant>& original) {
+                           const RowData& original) {
     Statements& statements = m_statements[edited];
     if (const auto rowId = m_source.rowId(); rowId && !m_rowIdName.isEmpty()) {
         if (statements.byRowId.isEmpty())

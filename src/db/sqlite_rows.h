@@ -21,7 +21,7 @@ namespace tanka {
 class SqliteStreamSource final : public RowSource {
 public:
     explicit SqliteStreamSource(SqliteStatement statement);
-    bool fetch(std::vector<QVariant>& row) override;
+    bool fetch(RowData& row) override;
 
 private:
     SqliteStatement m_statement;
@@ -55,15 +55,15 @@ public:
     // is the rowid, not part of the rows.
     SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteStatement stream,
                       bool streamHasRowId, std::vector<int> keyColumns, SqliteLookup lookup);
-    bool fetch(std::vector<QVariant>& row) override;
+    bool fetch(RowData& row) override;
     void settle() override;
     // The rowid of the row fetched last, when known.
     std::optional<std::int64_t> rowId() const { return m_rowId; }
 
 private:
-    bool nextStreamRow(std::vector<QVariant>* row);
-    bool lookUpByRowId(std::size_t index, std::vector<QVariant>& row);
-    bool lookUpByKey(std::size_t index, std::vector<QVariant>& row);
+    bool nextStreamRow(RowData* row);
+    bool lookUpByRowId(std::size_t index, RowData& row);
+    bool lookUpByKey(std::size_t index, RowData& row);
 
     sqlite3* m_db;
     const Engine& m_engine;
@@ -95,7 +95,7 @@ public:
     SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget target, QStringList names,
                     QString rowIdName, const SqliteKeyedSource& source);
     int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-              const std::vector<QVariant>& original) override;
+              const RowData& original) override;
 
 private:
     struct Statements {
@@ -104,7 +104,7 @@ private:
     };
     QString updateText(const std::vector<int>& edited, bool byRowId) const;
     int run(SqliteStatement& statement, const std::vector<int>& edited,
-            const std::vector<QVariant>& stored, const std::vector<QVariant>& original,
+            const std::vector<QVariant>& stored, const RowData& original,
             std::optional<std::int64_t> rowId) const;
 
     sqlite3* m_db;

@@ -12,6 +12,7 @@
 
 #include "db/db_errors.h"
 #include "db/engine.h"
+#include "db/row_data.h"
 
 namespace tanka {
 
@@ -162,6 +163,32 @@ void SqliteStatement::bind(int position, const QVariant& value) {
         raise(code);
 }
 
+void SqliteStatement::bind(int position, const RowData& row, std::size_t column) {
+    int code = SQLITE_OK;
+    switch (row.kind(column)) {
+    case RowData::Kind::Null:
+        code = sqlite3_bind_null(m_stmt, position);
+        break;
+    case RowData::Kind::Integer:
+        code = sqlite3_bind_int64(m_stmt, position, row.integer(column));
+        break;
+    case RowData::Kind::Real:
+        code = sqlite3_bind_double(m_stmt, position, row.real(column));
+        break;
+    case RowData::Kind::Text: {
+        const QByteArrayView text = row.text(column);
+        code = sqlite3_bind_text(m_stmt, position, text.data(), static_cast<int>(text.size()),
+                                 SQLITE_TRANSIENT);
+        break;
+    }
+    case RowData::Kind::Variant:
+        bind(position, row.variant(column));
+        return;
+    }
+    if (code != SQLITE_OK)
+        raise(code);
+}
+
 int SqliteStatement::bindText(int position, const QString& text) {
     // ASCII text (dates, codes) goes as UTF-8, the database's own encoding, so
     // SQLite need not convert it; other text as UTF-16.
@@ -221,6 +248,27 @@ QVariant SqliteStatement::value(int column) const {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
         return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)));
     }
+    }
+}
+
+void SqliteStatement::read(int column, RowData& row, std::size_t i) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        row.setInteger(i, sqlite3_column_int64(m_stmt, column));
+        break;
+    case SQLITE_FLOAT:
+        row.setReal(i, sqlite3_column_double(m_stmt, column));
+        break;
+    case SQLITE_NULL:
+        row.setNull(i);
+        break;
+    case SQLITE_BLOB:
+        row.setVariant(i, value(column));
+        break;
+    default:
+        row.setText(i, reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
+                    sqlite3_column_bytes(m_stmt, column));
+        break;
     }
 }
 

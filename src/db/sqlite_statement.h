@@ -26,6 +26,7 @@ struct sqlite3_stmt;
 namespace tanka {
 
 class Engine;
+class RowData;
 
 class SqliteStatement {
 public:
@@ -47,6 +48,7 @@ public:
     bool isEmpty() const { return m_stmt == nullptr; }
 
     void bind(int position, const QVariant& value); // positions count from 1
+    void bind(int position, const RowData& row, std::size_t column);
     void bindInt64(int position, std::int64_t value);
     // True for a row, false when done. A failed step resets the statement and
     // raises the engine's error.
@@ -57,6 +59,8 @@ public:
     int columnCount() const;
     QString columnName(int column) const; // as Qt's driver gives it: '"' removed
     QVariant value(int column) const;
+    // Column column of the current row into value i of row.
+    void read(int column, RowData& row, std::size_t i) const;
     bool isInteger(int column) const;
     std::int64_t int64(int column) const;
     // Rows changed by the last INSERT, UPDATE or DELETE on the connection.

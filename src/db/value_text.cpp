@@ -371,6 +371,43 @@ void appendPlainText(QString& out, const QVariant& value, bool dateColumn,
     }
 }
 
+void appendPlainInteger(QString& out, qlonglong value) {
+    appendInteger(out, value);
+}
+
+void appendPlainReal(QString& out, double value) {
+    appendDouble(out, value);
+}
+
+void appendPlainUtf8(QString& out, QByteArrayView text, bool dateColumn) {
+    // Short ASCII texts, which every stored date is, are read in place; others
+    // become a QString first.
+    constexpr qsizetype Short = 48;
+    bool ascii = true;
+    for (const char c : text)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (!ascii || (dateColumn && text.size() > Short)) {
+        const QString wide = QString::fromUtf8(text);
+        DateTimeParts parts;
+        if (dateColumn && readDateText(wide, parts) == DateRead::Valid)
+            appendDateTime(out, parts, '/');
+        else
+            out += wide;
+        return;
+    }
+    if (dateColumn) {
+        char16_t units[Short];
+        for (qsizetype i = 0; i < text.size(); ++i)
+            units[i] = static_cast<char16_t>(text[i]);
+        DateTimeParts parts;
+        if (readDateText(QStringView(units, text.size()), parts) == DateRead::Valid) {
+            appendDateTime(out, parts, '/');
+            return;
+        }
+    }
+    out.append(QLatin1String(text.data(), text.size()));
+}
+
 QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText) {
     QString text;
     appendPlainText(text, value, isDateType(declaredType), nullText);

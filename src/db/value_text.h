@@ -3,6 +3,7 @@
 // value (the clip-string form of a record set), and the value the server
 // stores when a program value is assigned to a column of a declared type.
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -16,6 +17,12 @@ namespace tanka {
 QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText);
 // plainText appended to out; dateColumn is isDateType() of the declared type.
 void appendPlainText(QString& out, const QVariant& value, bool dateColumn, const QString& nullText);
+
+// The plain text form of an integer, a floating-point number, and a text given
+// as UTF-8 (shown as a date in a date column when it reads as one).
+void appendPlainInteger(QString& out, qlonglong value);
+void appendPlainReal(QString& out, double value);
+void appendPlainUtf8(QString& out, QByteArrayView text, bool dateColumn);
 
 bool isDateType(const QString& declaredType);
 

@@ -380,10 +380,10 @@ void openWithQt(RecordsetPrivate& d, ConnectionPrivate& c, const QString& text,
     d.source = std::make_unique<StreamSource>(c, std::move(query));
 }
 
-// text, a select of the shape given, with ", <expression>" after its select
-// list; empty when the list does not stand right after the leading SELECT.
-QString withExtraColumn(const QString& text, const sqltext::SingleTableSelect& shape,
-                        const QString& expression) {
+// Where the select list of text (a select of the shape given) begins and
+// ends; none when it does not stand right after the leading SELECT.
+std::optional<std::pair<qsizetype, qsizetype>>
+selectListSpan(const QString& text, const sqltext::SingleTableSelect& shape) {
     const auto skipBlanks = [&](qsizetype at) {
         while (at < text.size() && text[at].isSpace())
             ++at;
@@ -391,12 +391,53 @@ QString withExtraColumn(const QString& text, const sqltext::SingleTableSelect& s
     };
     qsizetype at = skipBlanks(0);
     if (QStringView(text).mid(at, 6).compare(u"select", Qt::CaseInsensitive) != 0)
-        return {};
+        return std::nullopt;
     at = skipBlanks(at + 6);
     if (!QStringView(text).mid(at).startsWith(shape.selectList))
-        return {};
-    at += shape.selectList.size();
-    return text.left(at) + QStringLiteral(", ") + expression + text.mid(at);
+        return std::nullopt;
+    return std::make_pair(at, at + shape.selectList.size());
+}
+
+// The statement an updatable walk reads: the fewest columns that serve. With
+// no ORDER BY (which may count columns by position), the keys and the rowid
+// instead of the select list, so that SQLite does not make every column of
+// every row only for the keys to be kept; else the rows themselves with the
+// rowid added last; else text as it is. A variant SQLite refuses (a table
+// without rowid) gives way to the next.
+SqliteWalk walkStatement(sqlite3* handle, const Engine& engine, const QString& text,
+                         const sqltext::SingleTableSelect& shape, const KeyPlan& plan,
+                         const QString& rowIdExpression, SqliteStatement plain) {
+    const int keys = static_cast<int>(plan.positions.size());
+    const int columns = plain.columnCount();
+    const auto span = selectListSpan(text, shape);
+    const auto replaced = [&](const QString& list) {
+        return text.left(span->first) + list + text.mid(span->second);
+    };
+    const auto attempt = [&](const QString& sql, int expectedColumns) {
+        SqliteStatement statement = SqliteStatement::tryPrepare(handle, engine, sql, false);
+        if (!statement.isEmpty() && statement.columnCount() != expectedColumns)
+            statement = SqliteStatement();
+        return statement;
+    };
+    if (span && !text.contains(u"order", Qt::CaseInsensitive)) {
+        const QString keyList = plan.expressions.join(QStringLiteral(", "));
+        if (!rowIdExpression.isEmpty()) {
+            SqliteStatement s =
+                attempt(replaced(keyList + QStringLiteral(", ") + rowIdExpression), keys + 1);
+            if (!s.isEmpty())
+                return {std::move(s), false, keys};
+        }
+        SqliteStatement s = attempt(replaced(keyList), keys);
+        if (!s.isEmpty())
+            return {std::move(s), false, -1};
+    }
+    if (span && !rowIdExpression.isEmpty()) {
+        SqliteStatement s = attempt(
+            replaced(shape.selectList + QStringLiteral(", ") + rowIdExpression), columns + 1);
+        if (!s.isEmpty())
+            return {std::move(s), true, columns};
+    }
+    return {std::move(plain), true, -1};
 }
 
 void openOnSqlite(RecordsetPrivate& d, ConnectionPrivate& c, sqlite3* handle, const QString& text,
@@ -420,31 +461,19 @@ void openOnSqlite(RecordsetPrivate& d, ConnectionPrivate& c, sqlite3* handle, co
             const QString rowIdName = freeRowIdName(info.columns);
             SqliteLookup lookup;
             lookup.plain = QStringLiteral("SELECT ") + shape->selectList + byKey;
-            bool streamHasRowId = false;
+            QString rowId;
             if (!rowIdName.isEmpty()) {
-                const QString rowId =
-                    (shape->alias.isEmpty() ? shape->table : shape->alias) + u'.' + rowIdName;
+                rowId = (shape->alias.isEmpty() ? shape->table : shape->alias) + u'.' + rowIdName;
                 lookup.byRowId = QStringLiteral("SELECT ") + shape->selectList + from + rowId +
                                  QStringLiteral(" = ?");
                 lookup.withRowId =
                     QStringLiteral("SELECT %1, %2").arg(shape->selectList, rowId) + byKey;
-                // The walk's own statement with the rowid as an extra last column;
-                // refused on a table without rowid, which then goes by key alone.
-                const QString withRowId = withExtraColumn(text, *shape, rowId);
-                if (!withRowId.isEmpty()) {
-                    SqliteStatement extended =
-                        SqliteStatement::tryPrepare(handle, engine, withRowId, false);
-                    if (!extended.isEmpty() &&
-                        extended.columnCount() == statement.columnCount() + 1) {
-                        statement = std::move(extended);
-                        streamHasRowId = true;
-                    }
-                }
             }
             d.target = UpdateTarget{shape->table, plan->positions};
-            auto source = std::make_unique<SqliteKeyedSource>(handle, engine, std::move(statement),
-                                                              streamHasRowId, plan->positions,
-                                                              std::move(lookup));
+            auto source = std::make_unique<SqliteKeyedSource>(
+                handle, engine,
+                walkStatement(handle, engine, text, *shape, *plan, rowId, std::move(statement)),
+                static_cast<int>(d.names.size()), plan->positions, std::move(lookup));
             d.writer = std::make_unique<SqliteRowWriter>(handle, engine, *d.target, d.names,
                                                          rowIdName, *source);
             d.source = std::move(source);

@@ -44,29 +44,36 @@ bool SqliteStreamSource::fetch(RowData& row) {
     return true;
 }
 
-SqliteKeyedSource::SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteStatement stream,
-                                     bool streamHasRowId, std::vector<int> keyColumns,
-                                     SqliteLookup lookup)
-    : m_db(db), m_engine(engine), m_stream(std::move(stream)), m_streamHasRowId(streamHasRowId),
-      m_count(m_stream.columnCount() - (streamHasRowId ? 1 : 0)),
+SqliteKeyedSource::SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteWalk walk,
+                                     int columns, std::vector<int> keyColumns, SqliteLookup lookup)
+    : m_db(db), m_engine(engine), m_walk(std::move(walk)), m_count(columns),
       m_keyColumns(std::move(keyColumns)), m_lookupText(std::move(lookup)) {
-    m_byRowIdRefused = !m_streamHasRowId || m_lookupText.byRowId.isEmpty();
+    if (m_walk.wholeRows) {
+        m_streamKeyColumns = m_keyColumns;
+    } else {
+        for (std::size_t k = 0; k < m_keyColumns.size(); ++k)
+            m_streamKeyColumns.push_back(static_cast<int>(k));
+    }
+    m_byRowIdRefused = m_walk.rowIdColumn < 0 || m_lookupText.byRowId.isEmpty();
 }
 
 bool SqliteKeyedSource::fetch(RowData& row) {
     m_rowId.reset();
     if (m_streaming && m_rows == 0) {
-        if (!nextStreamRow(&row))
+        if (!nextStreamRow(m_walk.wholeRows ? &row : nullptr))
             return false;
         m_next = 1;
-        if (m_streamHasRowId)
-            m_rowId = m_rowIds.front();
-        return true;
+        if (m_walk.wholeRows) {
+            if (m_walk.rowIdColumn >= 0)
+                m_rowId = m_rowIds.front();
+            return true;
+        }
+        if (lookUp(0, row))
+            return true;
     }
     settle();
     while (m_next < m_rows) {
-        const std::size_t index = m_next++;
-        if (lookUpByRowId(index, row) || lookUpByKey(index, row))
+        if (lookUp(m_next++, row))
             return true;
     }
     return false;
@@ -80,27 +87,32 @@ void SqliteKeyedSource::settle() {
 bool SqliteKeyedSource::nextStreamRow(RowData* row) {
     if (!m_streaming)
         return false;
-    if (!m_stream.step()) {
+    SqliteStatement& stream = m_walk.statement;
+    if (!stream.step()) {
         m_streaming = false;
-        m_stream = SqliteStatement();
+        stream = SqliteStatement();
         return false;
     }
     if (row) {
-        readRow(m_stream, 0, m_count, *row);
+        readRow(stream, 0, m_count, *row);
         for (const int k : m_keyColumns)
             m_keys.push(*row, static_cast<std::size_t>(k));
     } else {
-        for (const int k : m_keyColumns) {
-            if (m_stream.isInteger(k))
-                m_keys.pushInteger(m_stream.int64(k));
+        for (const int k : m_streamKeyColumns) {
+            if (stream.isInteger(k))
+                m_keys.pushInteger(stream.int64(k));
             else
-                m_keys.pushOther(m_stream.value(k));
+                m_keys.pushOther(stream.value(k));
         }
     }
-    if (m_streamHasRowId)
-        m_rowIds.push_back(m_stream.int64(m_count));
+    if (m_walk.rowIdColumn >= 0)
+        m_rowIds.push_back(stream.int64(m_walk.rowIdColumn));
     ++m_rows;
     return true;
+}
+
+bool SqliteKeyedSource::lookUp(std::size_t index, RowData& row) {
+    return lookUpByRowId(index, row) || lookUpByKey(index, row);
 }
 
 bool SqliteKeyedSource::lookUpByRowId(std::size_t index, RowData& row) {

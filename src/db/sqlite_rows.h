@@ -41,20 +41,29 @@ struct SqliteLookup {
     QString plain;
 };
 
+// The statement of an updatable walk as its source reads it: either the rows
+// themselves (wholeRows; the keys at the rows' key positions) or only their
+// keys, at positions 0..n-1. The rowid may follow as one more column.
+struct SqliteWalk {
+    SqliteStatement statement;
+    bool wholeRows = true;
+    int rowIdColumn = -1; // -1: the statement does not give the rowid
+};
+
 // An updatable result with the visiting order fixed when it opened, as the
-// layer's other updatable results: the first row comes from the statement
-// itself (an existence test reads one row); before anything else runs, the
-// statement is read to its end keeping only the key of each row (and its
-// rowid); the later rows are found again one at a time, with their values as
-// they are then: by rowid when the row there still has the key, else by key.
-// A row deleted meanwhile is skipped; rows changed through this record set are
-// not visited twice. The rowid of each row visited is at hand for its update.
+// layer's other updatable results: the first row is the statement's first
+// (an existence test reads one row); before anything else runs, the statement
+// is read to its end keeping only the key of each row (and its rowid); every
+// row (the first too, when the statement gives keys only) is then found again
+// one at a time, with its values as they are then: by rowid when the row there
+// still has the key, else by key. A row deleted meanwhile is skipped; rows
+// changed through this record set are not visited twice. The rowid of each row
+// visited is at hand for its update.
 class SqliteKeyedSource final : public RowSource {
 public:
-    // stream: the statement of the walk; when streamHasRowId, its last column
-    // is the rowid, not part of the rows.
-    SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteStatement stream,
-                      bool streamHasRowId, std::vector<int> keyColumns, SqliteLookup lookup);
+    // columns: of a row; keyColumns: the key's positions in a row.
+    SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteWalk walk, int columns,
+                      std::vector<int> keyColumns, SqliteLookup lookup);
     bool fetch(RowData& row) override;
     void settle() override;
     // The rowid of the row fetched last, when known.
@@ -62,23 +71,24 @@ public:
 
 private:
     bool nextStreamRow(RowData* row);
+    bool lookUp(std::size_t index, RowData& row);
     bool lookUpByRowId(std::size_t index, RowData& row);
     bool lookUpByKey(std::size_t index, RowData& row);
 
     sqlite3* m_db;
     const Engine& m_engine;
-    SqliteStatement m_stream;
-    bool m_streamHasRowId;
+    SqliteWalk m_walk;
     int m_count; // columns of a row
     bool m_streaming = true;
-    std::vector<int> m_keyColumns;
+    std::vector<int> m_keyColumns;       // in a row
+    std::vector<int> m_streamKeyColumns; // in the walk's statement
     SqliteLookup m_lookupText;
     SqliteStatement m_byRowId;
     bool m_byRowIdRefused = false;
     SqliteStatement m_byKey;
     bool m_byKeyHasRowId = false;
     KeyStore m_keys;                    // m_rows keys of m_keyColumns.size() values each
-    std::vector<std::int64_t> m_rowIds; // m_rows rowids when the stream gives them
+    std::vector<std::int64_t> m_rowIds; // m_rows rowids when the walk's statement gives them
     std::size_t m_rows = 0;
     std::size_t m_next = 0; // first row not yet fetched
     std::optional<std::int64_t> m_rowId;

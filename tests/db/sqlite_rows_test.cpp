@@ -4,6 +4,8 @@
 // answers must be those of an update by key alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "sqlite_fixture.h"
@@ -124,6 +126,28 @@ TEST_P(TableShapeTest, WalkWritesEveryRowOnce) {
     EXPECT_EQ(count(QStringLiteral("v = k1 + 1000")), kRows - 3);
     EXPECT_EQ(count(QStringLiteral("k1 = 25 and v = 1500")), 1);
     EXPECT_EQ(count(QStringLiteral("k1 = 100 and v = 100")), 1);
+}
+
+// The walk keeps the statement's order, also one given by column position.
+TEST_P(TableShapeTest, WalkKeepsTheOrderAsked) {
+    for (const char* order : {"order by 3 desc", "order by G.v desc", ""}) {
+        Recordset rs;
+        rs.open(QStringLiteral("select * from MSTORI.dbo.T G where G.v < 1000 ") +
+                    QString::fromLatin1(order),
+                cn, CursorType::Static, LockType::Optimistic);
+        QList<int> seen;
+        while (!rs.isEOF()) {
+            seen << rs.value(QStringLiteral("v")).toInt();
+            rs.setValue(QStringLiteral("v"), seen.back() + 1000);
+            rs.moveNext();
+        }
+        rs.close();
+        EXPECT_EQ(seen.size(), kRows) << order;
+        if (*order) {
+            EXPECT_TRUE(std::is_sorted(seen.rbegin(), seen.rend())) << order;
+        }
+        elsewhere(QStringLiteral("update T set v = k1"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

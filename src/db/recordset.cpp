@@ -538,11 +538,19 @@ void RecordsetPrivate::writeBack() {
         return;
     source->settle();
 
+    // The server's form of each assigned value; a walk assigns the same value
+    // (a marking date) to many rows, so the last answer per column is kept.
     const Engine& engine = *cn->engine;
     std::vector<QVariant> stored;
-    for (const int c : edited)
-        stored.push_back(engine.storedValue(columns[static_cast<std::size_t>(c)],
-                                            pending[static_cast<std::size_t>(c)]));
+    lastAssigned.resize(columns.size());
+    for (const int c : edited) {
+        const auto i = static_cast<std::size_t>(c);
+        auto& last = lastAssigned[i];
+        const QVariant& value = pending[i];
+        if (!last || last->first.typeId() != value.typeId() || last->first != value)
+            last.emplace(value, engine.storedValue(columns[i], value));
+        stored.push_back(last->second);
+    }
 
     const int affected = writer->write(edited, stored, row);
     if (affected == 0)
@@ -567,6 +575,7 @@ void RecordsetPrivate::release() {
     row.reset(0);
     pending.clear();
     changed.clear();
+    lastAssigned.clear();
     target.reset();
     open = false;
     bof = eof = true;

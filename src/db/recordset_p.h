@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QHash>
@@ -77,6 +78,8 @@ public:
 
     std::optional<UpdateTarget> target;
     std::unique_ptr<RowWriter> writer; // set with target
+    // Per column, the last value assigned and the engine's stored form of it.
+    std::vector<std::optional<std::pair<QVariant, QVariant>>> lastAssigned;
 
     void requireOpen() const;
     void requireCurrent() const;

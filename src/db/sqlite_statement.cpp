@@ -252,22 +252,25 @@ QVariant SqliteStatement::value(int column) const {
 }
 
 void SqliteStatement::read(int column, RowData& row, std::size_t i) const {
-    switch (sqlite3_column_type(m_stmt, column)) {
+    // One call that takes the connection's lock per value; the value's own
+    // accessors take none.
+    sqlite3_value* value = sqlite3_column_value(m_stmt, column);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        row.setInteger(i, sqlite3_column_int64(m_stmt, column));
+        row.setInteger(i, sqlite3_value_int64(value));
         break;
     case SQLITE_FLOAT:
-        row.setReal(i, sqlite3_column_double(m_stmt, column));
+        row.setReal(i, sqlite3_value_double(value));
         break;
     case SQLITE_NULL:
         row.setNull(i);
         break;
     case SQLITE_BLOB:
-        row.setVariant(i, value(column));
+        row.setVariant(i, this->value(column));
         break;
     default:
-        row.setText(i, reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
-                    sqlite3_column_bytes(m_stmt, column));
+        row.setText(i, reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                    sqlite3_value_bytes(value));
         break;
     }
 }

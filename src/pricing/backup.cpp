@@ -36,33 +36,59 @@ QString candidateDir(const char* word) {
     return QStringLiteral("C:\\") + QLatin1String(word) + QStringLiteral("\\TMP");
 }
 
-// Lines gathered as text, then encoded and written a block at a time: one
-// converter call and one write per block instead of per line. Whole lines only,
-// so a block never ends inside a character.
+// Lines encoded as they come and written a block at a time. Characters the
+// converter gives back as the same single byte (ASCII, apart from the few
+// control characters code page 932 exchanges) are copied straight; every other
+// run of characters goes through the converter. Whole lines only, so a run
+// never splits a surrogate pair.
 class BlockWriter {
 public:
     BlockWriter(QIODevice& file, QStringEncoder& encoder) : m_file(file), m_encoder(encoder) {
-        m_pending.reserve(BlockChars + 4096);
+        m_bytes.reserve(BlockBytes + 8192);
+        QString ascii;
+        for (char16_t c = 0; c < 0x80; ++c)
+            ascii += QChar(c);
+        QStringEncoder probe(m_encoder.name());
+        const QByteArray bytes = probe.encode(ascii);
+        for (std::size_t c = 0; c < m_same.size(); ++c)
+            m_same[c] = bytes.size() == ascii.size() &&
+                        static_cast<unsigned char>(bytes[static_cast<qsizetype>(c)]) == c;
     }
-    bool put(const QString& line) {
-        m_pending += line;
-        return m_pending.size() < BlockChars || flush();
+    bool put(QStringView line) {
+        qsizetype used = m_bytes.size();
+        m_bytes.resize(used + line.size());
+        qsizetype i = 0;
+        while (i < line.size()) {
+            const char16_t c = line[i].unicode();
+            if (c < 0x80 && m_same[c]) {
+                m_bytes.data()[used++] = static_cast<char>(c);
+                ++i;
+                continue;
+            }
+            qsizetype end = i + 1;
+            while (end < line.size() &&
+                   !(line[end].unicode() < 0x80 && m_same[line[end].unicode()]))
+                ++end;
+            const QStringView run = line.mid(i, end - i);
+            m_bytes.resize(used + m_encoder.requiredSpace(run.size()) + (line.size() - end));
+            used = m_encoder.appendToBuffer(m_bytes.data() + used, run) - m_bytes.constData();
+            i = end;
+        }
+        m_bytes.resize(used);
+        return m_bytes.size() < BlockBytes || flush();
     }
     bool flush() {
-        if (m_pending.isEmpty())
-            return true;
-        m_bytes.resize(m_encoder.requiredSpace(m_pending.size()));
-        const char* end = m_encoder.appendToBuffer(m_bytes.data(), m_pending);
-        const qsizetype size = end - m_bytes.constData();
-        m_pending.resize(0); // keeps the capacity
-        return m_file.write(m_bytes.constData(), size) == size;
+        const qsizetype size = m_bytes.size();
+        const bool written = size == 0 || m_file.write(m_bytes.constData(), size) == size;
+        m_bytes.resize(0); // keeps the capacity
+        return written;
     }
 
 private:
-    static constexpr qsizetype BlockChars = 32 * 1024;
+    static constexpr qsizetype BlockBytes = 64 * 1024;
     QIODevice& m_file;
     QStringEncoder& m_encoder;
-    QString m_pending;
+    std::array<bool, 0x80> m_same{};
     QByteArray m_bytes;
 };
 

@@ -3,12 +3,14 @@
 // failed writes that leave no file behind.
 
 #include <csignal>
+#include <iterator>
 #include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include "db/recordset.h"
 #include "engine_fixture.h"
@@ -88,6 +90,42 @@ TEST(Backup, RetailRowsAsCp932) {
     EXPECT_EQ(fx.readFile(fx.backupPath("MTTENP10%.CSV")),
               TenHeader + "1\t1\t1\t1\t" + Shampoo +
                   "\t1\t540\t#NULL#\t0\t2018/04/01 00:00:00\r\n");
+}
+
+// Every name comes out as the code page 932 converter makes it of the whole
+// text: runs of ASCII and other characters alike, the control characters the
+// code page exchanges, characters it cannot show, over many write blocks.
+TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
+    const QString names[] = {
+        QStringLiteral("plain"),
+        QStringLiteral("A\u001aB\u001cC\u007f"),
+        QStringLiteral("カ\u001aット Cut"),
+        QStringLiteral("\u00a5\u203e\uff3c\uff5e~\\"),
+        QStringLiteral("\U00020BB7野家"),
+        QStringLiteral("ﾊﾝｶｸ half"),
+        QString(),
+    };
+    constexpr int Rows = 3000; // well over one write block
+    EngineFixture fx(storeOptions());
+    std::vector<GijuRow> rows;
+    for (int i = 0; i < Rows; ++i) {
+        GijuRow row;
+        row.gijutuId = i + 1;
+        row.name = names[i % std::size(names)] + QString::number(i);
+        rows.push_back(row);
+    }
+    fx.setGiju(rows);
+    ScriptedBoxes boxes;
+    ASSERT_TRUE(Backup_MTGIJU(fx.cn(), QStringLiteral("C:\\ZEMA\\TMP"), fx.drive(), boxes));
+
+    const QList<QByteArray> lines = fx.readFile(fx.backupPath("MTGIJU10%.CSV")).split('\n');
+    ASSERT_EQ(lines.size(), Rows + 2); // header, rows, nothing after the last CR LF
+    QStringEncoder cp932("CP932");
+    for (int i = 0; i < Rows; ++i) {
+        const QList<QByteArray> fields = lines[i + 1].split('\t');
+        ASSERT_EQ(fields.size(), 18) << i;
+        EXPECT_EQ(fields[4], QByteArray(cp932.encode(rows[static_cast<std::size_t>(i)].name))) << i;
+    }
 }
 
 TEST(Backup, ExistingFileIsNeverReplaced) {

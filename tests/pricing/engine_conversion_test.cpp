@@ -7,7 +7,7 @@
 #include "core/field_readers.h"
 #include "engine_fixture.h"
 #include "pricing/conversion.h"
-#include "pricing/keisan.h"
+#include "support/table_dump.h"
 
 namespace tanka::test {
 namespace {
@@ -129,51 +129,28 @@ TEST_P(TenConversion, WritesTheDestinationSlot) {
 INSTANTIATE_TEST_SUITE_P(Slots, TenConversion, ::testing::ValuesIn(tenCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Every rounding method and unit for both kinds reaches every position: one
-// row per kind, results [unit][mode] per source price.
-TEST(Rounding, EveryMethodAndUnitReachesEveryPosition) {
-    struct KindTable {
-        std::int16_t kind;
-        std::array<int, 5> prices;
-        int expected[5][3][3];
-    };
-    const KindTable tables[] = {
-        {1,
-         {540, 500, 330, 1, -500},
-         {{{550, 550, 550}, {550, 550, 550}, {500, 600, 600}},
-          {{509, 510, 509}, {500, 510, 510}, {500, 600, 500}},
-          {{336, 337, 336}, {330, 340, 340}, {300, 400, 300}},
-          {{1, 1, 1}, {0, 10, 0}, {0, 100, 0}},
-          {{-509, -510, -509}, {-500, -510, -510}, {-500, -600, -500}}}},
-        {2,
-         {500, 540, 130, 100, 0},
-         {{{462, 463, 463}, {460, 470, 460}, {400, 500, 500}},
-          {{500, 500, 500}, {500, 500, 500}, {500, 500, 500}},
-          {{120, 121, 120}, {120, 120, 120}, {100, 200, 100}},
-          {{92, 93, 93}, {90, 100, 90}, {0, 100, 100}},
-          {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}},
+// The rounding choices reach every position of both kinds (the formula itself
+// is covered cell by cell elsewhere): one method and unit per row.
+TEST(Rounding, ChoicesReachEveryPosition) {
+    const struct {
+        std::int16_t kind, mode, unit;
+        Slot5 prices, expected;
+    } rows[] = {
+        {1, 0, 0, {540, 500, 330, 1, -500}, {550, 509, 336, 1, -509}},
+        {1, 1, 1, {540, 500, 330, 1, -500}, {550, 510, 340, 10, -510}},
+        {2, 2, 2, {500, 540, 130, 100, 0}, {500, 500, 100, 100, 0}},
     };
     EngineFixture fx(storeOptions());
-    for (const KindTable& t : tables) {
-        for (std::int16_t unit = 0; unit < 3; ++unit) {
-            for (std::int16_t mode = 0; mode < 3; ++mode) {
-                SCOPED_TRACE(testing::Message()
-                             << "kind " << t.kind << " unit " << unit << " mode " << mode);
-                GijuRow row;
-                Slot5 a, b;
-                for (int i = 0; i < 5; ++i) {
-                    a[i] = t.prices[i];
-                    b[i] = t.expected[i][unit][mode];
-                }
-                row.a = a;
-                fx.setGiju({row});
-                fx.g().GijuMode = t.kind;
-                fx.g().HasuMode = mode;
-                fx.g().HasuTani = unit;
-                runJobs(fx, true, false);
-                expectGijuSlots(fx, a, b);
-            }
-        }
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "kind " << r.kind << " unit " << r.unit);
+        GijuRow row;
+        row.a = r.prices;
+        fx.setGiju({row});
+        fx.g().GijuMode = r.kind;
+        fx.g().HasuMode = r.mode;
+        fx.g().HasuTani = r.unit;
+        runJobs(fx, true, false);
+        expectGijuSlots(fx, r.prices, r.expected);
     }
 }
 
@@ -220,22 +197,13 @@ TEST(HundredYearsBefore, KeepsMonthAndDayAndMendsLeapDay) {
 TEST(RowDateText, AnswersAsGetDateStr) {
     const QVariant values[] = {
         QStringLiteral("2019-09-30 14:13:00"),
-        QStringLiteral("1919-10-01 00:00:00"),
-        QStringLiteral("2020-02-29 23:59:59"),
         QStringLiteral("2019-02-29 00:00:00"),
-        QStringLiteral("2019-13-01 00:00:00"),
         QStringLiteral("2019-09-30 24:00:00"),
-        QStringLiteral("2019-09-30 23:60:00"),
-        QStringLiteral("2019-09-30 23:59:60"),
         QStringLiteral("0099-01-01 00:00:00"),
-        QStringLiteral("0100-01-01 00:00:00"),
         QStringLiteral("2019-09-30T14:13:00"),
-        QStringLiteral("2019/09/30 14:13:00"),
         QStringLiteral("2019-9-30 14:13:00 "),
-        QStringLiteral("2019-09-30 14:13:0x"),
         QStringLiteral("２０１９-09-30 14:13:00"),
         QStringLiteral("2019-09-30"),
-        QStringLiteral("2019-09-30 14:13:00.123"),
         QString(),
         QVariant(),
         QVariant(QMetaType::fromType<QString>()),
@@ -284,93 +252,36 @@ INSTANTIATE_TEST_SUITE_P(Rows, Marking, ::testing::ValuesIn(markCases),
 
 // Rows of the chosen stores change; every other row, and every row with
 // SaisyuKosinFlg 9, stays exactly as it was.
-struct FilterCase {
-    const char* name;
-    bool honbu;
-    int stores;
-    std::int16_t own;
-    QStringList chosen; // MiseList column 0, from row 0
-    std::vector<int> changedStores;
-};
-
-const FilterCase filterCases[] = {
-    {"StoreConvertsOwnStoreOnly", false, 3, 2, {}, {2}},
-    {"HonbuChosenStores", true, 4, 1, {"3", "0", "", "1"}, {1, 3}},
-    {"HonbuNoneChosenIsAll", true, 3, 1, {"0", ""}, {1, 2, 3}},
-};
-
-bool expectedChange(const FilterCase& c, int miseId) {
-    return std::find(c.changedStores.begin(), c.changedStores.end(), miseId) !=
-           c.changedStores.end();
-}
-
-// The expected destination price of a dumped source price (Null reads as 0).
-QString converted(const QString& taxFlg, const QString& source, const Globals& g, bool giju) {
-    const std::int32_t p = source == "<null>" ? 0 : source.toInt();
-    if (taxFlg != "1")
-        return QString::number(p);
-    return QString::number(Keisan(p, giju ? g.GijuMode : g.TenMode, g.HasuMode, g.HasuTani));
-}
-
-class StoreFilter : public ::testing::TestWithParam<FilterCase> {};
-
-TEST_P(StoreFilter, ChangesExactlyTheLiveRowsOfTheChosenStores) {
-    const FilterCase& c = GetParam();
-    sample::Options o = c.honbu ? headquartersOptions(c.stores) : storeOptions(c.stores, c.own);
-    EngineFixture fx(o);
-    for (int i = 0; i < c.chosen.size(); ++i)
-        fx.g().MiseList[i][0] = c.chosen[i];
-    fx.g().GijuMode = 2;
-    fx.g().HasuMode = 1;
-    fx.g().HasuTani = 1;
-
-    const QStringList gijuBefore = fx.dump("MTGIJU");
-    const QStringList tenBefore = fx.dump("MTTENP");
-    runJobs(fx, true, true);
-    const QStringList gijuAfter = fx.dump("MTGIJU");
-    const QStringList tenAfter = fx.dump("MTTENP");
-
-    struct TableLayout {
-        const QStringList& before;
-        const QStringList& after;
-        bool giju;
-        int taxCol, firstA, firstB, positions, flagCol;
+TEST(StoreFilter, ChangesExactlyTheLiveRowsOfTheChosenStores) {
+    const struct {
+        const char* name;
+        sample::Options options;
+        QStringList chosen; // MiseList column 0, from row 0
+        std::vector<int> stores;
+    } cases[] = {
+        {"store converts its own rows only", storeOptions(3, 2), {}, {2}},
+        {"headquarters, chosen stores", headquartersOptions(4), {"3", "0", "", "1"}, {1, 3}},
+        {"headquarters, none chosen is all", headquartersOptions(3), {"0", ""}, {}},
     };
-    const TableLayout tables[] = {{gijuBefore, gijuAfter, true, 5, 6, 11, 5, 16},
-                                  {tenBefore, tenAfter, false, 5, 6, 7, 1, 8}};
-    int changed = 0, kept = 0, deleted = 0;
-    for (const TableLayout& t : tables) {
-        ASSERT_EQ(t.before.size(), t.after.size());
-        for (int r = 0; r < t.before.size(); ++r) {
-            const QStringList was = t.before[r].split(u'\t');
-            const QStringList is = t.after[r].split(u'\t');
-            const bool live = was[t.flagCol] != "9";
-            deleted += live ? 0 : 1;
-            if (!live || !expectedChange(c, was[1].toInt())) {
-                EXPECT_EQ(t.after[r], t.before[r]);
-                ++kept;
-                continue;
-            }
-            ++changed;
-            for (int i = 0; i < t.positions; ++i) {
-                EXPECT_EQ(is[t.firstA + i], was[t.firstA + i]) << t.before[r].toStdString();
-                EXPECT_EQ(is[t.firstB + i],
-                          converted(was[t.taxCol], was[t.firstA + i], fx.g(), t.giju))
-                    << t.before[r].toStdString();
-            }
-            EXPECT_EQ(is[t.flagCol], "2");
-        }
-    }
-    // The sample must exercise all three kinds of rows.
-    EXPECT_GT(changed, 0);
-    EXPECT_GT(deleted, 0);
-    if (c.changedStores.size() < std::size_t(c.stores)) {
-        EXPECT_GT(kept, deleted);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineFixture fx(c.options);
+        for (int i = 0; i < c.chosen.size(); ++i)
+            fx.g().MiseList[i][0] = c.chosen[i];
+        fx.g().GijuMode = 2;
+        fx.g().HasuMode = 1;
+        fx.g().HasuTani = 1;
+        const auto giju = readPriceRows(fx.mstori(), PriceTable::Giju);
+        const auto ten = readPriceRows(fx.mstori(), PriceTable::Ten);
+        runJobs(fx, true, true);
+        EXPECT_GT(expectConverted(giju, readPriceRows(fx.mstori(), PriceTable::Giju),
+                                  {2, 1, 1, 0, 1, c.stores}),
+                  0);
+        EXPECT_GT(expectConverted(ten, readPriceRows(fx.mstori(), PriceTable::Ten),
+                                  {1, 1, 1, 0, 1, c.stores}),
+                  0);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Stores, StoreFilter, ::testing::ValuesIn(filterCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Conversion, StoreWithoutLiveRowsChangesNothing) {
     EngineFixture fx(storeOptions(2, 2));

@@ -1,6 +1,7 @@
 #include "engine_fixture.h"
 
-#include <atomic>
+#include "support/table_dump.h"
+
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -10,31 +11,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace tanka::test {
-
-MsgAnswer ScriptedBoxes::show(const QString& text, MsgButtons buttons, MsgIcon icon,
-                              const QString&) {
-    shown.push_back({text, buttons, icon});
-    if (buttons == MsgButtons::Ok)
-        return MsgAnswer::Ok;
-    if (answers.empty())
-        return MsgAnswer::Yes;
-    const MsgAnswer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-}
-
-QStringList ScriptedBoxes::texts() const {
-    QStringList list;
-    for (const Shown& s : shown)
-        list << s.text;
-    return list;
-}
 
 namespace {
 
@@ -151,57 +129,20 @@ void EngineFixture::setTen(const std::vector<TenRow>& rows) const {
     exec(sql);
 }
 
-namespace {
-
-// A private QSQLITE connection on one file for the duration of f.
-template <typename F> auto withDatabase(const QString& file, F f) {
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("engine_fixture_%1").arg(counter++);
-    struct Remove {
-        QString name;
-        ~Remove() { QSqlDatabase::removeDatabase(name); }
-    } remove{name}; // runs after db below has gone away
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(file);
-    if (!db.open())
-        throw std::runtime_error(db.lastError().text().toStdString());
-    auto result = f(db);
-    db.close();
-    return result;
-}
-
-QString keyOrder(const QString& table) {
-    return table == QStringLiteral("MTGIJU")
-               ? QStringLiteral("GlobalID, MiseID, GijutuID, ShumokuID")
-               : QStringLiteral("GlobalID, MiseID, TenpanFlg, TenpanID");
-}
-
-} // namespace
-
 QStringList EngineFixture::dump(const QString& table) const {
-    return withDatabase(mstori(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec("SELECT * FROM " + table + " ORDER BY " + keyOrder(table)))
-            throw std::runtime_error(q.lastError().text().toStdString());
-        QStringList rows;
-        while (q.next()) {
-            QStringList cols;
-            for (int i = 0; i < q.record().count(); ++i)
-                cols << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
-            rows << cols.join(u'\t');
-        }
-        return rows;
-    });
+    const QString keys = table == QStringLiteral("MTGIJU")
+                             ? QStringLiteral("GlobalID, MiseID, GijutuID, ShumokuID")
+                             : QStringLiteral("GlobalID, MiseID, TenpanFlg, TenpanID");
+    return dumpRows(mstori(), "SELECT * FROM " + table + " ORDER BY " + keys);
 }
 
 QString EngineFixture::value(const QString& table, const QString& column,
                              const QString& where) const {
-    return withDatabase(mstori(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec("SELECT " + column + " FROM " + table + " WHERE " + where) || !q.next())
-            throw std::runtime_error("no row " + where.toStdString());
-        return q.isNull(0) ? QStringLiteral("<null>") : q.value(0).toString();
-    });
+    const QStringList rows =
+        dumpRows(mstori(), "SELECT " + column + " FROM " + table + " WHERE " + where);
+    if (rows.isEmpty())
+        throw std::runtime_error("no row " + where.toStdString());
+    return rows.first();
 }
 
 QString EngineFixture::backupPath(const QString& name) const {

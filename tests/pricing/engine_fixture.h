@@ -19,26 +19,11 @@
 #include "core/message_box.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
+#include "support/sample_site.h"
+#include "support/scripted_boxes.h"
 #include "tools/sample/sample_install.h"
 
 namespace tanka::test {
-
-// Answers every question with the next scripted answer (Yes when none is
-// left) and records what was shown.
-class ScriptedBoxes final : public MessageBoxes {
-public:
-    struct Shown {
-        QString text;
-        MsgButtons buttons;
-        MsgIcon icon;
-    };
-    std::vector<MsgAnswer> answers;
-    std::vector<Shown> shown;
-
-    MsgAnswer show(const QString& text, MsgButtons buttons, MsgIcon icon,
-                   const QString& title) override;
-    QStringList texts() const;
-};
 
 using Price = std::optional<int>;
 using Slot5 = std::array<Price, 5>;
@@ -73,9 +58,12 @@ QString connectionString();
 
 class EngineFixture {
 public:
-    // Writes the sample and sets TANKA_DRIVE_C / TANKA_SQLITE_DIR.
+    // Writes the sample and points TANKA_DRIVE_C / TANKA_SQLITE_DIR at it until
+    // the fixture goes away.
     explicit EngineFixture(const sample::Options& options);
     ~EngineFixture();
+    EngineFixture(const EngineFixture&) = delete;
+    EngineFixture& operator=(const EngineFixture&) = delete;
 
     const sample::SampleInstall& install() const { return m_install; }
     const DriveMap& drive() const { return m_drive; }
@@ -103,6 +91,7 @@ public:
     QByteArray readFile(const QString& hostPath) const;
 
 private:
+    ScopedEnv m_env{"TANKA_DRIVE_C", "TANKA_SQLITE_DIR"};
     QTemporaryDir m_dir;
     sample::SampleInstall m_install;
     DriveMap m_drive;

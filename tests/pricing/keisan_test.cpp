@@ -49,37 +49,20 @@ struct ArithmeticRow {
 TEST(Currency, ArithmeticIsExactAndOverflowsAtTheRangeLimits) {
     const std::int64_t half = kMinTicks / 2; // -2^62
     const ArithmeticRow rows[] = {
-        {"max + 0", Op::Add, kMaxTicks, 0, kMaxTicks},
-        {"max + 1", Op::Add, kMaxTicks, 1, std::nullopt},
-        {"min + -1", Op::Add, kMinTicks, -1, std::nullopt},
         {"min + max", Op::Add, kMinTicks, kMaxTicks, -1},
-        {"min + 0", Op::Add, kMinTicks, 0, kMinTicks},
+        {"max + 1", Op::Add, kMaxTicks, 1, std::nullopt},
         {"min - 1", Op::Sub, kMinTicks, 1, std::nullopt},
-        {"max - -1", Op::Sub, kMaxTicks, -1, std::nullopt},
         {"0 - min", Op::Sub, 0, kMinTicks, std::nullopt},
         {"-1 - max", Op::Sub, -1, kMaxTicks, kMinTicks},
-        {"0 - max", Op::Sub, 0, kMaxTicks, -kMaxTicks},
         {"-min", Op::Neg, kMinTicks, 0, std::nullopt},
-        {"-max", Op::Neg, kMaxTicks, 0, -kMaxTicks},
-        {"min * 1", Op::Mul, kMinTicks, 1, kMinTicks},
         {"min * -1", Op::Mul, kMinTicks, -1, std::nullopt},
-        {"-1 * min", Op::Mul, -1, kMinTicks, std::nullopt},
-        {"1 * min", Op::Mul, 1, kMinTicks, kMinTicks},
-        {"max * -1", Op::Mul, kMaxTicks, -1, -kMaxTicks},
         {"-2^62 * 2", Op::Mul, half, 2, kMinTicks},
-        {"-2^62 * -2", Op::Mul, half, -2, std::nullopt},
         {"2^62 * 2", Op::Mul, -half, 2, std::nullopt},
-        {"2^62 * -2", Op::Mul, -half, -2, kMinTicks},
-        {"3037000499^2 fits", Op::Mul, 3037000499, 3037000499, 3037000499LL * 3037000499LL},
-        {"3037000500^2 does not", Op::Mul, 3037000500, 3037000500, std::nullopt},
-        {"-3037000500 * 3037000500", Op::Mul, -3037000500, 3037000500, std::nullopt},
+        {"3037000500^2 does not fit", Op::Mul, 3037000500, 3037000500, std::nullopt},
         {"min * 0", Op::Mul, kMinTicks, 0, 0},
-        {"0 * min", Op::Mul, 0, kMinTicks, 0},
-        {"8 * price-sized amount", Op::Mul, 21474836470000, 8, 171798691760000},
         {"largest whole amount", Op::Whole, 922337203685477, 0, 9223372036854770000},
         {"one past it", Op::Whole, 922337203685478, 0, std::nullopt},
-        {"smallest whole amount", Op::Whole, -922337203685477, 0, -9223372036854770000},
-        {"one below it", Op::Whole, -922337203685478, 0, std::nullopt},
+        {"one below the smallest", Op::Whole, -922337203685478, 0, std::nullopt},
     };
     for (const ArithmeticRow& row : rows) {
         SCOPED_TRACE(row.what);
@@ -122,13 +105,7 @@ TEST(Currency, TruncationCutsTowardZeroAndDoubleIsTheNearest) {
     } rows[] = {
         {19999, 1, 1.9999},
         {-19999, -1, -1.9999},
-        {9999, 0, 0.9999},
         {-1, 0, -0.0001},
-        {120370, 12, 12.037},
-        {3055556, 305, 305.5556},
-        {0, 0, 0.0},
-        {10000, 1, 1.0},
-        {-21474836480000, -2147483648, -2147483648.0},
         {kMaxTicks, 922337203685477, 922337203685477.5807},
     };
     for (const auto& row : rows) {
@@ -152,41 +129,24 @@ TEST(Currency, CurRoundsTheExactDoubleToTheNearestTenThousandthTiesToEven) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const CurRow rows[] = {
-        {"zero", 0.0, 0},
         {"negative zero", -0.0, 0},
         // 1/32 and 3/32 lie exactly half way between ten-thousandths.
         {"tie 0.03125 goes to even 0.0312", 0.03125, 312},
         {"tie 0.09375 goes to even 0.0938", 0.09375, 938},
         {"tie -0.03125", -0.03125, -312},
-        {"tie -0.09375", -0.09375, -938},
-        {"tie 1.03125", 1.03125, 10312},
         {"tie 2^40 + 1/32", 1099511627776.03125, 10995116277760312},
         {"just above the tie 0.03125", std::nextafter(0.03125, 1.0), 313},
-        {"just below the tie 0.09375", std::nextafter(0.09375, 0.0), 937},
-        {"just above the tie -0.03125", std::nextafter(-0.03125, -1.0), -313},
         // Decimal literals whose double lies just off the half: a product x * 10000
         // rounded in double lands on the half and would round the wrong way.
         {"double 5e-05 is above the half", 5e-05, 1},
-        {"double 0.00025 is above the half", 0.00025, 3},
         {"double 0.00035 is below the half", 0.00035, 3},
-        {"double 0.00095 is below the half", 0.00095, 9},
-        {"double -0.00025", -0.00025, -3},
         {"double 2.00005 is below the half", 2.00005, 20000},
-        {"double 1.00005 is above the half", 1.00005, 10001},
         {"smallest subnormal", std::numeric_limits<double>::denorm_min(), 0},
-        {"tiny", 1e-300, 0},
         {"tax share of 330", 2640.0 / 108.0, 244444},
-        {"10 % amount of 330", 305.5556 * 1.1, 3361112},
-        {"whole, large", 123456789012.0, 1234567890120000},
-        {"2^49", 562949953421312.0, 5629499534213120000},
         {"largest double in range", 922337203685477.5, 9223372036854775000},
         {"next double overflows", 922337203685477.625, std::nullopt},
-        {"lowest double in range", -922337203685477.5, -9223372036854775000},
         {"next double below overflows", -922337203685477.625, std::nullopt},
-        {"2^52", 4503599627370496.0, std::nullopt},
-        {"1e300", 1e300, std::nullopt},
         {"infinity", inf, std::nullopt},
-        {"minus infinity", -inf, std::nullopt},
         {"not a number", nan, std::nullopt},
     };
     for (const CurRow& row : rows) {
@@ -270,12 +230,11 @@ TEST(Keisan, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
     const struct {
         std::int16_t kind, method, unit;
     } rows[] = {
-        {0, kTruncate, kOneYen}, {3, kTruncate, kOneYen}, {-1, kRoundUp, kTenYen}, {1, -1, kOneYen},
-        {2, 3, kHundredYen},     {1, kRoundHalfUp, -1},   {2, kTruncate, 3},       {-1, -1, -1},
-        {32767, -32768, 100},
+        {0, kTruncate, kOneYen}, {3, kTruncate, kOneYen}, {1, -1, kOneYen},
+        {2, 3, kHundredYen},     {1, kRoundHalfUp, -1},   {2, kTruncate, 3},
     };
     for (const auto& row : rows) {
-        for (const std::int32_t price : {0, 540, -540, kMaxPrice, kMinPrice}) {
+        for (const std::int32_t price : {0, -540, kMaxPrice}) {
             SCOPED_TRACE(testing::Message() << "kind " << row.kind << " method " << row.method
                                             << " unit " << row.unit << " price " << price);
             EXPECT_EQ(errorOf([&] { Keisan(price, row.kind, row.method, row.unit); }), 5);
@@ -406,18 +365,10 @@ std::optional<std::int32_t> keisanOrOverflow(std::int32_t price, int kind, int m
     return result;
 }
 
-TEST(KeisanModel, ReproducesTheWorkedIntermediateAmounts) {
-    EXPECT_EQ(toTicks(divide(toDouble(8 * 3300000), 108)), 244444); // tax share of 330
-    EXPECT_EQ(modelAmount(330, 1, 0), 3361112);
-    EXPECT_EQ(modelAmount(130, 2, 1), 120370);
-    EXPECT_EQ(modelAmount(100, 2, 2), 9259);
-    EXPECT_EQ(modelAmount(540, 1, 2), 55000);
-    EXPECT_EQ(modelAmount(1890, 1, 0), 19250000);
-}
-
 // Every price from 0 to 200 000, every kind, method and unit; checks on the way
 // that results are whole multiples of the unit, never fall as the price rises,
-// and order truncate <= round half up <= round up.
+// order truncate <= round half up <= round up, and that a negative price gives
+// the mirror of the positive one.
 TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
     for (int kind = 1; kind <= 2; ++kind) {
         for (int unit = 0; unit < 3; ++unit) {
@@ -436,6 +387,11 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
                                << " unit " << unit << ": got " << got[method] << ", model "
                                << want.value_or(-1) << ", previous " << previous[method];
                     }
+                    ASSERT_EQ(Keisan(-price, static_cast<std::int16_t>(kind),
+                                     static_cast<std::int16_t>(method),
+                                     static_cast<std::int16_t>(unit)),
+                              -got[method])
+                        << "negative of " << price;
                     previous[method] = got[method];
                 }
                 ASSERT_LE(got[kTruncate], got[kRoundHalfUp]) << price;
@@ -443,20 +399,6 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
             }
         }
     }
-}
-
-TEST(Keisan, NegativePricesMirrorPositiveOnes) {
-    for (int kind = 1; kind <= 2; ++kind)
-        for (int unit = 0; unit < 3; ++unit)
-            for (int method = 0; method < 3; ++method)
-                for (std::int32_t price = 1; price <= 200000; price += 7) {
-                    const auto k = static_cast<std::int16_t>(kind);
-                    const auto m = static_cast<std::int16_t>(method);
-                    const auto u = static_cast<std::int16_t>(unit);
-                    ASSERT_EQ(Keisan(-price, k, m, u), -Keisan(price, k, m, u))
-                        << "price " << price << " kind " << kind << " method " << method << " unit "
-                        << unit;
-                }
 }
 
 // Near the 32-bit limits the result overflows exactly when the exact model's

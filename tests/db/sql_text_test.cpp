@@ -36,7 +36,6 @@ TEST(ObjectNames, QualifiedEverywhereAndBareOnlyWhereTablesAreNamed) {
         {"select * from (select 1) s", "select * from (select 1) s"},
         {"update MTMISE set a = 1", "update <||MTMISE> set a = 1"},
         {"insert into MSKYAK.dbo.MKKYAK values (1)", "insert into <MSKYAK|dbo|MKKYAK> values (1)"},
-        {"insert into T (a) values (1)", "insert into <||T> (a) values (1)"},
         {"delete from T where x = 'from Y'", "delete from <||T> where x = 'from Y'"},
         {"select @@version", "select @@version"},
         {"select 1.5, x.y", "select 1.5, x.y"},
@@ -62,14 +61,12 @@ TEST(SingleTable, OnlySelectsFromOneTableAreWritable) {
         {"select * from T;", true, "T", "", "*"},
         {"select * from A, B", false, "", "", ""},
         {"select * from A join B on A.x = B.x", false, "", "", ""},
-        {"select * from A a inner join B b on a.x = b.x", false, "", "", ""},
         {"select distinct * from A", false, "", "", ""},
         {"select top 5 * from A", false, "", "", ""},
         {"select count(*) from A group by x", false, "", "", ""},
         {"select * from A union select * from B", false, "", "", ""},
         {"select * from (select * from A) s", false, "", "", ""},
         {"select 1", false, "", "", ""},
-        {"update A set x = 1", false, "", "", ""},
     };
     for (const auto& c : cases) {
         const auto shape = singleTableSelect(QString::fromUtf8(c.sql));

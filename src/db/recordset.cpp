@@ -524,13 +524,27 @@ void RecordsetPrivate::advance() {
     }
 }
 
+void RecordsetPrivate::assign(int index, const QVariant& value) {
+    requireCurrent();
+    if (lockType == LockType::ReadOnly || !target)
+        dberr::raise(dberr::NotUpdatable,
+                     QStringLiteral("Current Recordset does not support updating. This may be a "
+                                    "limitation of the provider, or of the selected locktype."));
+    // The result is fixed now, before another statement may change the table.
+    source->settle();
+    const auto i = static_cast<std::size_t>(index);
+    pending[i] = value;
+    changed[i] = true;
+}
+
 void RecordsetPrivate::writeBack() {
     requireCurrent();
     if (!target)
         dberr::raise(dberr::NotUpdatable,
                      QStringLiteral("Current Recordset does not support updating. This may be a "
                                     "limitation of the provider, or of the selected locktype."));
-    std::vector<int> edited;
+    std::vector<int>& edited = editedColumns;
+    edited.clear();
     for (std::size_t i = 0; i < changed.size(); ++i)
         if (changed[i])
             edited.push_back(static_cast<int>(i));
@@ -541,7 +555,8 @@ void RecordsetPrivate::writeBack() {
     // The server's form of each assigned value; a walk assigns the same value
     // (a marking date) to many rows, so the last answer per column is kept.
     const Engine& engine = *cn->engine;
-    std::vector<QVariant> stored;
+    std::vector<QVariant>& stored = storedValues;
+    stored.clear();
     lastAssigned.resize(columns.size());
     for (const int c : edited) {
         const auto i = static_cast<std::size_t>(c);
@@ -559,7 +574,7 @@ void RecordsetPrivate::writeBack() {
                                     "been changed since it was last read."));
     for (std::size_t i = 0; i < edited.size(); ++i) {
         const auto c = static_cast<std::size_t>(edited[i]);
-        row.setVariant(c, std::move(stored[i]));
+        row.setVariant(c, stored[i]);
         changed[c] = false;
     }
 }
@@ -702,17 +717,14 @@ QVariant Recordset::value(const QString& name) const {
 
 void Recordset::setValue(const QString& name, const QVariant& value) {
     m_d->requireOpen();
-    const int index = m_d->indexOf(name);
-    m_d->requireCurrent();
-    if (m_d->lockType == LockType::ReadOnly || !m_d->target)
-        dberr::raise(dberr::NotUpdatable,
-                     QStringLiteral("Current Recordset does not support updating. This may be a "
-                                    "limitation of the provider, or of the selected locktype."));
-    // The result is fixed now, before another statement may change the table.
-    m_d->source->settle();
-    const auto i = static_cast<std::size_t>(index);
-    m_d->pending[i] = value;
-    m_d->changed[i] = true;
+    m_d->assign(m_d->indexOf(name), value);
+}
+
+void Recordset::setValue(int index, const QVariant& value) {
+    m_d->requireOpen();
+    if (index < 0 || index >= m_d->names.size())
+        dberr::raiseItemNotFound();
+    m_d->assign(index, value);
 }
 
 void Recordset::update() {
@@ -724,36 +736,36 @@ QString Recordset::getString(const QString& columnSep, const QString& rowSep,
     m_d->requireOpen();
     if (m_d->eof)
         return {};
-    QString text;
-    text.reserve(m_d->lineCapacity);
+    TextLine line(m_d->lineCapacity);
     const RowData& row = m_d->row;
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (i > 0)
-            text += columnSep;
+            line.append(columnSep);
         const bool date = m_d->dateColumns[i];
         if (m_d->changed[i]) {
-            appendPlainText(text, m_d->pending[i], date, nullText);
+            line.appendValue(m_d->pending[i], date, nullText);
             continue;
         }
         switch (row.kind(i)) {
         case RowData::Kind::Null:
-            text += nullText;
+            line.append(nullText);
             break;
         case RowData::Kind::Integer:
-            appendPlainInteger(text, row.integer(i));
+            line.appendInteger(row.integer(i));
             break;
         case RowData::Kind::Real:
-            appendPlainReal(text, row.real(i));
+            line.appendReal(row.real(i));
             break;
         case RowData::Kind::Text:
-            appendPlainUtf8(text, row.text(i), date);
+            line.appendUtf8(row.text(i), date);
             break;
         case RowData::Kind::Variant:
-            appendPlainText(text, row.variant(i), date, nullText);
+            line.appendValue(row.variant(i), date, nullText);
             break;
         }
     }
-    text += rowSep;
+    line.append(rowSep);
+    QString text = line.take();
     m_d->lineCapacity = std::max(m_d->lineCapacity, text.size());
     moveNext();
     return text;

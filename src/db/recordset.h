@@ -46,6 +46,7 @@ public:
     QVariant value(int index) const;
     QVariant value(const QString& name) const; // names match without regard to case
     void setValue(const QString& name, const QVariant& value);
+    void setValue(int index, const QVariant& value); // by position, as value(int)
     void update();
 
     // The current row in clip-string form: each value in its plain text form

@@ -80,12 +80,17 @@ public:
     std::unique_ptr<RowWriter> writer; // set with target
     // Per column, the last value assigned and the engine's stored form of it.
     std::vector<std::optional<std::pair<QVariant, QVariant>>> lastAssigned;
+    // Working lists of writeBack(), kept to spare an allocation per row.
+    std::vector<int> editedColumns;
+    std::vector<QVariant> storedValues;
 
     void requireOpen() const;
     void requireCurrent() const;
     int indexOf(const QString& name) const;
     QVariant currentValue(std::size_t i) const { return changed[i] ? pending[i] : row.value(i); }
     bool dirty() const;
+    // Assigns value to column index of the current row (not yet written).
+    void assign(int index, const QVariant& value);
     void advance();
     void writeBack();
     // Finishes every statement and forgets the rows; the object is closed.

@@ -110,6 +110,31 @@ void SqliteStatement::raise(int code) const {
 }
 
 void SqliteStatement::bind(int position, const QVariant& value) {
+    // The common kinds first, read in place.
+    int code = SQLITE_OK;
+    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::LongLong:
+        code =
+            sqlite3_bind_int64(m_stmt, position, *static_cast<const qlonglong*>(value.constData()));
+        break;
+    case QMetaType::Int:
+        code = sqlite3_bind_int64(m_stmt, position, *static_cast<const int*>(value.constData()));
+        break;
+    case QMetaType::QString:
+        if (const auto* text = static_cast<const QString*>(value.constData()); !text->isNull())
+            code = bindText(position, *text);
+        else
+            code = sqlite3_bind_null(m_stmt, position);
+        break;
+    default:
+        bindOther(position, value);
+        return;
+    }
+    if (code != SQLITE_OK)
+        raise(code);
+}
+
+void SqliteStatement::bindOther(int position, const QVariant& value) {
     int code = SQLITE_OK;
     if (bindsNull(value)) {
         code = sqlite3_bind_null(m_stmt, position);

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -65,9 +66,10 @@ struct DateTimeParts {
     int msec = 0;
 };
 
+constexpr int DateTimeChars = 19;
+
 // Writes the parts as "yyyy<sep>MM<sep>dd hh:mm:ss" (year 0..9999).
-void appendDateTime(QString& out, const DateTimeParts& p, char sep) {
-    char buffer[19] = {};
+void formatDateTime(char* buffer, const DateTimeParts& p, char sep) {
     const auto two = [&](int at, int value) {
         buffer[at] = static_cast<char>('0' + value / 10);
         buffer[at + 1] = static_cast<char>('0' + value % 10);
@@ -82,7 +84,12 @@ void appendDateTime(QString& out, const DateTimeParts& p, char sep) {
     buffer[13] = buffer[16] = ':';
     two(14, p.minute);
     two(17, p.second);
-    appendAscii(out, buffer, buffer + sizeof buffer);
+}
+
+void appendDateTime(QString& out, const DateTimeParts& p, char sep) {
+    char buffer[DateTimeChars];
+    formatDateTime(buffer, p, sep);
+    appendAscii(out, buffer, buffer + DateTimeChars);
 }
 
 // A cursor over a date text; digits are ASCII digits, blanks are what
@@ -371,41 +378,80 @@ void appendPlainText(QString& out, const QVariant& value, bool dateColumn,
     }
 }
 
-void appendPlainInteger(QString& out, qlonglong value) {
-    appendInteger(out, value);
+TextLine::TextLine(qsizetype expected)
+    : m_text(std::max<qsizetype>(expected, 64), Qt::Uninitialized) {}
+
+char16_t* TextLine::room(qsizetype more) {
+    if (m_used + more > m_text.size())
+        m_text.resize(std::max(m_text.size() * 2, m_used + more));
+    return reinterpret_cast<char16_t*>(m_text.data()) + m_used;
 }
 
-void appendPlainReal(QString& out, double value) {
-    appendDouble(out, value);
+void TextLine::append(QStringView text) {
+    std::copy(text.utf16(), text.utf16() + text.size(), room(text.size()));
+    m_used += text.size();
 }
 
-void appendPlainUtf8(QString& out, QByteArrayView text, bool dateColumn) {
-    // Short ASCII texts, which every stored date is, are read in place; others
-    // become a QString first.
-    constexpr qsizetype Short = 48;
-    bool ascii = true;
-    for (const char c : text)
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (!ascii || (dateColumn && text.size() > Short)) {
+void TextLine::appendAscii(const char* text, qsizetype size) {
+    char16_t* out = room(size);
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = static_cast<unsigned char>(text[i]);
+    m_used += size;
+}
+
+void TextLine::appendInteger(qlonglong value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    appendAscii(buffer, result.ptr - buffer);
+}
+
+void TextLine::appendReal(double value) {
+    QString text;
+    appendDouble(text, value);
+    append(text);
+}
+
+void TextLine::appendUtf8(QByteArrayView text, bool dateColumn) {
+    // Widened in place while checking for ASCII, which every stored date is.
+    char16_t* out = room(text.size());
+    unsigned char high = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        high |= c;
+        out[i] = c;
+    }
+    if (high >= 0x80) {
         const QString wide = QString::fromUtf8(text);
         DateTimeParts parts;
-        if (dateColumn && readDateText(wide, parts) == DateRead::Valid)
-            appendDateTime(out, parts, '/');
-        else
-            out += wide;
+        if (dateColumn && readDateText(wide, parts) == DateRead::Valid) {
+            char buffer[DateTimeChars];
+            formatDateTime(buffer, parts, '/');
+            appendAscii(buffer, DateTimeChars);
+        } else {
+            append(wide);
+        }
         return;
     }
-    if (dateColumn) {
-        char16_t units[Short];
-        for (qsizetype i = 0; i < text.size(); ++i)
-            units[i] = static_cast<char16_t>(text[i]);
-        DateTimeParts parts;
-        if (readDateText(QStringView(units, text.size()), parts) == DateRead::Valid) {
-            appendDateTime(out, parts, '/');
-            return;
-        }
+    DateTimeParts parts;
+    if (dateColumn && readDateText(QStringView(out, text.size()), parts) == DateRead::Valid) {
+        char buffer[DateTimeChars];
+        formatDateTime(buffer, parts, '/');
+        appendAscii(buffer, DateTimeChars);
+        return;
     }
-    out.append(QLatin1String(text.data(), text.size()));
+    m_used += text.size();
+}
+
+void TextLine::appendValue(const QVariant& value, bool dateColumn, const QString& nullText) {
+    QString text;
+    appendPlainText(text, value, dateColumn, nullText);
+    append(text);
+}
+
+QString TextLine::take() {
+    m_text.resize(m_used);
+    m_used = 0;
+    return std::move(m_text);
 }
 
 QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText) {

@@ -18,11 +18,28 @@ QString plainText(const QVariant& value, const QString& declaredType, const QStr
 // plainText appended to out; dateColumn is isDateType() of the declared type.
 void appendPlainText(QString& out, const QVariant& value, bool dateColumn, const QString& nullText);
 
-// The plain text form of an integer, a floating-point number, and a text given
-// as UTF-8 (shown as a date in a date column when it reads as one).
-void appendPlainInteger(QString& out, qlonglong value);
-void appendPlainReal(QString& out, double value);
-void appendPlainUtf8(QString& out, QByteArrayView text, bool dateColumn);
+// One line of plain texts, written straight into its buffer (grown as
+// needed) instead of through QString's appends: a backup writes a few million
+// values.
+class TextLine {
+public:
+    explicit TextLine(qsizetype expected);
+    void append(QStringView text);
+    void appendAscii(const char* text, qsizetype size);
+    // The plain text form of an integer, a floating-point number, a text given
+    // as UTF-8 (a date in a date column when it reads as one), any value.
+    void appendInteger(qlonglong value);
+    void appendReal(double value);
+    void appendUtf8(QByteArrayView text, bool dateColumn);
+    void appendValue(const QVariant& value, bool dateColumn, const QString& nullText);
+    // The line; the object is empty afterwards.
+    QString take();
+
+private:
+    char16_t* room(qsizetype more); // where the next more characters go
+    QString m_text;                 // m_used characters written, the rest room
+    qsizetype m_used = 0;
+};
 
 bool isDateType(const QString& declaredType);
 

@@ -23,7 +23,7 @@ QString conversionQuery(Menu menu, const QString& filter) {
 namespace {
 
 // The columns of one menu: names made once per conversion, positions in the
-// result found once when it is open (-1: not in the result; reading it by name
+// result found once when it is open (-1: not in the result; using it by name
 // then raises the layer's error).
 struct Columns {
     int positions = 0;
@@ -33,6 +33,7 @@ struct Columns {
     QString kosinDate = QStringLiteral("SaisyuKosinDate");
     std::array<std::array<int, MaxPositions>, 2> priceAt{};
     int taxFlgAt = -1;
+    int kosinFlgAt = -1;
     int kosinDateAt = -1;
 
     explicit Columns(Menu menu) : positions(pricePositions(menu)) {
@@ -46,6 +47,7 @@ struct Columns {
             for (int i = 0; i < positions; ++i)
                 priceAt[slot][i] = columnIndex(rs, prices[slot][i]);
         taxFlgAt = columnIndex(rs, taxFlg);
+        kosinFlgAt = columnIndex(rs, kosinFlg);
         kosinDateAt = columnIndex(rs, kosinDate);
     }
 
@@ -61,6 +63,13 @@ struct Columns {
 
 QVariant valueAt(const Recordset& rs, int index, const QString& name) {
     return index >= 0 ? rs.value(index) : rs.value(name);
+}
+
+void setValueAt(Recordset& rs, int index, const QString& name, const QVariant& value) {
+    if (index >= 0)
+        rs.setValue(index, value);
+    else
+        rs.setValue(name, value);
 }
 
 RowInput readRow(const Recordset& rs, const Columns& c, const SlotsRead& read) {
@@ -81,11 +90,12 @@ void assignRow(Recordset& rs, const Columns& c, const RowPrices& out, const QVar
         if (!out.written[slot])
             continue;
         for (int i = 0; i < c.positions; ++i)
-            rs.setValue(c.prices[slot][i], QVariant(qlonglong(out.prices[slot][i])));
+            setValueAt(rs, c.priceAt[slot][i], c.prices[slot][i],
+                       QVariant(qlonglong(out.prices[slot][i])));
     }
     if (out.mark) {
-        rs.setValue(c.kosinFlg, QVariant(2));
-        rs.setValue(c.kosinDate, markText);
+        setValueAt(rs, c.kosinFlgAt, c.kosinFlg, QVariant(2));
+        setValueAt(rs, c.kosinDateAt, c.kosinDate, markText);
     }
 }
 

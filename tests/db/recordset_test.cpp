@@ -23,74 +23,52 @@ protected:
         cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
-    QString stori() const { return servers.root() + QStringLiteral("/SV01/MSTORI.sqlite"); }
+    QString stori() const { return servers.sv01File("MSTORI"); }
     QVariant storiValue(const QString& sql) const { return SqliteServers::scalar(stori(), sql); }
 
     SqliteServers servers;
     Connection cn;
 };
 
-struct CursorCase {
-    const char* name;
-    CursorLocation location;
-    CursorType type;
-    LockType lock;
-};
-
-class CursorKindsTest : public RecordsetTest, public ::testing::WithParamInterface<CursorCase> {};
-
 // What every caller relies on, whatever cursor it asks for.
-TEST_P(CursorKindsTest, EmptyExactlyWhenBofAndEofRightAfterOpen) {
-    const CursorCase& c = GetParam();
+TEST_F(RecordsetTest, EmptyExactlyWhenBofAndEofRightAfterOpen) {
     const struct {
-        QString filter;
-        int rows;
-    } cases[] = {{" and miseid = 7 ", 2}, {" and miseid = 8 ", 0}, {" and miseid = 99 ", 0}};
-    for (const auto& q : cases) {
-        Recordset rs;
-        rs.setCursorLocation(c.location);
-        rs.open(kGiju + q.filter, cn, c.type, c.lock);
-        EXPECT_EQ(rs.isBOF() && rs.isEOF(), q.rows == 0);
-        EXPECT_EQ(rs.isBOF(), q.rows == 0);
-        int seen = 0;
-        while (!rs.isEOF()) {
-            EXPECT_EQ(rs.value(QStringLiteral("MiseID")).toInt(), 7);
-            ++seen;
-            rs.moveNext();
-            EXPECT_FALSE(rs.isBOF());
+        CursorLocation location;
+        CursorType type;
+        LockType lock;
+    } kinds[] = {
+        {CursorLocation::Server, CursorType::ForwardOnly, LockType::ReadOnly},
+        {CursorLocation::Client, CursorType::Static, LockType::Optimistic},
+    };
+    for (const auto& k : kinds) {
+        for (const int rows : {2, 0}) {
+            Recordset rs;
+            rs.setCursorLocation(k.location);
+            rs.open(kGiju + (rows ? QStringLiteral(" and miseid = 7")
+                                  : QStringLiteral(" and miseid = 8")),
+                    cn, k.type, k.lock);
+            EXPECT_EQ(rs.isBOF(), rows == 0);
+            EXPECT_EQ(rs.isEOF(), rows == 0);
+            int seen = 0;
+            for (; !rs.isEOF(); rs.moveNext(), ++seen)
+                EXPECT_EQ(rs.value(QStringLiteral("MiseID")).toInt(), 7);
+            EXPECT_FALSE(rs.isBOF() && rows);
+            EXPECT_EQ(seen, rows);
+            EXPECT_EQ(raised([&] { rs.moveNext(); }).number(), 3021);
+            EXPECT_EQ(raised([&] { rs.value(0); }).number(), 3021);
+            rs.close();
+            EXPECT_EQ(raised([&] { rs.isEOF(); }).number(), 3704);
         }
-        EXPECT_EQ(seen, q.rows);
-        const RunError e = raised([&] { rs.moveNext(); });
-        EXPECT_EQ(e.number(), 3021);
-        EXPECT_EQ(raised([&] { rs.value(0); }).number(), 3021);
-        rs.close();
-        EXPECT_FALSE(rs.isOpen());
-        EXPECT_EQ(raised([&] { rs.isEOF(); }).number(), 3704);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Kinds, CursorKindsTest,
-                         ::testing::Values(CursorCase{"forward_readonly", CursorLocation::Server,
-                                                      CursorType::ForwardOnly, LockType::ReadOnly},
-                                           CursorCase{"static_readonly", CursorLocation::Server,
-                                                      CursorType::Static, LockType::ReadOnly},
-                                           CursorCase{"static_optimistic", CursorLocation::Client,
-                                                      CursorType::Static, LockType::Optimistic},
-                                           CursorCase{"forward_optimistic", CursorLocation::Client,
-                                                      CursorType::ForwardOnly,
-                                                      LockType::Optimistic}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecordsetTest, FieldsByNameWithoutRegardToCaseAndByPosition) {
     Recordset rs;
     rs.open(QStringLiteral("select * from MSTORI.dbo.MTGIJU order by MiseID, GijutuID"), cn);
     ASSERT_EQ(rs.fieldCount(), 18);
-    EXPECT_EQ(rs.fieldName(0), QStringLiteral("GlobalID"));
     EXPECT_EQ(rs.fieldName(17), QStringLiteral("SaisyuKosinDate"));
-    for (const char* name : {"TankaA1", "tankaa1", "TANKAA1"})
-        EXPECT_EQ(rs.value(QLatin1String(name)).toInt(), 1080);
+    EXPECT_EQ(rs.value(QStringLiteral("tankaA1")).toInt(), 1080);
     EXPECT_EQ(rs.value(6).toInt(), 1080);
-    EXPECT_EQ(rs.value(QStringLiteral("GijutuName")).toString(), QStringLiteral("Cut"));
     EXPECT_TRUE(rs.value(QStringLiteral("TankaA2")).isNull());
     EXPECT_FALSE(rs.value(QStringLiteral("TankaA3")).isNull());
     EXPECT_EQ(rs.value(QStringLiteral("SaisyuKosinDate")).toString(),
@@ -99,7 +77,6 @@ TEST_F(RecordsetTest, FieldsByNameWithoutRegardToCaseAndByPosition) {
     for (const auto& bad : std::initializer_list<std::function<void()>>{
              [&] { rs.value(QStringLiteral("TankaC1")); },
              [&] { rs.value(18); },
-             [&] { rs.value(-1); },
              [&] { rs.fieldName(18); },
          }) {
         const RunError e = raised(bad);
@@ -177,7 +154,6 @@ TEST_F(RecordsetTest, MovingOnWritesPendingChangesAndReadOnlyRefusesThem) {
 
     const QString notUpdatable[] = {
         kGiju, // read-only lock below
-        QStringLiteral("select G.MiseID, G.TankaB1 from MSTORI.dbo.MTGIJU G"),
         QStringLiteral("select count(*) as n from MSTORI.dbo.MTGIJU"),
         QStringLiteral("select * from MSTORI.dbo.MTGIJU G join MSTORI.dbo.MTMISE M on "
                        "M.MiseID = G.MiseID"),
@@ -265,42 +241,6 @@ TEST_F(RecordsetTest, WalkVisitsEveryRowOnceWhileUpdatingTheFilteredColumn) {
               300);
 }
 
-// The rows are those of the moment the walk began; a row deleted since is
-// skipped, and a row changed since is seen as it is now.
-TEST_F(RecordsetTest, WalkSkipsRowsDeletedMeanwhileAndSeesCurrentValues) {
-    QStringList rows{QStringLiteral("DELETE FROM MTGIJU")};
-    for (int i = 0; i < 40; ++i)
-        rows << QStringLiteral("INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, "
-                               "TankaA1, SaisyuKosinFlg) VALUES (1, 7, %1, 1, %1, 0)")
-                    .arg(i);
-    SqliteServers::run(stori(), rows);
-    Recordset rs;
-    rs.open(kGiju, cn, CursorType::Static, LockType::Optimistic);
-    rs.setValue(QStringLiteral("TankaB1"), 1); // fixes the rows of the walk
-    rs.update();
-    Connection other;
-    other.setConnectionString(sv01(QStringLiteral("MSTORI")));
-    other.open();
-    other.execute(QStringLiteral("delete from MTGIJU where GijutuID in (1, 17, 39)"));
-    other.execute(QStringLiteral("update MTGIJU set TankaA1 = -1 where GijutuID = 20"));
-    other.execute(QStringLiteral("insert into MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, "
-                                 "SaisyuKosinFlg) values (1, 7, 99, 1, 0)"));
-    QList<int> seen;
-    while (!rs.isEOF()) {
-        const int id = rs.value(QStringLiteral("GijutuID")).toInt();
-        seen << id;
-        if (id == 20) {
-            EXPECT_EQ(rs.value(QStringLiteral("TankaA1")).toInt(), -1);
-        }
-        rs.moveNext();
-    }
-    QList<int> expected;
-    for (int i = 0; i < 40; ++i)
-        if (i != 1 && i != 17 && i != 39)
-            expected << i;
-    EXPECT_EQ(seen, expected);
-}
-
 // An existence test reads the first row only: a failure later in the result
 // does not reach it, but walking on does.
 TEST_F(RecordsetTest, OpeningReadsOnlyTheFirstRow) {
@@ -322,16 +262,11 @@ TEST_F(RecordsetTest, DatesAssignedAsTextAreStoredAsTheServerConvertsThem) {
         const char* stored;
     } cases[] = {
         {QStringLiteral("2019/09/30"), 0, "2019-09-30 00:00:00"},
-        {QStringLiteral("2019/9/3"), 0, "2019-09-03 00:00:00"},
         {QStringLiteral("2019-09-30 13:05:09"), 0, "2019-09-30 13:05:09"},
-        {QStringLiteral("20191001"), 0, "2019-10-01 00:00:00"},
         {QString(), 0, "1900-01-01 00:00:00"},
-        {QStringLiteral("   "), 0, "1900-01-01 00:00:00"},
         {QDate(2020, 2, 29), 0, "2020-02-29 00:00:00"},
-        {QDateTime(QDate(2020, 2, 29), QTime(8, 30)), 0, "2020-02-29 08:30:00"},
         {QVariant(), 0, nullptr},
         {QStringLiteral("abc"), 241, "2019-09-01 00:00:00"},
-        {QStringLiteral("2019/13/01"), 242, "2019-09-01 00:00:00"},
         {QStringLiteral("2019/02/30"), 242, "2019-09-01 00:00:00"},
     };
     for (const auto& c : cases) {
@@ -365,8 +300,7 @@ TEST_F(RecordsetTest, NumbersAssignedAsTextMustReadAsNumbers) {
         QString assigned;
         std::int32_t error;
     } cases[] = {
-        {"SaisyuKosinFlg", "2", 0}, {"SaisyuKosinFlg", "", 0}, {"SaisyuKosinFlg", "x", 245},
-        {"TankaB1", " 1100 ", 0},   {"TankaB1", "1.5", 0},     {"TankaB1", "", 0},
+        {"SaisyuKosinFlg", "", 0},  {"SaisyuKosinFlg", "x", 245}, {"TankaB1", " 1100 ", 0},
         {"TankaB1", "1,100", 8114}, {"GijutuName", "text", 0},
     };
     for (const auto& c : cases) {
@@ -377,23 +311,6 @@ TEST_F(RecordsetTest, NumbersAssignedAsTextMustReadAsNumbers) {
         EXPECT_EQ(raised([&] { rs.update(); }).number(), c.error)
             << c.column << " " << c.assigned.toStdString();
     }
-}
-
-TEST_F(RecordsetTest, UpdatesInsideATransactionAreUndoneByRollback) {
-    cn.beginTrans();
-    {
-        Recordset rs;
-        rs.open(kGiju, cn, CursorType::Static, LockType::Optimistic);
-        while (!rs.isEOF()) {
-            rs.setValue(QStringLiteral("TankaB1"), qlonglong{1});
-            rs.update();
-            rs.moveNext();
-        }
-    }
-    EXPECT_EQ(Recordset().isOpen(), false);
-    cn.rollbackTrans();
-    EXPECT_EQ(storiValue(QStringLiteral("select count(*) from MTGIJU where TankaB1 = 1")).toInt(),
-              0);
 }
 
 TEST_F(RecordsetTest, ClosingTheConnectionClosesItsRecordsets) {

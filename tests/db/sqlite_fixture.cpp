@@ -27,17 +27,13 @@ template <typename F> void withDatabase(const QString& path, F&& body) {
 
 } // namespace
 
-SqliteServers::SqliteServers()
-    : m_previous(qgetenv("TANKA_SQLITE_DIR")),
-      m_hadPrevious(qEnvironmentVariableIsSet("TANKA_SQLITE_DIR")) {
+SqliteServers::SqliteServers() {
     qputenv("TANKA_SQLITE_DIR", m_dir.path().toLocal8Bit());
 }
 
-SqliteServers::~SqliteServers() {
-    if (m_hadPrevious)
-        qputenv("TANKA_SQLITE_DIR", m_previous);
-    else
-        qunsetenv("TANKA_SQLITE_DIR");
+QString SqliteServers::sv01File(const char* database) const {
+    return m_dir.path() + QStringLiteral("/SV01/") + QLatin1String(database) +
+           QStringLiteral(".sqlite");
 }
 
 QString SqliteServers::createDatabase(const QString& folder, const QString& file,
@@ -72,54 +68,44 @@ QVariant SqliteServers::scalar(const QString& path, const QString& text) {
     return result;
 }
 
-QStringList storiSchema() {
-    return {
-        QStringLiteral(
-            "CREATE TABLE MTGIJU (GlobalID INTEGER NOT NULL, MiseID INTEGER NOT NULL, "
-            "GijutuID INTEGER NOT NULL, ShumokuID INTEGER NOT NULL, GijutuName "
-            "NVARCHAR(40), TaxFlg SMALLINT, TankaA1 MONEY, TankaA2 MONEY, TankaA3 MONEY, "
-            "TankaA4 MONEY, TankaA5 MONEY, TankaB1 MONEY, TankaB2 MONEY, TankaB3 MONEY, "
-            "TankaB4 MONEY, TankaB5 MONEY, SaisyuKosinFlg SMALLINT, SaisyuKosinDate "
-            "DATETIME, PRIMARY KEY (GlobalID, MiseID, GijutuID, ShumokuID))"),
-        QStringLiteral("CREATE TABLE MTTENP (GlobalID INTEGER NOT NULL, MiseID INTEGER NOT NULL, "
-                       "TenpanFlg SMALLINT NOT NULL, TenpanID NVARCHAR(13) NOT NULL, TenpanName "
-                       "NVARCHAR(40), TaxFlg SMALLINT, UriTankaA MONEY, UriTankaB MONEY, "
-                       "SaisyuKosinFlg SMALLINT, SaisyuKosinDate DATETIME, "
-                       "PRIMARY KEY (GlobalID, MiseID, TenpanFlg, TenpanID))"),
-        QStringLiteral("CREATE TABLE MTMISE (MiseID INTEGER PRIMARY KEY, MiseName NVARCHAR(40), "
-                       "GijutuTankaSwFlg SMALLINT, TenpanTankaSwFlg SMALLINT, SyoriDate DATETIME)"),
-        QStringLiteral("INSERT INTO MTMISE VALUES (7, 'Ginza', 1, 2, '2019-09-30 00:00:00')"),
-        QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 10, 1, 'Cut', 1, 1080, NULL, 0, 0, 0, "
-                       "0, 0, 0, 0, 0, 0, '2019-09-01 00:00:00')"),
-        QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 11, 1, 'Color', 0, 3000, 0, 0, 0, 0, "
-                       "0, 0, 0, 0, 0, 2, '2019-09-30 00:00:00')"),
-        QStringLiteral("INSERT INTO MTGIJU VALUES (1, 8, 10, 1, 'Cut', 1, 2160, 0, 0, 0, 0, "
-                       "0, 0, 0, 0, 0, 9, NULL)"),
-        QStringLiteral("INSERT INTO MTTENP VALUES (1, 7, 1, '4901234567894', 'Shampoo', 1, 540, "
-                       "NULL, 0, '2019-09-01 00:00:00')"),
-    };
-}
-
-QStringList loclSchema(int miseId) {
-    return {QStringLiteral("CREATE TABLE MlMsno (MiseID INTEGER, MiseName NVARCHAR(40))"),
-            QStringLiteral("INSERT INTO MlMsno VALUES (%1, 'local')").arg(miseId)};
-}
-
-QStringList honbSchema() {
-    return {QStringLiteral("CREATE TABLE MHSCTB (HonbuID INTEGER PRIMARY KEY, GijutuTankaSwFlg "
-                           "SMALLINT, TenpanTankaSwFlg SMALLINT, SyoriDate DATETIME)"),
-            QStringLiteral("INSERT INTO MHSCTB VALUES (1, 2, 1, '2019-10-01 00:00:00')")};
-}
-
-void createInstallation(SqliteServers& servers, bool headquarters, int localMiseId) {
-    servers.createDatabase(QStringLiteral("SV01"), QStringLiteral("MSTORI.sqlite"), storiSchema());
-    servers.createDatabase(QStringLiteral("SV01"), QStringLiteral("MSKYAK.sqlite"),
+void createInstallation(SqliteServers& servers) {
+    const QString sv = QStringLiteral("SV01");
+    servers.createDatabase(
+        sv, QStringLiteral("MSTORI.sqlite"),
+        {
+            QStringLiteral(
+                "CREATE TABLE MTGIJU (GlobalID INTEGER NOT NULL, MiseID INTEGER NOT NULL, "
+                "GijutuID INTEGER NOT NULL, ShumokuID INTEGER NOT NULL, GijutuName "
+                "NVARCHAR(40), TaxFlg SMALLINT, TankaA1 MONEY, TankaA2 MONEY, TankaA3 MONEY, "
+                "TankaA4 MONEY, TankaA5 MONEY, TankaB1 MONEY, TankaB2 MONEY, TankaB3 MONEY, "
+                "TankaB4 MONEY, TankaB5 MONEY, SaisyuKosinFlg SMALLINT, SaisyuKosinDate "
+                "DATETIME, PRIMARY KEY (GlobalID, MiseID, GijutuID, ShumokuID))"),
+            QStringLiteral(
+                "CREATE TABLE MTTENP (GlobalID INTEGER NOT NULL, MiseID INTEGER NOT NULL, "
+                "TenpanFlg SMALLINT NOT NULL, TenpanID NVARCHAR(13) NOT NULL, TenpanName "
+                "NVARCHAR(40), TaxFlg SMALLINT, UriTankaA MONEY, UriTankaB MONEY, "
+                "SaisyuKosinFlg SMALLINT, SaisyuKosinDate DATETIME, "
+                "PRIMARY KEY (GlobalID, MiseID, TenpanFlg, TenpanID))"),
+            QStringLiteral(
+                "CREATE TABLE MTMISE (MiseID INTEGER PRIMARY KEY, MiseName NVARCHAR(40), "
+                "GijutuTankaSwFlg SMALLINT, TenpanTankaSwFlg SMALLINT, SyoriDate DATETIME)"),
+            QStringLiteral("INSERT INTO MTMISE VALUES (7, 'Ginza', 1, 2, '2019-09-30 00:00:00')"),
+            QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 10, 1, 'Cut', 1, 1080, NULL, 0, 0, 0, "
+                           "0, 0, 0, 0, 0, 0, '2019-09-01 00:00:00')"),
+            QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 11, 1, 'Color', 0, 3000, 0, 0, 0, 0, "
+                           "0, 0, 0, 0, 0, 2, '2019-09-30 00:00:00')"),
+            QStringLiteral("INSERT INTO MTGIJU VALUES (1, 8, 10, 1, 'Cut', 1, 2160, 0, 0, 0, 0, "
+                           "0, 0, 0, 0, 0, 9, NULL)"),
+            QStringLiteral(
+                "INSERT INTO MTTENP VALUES (1, 7, 1, '4901234567894', 'Shampoo', 1, 540, "
+                "NULL, 0, '2019-09-01 00:00:00')"),
+        });
+    servers.createDatabase(sv, QStringLiteral("MSKYAK.sqlite"),
                            {QStringLiteral("CREATE TABLE MKKYAK (KyakID INTEGER PRIMARY KEY)")});
-    servers.createDatabase(QStringLiteral("SV01"), QStringLiteral("MSLOCL.sqlite"),
-                           loclSchema(localMiseId));
-    if (headquarters)
-        servers.createDatabase(QStringLiteral("SV01"), QStringLiteral("MSHONB.sqlite"),
-                               honbSchema());
+    servers.createDatabase(
+        sv, QStringLiteral("MSLOCL.sqlite"),
+        {QStringLiteral("CREATE TABLE MlMsno (MiseID INTEGER, MiseName NVARCHAR(40))"),
+         QStringLiteral("INSERT INTO MlMsno VALUES (7, 'local')")});
 }
 
 Globals globalsOnSv01() {

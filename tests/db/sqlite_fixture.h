@@ -1,50 +1,45 @@
 #pragma once
 // Embedded servers for tests: a temporary folder named by TANKA_SQLITE_DIR
-// (set for the fixture's lifetime), server folders in it, and SQLite files
-// made with plain QSqlDatabase, independent of the layer under test.
+// (restored afterwards), server folders in it, and SQLite files made with
+// plain QSqlDatabase, independent of the layer under test.
+
+#include <functional>
 
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 
-#include <functional>
-
 #include "core/globals.h"
 #include "core/run_error.h"
+#include "support/sample_site.h"
 
 namespace tanka::test {
 
 class SqliteServers {
 public:
     SqliteServers();
-    ~SqliteServers();
-    SqliteServers(const SqliteServers&) = delete;
-    SqliteServers& operator=(const SqliteServers&) = delete;
 
     QString root() const { return m_dir.path(); }
+    // <root>/SV01/<database>.sqlite
+    QString sv01File(const char* database) const;
     // Creates <root>/<folder>/<file> (folder may hold '/') and runs statements.
     QString createDatabase(const QString& folder, const QString& file,
                            const QStringList& statements = {});
-    // Runs statements on an existing file.
+    // Runs statements on an existing file; a failing one fails the test.
     static void run(const QString& path, const QStringList& statements);
     // The first column of the first row of query, read outside the layer.
     static QVariant scalar(const QString& path, const QString& query);
 
 private:
+    ScopedEnv m_env{"TANKA_SQLITE_DIR", "TANKA_DRIVE_C", "TANKA_ODBC_DRIVER"};
     QTemporaryDir m_dir;
-    QByteArray m_previous;
-    bool m_hadPrevious;
 };
 
-// Tables as the point-of-sale databases have them, with sample rows.
-QStringList storiSchema();
-QStringList loclSchema(int miseId);
-QStringList honbSchema();
-
-// A store installation on server "SV01": MSTORI, MSKYAK, MSLOCL (and MSHONB
-// when headquarters is true) in the folder SV01.
-void createInstallation(SqliteServers& servers, bool headquarters = false, int localMiseId = 7);
+// A store installation on server "SV01": MSTORI (store 7 "Ginza"; MTGIJU rows
+// (7,10) TankaA1 1080 TankaA2 Null, (7,11), (8,10) deleted; one MTTENP row),
+// MSKYAK and MSLOCL (MlMsno: store 7).
+void createInstallation(SqliteServers& servers);
 
 // All six server names "SV01" and the fixed login.
 Globals globalsOnSv01();

@@ -43,7 +43,7 @@ protected:
         cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
-    QString stori() const { return servers.root() + QStringLiteral("/SV01/MSTORI.sqlite"); }
+    QString stori() const { return servers.sv01File("MSTORI"); }
     int count(const QString& where) const {
         return SqliteServers::scalar(stori(),
                                      QStringLiteral("select count(*) from T where ") + where)
@@ -130,7 +130,7 @@ TEST_P(TableShapeTest, WalkWritesEveryRowOnce) {
 
 // The walk keeps the statement's order, also one given by column position.
 TEST_P(TableShapeTest, WalkKeepsTheOrderAsked) {
-    for (const char* order : {"order by 3 desc", "order by G.v desc", ""}) {
+    for (const char* order : {"order by 3 desc", ""}) {
         Recordset rs;
         rs.open(QStringLiteral("select * from MSTORI.dbo.T G where G.v < 1000 ") +
                     QString::fromLatin1(order),
@@ -157,8 +157,6 @@ INSTANTIATE_TEST_SUITE_P(
                             "DATETIME, PRIMARY KEY (k1, k2))"},
         TableShape{"without_rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v "
                                     "INTEGER, d DATETIME, PRIMARY KEY (k1, k2)) WITHOUT ROWID"},
-        TableShape{"text_key_first", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v "
-                                     "INTEGER, d DATETIME, PRIMARY KEY (k2, k1))"},
         TableShape{"integer_primary_key",
                    "CREATE TABLE T (k1 INTEGER PRIMARY KEY, k2 TEXT, v INTEGER, d DATETIME)"},
         TableShape{"two_rowid_names_taken",
@@ -179,26 +177,6 @@ protected:
     SqliteServers servers;
     Connection cn;
 };
-
-TEST_F(SqliteValuesTest, ValuesComeAsQtsDriverGivesThem) {
-    auto rs = cn.executeQuery(
-        QStringLiteral("select NULL as n, 12 as i, 0.25 as r, 'text' as t, x'00ff' as b, '' as e"));
-    const struct {
-        const char* column;
-        QMetaType::Type type;
-        bool null;
-    } cases[] = {
-        {"n", QMetaType::QString, true},     {"i", QMetaType::LongLong, false},
-        {"r", QMetaType::Double, false},     {"t", QMetaType::QString, false},
-        {"b", QMetaType::QByteArray, false}, {"e", QMetaType::QString, false},
-    };
-    for (const auto& c : cases) {
-        const QVariant value = rs->value(QString::fromLatin1(c.column));
-        EXPECT_EQ(value.typeId(), c.type) << c.column;
-        EXPECT_EQ(value.isNull(), c.null) << c.column;
-    }
-    EXPECT_EQ(rs->value(QStringLiteral("b")).toByteArray(), QByteArray("\x00\xff", 2));
-}
 
 TEST_F(SqliteValuesTest, OneStatementAtATime) {
     const RunError e = raised([&] { cn.executeQuery(QStringLiteral("select 1; select 2")); });

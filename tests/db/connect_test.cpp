@@ -145,19 +145,5 @@ TEST_F(ConnectTest, StartCNOpensTheCustomerDatabaseWithALongCommandTimeout) {
     EXPECT_EQ(cn, nullptr);
 }
 
-TEST_F(ConnectTest, StartCNThatCannotOpenKeepsTheErrorForTheFirstQuery) {
-    g.SvKyak = QStringLiteral("NOSERVER");
-    std::unique_ptr<Connection> cn;
-    EXPECT_NO_THROW(L_Start_CN(cn, g));
-    ASSERT_NE(cn, nullptr);
-    EXPECT_FALSE(cn->isOpen());
-    const RunError e = test::raised([&] {
-        cn->executeQuery(QStringLiteral(" SELECT * from MSTORI.dbo.MTMISE   where miseid = 7 "));
-    });
-    EXPECT_EQ(e.number(), -2147467259);
-    EXPECT_EQ(e.description(), "[DBNETLIB]SQL Server does not exist or access denied.");
-    EXPECT_NO_THROW(L_End_CN(cn));
-}
-
 } // namespace
 } // namespace tanka

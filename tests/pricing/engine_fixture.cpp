@@ -40,16 +40,16 @@ QString GijuRow::insertSql() const {
 }
 
 QString TenRow::insertSql() const {
-    QStringList values{"1",
-                       QString::number(miseId),
-                       "1",
-                       QString::number(tenpanId),
-                       sqlText(name),
-                       sqlValue(taxFlg),
-                       sqlValue(a),
-                       sqlValue(b),
-                       sqlValue(kosinFlg),
-                       sqlText(kosinDate)};
+    const QStringList values{"1",
+                             QString::number(miseId),
+                             "1",
+                             QString::number(tenpanId),
+                             sqlText(name),
+                             sqlValue(taxFlg),
+                             sqlValue(a),
+                             sqlValue(b),
+                             sqlValue(kosinFlg),
+                             sqlText(kosinDate)};
     return "INSERT INTO MTTENP (GlobalID, MiseID, TenpanFlg, TenpanID, TenpanName, TaxFlg, "
            "UriTankaA, UriTankaB, SaisyuKosinFlg, SaisyuKosinDate) VALUES (" +
            values.join(", ") + ")";
@@ -76,30 +76,17 @@ sample::Options headquartersOptions(int stores) {
     return o;
 }
 
-EngineFixture::EngineFixture(const sample::Options& options) {
-    if (!m_dir.isValid())
-        throw std::runtime_error("no temporary folder");
-    m_install = sample::writeSampleInstall(m_dir.path(), options);
-    m_install.applyEnvironment();
-    m_drive = DriveMap(m_install.driveC);
-
+// A run converting slot A into slot B, truncating to 1 yen, stores chosen none.
+EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
     m_g.HonbuFlg = options.headquarters ? True : False;
-    m_g.MyMiseID = m_install.miseId;
+    m_g.MyMiseID = m_site.install.miseId;
     m_g.MiseSyoriDate = QStringLiteral("2019/09/30");
     for (auto& row : m_g.MiseList)
         row[0] = QStringLiteral("0");
-    m_g.GijuMode = 1;
-    m_g.TenMode = 1;
-    m_g.HasuMode = 0;
-    m_g.HasuTani = 0;
-    m_g.GijuSrcSlot = 0;
-    m_g.GijuDstSlot = 1;
-    m_g.TenSrcSlot = 0;
-    m_g.TenDstSlot = 1;
-}
-
-EngineFixture::~EngineFixture() {
-    m_cn.reset();
+    m_g.GijuMode = m_g.TenMode = 1;
+    m_g.HasuMode = m_g.HasuTani = 0;
+    m_g.GijuSrcSlot = m_g.TenSrcSlot = 0;
+    m_g.GijuDstSlot = m_g.TenDstSlot = 1;
 }
 
 Connection& EngineFixture::cn() {
@@ -109,10 +96,6 @@ Connection& EngineFixture::cn() {
         m_cn->open();
     }
     return *m_cn;
-}
-
-void EngineFixture::exec(const QStringList& statements) const {
-    sample::execSql(mstori(), statements);
 }
 
 void EngineFixture::setGiju(const std::vector<GijuRow>& rows) const {
@@ -130,9 +113,8 @@ void EngineFixture::setTen(const std::vector<TenRow>& rows) const {
 }
 
 QStringList EngineFixture::dump(const QString& table) const {
-    const QString keys = table == QStringLiteral("MTGIJU")
-                             ? QStringLiteral("GlobalID, MiseID, GijutuID, ShumokuID")
-                             : QStringLiteral("GlobalID, MiseID, TenpanFlg, TenpanID");
+    const QString keys = table == "MTGIJU" ? "GlobalID, MiseID, GijutuID, ShumokuID"
+                                           : "GlobalID, MiseID, TenpanFlg, TenpanID";
     return dumpRows(mstori(), "SELECT * FROM " + table + " ORDER BY " + keys);
 }
 
@@ -145,15 +127,9 @@ QString EngineFixture::value(const QString& table, const QString& column,
     return rows.first();
 }
 
-QString EngineFixture::backupPath(const QString& name) const {
-    return m_install.workDir + u'/' + name;
-}
-
-QByteArray EngineFixture::readFile(const QString& hostPath) const {
+QByteArray EngineFixture::readFile(const QString& hostPath) {
     QFile f(hostPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 namespace {
@@ -176,16 +152,17 @@ bool canCreateFileIn(const QString& dir) {
     QFile probe(dir + QStringLiteral("/probe.tmp"));
     if (!probe.open(QIODevice::WriteOnly))
         return false;
-    probe.close();
     probe.remove();
     return true;
 }
 
+constexpr QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
 } // namespace
 
 UnwritableDir::UnwritableDir(QString hostPath) : m_path(std::move(hostPath)) {
-    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(m_path, ReadOnly);
     if (canCreateFileIn(m_path))
         m_immutable = setImmutable(m_path, true);
     m_ok = !canCreateFileIn(m_path);
@@ -194,9 +171,7 @@ UnwritableDir::UnwritableDir(QString hostPath) : m_path(std::move(hostPath)) {
 UnwritableDir::~UnwritableDir() {
     if (m_immutable)
         setImmutable(m_path, false);
-    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                      QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                      QFile::ExeOther);
+    QFile::setPermissions(m_path, ReadOnly | QFile::WriteOwner);
 }
 
 QStringList filesIn(const QString& hostDir) {

@@ -1,40 +1,35 @@
 #pragma once
-// What the engine tests share: a sample installation in a temporary folder
-// with the environment pointing at it, a connection like the program's, the
-// program-wide values of a store or headquarters run, scripted message boxes,
-// and full table dumps read straight from the SQLite files.
+// What the engine tests share: a sample installation (the shared SampleSite)
+// with a connection like the program's, the program-wide values of a store or
+// headquarters run, a fixed day, and rows written and read straight from the
+// SQLite files.
 
 #include <array>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include "core/clock.h"
 #include "core/globals.h"
-#include "core/message_box.h"
 #include "db/connection.h"
-#include "install/drive_map.h"
 #include "support/sample_site.h"
 #include "support/scripted_boxes.h"
-#include "tools/sample/sample_install.h"
 
 namespace tanka::test {
 
 using Price = std::optional<int>;
 using Slot5 = std::array<Price, 5>;
 
-// One MTGIJU row as an INSERT statement; Null where a value is absent.
+// One MTGIJU / MTTENP row as an INSERT statement; Null where a value is absent.
 struct GijuRow {
-    int miseId = 1;
-    int gijutuId = 1;
+    int miseId = 1, gijutuId = 1;
     std::optional<int> taxFlg = 1;
-    Slot5 a{};
-    Slot5 b{};
+    Slot5 a{}, b{};
     std::optional<int> kosinFlg = 0;
     std::optional<QString> kosinDate = QStringLiteral("2018-04-01 00:00:00");
     QString name = QStringLiteral("カット");
@@ -42,59 +37,59 @@ struct GijuRow {
 };
 
 struct TenRow {
-    int miseId = 1;
-    int tenpanId = 1;
+    int miseId = 1, tenpanId = 1;
     std::optional<int> taxFlg = 1;
-    Price a;
-    Price b;
+    Price a, b;
     std::optional<int> kosinFlg = 0;
     std::optional<QString> kosinDate = QStringLiteral("2018-04-01 00:00:00");
     QString name = QStringLiteral("シャンプー");
     QString insertSql() const;
 };
 
+// Test cases (structs with a name) print as their names. In the unnamed
+// namespace the test files declare their cases in, where gtest finds it.
+namespace {
+template <typename Case>
+requires requires(const Case& c) {
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+} // namespace
+
 // The connection string of the program's connection to the sample server.
 QString connectionString();
 
 class EngineFixture {
 public:
-    // Writes the sample and points TANKA_DRIVE_C / TANKA_SQLITE_DIR at it until
-    // the fixture goes away.
     explicit EngineFixture(const sample::Options& options);
-    ~EngineFixture();
-    EngineFixture(const EngineFixture&) = delete;
-    EngineFixture& operator=(const EngineFixture&) = delete;
 
-    const sample::SampleInstall& install() const { return m_install; }
-    const DriveMap& drive() const { return m_drive; }
+    const SampleSite& site() const { return m_site; }
+    const sample::SampleInstall& install() const { return m_site.install; }
+    const DriveMap& drive() const { return m_site.drive; }
     Connection& cn();
     Globals& g() { return m_g; }
     FixedClock& clock() { return m_clock; }
 
-    QString mstori() const { return m_install.databaseFile(QStringLiteral("MSTORI")); }
+    QString mstori() const { return m_site.mstori(); }
     // Runs statements on MSTORI (outside the program's connection).
-    void exec(const QStringList& statements) const;
+    void exec(const QStringList& statements) const { m_site.sql("MSTORI", statements); }
     // Replaces the rows of MTGIJU / MTTENP.
     void setGiju(const std::vector<GijuRow>& rows) const;
     void setTen(const std::vector<TenRow>& rows) const;
 
     // Every row of a table in key order, columns TAB-separated, Null as "<null>".
     QStringList dump(const QString& table) const;
-    QStringList dumpBoth() const {
-        return dump(QStringLiteral("MTGIJU")) + dump(QStringLiteral("MTTENP"));
-    }
-    // One row by key condition, column name -> text, for checking single values.
+    QStringList dumpBoth() const { return dump("MTGIJU") + dump("MTTENP"); }
+    // The column of the first row matching a condition.
     QString value(const QString& table, const QString& column, const QString& where) const;
 
-    // Host path of a backup file in the work directory.
-    QString backupPath(const QString& name) const;
-    QByteArray readFile(const QString& hostPath) const;
+    QString backupPath(const QString& name) const { return m_site.workFile(name); }
+    static QByteArray readFile(const QString& hostPath);
 
 private:
-    ScopedEnv m_env{"TANKA_DRIVE_C", "TANKA_SQLITE_DIR"};
-    QTemporaryDir m_dir;
-    sample::SampleInstall m_install;
-    DriveMap m_drive;
+    SampleSite m_site;
     std::unique_ptr<Connection> m_cn;
     Globals m_g;
     FixedClock m_clock{QDate(2019, 10, 1)};

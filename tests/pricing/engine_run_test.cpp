@@ -20,17 +20,9 @@
 namespace tanka::test {
 namespace {
 
-// Test cases print as their names.
-template <typename Case>
-requires requires(const Case& c) {
-    c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const QString Confirm = QStringLiteral("単価変更開始しますか？");
 const QString Done = QStringLiteral("終了しました");
+const QStringList BothBackups{"MTGIJU10%.CSV", "MTTENP10%.CSV"};
 
 struct Counted {
     int started = 0, rows = 0, finished = 0;
@@ -66,8 +58,7 @@ TEST(Run, AnswerNoChangesNothing) {
     boxes.answers = {MsgAnswer::No};
     Counted counted;
     EXPECT_EQ(run(fx, boxes, counted), RunResult::Declined);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, Confirm);
+    ASSERT_EQ(boxes.texts(), QStringList{Confirm});
     EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Question);
     EXPECT_EQ(counted.started + counted.finished, 0);
@@ -82,12 +73,15 @@ struct RefusalCase {
     MsgIcon icon;
 };
 
+void noWorkDir(EngineFixture& fx) {
+    QDir(fx.install().workDir).removeRecursively();
+}
+
 const RefusalCase refusalCases[] = {
-    {"NoWorkDir", [](EngineFixture& fx) { QDir(fx.install().workDir).removeRecursively(); },
-     "作業フォルダが見つかりません", MsgIcon::Critical},
+    {"NoWorkDir", noWorkDir, "作業フォルダが見つかりません", MsgIcon::Critical},
     {"WorkDirCheckedBeforeChoices",
      [](EngineFixture& fx) {
-         QDir(fx.install().workDir).removeRecursively();
+         noWorkDir(fx);
          fx.g().GijuMode = fx.g().TenMode = -1;
      },
      "作業フォルダが見つかりません", MsgIcon::Critical},
@@ -106,16 +100,15 @@ const RefusalCase refusalCases[] = {
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(Refusal, ShowsWhyAndChangesNothing) {
-    const RefusalCase& c = GetParam();
     EngineFixture fx(storeOptions());
-    c.arrange(fx);
+    GetParam().arrange(fx);
     const QStringList before = fx.dumpBoth();
     ScriptedBoxes boxes;
     Counted counted;
     EXPECT_EQ(run(fx, boxes, counted), RunResult::Refused);
-    ASSERT_EQ(boxes.texts(), (QStringList{Confirm, c.message}));
+    ASSERT_EQ(boxes.texts(), (QStringList{Confirm, GetParam().message}));
     EXPECT_EQ(boxes.shown[1].buttons, MsgButtons::Ok);
-    EXPECT_EQ(boxes.shown[1].icon, c.icon);
+    EXPECT_EQ(boxes.shown[1].icon, GetParam().icon);
     EXPECT_EQ(counted.started, 0);
     EXPECT_FALSE(fx.cn().inTransaction());
     EXPECT_EQ(fx.dumpBoth(), before);
@@ -131,7 +124,6 @@ TEST(Run, BacksUpThenConvertsEachMenuAndCommits) {
     const QStringList gijuBefore = fx.dump("MTGIJU");
     const QStringList tenBefore = fx.dump("MTTENP");
     const int gijuRows = liveRows(gijuBefore, 16, 2);
-    const int tenRows = liveRows(tenBefore, 8, 2);
 
     // Which backups exist while each row is converted.
     std::vector<std::pair<bool, bool>> seen;
@@ -144,15 +136,12 @@ TEST(Run, BacksUpThenConvertsEachMenuAndCommits) {
     ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
     EXPECT_EQ(boxes.texts(), (QStringList{Confirm, Done}));
     EXPECT_EQ(boxes.shown[1].icon, MsgIcon::None);
-    EXPECT_EQ(counted.started, 1);
-    EXPECT_EQ(counted.finished, 1);
+    EXPECT_EQ(counted.started + counted.finished, 2);
     EXPECT_EQ(fx.g().TmpDir, QStringLiteral("C:\\ZEMA\\TMP"));
 
-    ASSERT_EQ(counted.rows, gijuRows + tenRows);
-    for (int i = 0; i < counted.rows; ++i) {
-        EXPECT_TRUE(seen[i].first) << i;
-        EXPECT_EQ(seen[i].second, i >= gijuRows) << i;
-    }
+    ASSERT_EQ(counted.rows, gijuRows + liveRows(tenBefore, 8, 2));
+    for (int i = 0; i < counted.rows; ++i)
+        EXPECT_EQ(seen[i], std::pair(true, i >= gijuRows)) << i;
 
     // Committed, and the backups hold the tables as they were: the same bytes
     // as backups of an identical fresh installation.
@@ -163,8 +152,8 @@ TEST(Run, BacksUpThenConvertsEachMenuAndCommits) {
     ScriptedBoxes none;
     ASSERT_TRUE(Backup_MTGIJU(fresh.cn(), "C:\\ZEMA\\TMP", fresh.drive(), none));
     ASSERT_TRUE(Backup_MTTENP(fresh.cn(), "C:\\ZEMA\\TMP", fresh.drive(), none));
-    for (const char* name : {"MTGIJU10%.CSV", "MTTENP10%.CSV"})
-        EXPECT_EQ(fx.readFile(fx.backupPath(name)), fresh.readFile(fresh.backupPath(name))) << name;
+    for (const QString& name : BothBackups)
+        EXPECT_EQ(fx.readFile(fx.backupPath(name)), fresh.readFile(fresh.backupPath(name)));
 }
 
 TEST(Run, OnlyRetailLeavesTheTechnicalMenuAlone) {
@@ -180,12 +169,14 @@ TEST(Run, OnlyRetailLeavesTheTechnicalMenuAlone) {
     EXPECT_EQ(filesIn(fx.install().workDir), QStringList{"MTTENP10%.CSV"});
 }
 
+// An existing backup, even an empty one, is never replaced, and the run goes on.
 TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
     EngineFixture fx(storeOptions());
-    for (const char* name : {"MTGIJU10%.CSV", "MTTENP10%.CSV"}) {
-        QFile f(fx.backupPath(name));
+    const QByteArray earlier[] = {"", "earlier run\r\n"};
+    for (int i = 0; i < 2; ++i) {
+        QFile f(fx.backupPath(BothBackups[i]));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("earlier run\r\n");
+        f.write(earlier[i]);
     }
     const QStringList before = fx.dumpBoth();
     ScriptedBoxes boxes;
@@ -193,8 +184,9 @@ TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
     ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
     EXPECT_EQ(boxes.texts(), (QStringList{Confirm, Done}));
     EXPECT_NE(fx.dumpBoth(), before);
-    for (const char* name : {"MTGIJU10%.CSV", "MTTENP10%.CSV"})
-        EXPECT_EQ(fx.readFile(fx.backupPath(name)), "earlier run\r\n");
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(fx.readFile(fx.backupPath(BothBackups[i])), earlier[i]);
+    EXPECT_EQ(filesIn(fx.install().workDir), BothBackups);
 }
 
 TEST(Run, DatabaseErrorBeforeTheStartIsShown) {
@@ -204,8 +196,7 @@ TEST(Run, DatabaseErrorBeforeTheStartIsShown) {
     Counted counted;
     EXPECT_EQ(run(fx, boxes, counted), RunResult::Failed);
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_TRUE(boxes.shown[1].text.startsWith(
-        QStringLiteral("エラーが発生しました。\r\nエラー番号: 3704\r\n")))
+    EXPECT_TRUE(boxes.shown[1].text.startsWith("エラーが発生しました。\r\nエラー番号: 3704\r\n"))
         << boxes.shown[1].text.toStdString();
     EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
     EXPECT_EQ(counted.started, 0);
@@ -229,52 +220,49 @@ TEST(Run, HeadquartersNeedsNoProcessingDate) {
 struct FailureCase {
     const char* name;
     std::function<void(EngineFixture&, Counted&)> arrange;
-    QString message;
+    QString message; // empty: the layer's write-conflict text
     QStringList backupsLeft;
     bool lockWorkDir = false;
 };
 
-// A row in the middle of the table whose price cannot be converted.
-void overflowInMiddleOfRetail(EngineFixture& fx, Counted&) {
-    fx.exec({"UPDATE MTTENP SET UriTankaA = 2147483647, TaxFlg = 1 WHERE MiseID = 1 AND "
-             "TenpanID = (SELECT TenpanID FROM MTTENP WHERE MiseID = 1 AND SaisyuKosinFlg <> 9 "
-             "ORDER BY TenpanID LIMIT 1 OFFSET 2)"});
-}
-
-void priceBeyondLongInTechnicalMenu(EngineFixture& fx, Counted&) {
-    fx.exec({"UPDATE MTGIJU SET TankaA3 = 99999999999 WHERE MiseID = 1 AND GijutuID = "
-             "(SELECT GijutuID FROM MTGIJU WHERE MiseID = 1 AND SaisyuKosinFlg <> 9 "
-             "ORDER BY GijutuID LIMIT 1 OFFSET 2)"});
-}
-
-// A destination price changed under the run after it read the row: the row
-// it is about to save no longer holds what it read.
-void conflictMidRun(EngineFixture& fx, Counted& counted) {
-    counted.onRow = [&fx, &counted] {
-        if (counted.rows == 3)
-            fx.cn().execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
-    };
-}
-
-void nothing(EngineFixture&, Counted&) {}
-
-void retailBackupBlocked(EngineFixture& fx, Counted&) {
-    QDir(fx.install().workDir).mkdir("MTTENP10%.CSV");
-}
+// The third live row of store 1 of a table.
+const char* const ThirdGiju = "MiseID = 1 AND GijutuID = (SELECT GijutuID FROM MTGIJU WHERE "
+                              "MiseID = 1 AND SaisyuKosinFlg <> 9 ORDER BY GijutuID LIMIT 1 "
+                              "OFFSET 2)";
+const char* const ThirdTen = "MiseID = 1 AND TenpanID = (SELECT TenpanID FROM MTTENP WHERE "
+                             "MiseID = 1 AND SaisyuKosinFlg <> 9 ORDER BY TenpanID LIMIT 1 "
+                             "OFFSET 2)";
 
 const FailureCase failureCases[] = {
     {"OverflowInMiddleOfRetail",
-     overflowInMiddleOfRetail,
-     runErrorMessage(err::Overflow, "Overflow", true),
-     {"MTGIJU10%.CSV", "MTTENP10%.CSV"}},
+     [](EngineFixture& fx, Counted&) {
+         fx.exec(
+             {QString("UPDATE MTTENP SET UriTankaA = 2147483647, TaxFlg = 1 WHERE ") + ThirdTen});
+     },
+     runErrorMessage(err::Overflow, "Overflow", true), BothBackups},
     {"PriceBeyondLongInTechnicalMenu",
-     priceBeyondLongInTechnicalMenu,
+     [](EngineFixture& fx, Counted&) {
+         fx.exec({QString("UPDATE MTGIJU SET TankaA3 = 99999999999 WHERE ") + ThirdGiju});
+     },
      runErrorMessage(err::Overflow, "Overflow", true),
      {"MTGIJU10%.CSV"}},
-    {"WriteConflict", conflictMidRun, {}, {"MTGIJU10%.CSV"}},
-    {"UnwritableWorkDir", nothing, "MTGIJU10%.CSVの作成に失敗しました", {}, true},
+    // A destination price changed under the run after it read the row.
+    {"WriteConflict",
+     [](EngineFixture& fx, Counted& counted) {
+         counted.onRow = [&fx, &counted] {
+             if (counted.rows == 3)
+                 fx.cn().execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
+         };
+     },
+     {},
+     {"MTGIJU10%.CSV"}},
+    {"UnwritableWorkDir",
+     [](EngineFixture&, Counted&) {},
+     "MTGIJU10%.CSVの作成に失敗しました",
+     {},
+     true},
     {"RetailBackupAfterTechnicalMenuFails",
-     retailBackupBlocked,
+     [](EngineFixture& fx, Counted&) { QDir(fx.install().workDir).mkdir("MTTENP10%.CSV"); },
      "MTTENP10%.CSVの作成に失敗しました",
      {"MTGIJU10%.CSV"}},
 };
@@ -299,17 +287,14 @@ TEST_P(RunFailure, RollsBackBothTables) {
     locked.reset();
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, Confirm);
-    if (c.message.isEmpty()) { // the layer's conflict text follows the number
+    if (c.message.isEmpty())
         EXPECT_TRUE(boxes.shown[1].text.startsWith(runErrorMessage(-2147217864, "", true)))
             << boxes.shown[1].text.toStdString();
-    } else {
+    else
         EXPECT_EQ(boxes.shown[1].text, c.message);
-    }
     EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(counted.started, 1);
-    EXPECT_EQ(counted.finished, 1);
+    EXPECT_EQ(counted.started + counted.finished, 2);
     EXPECT_FALSE(fx.cn().inTransaction());
-
     EXPECT_EQ(fx.dumpBoth(), before);
     EXPECT_EQ(filesIn(fx.install().workDir), c.backupsLeft);
 }
@@ -329,10 +314,9 @@ TEST(Run, SecondConnectionCannotWriteDuringTheRun) {
     bool refused = false;
     Counted counted;
     counted.onRow = [&] {
-        if (counted.rows != 2)
-            return;
         try {
-            other.execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
+            if (counted.rows == 2)
+                other.execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
         } catch (const RunError&) {
             refused = true;
         }
@@ -356,33 +340,27 @@ class Crash : public ::testing::TestWithParam<int> {};
 
 TEST_P(Crash, KilledRunLeavesTablesAsBefore) {
     sample::Options o = storeOptions();
-    o.gijuRows = 40;
-    o.tenRows = 40;
+    o.gijuRows = o.tenRows = 40;
     EngineFixture fx(o);
     const QStringList before = fx.dumpBoth();
     const int stopAfter = GetParam();
 
     QProcess child;
-    child.setProgram(helperPath());
-    child.setArguments({QString::number(stopAfter)});
-    child.start();
+    child.start(helperPath(), {QString::number(stopAfter)});
     ASSERT_TRUE(child.waitForStarted(10000)) << helperPath().toStdString();
     QByteArray out;
     while (!out.contains("mid") && child.state() == QProcess::Running) {
         child.waitForReadyRead(30000);
         out += child.readAllStandardOutput();
     }
-    ASSERT_TRUE(out.contains("mid"))
-        << out.toStdString() << child.readAllStandardError().toStdString();
+    ASSERT_TRUE(out.contains("mid")) << out.toStdString() << child.readAllStandardError().data();
     ::kill(pid_t(child.processId()), SIGKILL);
     ASSERT_TRUE(child.waitForFinished(10000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
     EXPECT_EQ(fx.dumpBoth(), before);
     const bool inRetail = stopAfter > liveRows(fx.dump("MTGIJU"), 16, 1);
-    const QStringList backups =
-        inRetail ? QStringList{"MTGIJU10%.CSV", "MTTENP10%.CSV"} : QStringList{"MTGIJU10%.CSV"};
-    EXPECT_EQ(filesIn(fx.install().workDir), backups);
+    EXPECT_EQ(filesIn(fx.install().workDir), inRetail ? BothBackups : BothBackups.mid(0, 1));
 
     // The next run works on the restored tables.
     ScriptedBoxes boxes;

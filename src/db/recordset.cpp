@@ -552,16 +552,20 @@ void RecordsetPrivate::writeBack() {
         return;
     source->settle();
 
-    // The server's form of each assigned value; a walk assigns the same value
-    // (a marking date) to many rows, so the last answer per column is kept.
+    // The server's form of each assigned value. A walk assigns the same date
+    // (the marking) to many rows, so the last answer of a date column is kept.
     const Engine& engine = *cn->engine;
     std::vector<QVariant>& stored = storedValues;
     stored.clear();
     lastAssigned.resize(columns.size());
     for (const int c : edited) {
         const auto i = static_cast<std::size_t>(c);
-        auto& last = lastAssigned[i];
         const QVariant& value = pending[i];
+        if (columns[i].kind != ValueKind::Date) {
+            stored.push_back(engine.storedValue(columns[i], value));
+            continue;
+        }
+        auto& last = lastAssigned[i];
         if (!last || last->first.typeId() != value.typeId() || last->first != value)
             last.emplace(value, engine.storedValue(columns[i], value));
         stored.push_back(last->second);

@@ -6,8 +6,8 @@
 // it; a backup or a conversion reads most values of a row never, or only to
 // write them out again.
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include <QByteArray>
@@ -21,39 +21,45 @@ class RowData {
 public:
     enum class Kind : std::uint8_t { Null, Integer, Real, Text, Variant };
 
-    // columns values, all Null.
+    // Room for columns values; each is then set once by whoever fills the row.
     void reset(std::size_t columns) {
-        m_cells.assign(columns, Cell{});
+        m_cells.resize(columns);
         m_text.resize(0);
         m_variants.clear();
     }
     std::size_t size() const { return m_cells.size(); }
 
-    void setNull(std::size_t i) { m_cells[i] = Cell{}; }
+    void setNull(std::size_t i) { m_cells[i] = Cell{0, 0, 0, Kind::Null}; }
     void setInteger(std::size_t i, std::int64_t value) {
-        m_cells[i] = Cell{Kind::Integer, value, 0.0, 0, 0};
+        m_cells[i] = Cell{value, 0, 0, Kind::Integer};
     }
-    void setReal(std::size_t i, double value) { m_cells[i] = Cell{Kind::Real, 0, value, 0, 0}; }
+    void setReal(std::size_t i, double value) {
+        m_cells[i] = Cell{std::bit_cast<std::int64_t>(value), 0, 0, Kind::Real};
+    }
     void setText(std::size_t i, const char* utf8, qsizetype size) {
-        const qsizetype offset = m_text.size();
+        const auto offset = static_cast<std::int32_t>(m_text.size());
         m_text.append(utf8, size);
-        m_cells[i] = Cell{Kind::Text, 0, 0.0, offset, size};
+        m_cells[i] = Cell{0, offset, static_cast<std::int32_t>(size), Kind::Text};
     }
     // Kept exactly as given (the values of engines other than SQLite, and
-    // values written back).
+    // values written back), but integers compactly.
     void setVariant(std::size_t i, QVariant value) {
-        m_cells[i] = Cell{Kind::Variant, static_cast<std::int64_t>(m_variants.size()), 0.0, 0, 0};
+        if (value.typeId() == QMetaType::LongLong && !value.isNull()) {
+            setInteger(i, *static_cast<const qlonglong*>(value.constData()));
+            return;
+        }
+        m_cells[i] = Cell{static_cast<std::int64_t>(m_variants.size()), 0, 0, Kind::Variant};
         m_variants.push_back(std::move(value));
     }
 
     Kind kind(std::size_t i) const { return m_cells[i].kind; }
-    std::int64_t integer(std::size_t i) const { return m_cells[i].integer; }
-    double real(std::size_t i) const { return m_cells[i].real; }
+    std::int64_t integer(std::size_t i) const { return m_cells[i].value; }
+    double real(std::size_t i) const { return std::bit_cast<double>(m_cells[i].value); }
     QByteArrayView text(std::size_t i) const {
         return QByteArrayView(m_text.constData() + m_cells[i].offset, m_cells[i].size);
     }
     const QVariant& variant(std::size_t i) const {
-        return m_variants[static_cast<std::size_t>(m_cells[i].integer)];
+        return m_variants[static_cast<std::size_t>(m_cells[i].value)];
     }
 
     // As Qt's SQLite driver gives values: integers as qlonglong, floating
@@ -63,9 +69,9 @@ public:
         case Kind::Null:
             return QVariant(QMetaType::fromType<QString>());
         case Kind::Integer:
-            return QVariant(static_cast<qlonglong>(m_cells[i].integer));
+            return QVariant(static_cast<qlonglong>(integer(i)));
         case Kind::Real:
-            return QVariant(m_cells[i].real);
+            return QVariant(real(i));
         case Kind::Text:
             return QVariant(QString::fromUtf8(text(i)));
         case Kind::Variant:
@@ -76,11 +82,10 @@ public:
 
 private:
     struct Cell {
-        Kind kind = Kind::Null;
-        std::int64_t integer = 0; // the value, or the index of a variant
-        double real = 0.0;
-        qsizetype offset = 0; // of a text in m_text
-        qsizetype size = 0;
+        std::int64_t value;  // an integer, a double's bits, or the index of a variant
+        std::int32_t offset; // of a text in m_text
+        std::int32_t size;
+        Kind kind;
     };
     std::vector<Cell> m_cells;
     QByteArray m_text;

@@ -379,12 +379,14 @@ void appendPlainText(QString& out, const QVariant& value, bool dateColumn,
 }
 
 TextLine::TextLine(qsizetype expected)
-    : m_text(std::max<qsizetype>(expected, 64), Qt::Uninitialized) {}
+    : m_text(std::max<qsizetype>(expected, 64), Qt::Uninitialized),
+      m_data(reinterpret_cast<char16_t*>(m_text.data())), m_capacity(m_text.size()) {}
 
-char16_t* TextLine::room(qsizetype more) {
-    if (m_used + more > m_text.size())
-        m_text.resize(std::max(m_text.size() * 2, m_used + more));
-    return reinterpret_cast<char16_t*>(m_text.data()) + m_used;
+char16_t* TextLine::grow(qsizetype more) {
+    m_text.resize(std::max(m_capacity * 2, m_used + more));
+    m_data = reinterpret_cast<char16_t*>(m_text.data());
+    m_capacity = m_text.size();
+    return m_data + m_used;
 }
 
 void TextLine::append(QStringView text) {
@@ -450,7 +452,8 @@ void TextLine::appendValue(const QVariant& value, bool dateColumn, const QString
 
 QString TextLine::take() {
     m_text.resize(m_used);
-    m_used = 0;
+    m_data = nullptr;
+    m_capacity = m_used = 0;
     return std::move(m_text);
 }
 

@@ -36,8 +36,15 @@ public:
     QString take();
 
 private:
-    char16_t* room(qsizetype more); // where the next more characters go
-    QString m_text;                 // m_used characters written, the rest room
+    // Where the next more characters go.
+    char16_t* room(qsizetype more) {
+        return m_used + more <= m_capacity ? m_data + m_used : grow(more);
+    }
+    char16_t* grow(qsizetype more);
+
+    QString m_text; // m_used characters written, the rest room
+    char16_t* m_data = nullptr;
+    qsizetype m_capacity = 0;
     qsizetype m_used = 0;
 };
 

@@ -55,27 +55,28 @@ public:
                         static_cast<unsigned char>(bytes[static_cast<qsizetype>(c)]) == c;
     }
     bool put(QStringView line) {
+        const char16_t* in = line.utf16();
+        const qsizetype size = line.size();
         qsizetype used = m_bytes.size();
-        m_bytes.resize(used + line.size());
+        m_bytes.resize(used + size);
+        char* out = m_bytes.data();
         qsizetype i = 0;
-        while (i < line.size()) {
-            const char16_t c = line[i].unicode();
-            if (c < 0x80 && m_same[c]) {
-                m_bytes.data()[used++] = static_cast<char>(c);
-                ++i;
+        while (i < size) {
+            if (copiedStraight(in[i])) {
+                out[used++] = static_cast<char>(in[i++]);
                 continue;
             }
             qsizetype end = i + 1;
-            while (end < line.size() &&
-                   !(line[end].unicode() < 0x80 && m_same[line[end].unicode()]))
+            while (end < size && !copiedStraight(in[end]))
                 ++end;
             const QStringView run = line.mid(i, end - i);
-            m_bytes.resize(used + m_encoder.requiredSpace(run.size()) + (line.size() - end));
-            used = m_encoder.appendToBuffer(m_bytes.data() + used, run) - m_bytes.constData();
+            m_bytes.resize(used + m_encoder.requiredSpace(run.size()) + (size - end));
+            out = m_bytes.data();
+            used = m_encoder.appendToBuffer(out + used, run) - out;
             i = end;
         }
         m_bytes.resize(used);
-        return m_bytes.size() < BlockBytes || flush();
+        return used < BlockBytes || flush();
     }
     bool flush() {
         const qsizetype size = m_bytes.size();
@@ -85,6 +86,8 @@ public:
     }
 
 private:
+    bool copiedStraight(char16_t c) const { return c < 0x80 && m_same[c]; }
+
     static constexpr qsizetype BlockBytes = 64 * 1024;
     QIODevice& m_file;
     QStringEncoder& m_encoder;

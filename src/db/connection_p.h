@@ -1,6 +1,7 @@
 #pragma once
 // The inside of a Connection, shared with the Recordset.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -32,6 +33,10 @@ public:
     std::optional<RunError> openError;
     // Open record sets; they are closed before the connection closes.
     std::vector<RecordsetPrivate*> recordsets;
+    // Counts what ran on the connection: statements, transaction commands,
+    // record set opens, fetches and writes. A record set compares it to know
+    // that nothing ran between reading its current row and writing it.
+    std::uint64_t activity = 0;
 
     // Raises the failed open's error, or "object is closed".
     void requireOpen() const;

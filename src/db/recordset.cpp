@@ -264,7 +264,7 @@ public:
         : m_cn(cn), m_target(std::move(target)), m_names(std::move(names)) {}
 
     int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-              const RowData& original) override {
+              const RowData& original, bool /*untouched*/) override {
         const Engine& engine = *m_cn.engine;
         auto it = m_statements.find(edited);
         if (it == m_statements.end()) {
@@ -512,7 +512,10 @@ bool RecordsetPrivate::dirty() const {
 }
 
 void RecordsetPrivate::advance() {
-    if (source->fetch(row)) {
+    ++cn->activity;
+    const bool fetched = source->fetch(row);
+    readAt = cn->activity;
+    if (fetched) {
         changed.assign(row.size(), false);
         pending.resize(row.size());
         eof = false;
@@ -571,7 +574,9 @@ void RecordsetPrivate::writeBack() {
         stored.push_back(last->second);
     }
 
-    const int affected = writer->write(edited, stored, row);
+    const bool untouched = cn->activity == readAt;
+    ++cn->activity;
+    const int affected = writer->write(edited, stored, row, untouched);
     if (affected == 0)
         dberr::raise(dberr::RowNotFound,
                      QStringLiteral("Row cannot be located for updating. Some values may have "
@@ -616,6 +621,7 @@ void Recordset::open(const QString& sql, Connection& cn, CursorType type, LockTy
                      QStringLiteral("Operation is not allowed when the object is open."));
     ConnectionPrivate* c = cn.d();
     c->requireOpen();
+    ++c->activity;
     RecordsetPrivate& d = *m_d;
     d.cursorType = type;
     d.lockType = lock;

@@ -47,9 +47,10 @@ class RowWriter {
 public:
     virtual ~RowWriter() = default;
     // edited: positions of the changed columns, ascending; stored: their new
-    // values; original: the whole row as read.
+    // values; original: the whole row as read. untouched: nothing ran on the
+    // connection since the row was read.
     virtual int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-                      const RowData& original) = 0;
+                      const RowData& original, bool untouched) = 0;
 };
 
 class RecordsetPrivate {
@@ -75,6 +76,7 @@ public:
     std::vector<bool> changed;
     bool bof = true;
     bool eof = true;
+    std::uint64_t readAt = 0; // the connection's activity when the row was read
 
     std::optional<UpdateTarget> target;
     std::unique_ptr<RowWriter> writer; // set with target

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <sqlite3.h>
+
 #include "db/sql_text.h"
 
 namespace tanka {
@@ -169,37 +171,48 @@ SqliteRowWriter::SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget
     : m_db(db), m_engine(engine), m_target(std::move(target)), m_names(std::move(names)),
       m_rowIdName(std::move(rowIdName)), m_source(source) {}
 
-QString SqliteRowWriter::updateText(const std::vector<int>& edited, bool byRowId) const {
+QString SqliteRowWriter::updateText(const std::vector<int>& edited, Match match) const {
     QStringList sets;
     QStringList conditions;
     for (const int c : edited)
         sets << sqltext::quoteIdentifier(m_names[c]) + QStringLiteral(" = ?");
-    if (byRowId)
+    if (match != Match::KeyAndValues)
         conditions << m_rowIdName + QStringLiteral(" = ?");
-    for (const int k : m_target.keyColumns)
-        conditions << m_engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[k])).text;
-    for (const int c : edited)
-        conditions << m_engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[c])).text;
+    if (match != Match::RowIdOnly) {
+        for (const int k : m_target.keyColumns)
+            conditions << m_engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[k])).text;
+        for (const int c : edited)
+            conditions << m_engine.nullSafeEquals(sqltext::quoteIdentifier(m_names[c])).text;
+    }
     return QStringLiteral("UPDATE %1 SET %2 WHERE %3")
         .arg(m_target.table, sets.join(QStringLiteral(", ")),
              conditions.join(QStringLiteral(" AND ")));
 }
 
+SqliteStatement& SqliteRowWriter::statement(SqliteStatement& slot, const std::vector<int>& edited,
+                                            Match match) const {
+    if (slot.isEmpty())
+        slot = SqliteStatement::prepare(m_db, m_engine, updateText(edited, match), true);
+    return slot;
+}
+
 int SqliteRowWriter::run(SqliteStatement& statement, const std::vector<int>& edited,
-                         const std::vector<QVariant>& stored, const RowData& original,
+                         const std::vector<QVariant>& stored, const RowData* original,
                          std::optional<std::int64_t> rowId) const {
-    const int binds = m_engine.nullSafeEquals(QString()).binds;
     int position = 1;
     for (const QVariant& value : stored)
         statement.bind(position++, value);
     if (rowId)
         statement.bindInt64(position++, *rowId);
-    for (const int k : m_target.keyColumns)
-        for (int b = 0; b < binds; ++b)
-            statement.bind(position++, original, static_cast<std::size_t>(k));
-    for (const int c : edited)
-        for (int b = 0; b < binds; ++b)
-            statement.bind(position++, original, static_cast<std::size_t>(c));
+    if (original) {
+        const int binds = m_engine.nullSafeEquals(QString()).binds;
+        for (const int k : m_target.keyColumns)
+            for (int b = 0; b < binds; ++b)
+                statement.bind(position++, *original, static_cast<std::size_t>(k));
+        for (const int c : edited)
+            for (int b = 0; b < binds; ++b)
+                statement.bind(position++, *original, static_cast<std::size_t>(c));
+    }
     statement.step();
     const int changed = statement.changes();
     statement.reset();
@@ -207,19 +220,20 @@ int SqliteRowWriter::run(SqliteStatement& statement, const std::vector<int>& edi
 }
 
 int SqliteRowWriter::write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-                           const RowData& original) {
-    Statements& statements = m_statements[edited];
+                           const RowData& original, bool untouched) {
+    Statements& s = m_statements[edited];
     if (const auto rowId = m_source.rowId(); rowId && !m_rowIdName.isEmpty()) {
-        if (statements.byRowId.isEmpty())
-            statements.byRowId =
-                SqliteStatement::prepare(m_db, m_engine, updateText(edited, true), true);
-        if (const int changed = run(statements.byRowId, edited, stored, original, rowId))
+        if (untouched && sqlite3_get_autocommit(m_db) == 0) {
+            if (const int changed = run(statement(s.rowIdOnly, edited, Match::RowIdOnly), edited,
+                                        stored, nullptr, rowId))
+                return changed;
+        }
+        if (const int changed = run(statement(s.byRowId, edited, Match::RowIdAndValues), edited,
+                                    stored, &original, rowId))
             return changed;
     }
-    if (statements.byKey.isEmpty())
-        statements.byKey =
-            SqliteStatement::prepare(m_db, m_engine, updateText(edited, false), true);
-    return run(statements.byKey, edited, stored, original, std::nullopt);
+    return run(statement(s.byKey, edited, Match::KeyAndValues), edited, stored, &original,
+               std::nullopt);
 }
 
 } // namespace tanka

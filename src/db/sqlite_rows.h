@@ -99,22 +99,32 @@ private:
 // with "<rowid> = ?" added to the key and value conditions; when that finds
 // nothing (the row was deleted and its key written again meanwhile), the same
 // update by key alone decides.
+//
+// Inside a transaction, when nothing ran on the connection since the row was
+// read, the row is known to hold what was read: no other connection can commit
+// while this one holds its transaction's read lock, and nothing on this one
+// ran. The key and value conditions then hold for certain and the row is
+// written by rowid alone, which is the same update with less for SQLite to do.
 class SqliteRowWriter final : public RowWriter {
 public:
     // rowIdName: how the table's rowid is named, empty when it has none.
     SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget target, QStringList names,
                     QString rowIdName, const SqliteKeyedSource& source);
     int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
-              const RowData& original) override;
+              const RowData& original, bool untouched) override;
 
 private:
     struct Statements {
+        SqliteStatement rowIdOnly;
         SqliteStatement byRowId;
         SqliteStatement byKey;
     };
-    QString updateText(const std::vector<int>& edited, bool byRowId) const;
+    enum class Match { RowIdOnly, RowIdAndValues, KeyAndValues };
+    QString updateText(const std::vector<int>& edited, Match match) const;
+    SqliteStatement& statement(SqliteStatement& slot, const std::vector<int>& edited,
+                               Match match) const;
     int run(SqliteStatement& statement, const std::vector<int>& edited,
-            const std::vector<QVariant>& stored, const RowData& original,
+            const std::vector<QVariant>& stored, const RowData* original,
             std::optional<std::int64_t> rowId) const;
 
     sqlite3* m_db;

@@ -89,6 +89,47 @@ TEST_P(TableShapeTest, UpdateAnswersAsAnUpdateByKeyWhateverHappenedToTheRow) {
     }
 }
 
+// Inside a transaction only this connection can change the row between the
+// walk's read and its write; whatever ran on it, the answer is still that of
+// an update by key and values.
+TEST_P(TableShapeTest, UpdateInsideATransactionAnswersAsAnUpdateByKey) {
+    const struct {
+        const char* before;  // run before the walk opens
+        const char* between; // run after the walk reached row 5
+        bool conflict;
+    } cases[] = {
+        {"", "", false},
+        {"", "select count(*) from %T", false},
+        {"", "update %T set d = '2020-01-01 00:00:00' where k1 = 5", false},
+        {"", "update %T set v = 99 where k1 = 5", true},
+        {"", "delete from %T where k1 = 5; insert into %T (k1, k2, v) values (5, 'key2', 5)",
+         false},
+        {"", "delete from %T where k1 = 5; insert into %T (k1, k2, v) values (5, 'key2', 6)", true},
+        {"savepoint s; update %T set v = 77 where k1 = 5", "rollback to s", true},
+    };
+    const auto run = [&](const char* sql) {
+        for (QString statement : QString::fromLatin1(sql).split(u';', Qt::SkipEmptyParts))
+            cn.execute(statement.replace(QStringLiteral("%T"), QStringLiteral("MSTORI.dbo.T")));
+    };
+    for (const auto& c : cases) {
+        elsewhere(QStringLiteral("update T set v = k1"));
+        cn.beginTrans();
+        run(c.before);
+        Recordset rs;
+        rs.open(QStringLiteral("select * from MSTORI.dbo.T where v >= 0 order by k1"), cn,
+                CursorType::Static, LockType::Optimistic);
+        while (rs.value(QStringLiteral("k1")).toInt() != 5)
+            rs.moveNext();
+        run(c.between);
+        rs.setValue(QStringLiteral("v"), qlonglong{1005});
+        const RunError e = raised([&] { rs.update(); });
+        EXPECT_EQ(e.number(), c.conflict ? kConflict : 0) << c.before << " / " << c.between;
+        rs.close();
+        cn.commitTrans();
+        EXPECT_EQ(count(QStringLiteral("v = 1005")), c.conflict ? 0 : 1) << c.between;
+    }
+}
+
 // Every row of the walk once, values as they are when the walk reaches the
 // row, inside a transaction that commits: a row deleted meanwhile is skipped,
 // also when a new row took its rowid; a row deleted and written again is

@@ -380,6 +380,29 @@ void openWithQt(RecordsetPrivate& d, ConnectionPrivate& c, const QString& text,
     d.source = std::make_unique<StreamSource>(c, std::move(query));
 }
 
+// Whether writing a row of the table (parts as translate() left them) by rowid
+// changes that row alone: no trigger names the table and foreign key actions
+// are off.
+bool rowsStayPut(sqlite3* handle, const Engine& engine, const QStringList& parts) {
+    if (parts.size() != 2)
+        return false;
+    const QString schema = sqltext::quoteIdentifier(parts.front());
+    SqliteStatement triggers = SqliteStatement::tryPrepare(
+        handle, engine,
+        QStringLiteral("SELECT count(*) FROM (SELECT tbl_name FROM %1.sqlite_schema WHERE type = "
+                       "'trigger' UNION ALL SELECT tbl_name FROM temp.sqlite_schema WHERE type = "
+                       "'trigger') WHERE tbl_name = ? COLLATE NOCASE")
+            .arg(schema),
+        false);
+    SqliteStatement foreignKeys =
+        SqliteStatement::tryPrepare(handle, engine, QStringLiteral("PRAGMA foreign_keys"), false);
+    if (triggers.isEmpty() || foreignKeys.isEmpty())
+        return false;
+    triggers.bind(1, parts.back());
+    return triggers.step() && triggers.int64(0) == 0 && foreignKeys.step() &&
+           foreignKeys.int64(0) == 0;
+}
+
 // Where the select list of text (a select of the shape given) begins and
 // ends; none when it does not stand right after the leading SELECT.
 std::optional<std::pair<qsizetype, qsizetype>>
@@ -468,12 +491,16 @@ void openOnSqlite(RecordsetPrivate& d, ConnectionPrivate& c, sqlite3* handle, co
                                  QStringLiteral(" = ?");
                 lookup.withRowId =
                     QStringLiteral("SELECT %1, %2").arg(shape->selectList, rowId) + byKey;
+                lookup.byRowIdRange =
+                    QStringLiteral("SELECT %1, %2").arg(shape->selectList, rowId) + from + rowId +
+                    QStringLiteral(" BETWEEN ? AND ? ORDER BY ") + rowId;
             }
             d.target = UpdateTarget{shape->table, plan->positions};
             auto source = std::make_unique<SqliteKeyedSource>(
                 handle, engine,
                 walkStatement(handle, engine, text, *shape, *plan, rowId, std::move(statement)),
-                static_cast<int>(d.names.size()), plan->positions, std::move(lookup));
+                static_cast<int>(d.names.size()), plan->positions, std::move(lookup), c.activity,
+                rowsStayPut(handle, engine, shape->tableParts));
             d.writer = std::make_unique<SqliteRowWriter>(handle, engine, *d.target, d.names,
                                                          rowIdName, *source);
             d.source = std::move(source);

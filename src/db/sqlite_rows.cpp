@@ -47,9 +47,11 @@ bool SqliteStreamSource::fetch(RowData& row) {
 }
 
 SqliteKeyedSource::SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteWalk walk,
-                                     int columns, std::vector<int> keyColumns, SqliteLookup lookup)
+                                     int columns, std::vector<int> keyColumns, SqliteLookup lookup,
+                                     const std::uint64_t& activity, bool batches)
     : m_db(db), m_engine(engine), m_walk(std::move(walk)), m_count(columns),
-      m_keyColumns(std::move(keyColumns)), m_lookupText(std::move(lookup)) {
+      m_keyColumns(std::move(keyColumns)), m_lookupText(std::move(lookup)), m_activity(activity),
+      m_batches(batches && m_walk.rowIdColumn >= 0 && !m_lookupText.byRowIdRange.isEmpty()) {
     if (m_walk.wholeRows) {
         m_streamKeyColumns = m_keyColumns;
     } else {
@@ -75,10 +77,87 @@ bool SqliteKeyedSource::fetch(RowData& row) {
     }
     settle();
     while (m_next < m_rows) {
-        if (lookUp(m_next++, row))
+        const std::size_t index = m_next++;
+        if (fromBatch(index, row) || lookUp(index, row))
             return true;
     }
     return false;
+}
+
+bool SqliteKeyedSource::keyMatches(std::size_t index, const RowData& row) const {
+    const std::size_t first = index * m_keyColumns.size();
+    for (std::size_t k = 0; k < m_keyColumns.size(); ++k)
+        if (!m_keys.matches(first + k, row, static_cast<std::size_t>(m_keyColumns[k])))
+            return false;
+    return true;
+}
+
+bool SqliteKeyedSource::fromBatch(std::size_t index, RowData& row) {
+    if (!m_batches)
+        return false;
+    // Still valid when only this fetch ran since the batch was read or last used.
+    if (!m_batch.empty() && m_activity != m_batchValidAt + 1)
+        dropBatch();
+    if (m_batch.empty() || index >= m_batchEnd)
+        loadBatch(index);
+    m_batchValidAt = m_activity;
+    while (m_batchNext < m_batch.size() && m_batch[m_batchNext].index < index)
+        ++m_batchNext;
+    if (m_batchNext == m_batch.size() || m_batch[m_batchNext].index != index)
+        return false; // not in the batch: gone, or elsewhere now
+    BatchRow& found = m_batch[m_batchNext++];
+    if (!keyMatches(index, found.row))
+        return false; // the rowid holds another row now
+    std::swap(row, found.row);
+    m_rowId = found.rowId;
+    return true;
+}
+
+void SqliteKeyedSource::loadBatch(std::size_t index) {
+    // Spare the row buffers of the batch that ends.
+    for (BatchRow& old : m_batch)
+        m_spareRows.push_back(std::move(old.row));
+    m_batch.clear();
+    m_batchNext = 0;
+    m_batchEnd = index;
+    if (sqlite3_get_autocommit(m_db) != 0)
+        return; // outside a transaction another connection may change rows at any time
+    // The run of ascending rowids from index, up to a batch.
+    constexpr std::size_t BatchRows = 256;
+    constexpr std::size_t Worthwhile = 8;
+    std::size_t end = index + 1;
+    while (end < m_rows && end - index < BatchRows && m_rowIds[end] > m_rowIds[end - 1])
+        ++end;
+    if (end - index < Worthwhile)
+        return;
+    if (m_byRange.isEmpty()) {
+        m_byRange = SqliteStatement::tryPrepare(m_db, m_engine, m_lookupText.byRowIdRange, true);
+        if (m_byRange.isEmpty()) {
+            m_batches = false;
+            return;
+        }
+    }
+    m_byRange.bindInt64(1, m_rowIds[index]);
+    m_byRange.bindInt64(2, m_rowIds[end - 1]);
+    std::size_t wanted = index;
+    while (m_byRange.step()) {
+        const std::int64_t rowId = m_byRange.int64(m_count);
+        while (wanted < end && m_rowIds[wanted] < rowId)
+            ++wanted;
+        if (wanted == end)
+            break;
+        if (m_rowIds[wanted] != rowId)
+            continue; // a row of the table the walk does not visit
+        BatchRow entry{wanted, rowId, {}};
+        if (!m_spareRows.empty()) {
+            entry.row = std::move(m_spareRows.back());
+            m_spareRows.pop_back();
+        }
+        readRow(m_byRange, 0, m_count, entry.row);
+        m_batch.push_back(std::move(entry));
+    }
+    m_byRange.reset();
+    m_batchEnd = end;
 }
 
 void SqliteKeyedSource::settle() {
@@ -166,8 +245,7 @@ bool SqliteKeyedSource::lookUpByKey(std::size_t index, RowData& row) {
 }
 
 SqliteRowWriter::SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget target,
-                                 QStringList names, QString rowIdName,
-                                 const SqliteKeyedSource& source)
+                                 QStringList names, QString rowIdName, SqliteKeyedSource& source)
     : m_db(db), m_engine(engine), m_target(std::move(target)), m_names(std::move(names)),
       m_rowIdName(std::move(rowIdName)), m_source(source) {}
 
@@ -223,15 +301,19 @@ int SqliteRowWriter::write(const std::vector<int>& edited, const std::vector<QVa
                            const RowData& original, bool untouched) {
     Statements& s = m_statements[edited];
     if (const auto rowId = m_source.rowId(); rowId && !m_rowIdName.isEmpty()) {
-        if (untouched && sqlite3_get_autocommit(m_db) == 0) {
-            if (const int changed = run(statement(s.rowIdOnly, edited, Match::RowIdOnly), edited,
-                                        stored, nullptr, rowId))
-                return changed;
-        }
-        if (const int changed = run(statement(s.byRowId, edited, Match::RowIdAndValues), edited,
-                                    stored, &original, rowId))
+        int changed = 0;
+        if (untouched && sqlite3_get_autocommit(m_db) == 0)
+            changed = run(statement(s.rowIdOnly, edited, Match::RowIdOnly), edited, stored, nullptr,
+                          rowId);
+        if (changed == 0)
+            changed = run(statement(s.byRowId, edited, Match::RowIdAndValues), edited, stored,
+                          &original, rowId);
+        if (changed != 0) {
+            m_source.wroteCurrentRow(); // one row, by rowid
             return changed;
+        }
     }
+    m_source.dropBatch();
     return run(statement(s.byKey, edited, Match::KeyAndValues), edited, stored, &original,
                std::nullopt);
 }

@@ -35,10 +35,13 @@ private:
 //   withRowId  "SELECT <list>, <q>.<rowid> FROM <table> <alias> WHERE <key> IS ? AND ..."
 //   plain      the same without the rowid.
 // The texts with the rowid are empty when the table has no rowid name free.
+//   byRowIdRange  "SELECT <list>, <q>.<rowid> FROM <table> <alias> WHERE
+//                 <q>.<rowid> BETWEEN ? AND ? ORDER BY <q>.<rowid>"
 struct SqliteLookup {
     QString byRowId;
     QString withRowId;
     QString plain;
+    QString byRowIdRange;
 };
 
 // The statement of an updatable walk as its source reads it: either the rows
@@ -59,21 +62,50 @@ struct SqliteWalk {
 // still has the key, else by key. A row deleted meanwhile is skipped; rows
 // changed through this record set are not visited twice. The rowid of each row
 // visited is at hand for its update.
+//
+// Inside a transaction, on a table without triggers and with foreign key
+// actions off, the rows are found again a batch at a time: one range of
+// ascending rowids read in one statement instead of one lookup per row. A row
+// of a batch is served as read only while nothing but this walk's own fetches
+// and its writes of its own rows (each one row, by rowid) ran on the
+// connection since the batch was read: then no statement changed it and no
+// other connection could, so it holds what a lookup would find. Anything else
+// drops the batch, and the rows are looked up again.
 class SqliteKeyedSource final : public RowSource {
 public:
-    // columns: of a row; keyColumns: the key's positions in a row.
+    // columns: of a row; keyColumns: the key's positions in a row; activity:
+    // the connection's count of what ran on it; batches: the table allows
+    // batches (no triggers, no foreign key actions).
     SqliteKeyedSource(sqlite3* db, const Engine& engine, SqliteWalk walk, int columns,
-                      std::vector<int> keyColumns, SqliteLookup lookup);
+                      std::vector<int> keyColumns, SqliteLookup lookup,
+                      const std::uint64_t& activity, bool batches);
     bool fetch(RowData& row) override;
     void settle() override;
     // The rowid of the row fetched last, when known.
     std::optional<std::int64_t> rowId() const { return m_rowId; }
+    // The writer wrote the current row (by rowid, one row) or something else.
+    void wroteCurrentRow() {
+        if (!m_batch.empty() && m_activity == m_batchValidAt + 1)
+            m_batchValidAt = m_activity;
+        else
+            dropBatch();
+    }
+    void dropBatch() { m_batch.clear(); }
 
 private:
+    struct BatchRow {
+        std::size_t index; // in the walk
+        std::int64_t rowId;
+        RowData row;
+    };
+
     bool nextStreamRow(RowData* row);
     bool lookUp(std::size_t index, RowData& row);
     bool lookUpByRowId(std::size_t index, RowData& row);
     bool lookUpByKey(std::size_t index, RowData& row);
+    bool fromBatch(std::size_t index, RowData& row);
+    void loadBatch(std::size_t index);
+    bool keyMatches(std::size_t index, const RowData& row) const;
 
     sqlite3* m_db;
     const Engine& m_engine;
@@ -92,6 +124,15 @@ private:
     std::size_t m_rows = 0;
     std::size_t m_next = 0; // first row not yet fetched
     std::optional<std::int64_t> m_rowId;
+
+    const std::uint64_t& m_activity;
+    bool m_batches;
+    SqliteStatement m_byRange;
+    std::vector<BatchRow> m_batch; // rows of walk indexes below m_batchEnd, ascending
+    std::size_t m_batchNext = 0;   // first row of m_batch not yet served
+    std::size_t m_batchEnd = 0;
+    std::uint64_t m_batchValidAt = 0; // the connection's activity the batch is valid at
+    std::vector<RowData> m_spareRows; // buffers of served rows, for the next batch
 };
 
 // Optimistic updates of the rows of a SqliteKeyedSource, one prepared
@@ -109,7 +150,7 @@ class SqliteRowWriter final : public RowWriter {
 public:
     // rowIdName: how the table's rowid is named, empty when it has none.
     SqliteRowWriter(sqlite3* db, const Engine& engine, UpdateTarget target, QStringList names,
-                    QString rowIdName, const SqliteKeyedSource& source);
+                    QString rowIdName, SqliteKeyedSource& source);
     int write(const std::vector<int>& edited, const std::vector<QVariant>& stored,
               const RowData& original, bool untouched) override;
 
@@ -132,7 +173,7 @@ private:
     UpdateTarget m_target;
     QStringList m_names;
     QString m_rowIdName;
-    const SqliteKeyedSource& m_source;
+    SqliteKeyedSource& m_source;
     std::map<std::vector<int>, Statements> m_statements;
 };
 

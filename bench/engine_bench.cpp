@@ -12,7 +12,11 @@
 //
 // Rows: 12,500 (50 stores x 125 per table), 50,000 (100 x 250) and 200,000
 // (100 x 1,000): 1x, 4x, 16x. Times are wall-clock (the shell is a child
-// process); the copy of the sample before each iteration is not timed.
+// process); the copy of the sample before each iteration is not timed. Both
+// sides pay for opening their databases: the engine's run opens its connection
+// (the server's other databases attached) and closes it; the shell's time
+// includes starting its process. Neither pays for the other's start-up: the
+// engine runs inside this already started program.
 //
 //   engine_bench --run-once <driveC> <sqliteDir>   (used by EngineRunPeakRss)
 

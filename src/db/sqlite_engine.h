@@ -40,7 +40,8 @@ public:
     bool typesFromCatalogue() const override { return true; }
     NullSafeMatch nullSafeEquals(const QString& quotedColumn) const override;
     QVariant storedValue(const ColumnInfo& column, const QVariant& value) const override;
-    // Rows are fetched by primary key, sixteen per statement.
+    // Not used: record sets on this server find their rows again with their
+    // own statements (sqlite_rows.h).
     int pageSize() const override { return 16; }
 
     RunError error(const QSqlError& e) const override;

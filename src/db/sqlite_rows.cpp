@@ -96,10 +96,12 @@ bool SqliteKeyedSource::fromBatch(std::size_t index, RowData& row) {
     if (!m_batches)
         return false;
     // Still valid when only this fetch ran since the batch was read or last used.
-    if (!m_batch.empty() && m_activity != m_batchValidAt + 1)
+    if (m_batchLoaded && m_activity != m_batchValidAt + 1)
         dropBatch();
-    if (m_batch.empty() || index >= m_batchEnd)
+    if (!m_batchLoaded || index >= m_batchEnd)
         loadBatch(index);
+    if (!m_batchLoaded)
+        return false;
     m_batchValidAt = m_activity;
     while (m_batchNext < m_batch.size() && m_batch[m_batchNext].index < index)
         ++m_batchNext;
@@ -119,14 +121,18 @@ void SqliteKeyedSource::loadBatch(std::size_t index) {
         m_spareRows.push_back(std::move(old.row));
     m_batch.clear();
     m_batchNext = 0;
-    m_batchEnd = index;
+    m_batchLoaded = false;
     if (sqlite3_get_autocommit(m_db) != 0)
         return; // outside a transaction another connection may change rows at any time
-    // The run of ascending rowids from index, up to a batch.
+    // The run of ascending rowids from index, up to a batch, whose range holds
+    // mostly rows of the walk (the range is read whole).
     constexpr std::size_t BatchRows = 256;
     constexpr std::size_t Worthwhile = 8;
+    constexpr std::int64_t MostlyOurs = 4; // range rows per walk row at most
     std::size_t end = index + 1;
-    while (end < m_rows && end - index < BatchRows && m_rowIds[end] > m_rowIds[end - 1])
+    while (end < m_rows && end - index < BatchRows && m_rowIds[end] > m_rowIds[end - 1] &&
+           m_rowIds[end] - m_rowIds[index] <
+               MostlyOurs * static_cast<std::int64_t>(end - index + 1))
         ++end;
     if (end - index < Worthwhile)
         return;
@@ -158,6 +164,7 @@ void SqliteKeyedSource::loadBatch(std::size_t index) {
     }
     m_byRange.reset();
     m_batchEnd = end;
+    m_batchLoaded = true;
 }
 
 void SqliteKeyedSource::settle() {

@@ -31,12 +31,13 @@ private:
 
 // How an updatable walk finds its rows again, as statements on the table of
 // the walk ("<q>" its alias, else its name):
-//   byRowId    "SELECT <list> FROM <table> <alias> WHERE <q>.<rowid> = ?"
-//   withRowId  "SELECT <list>, <q>.<rowid> FROM <table> <alias> WHERE <key> IS ? AND ..."
-//   plain      the same without the rowid.
+//   byRowId       "SELECT <list> FROM <table> <alias> WHERE <q>.<rowid> = ?"
+//   withRowId     "SELECT <list>, <q>.<rowid> FROM <table> <alias>
+//                  WHERE <key> IS ? AND ..."
+//   plain         the same without the rowid
+//   byRowIdRange  "SELECT <list>, <q>.<rowid> FROM <table> <alias>
+//                  WHERE <q>.<rowid> BETWEEN ? AND ? ORDER BY <q>.<rowid>"
 // The texts with the rowid are empty when the table has no rowid name free.
-//   byRowIdRange  "SELECT <list>, <q>.<rowid> FROM <table> <alias> WHERE
-//                 <q>.<rowid> BETWEEN ? AND ? ORDER BY <q>.<rowid>"
 struct SqliteLookup {
     QString byRowId;
     QString withRowId;
@@ -85,12 +86,12 @@ public:
     std::optional<std::int64_t> rowId() const { return m_rowId; }
     // The writer wrote the current row (by rowid, one row) or something else.
     void wroteCurrentRow() {
-        if (!m_batch.empty() && m_activity == m_batchValidAt + 1)
+        if (m_batchLoaded && m_activity == m_batchValidAt + 1)
             m_batchValidAt = m_activity;
         else
             dropBatch();
     }
-    void dropBatch() { m_batch.clear(); }
+    void dropBatch() { m_batchLoaded = false; }
 
 private:
     struct BatchRow {
@@ -128,6 +129,7 @@ private:
     const std::uint64_t& m_activity;
     bool m_batches;
     SqliteStatement m_byRange;
+    bool m_batchLoaded = false;
     std::vector<BatchRow> m_batch; // rows of walk indexes below m_batchEnd, ascending
     std::size_t m_batchNext = 0;   // first row of m_batch not yet served
     std::size_t m_batchEnd = 0;

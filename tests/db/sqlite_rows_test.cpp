@@ -209,6 +209,22 @@ TEST_P(TableShapeTest, WalkThatOnlyReadsSeesLaterChanges) {
     cn.rollbackTrans();
 }
 
+// A walk over some rows of the table writes those and no others.
+TEST_P(TableShapeTest, WalkOverEveryOtherRowWritesThoseOnly) {
+    cn.beginTrans();
+    Recordset rs;
+    rs.open(QStringLiteral("select * from MSTORI.dbo.T G where G.k1 % 2 = 1"), cn,
+            CursorType::Static, LockType::Optimistic);
+    int visits = 0;
+    for (; !rs.isEOF(); rs.moveNext(), ++visits)
+        rs.setValue(QStringLiteral("v"), rs.value(QStringLiteral("v")).toLongLong() + 1000);
+    rs.close();
+    cn.commitTrans();
+    EXPECT_EQ(visits, kRows / 2);
+    EXPECT_EQ(count(QStringLiteral("k1 % 2 = 1 and v = k1 + 1000")), kRows / 2);
+    EXPECT_EQ(count(QStringLiteral("k1 % 2 = 0 and v = k1")), kRows / 2);
+}
+
 // The walk keeps the statement's order, also one given by column position.
 TEST_P(TableShapeTest, WalkKeepsTheOrderAsked) {
     for (const char* order : {"order by 3 desc", ""}) {

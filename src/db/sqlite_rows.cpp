@@ -187,8 +187,8 @@ bool SqliteKeyedSource::nextStreamRow(RowData* row) {
             m_keys.push(*row, static_cast<std::size_t>(k));
     } else {
         for (const int k : m_streamKeyColumns) {
-            if (stream.isInteger(k))
-                m_keys.pushInteger(stream.int64(k));
+            if (const auto integer = stream.integer(k))
+                m_keys.pushInteger(*integer);
             else
                 m_keys.pushOther(stream.value(k));
         }

@@ -300,6 +300,13 @@ void SqliteStatement::read(int column, RowData& row, std::size_t i) const {
     }
 }
 
+std::optional<std::int64_t> SqliteStatement::integer(int column) const {
+    sqlite3_value* value = sqlite3_column_value(m_stmt, column);
+    if (sqlite3_value_type(value) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_value_int64(value);
+}
+
 bool SqliteStatement::isInteger(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
 }

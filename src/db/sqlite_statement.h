@@ -15,6 +15,7 @@
 // variant holding a null QString, QByteArray or an invalid date binds Null.
 
 #include <cstdint>
+#include <optional>
 
 #include <QByteArray>
 #include <QString>
@@ -62,6 +63,8 @@ public:
     // Column column of the current row into value i of row.
     void read(int column, RowData& row, std::size_t i) const;
     bool isInteger(int column) const;
+    // The column's value when it is an integer.
+    std::optional<std::int64_t> integer(int column) const;
     std::int64_t int64(int column) const;
     // Rows changed by the last INSERT, UPDATE or DELETE on the connection.
     int changes() const;

@@ -76,7 +76,8 @@ void runPragma(QSqlDatabase& db, const QString& text) {
 
 } // namespace
 
-SqliteEngine::SqliteEngine(QString root) : m_root(std::move(root)) {}
+SqliteEngine::SqliteEngine(QString root)
+    : m_root(std::move(root)), m_direct(!qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_QT")) {}
 
 const QString& SqliteEngine::loginName() {
     static const QString name = QStringLiteral("ORBE-TLX-MEMBER");
@@ -242,6 +243,8 @@ QVariant SqliteEngine::storedValue(const ColumnInfo& column, const QVariant& val
 sqlite3* SqliteEngine::sqliteHandle(const QSqlDatabase& db) const {
     // Qt's driver hands out its connection as a variant of type "sqlite3*"; the
     // driver links the system's libsqlite3, as this layer does.
+    if (!m_direct)
+        return nullptr;
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;

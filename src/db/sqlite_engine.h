@@ -17,6 +17,11 @@
 //
 // Rollback journal, not WAL, so that a commit across attached files is atomic.
 // The command timeout is the wait for another connection's lock.
+//
+// Record sets read and write their rows with direct statements on the sqlite3
+// connection (sqlite_rows.h); with TANKA_SQLITE_VIA_QT set when the connection
+// opens they go through Qt SQL instead, the way they do on SQL Server, so that
+// that way can be tried on the embedded server too.
 
 #include <QMap>
 
@@ -60,6 +65,7 @@ private:
     QString m_mainName;             // upper case
     QMap<QString, QString> m_files; // upper-case name -> host path, main included
     QString m_version;
+    bool m_direct = true;
 };
 
 } // namespace tanka

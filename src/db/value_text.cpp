@@ -323,6 +323,47 @@ void appendDateValue(QString& out, QDate date, QTime time) {
     out += QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
 }
 
+// Well-formed UTF-8 without a leading byte order mark decoded into out
+// (room for text.size() units), as Qt decodes it; false for anything else.
+bool decodeUtf8(QByteArrayView text, char16_t* out, qsizetype& units) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const qsizetype size = text.size();
+    if (size >= 3 && in[0] == 0xEF && in[1] == 0xBB && in[2] == 0xBF)
+        return false;
+    const auto continuation = [&](qsizetype at) { return at < size && (in[at] & 0xC0) == 0x80; };
+    qsizetype i = 0;
+    qsizetype n = 0;
+    while (i < size) {
+        const unsigned char c = in[i];
+        if (c < 0x80) {
+            out[n++] = c;
+            i += 1;
+        } else if (c >= 0xC2 && c < 0xE0 && continuation(i + 1)) {
+            out[n++] = static_cast<char16_t>(((c & 0x1F) << 6) | (in[i + 1] & 0x3F));
+            i += 2;
+        } else if (c >= 0xE0 && c < 0xF0 && continuation(i + 1) && continuation(i + 2)) {
+            const char32_t u = ((c & 0x0F) << 12) | ((in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F);
+            if (u < 0x800 || (u >= 0xD800 && u < 0xE000))
+                return false; // overlong, or a surrogate
+            out[n++] = static_cast<char16_t>(u);
+            i += 3;
+        } else if (c >= 0xF0 && c < 0xF5 && continuation(i + 1) && continuation(i + 2) &&
+                   continuation(i + 3)) {
+            const char32_t u = ((c & 0x07) << 18) | ((in[i + 1] & 0x3F) << 12) |
+                               ((in[i + 2] & 0x3F) << 6) | (in[i + 3] & 0x3F);
+            if (u < 0x10000 || u > 0x10FFFF)
+                return false;
+            out[n++] = QChar::highSurrogate(u);
+            out[n++] = QChar::lowSurrogate(u);
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    units = n;
+    return true;
+}
+
 } // namespace
 
 bool isDateType(const QString& declaredType) {
@@ -414,34 +455,24 @@ void TextLine::appendReal(double value) {
 }
 
 void TextLine::appendUtf8(QByteArrayView text, bool dateColumn) {
-    // Widened in place while checking for ASCII, which every stored date is.
+    // Decoded in place (never more UTF-16 units than UTF-8 bytes); a text that
+    // is not plain well-formed UTF-8 goes through Qt's decoder instead.
     char16_t* out = room(text.size());
-    unsigned char high = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        high |= c;
-        out[i] = c;
-    }
-    if (high >= 0x80) {
+    qsizetype units = 0;
+    if (!decodeUtf8(text, out, units)) {
         const QString wide = QString::fromUtf8(text);
-        DateTimeParts parts;
-        if (dateColumn && readDateText(wide, parts) == DateRead::Valid) {
-            char buffer[DateTimeChars];
-            formatDateTime(buffer, parts, '/');
-            appendAscii(buffer, DateTimeChars);
-        } else {
-            append(wide);
-        }
-        return;
+        out = room(wide.size());
+        std::copy(wide.utf16(), wide.utf16() + wide.size(), out);
+        units = wide.size();
     }
     DateTimeParts parts;
-    if (dateColumn && readDateText(QStringView(out, text.size()), parts) == DateRead::Valid) {
+    if (dateColumn && readDateText(QStringView(out, units), parts) == DateRead::Valid) {
         char buffer[DateTimeChars];
         formatDateTime(buffer, parts, '/');
         appendAscii(buffer, DateTimeChars);
         return;
     }
-    m_used += text.size();
+    m_used += units;
 }
 
 void TextLine::appendValue(const QVariant& value, bool dateColumn, const QString& nullText) {

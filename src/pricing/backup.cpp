@@ -62,10 +62,13 @@ public:
         char* out = m_bytes.data();
         qsizetype i = 0;
         while (i < size) {
-            if (copiedStraight(in[i])) {
-                out[used++] = static_cast<char>(in[i++]);
-                continue;
-            }
+            qsizetype straight = i;
+            while (straight < size && copiedStraight(in[straight]))
+                ++straight;
+            for (; i < straight; ++i)
+                out[used++] = static_cast<char>(in[i]);
+            if (i == size)
+                break;
             qsizetype end = i + 1;
             while (end < size && !copiedStraight(in[end]))
                 ++end;

@@ -88,5 +88,36 @@ TEST(ServerAssignmentTest, DateColumnsStoreTheServersFormOrRaiseItsError) {
     EXPECT_TRUE(serverAssignment(QStringLiteral("DATETIME"), QVariant()).isNull());
 }
 
+// Texts read as UTF-8 come into a line as Qt's decoder makes them, well-formed
+// or not; a date text in a date column in the display form.
+TEST(TextLineTest, Utf8TextsAsQtDecodesThem) {
+    const QByteArray texts[] = {
+        "plain",
+        "caf\xc3\xa9",
+        "\xe3\x82\xab\xe3\x83\x83\xe3\x83\x88",
+        "\xf0\xa0\xae\xb7x",
+        "\xef\xbb\xbf"
+        "bom",
+        "\xc0\x80",
+        "\xed\xa0\x80",
+        "\xe3\x82",
+        "\x80tail",
+        "\xf5\x80\x80\x80",
+        "\xf4\x90\x80\x80",
+        "\xe0\x80\xaf",
+        "",
+    };
+    for (const QByteArray& text : texts) {
+        TextLine line(0);
+        line.append(u"a");
+        line.appendUtf8(text, false);
+        EXPECT_EQ(line.take(), u'a' + QString::fromUtf8(text)) << text.toHex().constData();
+    }
+    TextLine line(0);
+    line.appendUtf8("2019-09-30 14:13:00", true);
+    line.appendUtf8("\xe3\x82\xab", true);
+    EXPECT_EQ(line.take(), QStringLiteral("2019/09/30 14:13:00カ"));
+}
+
 } // namespace
 } // namespace tanka

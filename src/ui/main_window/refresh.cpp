@@ -58,14 +58,8 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
 
     m.SSCommand2[0].backColor = colors::SelectedButton;
     m.SSCommand2[1].backColor = colors::SelectedButton;
-    if (variant != TankaDisp::StartUp) {
-        for (Control& c : m.SSCommand1)
-            c.enabled = true;
-        for (Control& c : m.Check1)
-            c.enabled = true;
-        m.SSCommand2[0].enabled = true;
-        m.SSCommand2[1].enabled = true;
-    }
+    if (variant != TankaDisp::StartUp)
+        m.enableSelectors();
 
     std::int16_t BothSetFlg = 0;
     judgeMenu(0, variant, TnakaFlg1, BothSetFlg);

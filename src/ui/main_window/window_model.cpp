@@ -107,4 +107,13 @@ Control& WindowModel::at(ControlRef ref) {
     throw std::out_of_range("unknown control");
 }
 
+void WindowModel::enableSelectors() {
+    for (Control& c : SSCommand1)
+        c.enabled = true;
+    for (Control& c : Check1)
+        c.enabled = true;
+    SSCommand2[0].enabled = true;
+    SSCommand2[1].enabled = true;
+}
+
 } // namespace tanka

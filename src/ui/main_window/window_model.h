@@ -45,6 +45,11 @@ struct WindowModel {
     // Throws std::out_of_range for an index outside the control array.
     Control& at(ControlRef ref);
     const Control& at(ControlRef ref) const;
+
+    // Enables both menus' conversion-kind buttons, their check boxes and the
+    // destination buttons, in that order (a refresh or a forced execution
+    // unlocks them all before judging the menus).
+    void enableSelectors();
 };
 
 } // namespace tanka

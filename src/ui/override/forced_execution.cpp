@@ -36,12 +36,7 @@ void forcedExecution(MainForm& form) {
     WindowModel& m = form.model();
     m.SSCommand2[0].backColor = colors::SelectedButton;
     m.SSCommand2[1].backColor = colors::SelectedButton;
-    for (Control& c : m.SSCommand1)
-        c.enabled = true;
-    for (Control& c : m.Check1)
-        c.enabled = true;
-    m.SSCommand2[0].enabled = true;
-    m.SSCommand2[1].enabled = true;
+    m.enableSelectors();
     m.Label14.visible = false;
     m.Label16.visible = false;
 

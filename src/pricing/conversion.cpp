@@ -102,7 +102,7 @@ void assignRow(Recordset& rs, const Columns& c, const RowPrices& out, const QVar
 } // namespace
 
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
-                 const ProcessEvents& processEvents) {
+                 const Progress& progress) {
     Columns columns(menu);
     const SlotsRead read = slotsToRead(options);
     const QVariant markText(options.markText);
@@ -118,23 +118,23 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
         rs.update();
         ++saved;
         rs.moveNext();
-        if (processEvents)
-            processEvents();
+        if (progress)
+            progress(saved, -1);
     }
     rs.close();
     return saved;
 }
 
 long GijuJob(Connection& cn, const Globals& g, const Clock& clock,
-             const ProcessEvents& processEvents) {
+             const Progress& progress) {
     return convertMenu(Menu::Giju, cn, conversionOptions(Menu::Giju, g, clock), storeFilter(g),
-                       processEvents);
+                       progress);
 }
 
 long TenJob(Connection& cn, const Globals& g, const Clock& clock,
-            const ProcessEvents& processEvents) {
+            const Progress& progress) {
     return convertMenu(Menu::Ten, cn, conversionOptions(Menu::Ten, g, clock), storeFilter(g),
-                       processEvents);
+                       progress);
 }
 
 } // namespace tanka

@@ -18,8 +18,9 @@ namespace tanka {
 
 class Clock;
 
-// Called once per converted row, after the row is saved.
-using ProcessEvents = std::function<void()>;
+// How far a conversion is: rows done out of rows to convert (total -1 while
+// unknown).
+using Progress = std::function<void(qint64 done, qint64 total)>;
 
 // " select *  from MSTORI.dbo.MTGIJU G  Where ..." (or MTTENP) with the store
 // filter appended.
@@ -28,13 +29,13 @@ QString conversionQuery(Menu menu, const QString& filter);
 // The rows of one menu selected by conversionQuery, converted with options.
 // Returns the number of rows saved.
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
-                 const ProcessEvents& processEvents);
+                 const Progress& progress);
 
 // The technical menu (GijuMode, GijuSrcSlot, GijuDstSlot) and the retail
 // products (TenMode, TenSrcSlot, TenDstSlot) with the store filter of g.
 long GijuJob(Connection& cn, const Globals& g, const Clock& clock,
-             const ProcessEvents& processEvents = {});
+             const Progress& progress = {});
 long TenJob(Connection& cn, const Globals& g, const Clock& clock,
-            const ProcessEvents& processEvents = {});
+            const Progress& progress = {});
 
 } // namespace tanka

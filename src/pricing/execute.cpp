@@ -57,6 +57,14 @@ Refusal refusal(const Globals& g, const DriveMap& drive) {
     return {};
 }
 
+Progress menuProgress(const RunHooks& hooks, Menu menu) {
+    if (!hooks.progress)
+        return {};
+    return [&hooks, menu](qint64 done, qint64 total) {
+        hooks.progress(menu, RunPhase::Convert, done, total);
+    };
+}
+
 // Backups and conversions of the chosen menus inside the open transaction.
 // False when a backup failed (its message is shown).
 bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const DriveMap& drive,
@@ -64,12 +72,12 @@ bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const 
     if (g.GijuMode != -1) {
         if (!Backup_MTGIJU(cn, g.TmpDir, drive, boxes))
             return false;
-        GijuJob(cn, g, clock, hooks.processEvents);
+        GijuJob(cn, g, clock, menuProgress(hooks, Menu::Giju));
     }
     if (g.TenMode != -1) {
         if (!Backup_MTTENP(cn, g.TmpDir, drive, boxes))
             return false;
-        TenJob(cn, g, clock, hooks.processEvents);
+        TenJob(cn, g, clock, menuProgress(hooks, Menu::Ten));
     }
     return true;
 }

@@ -7,7 +7,7 @@
 //    processing date refuses the run with a message: nothing has changed;
 //  - calls hooks.started, begins a transaction on cn, and for each chosen menu
 //    (technical menu first, then retail) writes its backup unless it exists
-//    and converts its rows, calling hooks.processEvents once per row;
+//    and converts its rows, reporting hooks.progress as it goes;
 //  - commits, calls hooks.finished and shows "終了しました".
 // Any failure after the start (a backup that cannot be written, a database
 // error, a write conflict, an overflow) rolls the transaction back, so neither
@@ -29,6 +29,7 @@
 #include "core/message_box.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
+#include "pricing/row_prices.h"
 
 namespace tanka {
 
@@ -39,11 +40,16 @@ enum class RunResult {
     Finished, // committed and "終了しました" shown
 };
 
+// The two steps of a run that take time in proportion to a table.
+enum class RunPhase { Backup, Convert };
+
 struct RunHooks {
     // The window disables Execute and itself and shows the "処理中です" banner.
     std::function<void()> started;
-    // Once per converted row: the window processes pending events.
-    std::function<void()> processEvents;
+    // How far the phase of one menu is: once with done 0 when it starts, then
+    // as rows are done (at most once per row), and once with done == total at
+    // its end. Cheap to call; whoever shows it decides how often to repaint.
+    std::function<void(Menu menu, RunPhase phase, qint64 done, qint64 total)> progress;
     // Before the final message, after success or failure: hide the banner.
     std::function<void()> finished;
 };

@@ -32,7 +32,9 @@ int main(int argc, char** argv) {
 
     int rows = 0;
     tanka::RunHooks hooks;
-    hooks.processEvents = [&] {
+    hooks.progress = [&](tanka::Menu, tanka::RunPhase phase, qint64, qint64) {
+        if (phase != tanka::RunPhase::Convert)
+            return;
         if (++rows < stopAfter)
             return;
         std::fputs("mid\n", stdout);

@@ -29,7 +29,9 @@ struct Counted {
     std::function<void()> onRow;
     RunHooks hooks() {
         return {[this] { ++started; },
-                [this] {
+                [this](Menu, RunPhase phase, qint64 done, qint64) {
+                    if (phase != RunPhase::Convert || done == 0)
+                        return;
                     ++rows;
                     if (onRow)
                         onRow();

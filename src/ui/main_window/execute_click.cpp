@@ -16,7 +16,7 @@ void MainForm::SSCommand4_Click() {
         m.Command1.visible = true;
         doEvents(); // paint the banner before the first row
     };
-    hooks.processEvents = [this] { doEvents(); };
+    hooks.progress = [this](tanka::Menu, RunPhase, qint64, qint64) { doEvents(); };
     hooks.finished = [this] {
         m.Command1.visible = false;
         doEvents();

@@ -28,6 +28,8 @@
 #include <QTemporaryDir>
 
 #include "db/connection.h"
+#include "db/batch_update.h"
+#include "db/keyed_pages.h"
 #include "db/recordset.h"
 
 namespace {
@@ -102,25 +104,34 @@ std::unique_ptr<Connection> connect(const QString& root) {
     return cn;
 }
 
-// The conversion's access pattern; returns the rows visited.
+// The conversion's access pattern: pages by key, batched optimistic writes;
+// returns the rows written.
 long walkAndUpdate(Connection& cn) {
-    long rows = 0;
-    Recordset rs;
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(kQuery, cn, CursorType::Static, LockType::Optimistic);
-    while (!rs.isEOF()) {
-        for (int i = 1; i <= 5; ++i) {
-            const qlonglong price = rs.value(QStringLiteral("TankaA%1").arg(i)).toLongLong();
-            rs.setValue(QStringLiteral("TankaB%1").arg(i), price * 100 / 108 * 110 / 100);
+    const QStringList keys{"GlobalID", "MiseID", "GijutuID", "ShumokuID"};
+    QStringList columns;
+    for (int i = 1; i <= 5; ++i)
+        columns << QStringLiteral("TankaA%1").arg(i) << QStringLiteral("TankaB%1").arg(i);
+    columns << "SaisyuKosinFlg" << "SaisyuKosinDate";
+    KeyedPages pages(cn, " from MSTORI.dbo.MTGIJU G ", " Where G.SaisyuKosinFlg <> 9 ", "G", keys,
+                     columns);
+    BatchUpdate batch(cn, "MSTORI.dbo.MTGIJU", keys);
+    std::vector<std::vector<QVariant>> rows;
+    std::vector<ColumnChange> changes;
+    while (pages.nextPage(rows)) {
+        for (const auto& row : rows) {
+            changes.clear();
+            for (int i = 0; i < 5; ++i) {
+                const qlonglong price = row[4 + 2 * i].toLongLong();
+                changes.push_back({columns[2 * i + 1], row[5 + 2 * i],
+                                   QVariant(price * 100 / 108 * 110 / 100)});
+            }
+            changes.push_back({"SaisyuKosinFlg", row[14], 2});
+            changes.push_back({"SaisyuKosinDate", row[15], QStringLiteral("2019/09/30")});
+            batch.add({row.begin(), row.begin() + 4}, changes);
         }
-        rs.setValue(QStringLiteral("SaisyuKosinFlg"), 2);
-        rs.setValue(QStringLiteral("SaisyuKosinDate"), QStringLiteral("2019/09/30"));
-        rs.update();
-        rs.moveNext();
-        ++rows;
     }
-    rs.close();
-    return rows;
+    batch.flush();
+    return static_cast<long>(batch.written());
 }
 
 void WalkUpdate(benchmark::State& state) {

@@ -127,6 +127,26 @@ template <typename Int> Int readInteger(const QVariant& value) {
     return roundToInt<Int>(parsed);
 }
 
+} // namespace
+
+bool isNumericValue(const QVariant& value) {
+    if (value.isNull())
+        return true;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return looksNumeric(*static_cast<const QString*>(value.constData()));
+    case QMetaType::QByteArray:
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime:
+        return false;
+    default:
+        return value.canConvert<double>();
+    }
+}
+
+namespace {
+
 QStringEncoder& cp932Encoder() {
     thread_local QStringEncoder encoder("CP932", QStringConverter::Flag::Stateless);
     return encoder;

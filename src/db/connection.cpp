@@ -135,7 +135,7 @@ void Connection::execute(const QString& sql) {
     if (m_d->engine->answer(sql))
         return;
     const QString text = m_d->engine->translate(sql);
-    ++m_d->activity;
+    ++m_d->statements;
     QSqlQuery query = m_d->newQuery();
     if (!query.exec(text))
         m_d->raise(query.lastError());
@@ -153,7 +153,7 @@ void Connection::beginTrans() {
     if (m_d->inTransaction)
         dberr::raise(dberr::TransactionExists,
                      QStringLiteral("Only one transaction can be active on this session."));
-    ++m_d->activity;
+    ++m_d->statements;
     if (!m_d->db.transaction())
         m_d->raise(m_d->db.lastError());
     m_d->inTransaction = true;
@@ -165,7 +165,7 @@ void Connection::commitTrans() {
         dberr::raise(dberr::CommitWithoutBegin,
                      QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN "
                                     "TRANSACTION."));
-    ++m_d->activity;
+    ++m_d->statements;
     if (!m_d->db.commit())
         m_d->raise(m_d->db.lastError());
     m_d->inTransaction = false;
@@ -178,9 +178,13 @@ void Connection::rollbackTrans() {
                      QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN "
                                     "TRANSACTION."));
     m_d->inTransaction = false;
-    ++m_d->activity;
+    ++m_d->statements;
     if (!m_d->db.rollback())
         m_d->raise(m_d->db.lastError());
+}
+
+std::uint64_t Connection::statementCount() const {
+    return m_d->statements;
 }
 
 bool Connection::inTransaction() const {

@@ -48,6 +48,9 @@ public:
     void rollbackTrans();
     bool inTransaction() const;
 
+    // Statements sent to the server since the connection object was made.
+    std::uint64_t statementCount() const;
+
     ConnectionPrivate* d() const { return m_d.get(); }
 
 private:

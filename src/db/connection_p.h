@@ -33,10 +33,9 @@ public:
     std::optional<RunError> openError;
     // Open record sets; they are closed before the connection closes.
     std::vector<RecordsetPrivate*> recordsets;
-    // Counts what ran on the connection: statements, transaction commands,
-    // record set opens, fetches and writes. A record set compares it to know
-    // that nothing ran between reading its current row and writing it.
-    std::uint64_t activity = 0;
+    // Statements sent to the server (queries, record set opens, batches,
+    // transaction commands): on a LAN each is a round trip.
+    std::uint64_t statements = 0;
 
     // Raises the failed open's error, or "object is closed".
     void requireOpen() const;

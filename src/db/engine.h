@@ -42,13 +42,6 @@ struct FixedResult {
     std::vector<std::vector<QVariant>> rows;
 };
 
-// "column matches ?" also when both are Null, with the number of parameters
-// that take the same value.
-struct NullSafeMatch {
-    QString text;
-    int binds = 1;
-};
-
 class Engine {
 public:
     virtual ~Engine() = default;
@@ -71,12 +64,9 @@ public:
     // Whether tableInfo() is worth asking for a read-only result (declared
     // types needed to present values).
     virtual bool typesFromCatalogue() const = 0;
-    virtual NullSafeMatch nullSafeEquals(const QString& quotedColumn) const = 0;
     // The value to send when value is assigned to column; raises the server's
     // conversion error when the server would refuse it.
     virtual QVariant storedValue(const ColumnInfo& column, const QVariant& value) const = 0;
-    // Keys fetched per statement when an updatable result is read in pages.
-    virtual int pageSize() const = 0;
 
     virtual RunError error(const QSqlError& e) const = 0;
 

@@ -53,10 +53,6 @@ TableInfo OdbcEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) cons
     return info;
 }
 
-NullSafeMatch OdbcEngine::nullSafeEquals(const QString& quotedColumn) const {
-    return {QStringLiteral("(%1 = ? OR (%1 IS NULL AND ? IS NULL))").arg(quotedColumn), 2};
-}
-
 RunError OdbcEngine::error(const QSqlError& e) const {
     bool ok = false;
     std::int32_t number = e.nativeErrorCode().toInt(&ok);

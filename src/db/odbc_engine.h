@@ -25,9 +25,7 @@ public:
 
     TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const override;
     bool typesFromCatalogue() const override { return false; }
-    NullSafeMatch nullSafeEquals(const QString& quotedColumn) const override;
     QVariant storedValue(const ColumnInfo&, const QVariant& value) const override { return value; }
-    int pageSize() const override { return 100; }
 
     RunError error(const QSqlError& e) const override;
 

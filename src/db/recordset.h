@@ -1,13 +1,8 @@
 #pragma once
-// A record set in the manner of the platform's ADO record set: opened with SQL
-// text on a connection, walked with moveNext, fields read by name or position,
-// fields of the current row assigned and written back with update().
-//
-// update() is optimistic: it writes the changed columns of the current row
-// with bound values where the table's key columns match and every changed
-// column still holds the value that was read (null-safe). When no row matches,
-// it raises "Row cannot be located for updating. Some values may have been
-// changed since it was last read."
+// A read-only record set in the manner of the platform's ADO record set:
+// opened with SQL text on a connection, walked with moveNext, fields read by
+// name or position. Rows are written back in batches (batch_update.h), not
+// through the record set.
 
 #include <memory>
 
@@ -31,8 +26,10 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     void setCursorLocation(CursorLocation location);
+    // The lock type is accepted for the callers' sake; every result reads
+    // only. params are bound to the text's '?' placeholders in order.
     void open(const QString& sql, Connection& cn, CursorType type = CursorType::ForwardOnly,
-              LockType lock = LockType::ReadOnly);
+              LockType lock = LockType::ReadOnly, const QVariantList& params = {});
     bool isOpen() const;
     void close();
 
@@ -45,9 +42,6 @@ public:
     QString fieldName(int index) const;
     QVariant value(int index) const;
     QVariant value(const QString& name) const; // names match without regard to case
-    void setValue(const QString& name, const QVariant& value);
-    void setValue(int index, const QVariant& value); // by position, as value(int)
-    void update();
 
     // The current row in clip-string form: each value in its plain text form
     // (nullText for Null), columnSep between values, rowSep at the end; then

@@ -232,10 +232,6 @@ TableInfo SqliteEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) co
     return info;
 }
 
-NullSafeMatch SqliteEngine::nullSafeEquals(const QString& quotedColumn) const {
-    return {quotedColumn + QStringLiteral(" IS ?"), 1};
-}
-
 QVariant SqliteEngine::storedValue(const ColumnInfo& column, const QVariant& value) const {
     return serverAssignment(column.kind, column.declaredType, value);
 }

@@ -43,11 +43,7 @@ public:
 
     TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const override;
     bool typesFromCatalogue() const override { return true; }
-    NullSafeMatch nullSafeEquals(const QString& quotedColumn) const override;
     QVariant storedValue(const ColumnInfo& column, const QVariant& value) const override;
-    // Not used: record sets on this server find their rows again with their
-    // own statements (sqlite_rows.h).
-    int pageSize() const override { return 16; }
 
     RunError error(const QSqlError& e) const override;
     sqlite3* sqliteHandle(const QSqlDatabase& db) const override;

@@ -134,7 +134,8 @@ QString backupQuery(Menu menu) {
            QStringLiteral(" ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
 }
 
-bool Write_RsFile(const QString& hostPath, Recordset& rs) {
+bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress,
+                  qint64 total) {
     QStringEncoder encoder("CP932");
     if (!encoder.isValid())
         return false;
@@ -157,9 +158,12 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs) {
         const QString columnSep = QStringLiteral("\t");
         const QString rowSep = QStringLiteral("\r\n");
         const QString nullText = QStringLiteral("#NULL#");
+        qint64 done = 0;
         while (!rs.isEOF()) {
             if (!out.put(rs.getString(columnSep, rowSep, nullText)))
                 return false;
+            if (progress)
+                progress(++done, std::max(total, done));
         }
     } catch (const RunError&) {
         return false;
@@ -168,14 +172,22 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs) {
 }
 
 bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                 MessageBoxes& boxes) {
+                 MessageBoxes& boxes, const Progress& progress) {
     const QString path = tmpDir + u'\\' + backupFileName(menu);
     if (drive.fileExists(path))
         return true;
+    qint64 total = 0;
+    if (progress) {
+        Recordset count;
+        count.open(QStringLiteral("SELECT count(*) From MSTORI.dbo.") + tableName(menu), cn);
+        total = Get_LngVal(count.value(0));
+        count.close();
+        progress(0, total);
+    }
     Recordset rs;
     rs.setCursorLocation(CursorLocation::Server);
     rs.open(backupQuery(menu), cn, CursorType::Static, LockType::ReadOnly);
-    const bool written = Write_RsFile(drive.hostPath(path), rs);
+    const bool written = Write_RsFile(drive.hostPath(path), rs, progress, total);
     rs.close();
     if (!written) {
         boxes.show(backupFileName(menu) + QStringLiteral("の作成に失敗しました"), MsgButtons::Ok,
@@ -185,13 +197,13 @@ bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMa
 }
 
 bool Backup_MTGIJU(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes) {
-    return backupTable(Menu::Giju, cn, tmpDir, drive, boxes);
+                   MessageBoxes& boxes, const Progress& progress) {
+    return backupTable(Menu::Giju, cn, tmpDir, drive, boxes, progress);
 }
 
 bool Backup_MTTENP(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes) {
-    return backupTable(Menu::Ten, cn, tmpDir, drive, boxes);
+                   MessageBoxes& boxes, const Progress& progress) {
+    return backupTable(Menu::Ten, cn, tmpDir, drive, boxes, progress);
 }
 
 } // namespace tanka

@@ -14,6 +14,7 @@
 #include "core/message_box.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
+#include "pricing/progress.h"
 #include "pricing/row_prices.h"
 
 namespace tanka {
@@ -33,17 +34,20 @@ QString backupQuery(Menu menu);
 // Writes rs (open, on its first row) to the host file hostPath in the format
 // above, replacing a file of that name only when complete. Leaves rs at EOF.
 // False when creating, writing or reading failed; no file is then left.
-bool Write_RsFile(const QString& hostPath, Recordset& rs);
+// progress, when given, is told each row out of total.
+bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress = {},
+                  qint64 total = 0);
 
 // The backup of one table into tmpDir (a Windows path) unless the file exists.
 // True when the backup is in place (written now or earlier). On failure shows
 // "<file>の作成に失敗しました" with the critical icon and returns false.
 // Database errors while the table is opened raise RunError.
+// With progress, the table's rows are counted first (one more statement).
 bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                 MessageBoxes& boxes);
+                 MessageBoxes& boxes, const Progress& progress = {});
 bool Backup_MTGIJU(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes);
+                   MessageBoxes& boxes, const Progress& progress = {});
 bool Backup_MTTENP(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes);
+                   MessageBoxes& boxes, const Progress& progress = {});
 
 } // namespace tanka

@@ -1,140 +1,143 @@
 #include "pricing/conversion.h"
 
-#include <array>
-
-#include <QVariant>
-
 #include "core/field_readers.h"
-#include "db/recordset.h"
+#include "core/run_error.h"
+#include "db/keyed_pages.h"
 #include "pricing/checks.h"
 
 namespace tanka {
 
-QString conversionQuery(Menu menu, const QString& filter) {
-    QString sql = QStringLiteral(" select * ");
-    sql += menu == Menu::Giju ? QStringLiteral(" from MSTORI.dbo.MTGIJU G ")
+QString conversionFrom(Menu menu) {
+    return menu == Menu::Giju ? QStringLiteral(" from MSTORI.dbo.MTGIJU G ")
                               : QStringLiteral(" from MSTORI.dbo.MTTENP G ");
-    sql += QStringLiteral(" Where ");
-    sql += QStringLiteral(" G.SaisyuKosinFlg <> 9 ");
-    sql += filter;
-    return sql;
+}
+
+QString conversionWhere(const QString& filter) {
+    return QStringLiteral(" Where ") + QStringLiteral(" G.SaisyuKosinFlg <> 9 ") + filter;
+}
+
+QString conversionQuery(Menu menu, const QString& filter) {
+    return QStringLiteral(" select * ") + conversionFrom(menu) + conversionWhere(filter);
+}
+
+void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QString& column,
+                         const QVariant& value) {
+    if (isNumericValue(value))
+        return;
+    const QStringList names = keyColumns(menu);
+    QStringList parts;
+    for (qsizetype k = 0; k < names.size(); ++k)
+        parts << names[k] + u'=' + key[static_cast<std::size_t>(k)].toString();
+    throw RunError(13, QStringLiteral("%1 の行 (%2) の %3 が数値ではありません: 「%4」")
+                           .arg(tableName(menu), parts.join(QStringLiteral(", ")), column,
+                                value.toString())
+                           .toStdString());
 }
 
 namespace {
 
-// The columns of one menu: names made once per conversion, positions in the
-// result found once when it is open (-1: not in the result; using it by name
-// then raises the layer's error).
+// The columns a conversion reads after the key, and where each stands in a
+// page's row.
 struct Columns {
+    int keys = 0;
     int positions = 0;
-    std::array<std::array<QString, MaxPositions>, 2> prices;
-    QString taxFlg = QStringLiteral("TaxFlg");
-    QString kosinFlg = QStringLiteral("SaisyuKosinFlg");
-    QString kosinDate = QStringLiteral("SaisyuKosinDate");
-    std::array<std::array<int, MaxPositions>, 2> priceAt{};
-    int taxFlgAt = -1;
-    int kosinFlgAt = -1;
-    int kosinDateAt = -1;
+    QStringList names;                                       // read after the key
+    std::array<std::array<QString, MaxPositions>, 2> prices; // names per slot
+    std::array<std::array<int, MaxPositions>, 2> priceAt{};  // in a page's row
+    int taxFlgAt = 0, kosinFlgAt = 0, kosinDateAt = 0;
 
-    explicit Columns(Menu menu) : positions(pricePositions(menu)) {
+    explicit Columns(Menu menu)
+        : keys(static_cast<int>(keyColumns(menu).size())), positions(pricePositions(menu)) {
         for (int slot = 0; slot < 2; ++slot)
-            for (int i = 0; i < positions; ++i)
+            for (int i = 0; i < positions; ++i) {
                 prices[slot][i] = priceColumn(menu, slot, i);
-    }
-
-    void locate(const Recordset& rs) {
-        for (int slot = 0; slot < 2; ++slot)
-            for (int i = 0; i < positions; ++i)
-                priceAt[slot][i] = columnIndex(rs, prices[slot][i]);
-        taxFlgAt = columnIndex(rs, taxFlg);
-        kosinFlgAt = columnIndex(rs, kosinFlg);
-        kosinDateAt = columnIndex(rs, kosinDate);
-    }
-
-    // The first column named name without regard to case, as the layer finds
-    // names; -1 when there is none.
-    static int columnIndex(const Recordset& rs, const QString& name) {
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
-                return i;
-        return -1;
+                priceAt[slot][i] = keys + static_cast<int>(names.size());
+                names << prices[slot][i];
+            }
+        taxFlgAt = keys + static_cast<int>(names.size());
+        names << QStringLiteral("TaxFlg");
+        kosinFlgAt = keys + static_cast<int>(names.size());
+        names << QStringLiteral("SaisyuKosinFlg");
+        kosinDateAt = keys + static_cast<int>(names.size());
+        names << QStringLiteral("SaisyuKosinDate");
     }
 };
 
-QVariant valueAt(const Recordset& rs, int index, const QString& name) {
-    return index >= 0 ? rs.value(index) : rs.value(name);
-}
-
-void setValueAt(Recordset& rs, int index, const QString& name, const QVariant& value) {
-    if (index >= 0)
-        rs.setValue(index, value);
-    else
-        rs.setValue(name, value);
-}
-
-RowInput readRow(const Recordset& rs, const Columns& c, const SlotsRead& read) {
-    RowInput row;
-    for (int slot = 0; slot < 2; ++slot) {
-        if (!(slot == 0 ? read.a : read.b))
-            continue;
-        for (int i = 0; i < c.positions; ++i)
-            row.prices[slot][i] = Get_LngVal(valueAt(rs, c.priceAt[slot][i], c.prices[slot][i]));
-    }
-    row.taxFlg = Get_LngVal(valueAt(rs, c.taxFlgAt, c.taxFlg));
-    row.kosinDate = rowDateText(valueAt(rs, c.kosinDateAt, c.kosinDate));
-    return row;
-}
-
-void assignRow(Recordset& rs, const Columns& c, const RowPrices& out, const QVariant& markText) {
-    for (int slot = 0; slot < 2; ++slot) {
-        if (!out.written[slot])
-            continue;
-        for (int i = 0; i < c.positions; ++i)
-            setValueAt(rs, c.priceAt[slot][i], c.prices[slot][i],
-                       QVariant(qlonglong(out.prices[slot][i])));
-    }
-    if (out.mark) {
-        setValueAt(rs, c.kosinFlgAt, c.kosinFlg, QVariant(2));
-        setValueAt(rs, c.kosinDateAt, c.kosinDate, markText);
-    }
+const QVariant& at(const std::vector<QVariant>& row, int index) {
+    return row[static_cast<std::size_t>(index)];
 }
 
 } // namespace
 
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
-                 const Progress& progress) {
-    Columns columns(menu);
+                 const ConversionHooks& hooks) {
+    const Columns c(menu);
     const SlotsRead read = slotsToRead(options);
+    const QStringList keys = keyColumns(menu);
+    KeyedPages pages(cn, conversionFrom(menu), conversionWhere(filter), QStringLiteral("G"), keys,
+                     c.names);
+    BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.") + tableName(menu), keys);
+    const qint64 total = pages.rowCount();
+    if (hooks.progress)
+        hooks.progress(0, total);
+
+    const QVariant markFlag(2);
     const QVariant markText(options.markText);
-    Recordset rs;
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(conversionQuery(menu, filter), cn, CursorType::Static, LockType::Optimistic);
-    columns.locate(rs);
-    long saved = 0;
-    while (!rs.isEOF()) {
-        const RowPrices out =
-            computeRowPrices(readRow(rs, columns, read), columns.positions, options);
-        assignRow(rs, columns, out, markText);
-        rs.update();
-        ++saved;
-        rs.moveNext();
-        if (progress)
-            progress(saved, -1);
+    std::vector<std::vector<QVariant>> rows;
+    std::vector<QVariant> key(static_cast<std::size_t>(c.keys));
+    std::vector<ColumnChange> changes;
+    qint64 done = 0;
+    while (pages.nextPage(rows)) {
+        for (const std::vector<QVariant>& row : rows) {
+            std::copy(row.begin(), row.begin() + c.keys, key.begin());
+            RowInput in;
+            for (int slot = 0; slot < 2; ++slot) {
+                if (!(slot == 0 ? read.a : read.b))
+                    continue;
+                for (int i = 0; i < c.positions; ++i) {
+                    const QVariant& value = at(row, c.priceAt[slot][i]);
+                    requireNumericPrice(menu, key, c.prices[slot][i], value);
+                    in.prices[slot][i] = Get_LngVal(value);
+                }
+            }
+            in.taxFlg = Get_LngVal(at(row, c.taxFlgAt));
+            in.kosinDate = rowDateText(at(row, c.kosinDateAt));
+            const RowPrices out = computeRowPrices(in, c.positions, options);
+
+            changes.clear();
+            for (int slot = 0; slot < 2; ++slot) {
+                if (!out.written[slot])
+                    continue;
+                for (int i = 0; i < c.positions; ++i)
+                    changes.push_back({c.prices[slot][i], at(row, c.priceAt[slot][i]),
+                                       QVariant(qlonglong(out.prices[slot][i]))});
+            }
+            if (out.mark) {
+                changes.push_back({c.names[c.kosinFlgAt - c.keys], at(row, c.kosinFlgAt), markFlag});
+                changes.push_back(
+                    {c.names[c.kosinDateAt - c.keys], at(row, c.kosinDateAt), markText});
+            }
+            if (hooks.rowWritten)
+                hooks.rowWritten(RowWrite{menu, key, changes});
+            batch.add(key, changes);
+            if (hooks.progress)
+                hooks.progress(++done, total);
+        }
     }
-    rs.close();
-    return saved;
+    batch.flush();
+    if (hooks.progress && done != total)
+        hooks.progress(total, total);
+    return static_cast<long>(batch.written());
 }
 
-long GijuJob(Connection& cn, const Globals& g, const Clock& clock,
-             const Progress& progress) {
+long GijuJob(Connection& cn, const Globals& g, const Clock& clock, const ConversionHooks& hooks) {
     return convertMenu(Menu::Giju, cn, conversionOptions(Menu::Giju, g, clock), storeFilter(g),
-                       progress);
+                       hooks);
 }
 
-long TenJob(Connection& cn, const Globals& g, const Clock& clock,
-            const Progress& progress) {
+long TenJob(Connection& cn, const Globals& g, const Clock& clock, const ConversionHooks& hooks) {
     return convertMenu(Menu::Ten, cn, conversionOptions(Menu::Ten, g, clock), storeFilter(g),
-                       progress);
+                       hooks);
 }
 
 } // namespace tanka

@@ -1,41 +1,66 @@
 #pragma once
 // The conversion of the live rows of the chosen store(s) of one price master,
-// inside the run's open transaction: each row's source prices through the row
-// step, the new prices and the last-update marking assigned, and the row saved
-// at once with an optimistic update. Nothing is caught: a database error, a
-// write conflict or an overflow leaves the rows changed so far uncommitted and
-// raises RunError to the caller, who rolls the transaction back.
+// inside the run's open transaction. The rows are read a page at a time by
+// key (each row visited once); each row's source prices go through the row
+// step, and the new prices and the last-update marking are written in batches
+// with optimistic checks (the row must still hold the values read). Nothing is
+// caught: a database error, a write conflict, a price that is not a number or
+// an overflow leaves the rows changed so far uncommitted and raises RunError
+// to the caller, who rolls the transaction back.
 
 #include <functional>
+#include <vector>
 
 #include <QString>
+#include <QVariant>
 
 #include "core/globals.h"
+#include "db/batch_update.h"
 #include "db/connection.h"
+#include "pricing/progress.h"
 #include "pricing/row_prices.h"
 
 namespace tanka {
 
 class Clock;
 
-// How far a conversion is: rows done out of rows to convert (total -1 while
-// unknown).
-using Progress = std::function<void(qint64 done, qint64 total)>;
+// One row as the run writes it: its key (keyColumns order) and, per written
+// column, the value read and the new value.
+struct RowWrite {
+    Menu menu;
+    const std::vector<QVariant>& key;
+    const std::vector<ColumnChange>& changes;
+};
+using RowWritten = std::function<void(const RowWrite&)>;
 
 // " select *  from MSTORI.dbo.MTGIJU G  Where ..." (or MTTENP) with the store
 // filter appended.
 QString conversionQuery(Menu menu, const QString& filter);
+// The parts of conversionQuery: " from MSTORI.dbo.MTGIJU G " and
+// " Where  G.SaisyuKosinFlg <> 9 " + filter.
+QString conversionFrom(Menu menu);
+QString conversionWhere(const QString& filter);
+
+// Raises RunError 13 naming the table, the row's key and the column when a
+// price to convert is neither Null nor a number.
+void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QString& column,
+                         const QVariant& value);
+
+struct ConversionHooks {
+    Progress progress;     // once with 0, per row, and once with the total at the end
+    RowWritten rowWritten; // per row queued for writing, before it is written
+};
 
 // The rows of one menu selected by conversionQuery, converted with options.
-// Returns the number of rows saved.
+// Returns the number of rows written.
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
-                 const Progress& progress);
+                 const ConversionHooks& hooks = {});
 
 // The technical menu (GijuMode, GijuSrcSlot, GijuDstSlot) and the retail
 // products (TenMode, TenSrcSlot, TenDstSlot) with the store filter of g.
 long GijuJob(Connection& cn, const Globals& g, const Clock& clock,
-             const Progress& progress = {});
+             const ConversionHooks& hooks = {});
 long TenJob(Connection& cn, const Globals& g, const Clock& clock,
-            const Progress& progress = {});
+            const ConversionHooks& hooks = {});
 
 } // namespace tanka

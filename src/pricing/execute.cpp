@@ -57,12 +57,16 @@ Refusal refusal(const Globals& g, const DriveMap& drive) {
     return {};
 }
 
-Progress menuProgress(const RunHooks& hooks, Menu menu) {
+Progress phaseProgress(const RunHooks& hooks, Menu menu, RunPhase phase) {
     if (!hooks.progress)
         return {};
-    return [&hooks, menu](qint64 done, qint64 total) {
-        hooks.progress(menu, RunPhase::Convert, done, total);
+    return [&hooks, menu, phase](qint64 done, qint64 total) {
+        hooks.progress(menu, phase, done, total);
     };
+}
+
+ConversionHooks conversionHooks(const RunHooks& hooks, Menu menu) {
+    return {phaseProgress(hooks, menu, RunPhase::Convert), hooks.rowWritten};
 }
 
 // Backups and conversions of the chosen menus inside the open transaction.
@@ -70,14 +74,16 @@ Progress menuProgress(const RunHooks& hooks, Menu menu) {
 bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const DriveMap& drive,
                    const Clock& clock, const RunHooks& hooks) {
     if (g.GijuMode != -1) {
-        if (!Backup_MTGIJU(cn, g.TmpDir, drive, boxes))
+        if (!Backup_MTGIJU(cn, g.TmpDir, drive, boxes,
+                           phaseProgress(hooks, Menu::Giju, RunPhase::Backup)))
             return false;
-        GijuJob(cn, g, clock, menuProgress(hooks, Menu::Giju));
+        GijuJob(cn, g, clock, conversionHooks(hooks, Menu::Giju));
     }
     if (g.TenMode != -1) {
-        if (!Backup_MTTENP(cn, g.TmpDir, drive, boxes))
+        if (!Backup_MTTENP(cn, g.TmpDir, drive, boxes,
+                           phaseProgress(hooks, Menu::Ten, RunPhase::Backup)))
             return false;
-        TenJob(cn, g, clock, menuProgress(hooks, Menu::Ten));
+        TenJob(cn, g, clock, conversionHooks(hooks, Menu::Ten));
     }
     return true;
 }

@@ -29,6 +29,7 @@
 #include "core/message_box.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
+#include "pricing/conversion.h"
 #include "pricing/row_prices.h"
 
 namespace tanka {
@@ -52,6 +53,8 @@ struct RunHooks {
     std::function<void(Menu menu, RunPhase phase, qint64 done, qint64 total)> progress;
     // Before the final message, after success or failure: hide the banner.
     std::function<void()> finished;
+    // Each row the run writes, before it is written (a journal of the run).
+    RowWritten rowWritten;
 };
 
 RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const DriveMap& drive,

@@ -24,6 +24,14 @@ QString tableName(Menu menu) {
     return menu == Menu::Giju ? QStringLiteral("MTGIJU") : QStringLiteral("MTTENP");
 }
 
+QStringList keyColumns(Menu menu) {
+    if (menu == Menu::Giju)
+        return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("GijutuID"),
+                QStringLiteral("ShumokuID")};
+    return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("TenpanFlg"),
+            QStringLiteral("TenpanID")};
+}
+
 SlotsRead slotsToRead(const ConversionOptions& options) {
     if (options.dstSlot == -1)
         return {true, true};

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include "core/globals.h"
 
@@ -28,6 +29,8 @@ int pricePositions(Menu menu);
 QString priceColumn(Menu menu, int slot, int position);
 // "MTGIJU" or "MTTENP".
 QString tableName(Menu menu);
+// The primary key of the table, in key order.
+QStringList keyColumns(Menu menu);
 
 // What one run asks of every row of one menu.
 struct ConversionOptions {

@@ -1,0 +1,87 @@
+#pragma once
+// Optimistic writes of many rows of one table, one statement per batch:
+//
+//   UPDATE <table> SET [c] = v.n0, ...
+//   FROM (SELECT <key> AS k0, ..., <old> AS o0, <new> AS n0, ...
+//         UNION ALL SELECT ...) AS v
+//   WHERE [<table>].[key] = v.k0 AND ...
+//     AND ([<table>].[c] = v.o0 OR ([<table>].[c] IS NULL AND v.o0 IS NULL)) ...
+//
+// A row is written only where its key matches and every written column still
+// holds the value that was read (Null-safe). Both servers accept this form
+// (the embedded one translates the table's name as for any statement), so the
+// embedded server runs the very text SQL Server receives.
+//
+// Values: integers and finite doubles are written into the text by the
+// program's own formatting, Null as NULL; anything else (texts, dates) is
+// bound, never written into the text. A batch holds at most MaxRows rows and
+// MaxParameters bound values (SQL Server's limit is 2,100).
+//
+// A statement that writes fewer rows than it holds raises RowNotFound ("Row
+// cannot be located for updating. Some values may have been changed since it
+// was last read."); the caller rolls the transaction back.
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace tanka {
+
+class Connection;
+
+// One column of a row to write: the value it must still hold and the new one.
+struct ColumnChange {
+    QString column;
+    QVariant before;
+    QVariant after;
+};
+
+class BatchUpdate {
+public:
+    static constexpr int MaxRows = 250;
+    static constexpr int MaxParameters = 2000;
+
+    // table as statements name it ("MSTORI.dbo.MTGIJU"); keyColumns identify
+    // a row. Reads the table's column types from the catalogue where the
+    // server needs them to store values.
+    BatchUpdate(Connection& cn, QString table, QStringList keyColumns);
+    ~BatchUpdate(); // what was not flushed is dropped
+    BatchUpdate(const BatchUpdate&) = delete;
+    BatchUpdate& operator=(const BatchUpdate&) = delete;
+
+    // Queues one row. Rows with the same written columns share a batch; a full
+    // batch is written at once. Each row must be added once.
+    void add(const std::vector<QVariant>& key, const std::vector<ColumnChange>& changes);
+    // Writes every queued row.
+    void flush();
+    // Rows written so far.
+    qint64 written() const { return m_written; }
+
+private:
+    struct Row {
+        std::vector<QVariant> values; // key, then before/after per column
+    };
+    struct Batch {
+        std::vector<Row> rows;
+        int parameters = 0;
+    };
+    using Columns = QStringList; // the written columns of a batch, in order
+
+    void write(const Columns& columns, Batch& batch);
+    QVariant stored(const QString& column, const QVariant& value) const;
+
+    Connection& m_cn;
+    QString m_table;
+    QString m_exposed; // [<table>] as the WHERE clause names it
+    QStringList m_keys;
+    struct Types;
+    std::unique_ptr<Types> m_types; // null when the server takes values as given
+    std::map<Columns, Batch> m_batches;
+    qint64 m_written = 0;
+};
+
+} // namespace tanka

@@ -1,0 +1,55 @@
+#pragma once
+// The rows a query selects from one table, read a page at a time by key:
+//
+//   select <keys> <from> <where>                          once, the keys only
+//   select <keys>, <columns> <from> <where> and ((<k> = 1 and ...) or ...)
+//                                                         once per page
+//
+// The first statement fixes which rows are visited, so every row is visited
+// exactly once however the table changes meanwhile; each page then reads its
+// rows' values as they are at that moment. A row that no longer matches the
+// query when its page is read is skipped. Each page is read whole before it is
+// handed out, so the caller may write to the table between pages.
+//
+// Integer keys are written into the text by the program; any other key value
+// is bound.
+
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace tanka {
+
+class Connection;
+
+class KeyedPages {
+public:
+    static constexpr int DefaultPageSize = 500;
+
+    // from: " from <table> <alias> "; where: " Where <condition>" (may be
+    // empty); qualifier: the alias (or table) that names the key columns in
+    // the statements, e.g. "G". Reads the keys at once.
+    KeyedPages(Connection& cn, const QString& from, const QString& where, const QString& qualifier,
+               QStringList keyColumns, QStringList columns, int pageSize = DefaultPageSize);
+
+    // Rows the query selected when the keys were read.
+    qint64 rowCount() const { return static_cast<qint64>(m_keys.size()); }
+
+    // The next page into rows (each: the key values, then the columns'
+    // values, in the order given); false when every key was read.
+    bool nextPage(std::vector<std::vector<QVariant>>& rows);
+
+private:
+    Connection& m_cn;
+    QString m_from;
+    QString m_where;
+    QStringList m_keyColumns; // qualified, quoted
+    QString m_selectList;
+    int m_pageSize;
+    std::vector<std::vector<QVariant>> m_keys;
+    std::size_t m_next = 0;
+};
+
+} // namespace tanka

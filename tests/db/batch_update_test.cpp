@@ -1,0 +1,204 @@
+// Batched optimistic writes and keyed pages on the embedded server: the
+// statement text is the one SQL Server receives.
+#include <gtest/gtest.h>
+
+#include "db/batch_update.h"
+#include "db/connection.h"
+#include "db/keyed_pages.h"
+#include "sqlite_fixture.h"
+
+namespace tanka {
+namespace {
+
+using test::raised;
+using test::SqliteServers;
+using test::sv01;
+
+const QStringList kKeys{"GlobalID", "MiseID", "GijutuID", "ShumokuID"};
+const QString kFrom = QStringLiteral(" from MSTORI.dbo.MTGIJU G ");
+const QString kWhere = QStringLiteral(" Where  G.SaisyuKosinFlg <> 9 ");
+
+class BatchUpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::createInstallation(servers);
+        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.open();
+    }
+    QString stori() const { return servers.sv01File("MSTORI"); }
+    QVariant storiValue(const QString& sql) const { return SqliteServers::scalar(stori(), sql); }
+    // n rows of store 7 with GijutuID 100.., TankaB1 0 and every other price Null.
+    void fillStore(int n) {
+        QStringList sql{QStringLiteral("BEGIN"),
+                        QStringLiteral("DELETE FROM MTGIJU WHERE GijutuID >= 100")};
+        for (int i = 0; i < n; ++i)
+            sql << QStringLiteral("INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, "
+                                  "TankaB1, SaisyuKosinFlg) VALUES (1, 7, %1, 1, 0, 0)")
+                       .arg(100 + i);
+        SqliteServers::run(stori(), sql << QStringLiteral("COMMIT"));
+    }
+    static std::vector<QVariant> key(int gijutuId) { return {1, 7, gijutuId, 1}; }
+
+    SqliteServers servers;
+    Connection cn;
+};
+
+TEST_F(BatchUpdateTest, WritesOnlyTheGivenColumnsOfTheKeyedRows) {
+    BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
+    const QVariant b1 = storiValue(QStringLiteral("select TankaB1 from MTGIJU where GijutuID = 10"));
+    batch.add(key(10), {{"TankaB1", b1, qlonglong{1100}},
+                        {"TankaA2", QVariant(), qlonglong{0}}, // Null as read
+                        {"SaisyuKosinDate", storiValue("select SaisyuKosinDate from MTGIJU where "
+                                                       "GijutuID = 10"),
+                         QStringLiteral("2019/09/30")}});
+    batch.flush();
+    EXPECT_EQ(batch.written(), 1);
+    const QString row = QStringLiteral(" from MTGIJU where MiseID = 7 and GijutuID = 10");
+    EXPECT_EQ(storiValue("select TankaB1 || ',' || TankaA2" + row).toString(), "1100,0");
+    EXPECT_EQ(storiValue("select SaisyuKosinDate" + row).toString(), "2019-09-30 00:00:00");
+    EXPECT_EQ(storiValue("select TankaA1" + row).toInt(), 1080); // not written
+    EXPECT_EQ(storiValue("select count(*) from MTGIJU where TankaB1 = 1100").toInt(), 1);
+}
+
+// The row must still hold every value read; one changed row in the middle of
+// a batch fails the whole statement.
+TEST_F(BatchUpdateTest, ARowChangedSinceReadFailsItsBatch) {
+    const struct {
+        const char* otherChange;
+        bool conflict;
+    } cases[] = {
+        {"update MTGIJU set TankaB1 = 999", true},
+        {"update MTGIJU set TankaB1 = NULL", true},
+        {"update MTGIJU set TankaA5 = 1", false}, // a column not written
+        {"delete from MTGIJU", true},
+    };
+    for (const auto& c : cases) {
+        fillStore(5);
+        cn.beginTrans();
+        BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
+        for (int i = 0; i < 5; ++i)
+            batch.add(key(100 + i), {{"TankaB1", qlonglong{0}, qlonglong{1100}}});
+        cn.execute(QString::fromLatin1(c.otherChange).replace("MTGIJU", "MSTORI.dbo.MTGIJU") +
+                   QStringLiteral(" where MiseID = 7 and GijutuID = 102"));
+        const RunError e = raised([&] { batch.flush(); });
+        cn.rollbackTrans();
+        if (c.conflict) {
+            EXPECT_EQ(e.number(), -2147217864) << c.otherChange;
+            EXPECT_EQ(e.description(), "Row cannot be located for updating. Some values may "
+                                       "have been changed since it was last read.");
+        } else {
+            EXPECT_EQ(e.number(), 0) << c.otherChange << ": " << e.description();
+        }
+    }
+}
+
+// Texts are bound; a batch never binds more than the limit and never holds
+// more than MaxRows rows.
+TEST_F(BatchUpdateTest, BatchesStopAtTheRowAndParameterLimits) {
+    const int rows = 401;
+    fillStore(rows);
+    const struct {
+        QVariant after;
+        int columns;
+        int statements;
+    } cases[] = {
+        {qlonglong{5}, 1, 2},              // the old value bound: MaxRows (250) per batch
+        {QStringLiteral(" 1100 "), 10, 3}, // 10 old values bound a row: 200 rows per batch
+    };
+    for (const auto& c : cases) {
+        SqliteServers::run(stori(), {QStringLiteral("update MTGIJU set TankaA1 = 0, TankaA2 = 0, "
+                                                    "TankaA3 = 0, TankaA4 = 0, TankaA5 = 0, "
+                                                    "TankaB1 = 0, TankaB2 = 0, TankaB3 = 0, "
+                                                    "TankaB4 = 0, TankaB5 = 0")});
+        const auto before = cn.statementCount();
+        BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
+        for (int i = 0; i < rows; ++i) {
+            std::vector<ColumnChange> changes;
+            for (int col = 0; col < c.columns; ++col)
+                changes.push_back({QStringLiteral("Tanka%1%2")
+                                       .arg(QChar(col < 5 ? u'A' : u'B'))
+                                       .arg(col % 5 + 1),
+                                   QStringLiteral("0"), c.after}); // "0": a text, bound
+            batch.add(key(100 + i), changes);
+        }
+        batch.flush();
+        EXPECT_EQ(batch.written(), rows);
+        EXPECT_EQ(cn.statementCount() - before, std::uint64_t(c.statements));
+        EXPECT_EQ(storiValue(QStringLiteral("select count(*) from MTGIJU where GijutuID >= 100 "
+                                            "and %1")
+                                 .arg(c.columns == 1 ? "TankaA1 = 5" : "TankaB5 = 1100"))
+                      .toInt(),
+                  rows);
+    }
+}
+
+TEST_F(BatchUpdateTest, ValuesAreStoredAsTheServerConvertsThem) {
+    const struct {
+        const char* column;
+        QVariant assigned;
+        std::int32_t error;
+        const char* stored; // nullptr: Null
+    } cases[] = {
+        {"SaisyuKosinDate", QStringLiteral("2019/09/30"), 0, "2019-09-30 00:00:00"},
+        {"SaisyuKosinDate", QStringLiteral("2019-09-30 13:05:09"), 0, "2019-09-30 13:05:09"},
+        {"SaisyuKosinDate", QDate(2020, 2, 29), 0, "2020-02-29 00:00:00"},
+        {"SaisyuKosinDate", QVariant(), 0, nullptr},
+        {"SaisyuKosinDate", QStringLiteral("abc"), 241, "2019-09-01 00:00:00"},
+        {"SaisyuKosinDate", QStringLiteral("2019/02/30"), 242, "2019-09-01 00:00:00"},
+        {"SaisyuKosinFlg", QStringLiteral("x"), 245, "0"},
+        {"TankaB1", QStringLiteral(" 1100 "), 0, "1100"},
+        {"TankaB1", QStringLiteral("1,100"), 8114, "0"},
+    };
+    for (const auto& c : cases) {
+        SqliteServers::run(stori(), {QStringLiteral("update MTGIJU set SaisyuKosinDate = "
+                                                    "'2019-09-01 00:00:00', SaisyuKosinFlg = 0, "
+                                                    "TankaB1 = 0 where GijutuID = 10")});
+        const QString column = QString::fromLatin1(c.column);
+        const QString select =
+            QStringLiteral("select %1 from MTGIJU where MiseID = 7 and GijutuID = 10").arg(column);
+        BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
+        const RunError e = raised([&] {
+            batch.add(key(10), {{column, storiValue(select), c.assigned}});
+            batch.flush();
+        });
+        EXPECT_EQ(e.number(), c.error) << c.column << " " << c.assigned.toString().toStdString();
+        const QVariant stored = storiValue(select);
+        if (c.stored)
+            EXPECT_EQ(stored.toString(), QString::fromLatin1(c.stored)) << c.column;
+        else
+            EXPECT_TRUE(stored.isNull());
+    }
+}
+
+// The keys fix the rows; each page reads its rows as they are then.
+TEST_F(BatchUpdateTest, PagesVisitEachKeyOnceWithTheValuesOfTheirTime) {
+    fillStore(7);
+    cn.beginTrans();
+    KeyedPages pages(cn, kFrom, kWhere + QStringLiteral(" and miseid = 7 and GijutuID >= 100"),
+                     QStringLiteral("G"), kKeys, {QStringLiteral("TankaB1")}, 3);
+    EXPECT_EQ(pages.rowCount(), 7);
+    std::vector<std::vector<QVariant>> rows;
+    ASSERT_TRUE(pages.nextPage(rows));
+    ASSERT_EQ(rows.size(), 3u);
+    // Meanwhile: a later row changes, one is deleted, one is marked deleted,
+    // and a new one appears.
+    cn.execute(QStringLiteral("update MSTORI.dbo.MTGIJU set TankaB1 = 55 where GijutuID = 104"));
+    cn.execute(QStringLiteral("delete from MSTORI.dbo.MTGIJU where GijutuID = 105"));
+    cn.execute(QStringLiteral(
+        "update MSTORI.dbo.MTGIJU set SaisyuKosinFlg = 9 where GijutuID = 106"));
+    cn.execute(QStringLiteral("insert into MSTORI.dbo.MTGIJU (GlobalID, MiseID, GijutuID, "
+                              "ShumokuID, SaisyuKosinFlg) values (1, 7, 200, 1, 0)"));
+    std::map<int, int> seen;
+    int pagesRead = 1;
+    while (pages.nextPage(rows)) {
+        ++pagesRead;
+        for (const auto& row : rows)
+            seen[row[2].toInt()] = row[4].toInt();
+    }
+    cn.rollbackTrans();
+    EXPECT_EQ(pagesRead, 3);
+    EXPECT_EQ(seen, (std::map<int, int>{{103, 0}, {104, 55}}));
+}
+
+} // namespace
+} // namespace tanka

@@ -1,44 +1,16 @@
 #include "db/batch_update.h"
 
 #include <cassert>
-#include <cmath>
 
 #include "db/connection.h"
 #include "db/connection_p.h"
 #include "db/db_errors.h"
 #include "db/sql_text.h"
+#include "db/sqlite_statement.h"
 
 namespace tanka {
 
 namespace {
-
-// The text of value when the program may write it into a statement itself: a
-// Null, an integer or a finite double. Empty otherwise (the value is bound).
-QString literal(const QVariant& value) {
-    if (value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        return QString::number(value.toLongLong());
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-        return QString::number(value.toULongLong());
-    case QMetaType::Double: {
-        const double d = value.toDouble();
-        if (std::isfinite(d))
-            return QString::number(d, 'g', 17);
-        break;
-    }
-    default:
-        break;
-    }
-    return {};
-}
 
 bool isDateObject(const QVariant& value) {
     const int type = value.typeId();
@@ -93,16 +65,15 @@ void BatchUpdate::add(const std::vector<QVariant>& key, const std::vector<Column
                                                          : change.before);
         row.values.push_back(stored(change.column, change.after));
     }
-    int parameters = 0;
-    for (const QVariant& value : row.values)
-        parameters += literal(value).isEmpty() ? 1 : 0;
-
     Batch& batch = m_batches[columns];
-    if (!batch.rows.empty() && (batch.rows.size() >= static_cast<std::size_t>(MaxRows) ||
-                                batch.parameters + parameters > MaxParameters))
-        write(columns, batch);
     batch.rows.push_back(std::move(row));
-    batch.parameters += parameters;
+    if (batch.rows.size() == rowsPerBatch(columns.size()))
+        write(columns, batch);
+}
+
+std::size_t BatchUpdate::rowsPerBatch(qsizetype columns) const {
+    const auto perRow = static_cast<std::size_t>(m_keys.size() + 2 * columns);
+    return std::min<std::size_t>(MaxRows, MaxParameters / perRow);
 }
 
 void BatchUpdate::flush() {
@@ -114,67 +85,83 @@ void BatchUpdate::flush() {
 void BatchUpdate::write(const Columns& columns, Batch& batch) {
     ConnectionPrivate& c = *m_cn.d();
     c.requireOpen();
-    const auto keys = static_cast<std::size_t>(m_keys.size());
+    const std::size_t rows = batch.rows.size();
+    assert(rows > 0 && rows <= rowsPerBatch(columns.size()));
+    // One prepared statement per shape (columns and row count): every full
+    // batch of a conversion reuses it, so neither server parses it again.
+    Statement& statement = m_statements[{columns, rows}];
+    sqlite3* handle = c.engine->sqliteHandle(c.db);
+    if (!statement.query && statement.direct.isEmpty()) {
+        const QString text = c.engine->translate(updateText(columns, rows));
+        if (handle) {
+            statement.direct = SqliteStatement::prepare(handle, *c.engine, text, true);
+        } else {
+            statement.query = std::make_unique<QSqlQuery>(c.newQuery());
+            if (!statement.query->prepare(text))
+                c.raise(statement.query->lastError());
+        }
+    }
+    ++c.statements;
+    int affected = 0;
+    int position = 0;
+    if (!statement.direct.isEmpty()) {
+        // The embedded server binds straight to SQLite: Qt's binding costs
+        // more than the statement (it names every placeholder).
+        for (const Row& row : batch.rows)
+            for (const QVariant& value : row.values)
+                statement.direct.bind(++position, value);
+        statement.direct.step();
+        affected = statement.direct.changes();
+        statement.direct.reset();
+    } else {
+        QSqlQuery& query = *statement.query;
+        for (const Row& row : batch.rows)
+            for (const QVariant& value : row.values)
+                query.bindValue(position++, value);
+        if (!query.exec())
+            c.raise(query.lastError());
+        affected = query.numRowsAffected();
+        query.finish();
+    }
+    assert(position <= MaxParameters);
+    if (affected != static_cast<int>(rows))
+        dberr::raise(dberr::RowNotFound,
+                     QStringLiteral("Row cannot be located for updating. Some values may have "
+                                    "been changed since it was last read."));
+    m_written += affected;
+    batch.rows.clear();
+}
 
+QString BatchUpdate::updateText(const Columns& columns, std::size_t rows) const {
+    const auto keys = m_keys.size();
     QStringList sets;
     QStringList conditions;
-    for (std::size_t k = 0; k < keys; ++k)
+    for (qsizetype k = 0; k < keys; ++k)
         conditions << QStringLiteral("%1.%2 = v.k%3")
-                          .arg(m_exposed, sqltext::quoteIdentifier(m_keys[qsizetype(k)]))
+                          .arg(m_exposed, sqltext::quoteIdentifier(m_keys[k]))
                           .arg(k);
+    QStringList names; // of the first row's values, which name v's columns
+    for (qsizetype k = 0; k < keys; ++k)
+        names << QStringLiteral("? AS k%1").arg(k);
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const QString column = m_exposed + u'.' + sqltext::quoteIdentifier(columns[i]);
         sets << QStringLiteral("%1 = v.n%2").arg(sqltext::quoteIdentifier(columns[i])).arg(i);
         conditions << QStringLiteral("(%1 = v.o%2 OR (%1 IS NULL AND v.o%2 IS NULL))")
                           .arg(column)
                           .arg(i);
+        names << QStringLiteral("? AS o%1").arg(i) << QStringLiteral("? AS n%1").arg(i);
     }
-
-    QVariantList params;
-    QString rows;
-    for (std::size_t r = 0; r < batch.rows.size(); ++r) {
-        const std::vector<QVariant>& values = batch.rows[r].values;
-        rows += r == 0 ? QStringLiteral("SELECT ") : QStringLiteral(" UNION ALL SELECT ");
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            if (i > 0)
-                rows += QStringLiteral(", ");
-            QString text = literal(values[i]);
-            if (text.isEmpty()) {
-                text = QStringLiteral("?");
-                params << values[i];
-            }
-            rows += text;
-            if (r == 0) { // the first row names the columns
-                if (i < keys)
-                    rows += QStringLiteral(" AS k") + QString::number(i);
-                else
-                    rows += ((i - keys) % 2 == 0 ? QStringLiteral(" AS o") : QStringLiteral(" AS n")) +
-                            QString::number((i - keys) / 2);
-            }
-        }
-    }
-    assert(params.size() <= MaxParameters);
-
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 FROM (%3) AS v WHERE %4")
-                            .arg(m_table, sets.join(QStringLiteral(", ")), rows,
-                                 conditions.join(QStringLiteral(" AND ")));
-    ++c.statements;
-    QSqlQuery query = c.newQuery();
-    if (!query.prepare(c.engine->translate(sql)))
-        c.raise(query.lastError());
-    for (const QVariant& value : params)
-        query.addBindValue(value);
-    if (!query.exec())
-        c.raise(query.lastError());
-    const int affected = query.numRowsAffected();
-    query.finish();
-    if (affected != static_cast<int>(batch.rows.size()))
-        dberr::raise(dberr::RowNotFound,
-                     QStringLiteral("Row cannot be located for updating. Some values may have "
-                                    "been changed since it was last read."));
-    m_written += affected;
-    batch.rows.clear();
-    batch.parameters = 0;
+    QStringList marks;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("?");
+    const QString other = QStringLiteral(" UNION ALL SELECT ") + marks.join(QStringLiteral(", "));
+    QString derived = QStringLiteral("SELECT ") + names.join(QStringLiteral(", "));
+    derived.reserve(derived.size() + other.size() * qsizetype(rows));
+    for (std::size_t r = 1; r < rows; ++r)
+        derived += other;
+    return QStringLiteral("UPDATE %1 SET %2 FROM (%3) AS v WHERE %4")
+        .arg(m_table, sets.join(QStringLiteral(", ")), derived,
+             conditions.join(QStringLiteral(" AND ")));
 }
 
 } // namespace tanka

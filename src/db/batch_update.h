@@ -12,9 +12,9 @@
 // (the embedded one translates the table's name as for any statement), so the
 // embedded server runs the very text SQL Server receives.
 //
-// Values: integers and finite doubles are written into the text by the
-// program's own formatting, Null as NULL; anything else (texts, dates) is
-// bound, never written into the text. A batch holds at most MaxRows rows and
+// Every value is bound, none is written into the text, so the text depends
+// only on the columns written and the number of rows: it is prepared once and
+// reused for every full batch. A batch holds at most MaxRows rows and
 // MaxParameters bound values (SQL Server's limit is 2,100).
 //
 // A statement that writes fewer rows than it holds raises RowNotFound ("Row
@@ -25,9 +25,12 @@
 #include <memory>
 #include <vector>
 
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include "db/sqlite_statement.h"
 
 namespace tanka {
 
@@ -67,10 +70,15 @@ private:
     };
     struct Batch {
         std::vector<Row> rows;
-        int parameters = 0;
     };
     using Columns = QStringList; // the written columns of a batch, in order
+    struct Statement { // prepared once: on SQLite's connection, or through Qt
+        SqliteStatement direct;
+        std::unique_ptr<QSqlQuery> query;
+    };
 
+    std::size_t rowsPerBatch(qsizetype columns) const;
+    QString updateText(const Columns& columns, std::size_t rows) const;
     void write(const Columns& columns, Batch& batch);
     QVariant stored(const QString& column, const QVariant& value) const;
 
@@ -81,6 +89,7 @@ private:
     struct Types;
     std::unique_ptr<Types> m_types; // null when the server takes values as given
     std::map<Columns, Batch> m_batches;
+    std::map<std::pair<Columns, std::size_t>, Statement> m_statements;
     qint64 m_written = 0;
 };
 

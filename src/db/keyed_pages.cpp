@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include <QSet>
+
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "db/sql_text.h"
@@ -24,6 +26,98 @@ bool isInteger(const QVariant& value) {
     }
 }
 
+// The key values as one text, for finding a page's rows among its keys;
+// integers match whatever integer type the driver gave them.
+QString keyText(const std::vector<QVariant>& key, std::size_t width) {
+    QString text;
+    for (std::size_t k = 0; k < width; ++k) {
+        const QVariant& value = key[k];
+        text += isInteger(value) ? QString::number(value.toLongLong())
+                                 : QString::number(value.typeId()) + u':' + value.toString();
+        text += u'\x1f';
+    }
+    return text;
+}
+
+// Builds the condition "lo <= key <= hi" in key order without row values,
+// which SQL Server lacks: equalities on the common leading columns, a BETWEEN
+// on the first column that differs (so either server seeks the key's index),
+// and the bounds on the columns after it.
+class RangeText {
+public:
+    RangeText(const QStringList& columns, QVariantList& params)
+        : m_columns(columns), m_params(params) {}
+
+    QString between(const std::vector<QVariant>& lo, const std::vector<QVariant>& hi,
+                    qsizetype i = 0) {
+        if (i == m_columns.size())
+            return {};
+        const QString& c = m_columns[i];
+        const auto at = static_cast<std::size_t>(i);
+        if (lo[at] == hi[at] && lo[at].typeId() == hi[at].typeId())
+            return joined(c + QStringLiteral(" = ") + value(lo[at]), between(lo, hi, i + 1));
+        const QString low = value(lo[at]);
+        const QString high = value(hi[at]);
+        QStringList either{QStringLiteral("(%1 > %2 and %1 < %3)").arg(c, value(lo[at]), value(hi[at]))};
+        either << u'(' + joined(c + QStringLiteral(" = ") + value(lo[at]), bound(lo, i + 1, u'>')) + u')';
+        either << u'(' + joined(c + QStringLiteral(" = ") + value(hi[at]), bound(hi, i + 1, u'<')) + u')';
+        return QStringLiteral("%1 between %2 and %3 and (%4)")
+            .arg(c, low, high, either.join(QStringLiteral(" or ")));
+    }
+
+private:
+    // key[i..] >= v (op '>') or <= v (op '<') in key order; empty: always.
+    QString bound(const std::vector<QVariant>& v, qsizetype i, QChar op) {
+        if (i == m_columns.size())
+            return {};
+        const QString& c = m_columns[i];
+        const QString rest = bound(v, i + 1, op);
+        const QString strict = c + u' ' + op + u' ' + value(v[static_cast<std::size_t>(i)]);
+        if (rest.isEmpty())
+            return c + u' ' + op + QStringLiteral("= ") + value(v[static_cast<std::size_t>(i)]);
+        return QStringLiteral("(%1 or (%2 and %3))")
+            .arg(strict, c + QStringLiteral(" = ") + value(v[static_cast<std::size_t>(i)]), rest);
+    }
+    static QString joined(const QString& a, const QString& b) {
+        return b.isEmpty() ? a : a + QStringLiteral(" and ") + b;
+    }
+    // An integer as itself; any other value as a marker that placeholders()
+    // turns into '?' with the value bound in the order the text needs.
+    QString value(const QVariant& v) {
+        if (isInteger(v))
+            return QString::number(v.toLongLong());
+        m_values << v;
+        return u'\x01' + QString::number(m_values.size() - 1) + u'\x01';
+    }
+
+public:
+    // text with its markers as '?', params the values in their order.
+    QString placeholders(const QString& text) {
+        QString out;
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const qsizetype open = text.indexOf(u'\x01', i);
+            if (open < 0) {
+                out += QStringView(text).mid(i);
+                break;
+            }
+            const qsizetype close = text.indexOf(u'\x01', open + 1);
+            assert(close > open);
+            out += QStringView(text).mid(i, open - i);
+            out += u'?';
+            m_params << m_values.at(text.mid(open + 1, close - open - 1).toInt());
+            i = close + 1;
+        }
+        return out;
+    }
+
+private:
+    QVariantList m_values;
+
+    const QStringList& m_columns;
+    QVariantList& m_params;
+};
+
 } // namespace
 
 KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where,
@@ -40,8 +134,9 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
     m_selectList = list.join(QStringLiteral(", "));
 
     Recordset rs;
-    rs.open(QStringLiteral(" select ") + m_keyColumns.join(QStringLiteral(", ")) + m_from +
-                m_where,
+    const QString keyList = m_keyColumns.join(QStringLiteral(", "));
+    rs.open(QStringLiteral(" select ") + keyList + m_from + m_where + QStringLiteral(" order by ") +
+                keyList,
             m_cn);
     const int width = static_cast<int>(m_keyColumns.size());
     while (!rs.isEOF()) {
@@ -60,35 +155,27 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
         return false;
     const std::size_t end = std::min(m_keys.size(), m_next + static_cast<std::size_t>(m_pageSize));
 
+    // The page is a run of consecutive keys: its rows are those of the key
+    // range that are among its keys (a row added since lies in the range too).
+    const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
+    QSet<QString> keys;
+    for (std::size_t r = m_next; r < end; ++r)
+        keys.insert(keyText(m_keys[r], width));
     QVariantList params;
-    QString groups;
-    for (std::size_t r = m_next; r < end; ++r) {
-        groups += r == m_next ? QStringLiteral("(") : QStringLiteral(" or (");
-        for (qsizetype k = 0; k < m_keyColumns.size(); ++k) {
-            const QVariant& value = m_keys[r][static_cast<std::size_t>(k)];
-            if (k > 0)
-                groups += QStringLiteral(" and ");
-            groups += m_keyColumns[k];
-            if (isInteger(value)) {
-                groups += QStringLiteral(" = ") + QString::number(value.toLongLong());
-            } else {
-                groups += QStringLiteral(" = ?");
-                params << value;
-            }
-        }
-        groups += u')';
-    }
+    RangeText range(m_keyColumns, params);
+    const QString groups = range.placeholders(range.between(m_keys[m_next], m_keys[end - 1]));
     const QString where = m_where.trimmed().isEmpty() ? QStringLiteral(" where ")
                                                       : m_where + QStringLiteral(" and ");
     Recordset rs;
     rs.open(QStringLiteral(" select ") + m_selectList + m_from + where + u'(' + groups + u')', m_cn,
             CursorType::ForwardOnly, LockType::ReadOnly, params);
-    const int width = rs.fieldCount();
+    const int columns = rs.fieldCount();
     while (!rs.isEOF()) {
-        std::vector<QVariant> row(static_cast<std::size_t>(width));
-        for (int i = 0; i < width; ++i)
+        std::vector<QVariant> row(static_cast<std::size_t>(columns));
+        for (int i = 0; i < columns; ++i)
             row[static_cast<std::size_t>(i)] = rs.value(i);
-        rows.push_back(std::move(row));
+        if (keys.contains(keyText(row, width)))
+            rows.push_back(std::move(row));
         rs.moveNext();
     }
     rs.close();

@@ -1,6 +1,9 @@
 #include "db/batch_update.h"
 
+#include <algorithm>
 #include <cassert>
+
+#include <QHash>
 
 #include "db/connection.h"
 #include "db/connection_p.h"
@@ -21,6 +24,7 @@ bool isDateObject(const QVariant& value) {
 
 struct BatchUpdate::Types {
     std::vector<ColumnInfo> columns;
+    QHash<QString, const ColumnInfo*> byName; // names as callers spell them
 };
 
 BatchUpdate::~BatchUpdate() = default;
@@ -36,17 +40,22 @@ BatchUpdate::BatchUpdate(Connection& cn, QString table, QStringList keyColumns)
         const QString probe = c.engine->translate(QStringLiteral("SELECT * FROM ") + m_table);
         if (const auto shape = sqltext::singleTableSelect(probe))
             m_types = std::make_unique<Types>(
-                Types{c.engine->tableInfo(c.db, shape->tableParts).columns});
+                Types{c.engine->tableInfo(c.db, shape->tableParts).columns, {}});
     }
 }
 
 QVariant BatchUpdate::stored(const QString& column, const QVariant& value) const {
     if (!m_types)
         return value;
-    for (const ColumnInfo& info : m_types->columns)
-        if (info.name.compare(column, Qt::CaseInsensitive) == 0)
-            return m_cn.d()->engine->storedValue(info, value);
-    return value;
+    auto it = m_types->byName.constFind(column);
+    if (it == m_types->byName.constEnd()) {
+        const auto found = std::find_if(
+            m_types->columns.begin(), m_types->columns.end(), [&](const ColumnInfo& info) {
+                return info.name.compare(column, Qt::CaseInsensitive) == 0;
+            });
+        it = m_types->byName.insert(column, found == m_types->columns.end() ? nullptr : &*found);
+    }
+    return *it ? m_cn.d()->engine->storedValue(**it, value) : value;
 }
 
 void BatchUpdate::add(const std::vector<QVariant>& key, const std::vector<ColumnChange>& changes) {

@@ -26,15 +26,20 @@ bool isInteger(const QVariant& value) {
     }
 }
 
-// The key values as one text, for finding a page's rows among its keys;
-// integers match whatever integer type the driver gave them.
-QString keyText(const std::vector<QVariant>& key, std::size_t width) {
-    QString text;
+// The key values as one byte string, for finding a page's rows among its
+// keys; integers match whatever integer type the driver gave them.
+QByteArray keyText(const std::vector<QVariant>& key, std::size_t width) {
+    QByteArray text;
+    text.reserve(qsizetype(width) * 9);
     for (std::size_t k = 0; k < width; ++k) {
         const QVariant& value = key[k];
-        text += isInteger(value) ? QString::number(value.toLongLong())
-                                 : QString::number(value.typeId()) + u':' + value.toString();
-        text += u'\x1f';
+        if (isInteger(value)) {
+            const qint64 n = value.toLongLong();
+            text += 'i';
+            text.append(reinterpret_cast<const char*>(&n), sizeof n);
+        } else {
+            text += QByteArray::number(value.typeId()) + ':' + value.toString().toUtf8() + '\x1f';
+        }
     }
     return text;
 }
@@ -158,7 +163,8 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
     // The page is a run of consecutive keys: its rows are those of the key
     // range that are among its keys (a row added since lies in the range too).
     const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
-    QSet<QString> keys;
+    QSet<QByteArray> keys;
+    keys.reserve(qsizetype(end - m_next));
     for (std::size_t r = m_next; r < end; ++r)
         keys.insert(keyText(m_keys[r], width));
     QVariantList params;
@@ -170,6 +176,7 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
     rs.open(QStringLiteral(" select ") + m_selectList + m_from + where + u'(' + groups + u')', m_cn,
             CursorType::ForwardOnly, LockType::ReadOnly, params);
     const int columns = rs.fieldCount();
+    rows.reserve(end - m_next);
     while (!rs.isEOF()) {
         std::vector<QVariant> row(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i)

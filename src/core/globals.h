@@ -42,6 +42,7 @@ struct Globals {
     std::int16_t HasuMode = 0, HasuTani = 0;
     std::int16_t GijuSrcSlot = 0, TenSrcSlot = 0; // 0 A, 1 B
     std::int16_t GijuDstSlot = 0, TenDstSlot = 0; // 0 A, 1 B, -1 undetermined
+    bool ForcedRun = false; // the slots were decided by forced execution
 };
 
 } // namespace tanka

@@ -1,6 +1,7 @@
 #include "pricing/execute.h"
 
 #include <exception>
+#include <memory>
 
 #include <QVariant>
 
@@ -8,6 +9,9 @@
 #include "core/run_error.h"
 #include "pricing/backup.h"
 #include "pricing/conversion.h"
+#include "pricing/journal.h"
+
+#include <QSysInfo>
 
 namespace tanka {
 
@@ -17,6 +21,58 @@ QString runErrorMessage(std::int32_t number, const QString& description, bool ro
         text += QStringLiteral("変更は取り消されました。");
     return text + QStringLiteral("\r\nエラー番号: ") + QString::number(number) +
            QStringLiteral("\r\n") + description;
+}
+
+namespace {
+
+QString kindText(std::int16_t mode, std::int16_t src, std::int16_t dst) {
+    if (mode == -1)
+        return QStringLiteral("変更なし");
+    const QString kind = mode == 1 ? QStringLiteral("10%内税") : QStringLiteral("外税");
+    const auto slot = [](std::int16_t s) { return s == 0 ? QStringLiteral("A") : QStringLiteral("B"); };
+    if (dst == -1)
+        return kind + QStringLiteral(" A→A, B→B");
+    return kind + u' ' + slot(src) + QStringLiteral("→") + slot(dst);
+}
+
+QString storesText(const Globals& g) {
+    if (g.HonbuFlg != True)
+        return QString::number(g.MyMiseID);
+    QStringList codes;
+    for (int i = 0; i < 20; ++i)
+        if (g.MiseList[std::size_t(i)][0] != u"0" && !g.MiseList[std::size_t(i)][0].isEmpty())
+            codes << g.MiseList[std::size_t(i)][0];
+    return codes.isEmpty() ? QStringLiteral("全店") : codes.join(u',');
+}
+
+} // namespace
+
+RunDetails runDetails(const Globals& g, const QDateTime& at) {
+    static const QString methods[] = {QStringLiteral("切り捨て"), QStringLiteral("切り上げ"),
+                                      QStringLiteral("四捨五入")};
+    static const QString units[] = {QStringLiteral("1円"), QStringLiteral("10円"),
+                                    QStringLiteral("100円")};
+    QString user = qEnvironmentVariable("USERNAME");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USER");
+    RunDetails details;
+    details.at = at;
+    details.lines = {
+        {QStringLiteral("処理"), QStringLiteral("変換")},
+        {QStringLiteral("コンピュータ"), QSysInfo::machineHostName()},
+        {QStringLiteral("ユーザー"), user},
+        {QStringLiteral("設定ファイル"), g.IniDrive + g.IniFolder + g.IniName},
+        {QStringLiteral("区分"), g.HonbuFlg == True ? QStringLiteral("本部") : QStringLiteral("店舗")},
+        {QStringLiteral("店舗"), storesText(g)},
+        {QStringLiteral("技術"), kindText(g.GijuMode, g.GijuSrcSlot, g.GijuDstSlot)},
+        {QStringLiteral("店販"), kindText(g.TenMode, g.TenSrcSlot, g.TenDstSlot)},
+        {QStringLiteral("強制実行"), g.ForcedRun ? QStringLiteral("あり") : QStringLiteral("なし")},
+        {QStringLiteral("端数処理"),
+         g.HasuMode >= 0 && g.HasuMode <= 2 ? methods[g.HasuMode] : QString()},
+        {QStringLiteral("端数単位"),
+         g.HasuTani >= 0 && g.HasuTani <= 2 ? units[g.HasuTani] : QString()},
+    };
+    return details;
 }
 
 namespace {
@@ -65,25 +121,29 @@ Progress phaseProgress(const RunHooks& hooks, Menu menu, RunPhase phase) {
     };
 }
 
-ConversionHooks conversionHooks(const RunHooks& hooks, Menu menu) {
-    return {phaseProgress(hooks, menu, RunPhase::Convert), hooks.rowWritten};
+ConversionHooks conversionHooks(const RunHooks& hooks, Menu menu, Journal& journal) {
+    return {phaseProgress(hooks, menu, RunPhase::Convert), [&hooks, &journal](const RowWrite& row) {
+                journal.add(row);
+                if (hooks.rowWritten)
+                    hooks.rowWritten(row);
+            }};
 }
 
 // Backups and conversions of the chosen menus inside the open transaction.
 // False when a backup failed (its message is shown).
 bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const DriveMap& drive,
-                   const Clock& clock, const RunHooks& hooks) {
+                   const Clock& clock, const RunHooks& hooks, Journal& journal) {
     if (g.GijuMode != -1) {
         if (!Backup_MTGIJU(cn, g.TmpDir, drive, boxes,
                            phaseProgress(hooks, Menu::Giju, RunPhase::Backup)))
             return false;
-        GijuJob(cn, g, clock, conversionHooks(hooks, Menu::Giju));
+        GijuJob(cn, g, clock, conversionHooks(hooks, Menu::Giju, journal));
     }
     if (g.TenMode != -1) {
         if (!Backup_MTTENP(cn, g.TmpDir, drive, boxes,
                            phaseProgress(hooks, Menu::Ten, RunPhase::Backup)))
             return false;
-        TenJob(cn, g, clock, conversionHooks(hooks, Menu::Ten));
+        TenJob(cn, g, clock, conversionHooks(hooks, Menu::Ten, journal));
     }
     return true;
 }
@@ -108,18 +168,39 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
         return RunResult::Refused;
     }
 
+    // No change without its record: the journal is started before anything
+    // changes and named before the commit; a failed run removes it.
+    std::unique_ptr<Journal> journal;
+    try {
+        journal = std::make_unique<Journal>(drive.hostPath(g.TmpDir), runDetails(g, clock.now()));
+    } catch (const RunError& e) {
+        boxes.show(runErrorMessage(e.number(), QString::fromStdString(e.description()), false) +
+                       QStringLiteral("\r\n変更は行われていません。"),
+                   MsgButtons::Ok, MsgIcon::Critical);
+        return RunResult::Failed;
+    }
+
     call(hooks.started);
     std::int32_t number = 0;
     QString description;
     try {
         cn.beginTrans();
-        if (!convertChosen(cn, g, boxes, drive, clock, hooks)) {
+        if (!convertChosen(cn, g, boxes, drive, clock, hooks, *journal)) {
             rollbackQuietly(cn);
+            journal->discard();
             call(hooks.finished);
             return RunResult::Failed;
         }
-        cn.commitTrans();
+        const QString path = journal->finish();
+        try {
+            cn.commitTrans();
+        } catch (...) {
+            journal->discard();
+            throw;
+        }
         call(hooks.finished);
+        if (hooks.journaled)
+            hooks.journaled(path);
         boxes.show(QStringLiteral("終了しました"));
         return RunResult::Finished;
     } catch (const RunError& e) {
@@ -129,6 +210,7 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
         description = QString::fromUtf8(e.what());
     }
     rollbackQuietly(cn);
+    journal->discard();
     call(hooks.finished);
     boxes.show(runErrorMessage(number, description, true), MsgButtons::Ok, MsgIcon::Critical);
     return RunResult::Failed;

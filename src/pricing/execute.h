@@ -8,7 +8,10 @@
 //  - calls hooks.started, begins a transaction on cn, and for each chosen menu
 //    (technical menu first, then retail) writes its backup unless it exists
 //    and converts its rows, reporting hooks.progress as it goes;
-//  - commits, calls hooks.finished and shows "終了しました".
+//  - records every row it changes in a journal in the work directory (a
+//    journal that cannot be written stops the run), gives the journal its
+//    final name, commits, calls hooks.finished and hooks.journaled, and shows
+//    "終了しました".
 // Any failure after the start (a backup that cannot be written, a database
 // error, a write conflict, an overflow) rolls the transaction back, so neither
 // table keeps any change of the run, and is shown to the user: the backup's
@@ -53,8 +56,11 @@ struct RunHooks {
     std::function<void(Menu menu, RunPhase phase, qint64 done, qint64 total)> progress;
     // Before the final message, after success or failure: hide the banner.
     std::function<void()> finished;
-    // Each row the run writes, before it is written (a journal of the run).
+    // Each row the run writes, before it is written.
     RowWritten rowWritten;
+    // After the commit, before "終了しました": the host path of the run's
+    // journal (journal.h).
+    std::function<void(const QString& path)> journaled;
 };
 
 RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const DriveMap& drive,
@@ -64,5 +70,9 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
 // transaction was rolled back "変更は取り消されました。", CR LF,
 // "エラー番号: N", CR LF, the description.
 QString runErrorMessage(std::int32_t number, const QString& description, bool rolledBack);
+
+// The run's details as the journal gives them (journal.h), at the moment at.
+struct RunDetails;
+RunDetails runDetails(const Globals& g, const QDateTime& at);
 
 } // namespace tanka

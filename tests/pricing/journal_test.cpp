@@ -1,0 +1,120 @@
+// The journal of a run: what it records is exactly what the run changed, no
+// run replaces another's, and no change happens without its record.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "engine_fixture.h"
+#include "pricing/execute.h"
+#include "pricing/journal.h"
+#include "support/table_dump.h"
+
+namespace tanka::test {
+namespace {
+
+// The written columns of every row of a table, by key text "1/2/3/4".
+std::map<QString, std::map<QString, QString>> rowsByKey(const EngineFixture& fx, Menu menu) {
+    QStringList columns = keyColumns(menu);
+    for (int slot = 0; slot < 2; ++slot)
+        for (int i = 0; i < pricePositions(menu); ++i)
+            columns << priceColumn(menu, slot, i);
+    columns << "SaisyuKosinFlg" << "SaisyuKosinDate";
+    std::map<QString, std::map<QString, QString>> rows;
+    for (const QString& line :
+         dumpRows(fx.mstori(), "SELECT " + columns.join(',') + " FROM " + tableName(menu))) {
+        const QStringList cells = line.split('\t');
+        std::map<QString, QString> row;
+        for (qsizetype c = 4; c < columns.size(); ++c)
+            row[columns[c]] = cells[c];
+        rows[QStringList(cells.mid(0, 4)).join('/')] = row;
+    }
+    return rows;
+}
+
+// A journal value as the dump shows it.
+QString dumpForm(const QVariant& value) {
+    if (value.isNull())
+        return "<null>";
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString("yyyy-MM-dd hh:mm:ss");
+    return value.toString();
+}
+
+RunResult runWithJournal(EngineFixture& fx, QString& journal) {
+    ScriptedBoxes boxes;
+    RunHooks hooks;
+    hooks.journaled = [&](const QString& path) { journal = path; };
+    return executeRun(fx.cn(), fx.g(), boxes, fx.drive(), fx.clock(), hooks);
+}
+
+TEST(Journal, RecordsExactlyWhatTheRunChanged) {
+    EngineFixture fx(headquartersOptions(3));
+    fx.g().TenMode = 2;
+    fx.g().HasuMode = 2;
+    fx.g().HasuTani = 1;
+    const auto gijuBefore = rowsByKey(fx, Menu::Giju);
+    const auto tenBefore = rowsByKey(fx, Menu::Ten);
+    QString path;
+    ASSERT_EQ(runWithJournal(fx, path), RunResult::Finished);
+    EXPECT_TRUE(path.endsWith("単価変更_20191001_120000.TSV")) << path.toStdString();
+    const JournalFile journal = readJournal(path);
+    EXPECT_EQ(journal.details.value(0).second, "2019/10/01 12:00:00");
+    EXPECT_EQ(journal.details.value(5).second, "本部");
+
+    for (const Menu menu : {Menu::Giju, Menu::Ten}) {
+        const auto before = menu == Menu::Giju ? gijuBefore : tenBefore;
+        const auto after = rowsByKey(fx, menu);
+        std::map<QString, int> recorded;
+        for (const JournalRow& row : journal.rows) {
+            if (row.menu != menu)
+                continue;
+            QStringList key;
+            for (const QVariant& v : row.key)
+                key << v.toString();
+            const QString k = key.join('/');
+            ++recorded[k];
+            ASSERT_TRUE(before.count(k)) << k.toStdString();
+            for (const ColumnChange& change : row.changes) {
+                EXPECT_EQ(dumpForm(change.before), before.at(k).at(change.column)) << k.toStdString();
+                EXPECT_EQ(dumpForm(change.after), after.at(k).at(change.column)) << k.toStdString();
+            }
+        }
+        for (const auto& [k, row] : after) {
+            if (row != before.at(k)) {
+                EXPECT_EQ(recorded[k], 1) << "changed but not recorded: " << k.toStdString();
+            }
+            EXPECT_LE(recorded[k], 1) << k.toStdString();
+        }
+    }
+}
+
+TEST(Journal, TwoRunsInTheSameSecondKeepTwoJournals) {
+    EngineFixture fx(storeOptions());
+    QString first, second;
+    ASSERT_EQ(runWithJournal(fx, first), RunResult::Finished);
+    ASSERT_EQ(runWithJournal(fx, second), RunResult::Finished);
+    EXPECT_TRUE(first.endsWith("単価変更_20191001_120000.TSV"));
+    EXPECT_TRUE(second.endsWith("単価変更_20191001_120000_2.TSV"));
+    EXPECT_FALSE(readJournal(first).rows.empty());
+}
+
+// The journal cannot be started (its temporary name is taken by a folder):
+// the run stops before any change and leaves no journal.
+TEST(Journal, ARunWhoseJournalCannotBeWrittenChangesNothing) {
+    EngineFixture fx(storeOptions());
+    ASSERT_TRUE(QDir(fx.install().workDir)
+                    .mkdir(QString("単価変更_20191001_120000_%1.tmp")
+                               .arg(QCoreApplication::applicationPid())));
+    const QStringList before = fx.dumpBoth();
+    QString path;
+    EXPECT_EQ(runWithJournal(fx, path), RunResult::Failed);
+    EXPECT_EQ(fx.dumpBoth(), before);
+    EXPECT_TRUE(path.isEmpty());
+    EXPECT_TRUE(filesIn(fx.install().workDir).filter(".TSV").isEmpty());
+}
+
+} // namespace
+} // namespace tanka::test

@@ -1,5 +1,6 @@
 #include "db/keyed_pages.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include <QSet>
@@ -130,13 +131,7 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
                        int pageSize)
     : m_cn(cn), m_from(from), m_where(where), m_pageSize(pageSize) {
     assert(!keyColumns.isEmpty() && pageSize > 0);
-    const QString prefix = qualifier.isEmpty() ? QString() : qualifier + u'.';
-    for (const QString& key : keyColumns)
-        m_keyColumns << prefix + sqltext::quoteIdentifier(key);
-    QStringList list = m_keyColumns;
-    for (const QString& column : columns)
-        list << prefix + sqltext::quoteIdentifier(column);
-    m_selectList = list.join(QStringLiteral(", "));
+    setColumns(qualifier, keyColumns, columns);
 
     Recordset rs;
     const QString keyList = m_keyColumns.join(QStringLiteral(", "));
@@ -152,6 +147,37 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
         rs.moveNext();
     }
     rs.close();
+}
+
+KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where,
+                       const QString& qualifier, QStringList keyColumns, QStringList columns,
+                       std::vector<std::vector<QVariant>> keys, int pageSize)
+    : m_cn(cn), m_from(from), m_where(where), m_pageSize(pageSize), m_keys(std::move(keys)) {
+    assert(!keyColumns.isEmpty() && pageSize > 0);
+    setColumns(qualifier, keyColumns, columns);
+    // Key order as the server sorts: integers by value, anything else as text.
+    std::sort(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) {
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            if (isInteger(a[k]) && isInteger(b[k])) {
+                if (a[k].toLongLong() != b[k].toLongLong())
+                    return a[k].toLongLong() < b[k].toLongLong();
+            } else if (a[k].toString() != b[k].toString()) {
+                return a[k].toString() < b[k].toString();
+            }
+        }
+        return false;
+    });
+}
+
+void KeyedPages::setColumns(const QString& qualifier, const QStringList& keyColumns,
+                            const QStringList& columns) {
+    const QString prefix = qualifier.isEmpty() ? QString() : qualifier + u'.';
+    for (const QString& key : keyColumns)
+        m_keyColumns << prefix + sqltext::quoteIdentifier(key);
+    QStringList list = m_keyColumns;
+    for (const QString& column : columns)
+        list << prefix + sqltext::quoteIdentifier(column);
+    m_selectList = list.join(QStringLiteral(", "));
 }
 
 bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {

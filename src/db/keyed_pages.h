@@ -34,6 +34,13 @@ public:
     KeyedPages(Connection& cn, const QString& from, const QString& where, const QString& qualifier,
                QStringList keyColumns, QStringList columns, int pageSize = DefaultPageSize);
 
+    // The same over the given keys instead of the keys a query selects (rows
+    // read again by key, e.g. to take a run back). Keys are visited in key
+    // order.
+    KeyedPages(Connection& cn, const QString& from, const QString& where, const QString& qualifier,
+               QStringList keyColumns, QStringList columns,
+               std::vector<std::vector<QVariant>> keys, int pageSize = DefaultPageSize);
+
     // Rows the query selected when the keys were read.
     qint64 rowCount() const { return static_cast<qint64>(m_keys.size()); }
 
@@ -42,6 +49,9 @@ public:
     bool nextPage(std::vector<std::vector<QVariant>>& rows);
 
 private:
+    void setColumns(const QString& qualifier, const QStringList& keyColumns,
+                    const QStringList& columns);
+
     Connection& m_cn;
     QString m_from;
     QString m_where;

@@ -10,6 +10,7 @@
 #include "engine_fixture.h"
 #include "pricing/execute.h"
 #include "pricing/journal.h"
+#include "pricing/undo.h"
 #include "support/table_dump.h"
 
 namespace tanka::test {
@@ -114,6 +115,46 @@ TEST(Journal, ARunWhoseJournalCannotBeWrittenChangesNothing) {
     EXPECT_EQ(fx.dumpBoth(), before);
     EXPECT_TRUE(path.isEmpty());
     EXPECT_TRUE(filesIn(fx.install().workDir).filter(".TSV").isEmpty());
+}
+
+// Undo restores the tables exactly; an undo is itself undone; an undo over a
+// row changed since refuses, names the row and changes nothing.
+TEST(Undo, TakesARunBackOnlyWhileItsRowsAreAsItLeftThem) {
+    EngineFixture fx(headquartersOptions(2));
+    const QStringList before = fx.dumpBoth();
+    QString run;
+    ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
+    const QStringList afterRun = fx.dumpBoth();
+    const QString work = fx.install().workDir;
+    const QDateTime at(QDate(2019, 10, 2), QTime(9, 0));
+
+    const UndoReport dry = undoJournal(fx.cn(), run, work, at, true);
+    EXPECT_EQ(dry.changedCount, 0);
+    EXPECT_TRUE(dry.journalPath.isEmpty());
+    EXPECT_EQ(fx.dumpBoth(), afterRun);
+
+    const UndoReport undo = undoJournal(fx.cn(), run, work, at, false);
+    EXPECT_EQ(undo.rows, qint64(readJournal(run).rows.size()));
+    EXPECT_EQ(fx.dumpBoth(), before);
+    ASSERT_FALSE(undo.journalPath.isEmpty());
+    EXPECT_EQ(readJournal(undo.journalPath).details.value(1).second, "取消");
+
+    const UndoReport redo = undoJournal(fx.cn(), undo.journalPath, work, at, false);
+    EXPECT_EQ(redo.changedCount, 0);
+    EXPECT_EQ(fx.dumpBoth(), afterRun);
+
+    // Now the run's own journal no longer matches two of its rows.
+    fx.exec({"UPDATE MTGIJU SET TankaB1 = 4242 WHERE GijutuID = 1",
+             "DELETE FROM MTTENP WHERE TenpanID = 1 AND MiseID = 1"});
+    const QStringList edited = fx.dumpBoth();
+    const UndoReport refused = undoJournal(fx.cn(), run, work, at, false);
+    EXPECT_GE(refused.changedCount, 2);
+    EXPECT_LT(refused.changedCount, refused.rows);
+    EXPECT_TRUE(refused.journalPath.isEmpty());
+    EXPECT_TRUE(refused.changedSince.join('\n').contains("TankaB1"));
+    EXPECT_TRUE(refused.changedSince.join('\n').contains("行がありません"));
+    EXPECT_EQ(fx.dumpBoth(), edited);
+    EXPECT_FALSE(fx.cn().inTransaction());
 }
 
 } // namespace

@@ -57,12 +57,35 @@ Refusal refusal(const Globals& g, const DriveMap& drive) {
     return {};
 }
 
-Progress menuProgress(const RunHooks& hooks, Menu menu) {
-    if (!hooks.progress)
-        return {};
-    return [&hooks, menu](qint64 done, qint64 total) {
-        hooks.progress(menu, RunPhase::Convert, done, total);
-    };
+// The progress of one menu's conversion, passed on to the hooks. Its end
+// (done == total) is reported exactly once, also where the conversion itself
+// reported rows without a total.
+class MenuProgress {
+public:
+    MenuProgress(const RunHooks& hooks, Menu menu) : m_hooks(hooks), m_menu(menu) {}
+    Progress forward() {
+        if (!m_hooks.progress)
+            return {};
+        return [this](qint64 done, qint64 total) {
+            m_ended = done == total;
+            m_hooks.progress(m_menu, RunPhase::Convert, done, total);
+        };
+    }
+    void end(qint64 rows) {
+        if (m_hooks.progress && !m_ended)
+            m_hooks.progress(m_menu, RunPhase::Convert, rows, rows);
+    }
+
+private:
+    const RunHooks& m_hooks;
+    Menu m_menu;
+    bool m_ended = false;
+};
+
+// A backup's progress: its start, the total not known.
+void backupStarts(const RunHooks& hooks, Menu menu) {
+    if (hooks.progress)
+        hooks.progress(menu, RunPhase::Backup, 0, -1);
 }
 
 // Backups and conversions of the chosen menus inside the open transaction.
@@ -70,14 +93,18 @@ Progress menuProgress(const RunHooks& hooks, Menu menu) {
 bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const DriveMap& drive,
                    const Clock& clock, const RunHooks& hooks) {
     if (g.GijuMode != -1) {
+        backupStarts(hooks, Menu::Giju);
         if (!Backup_MTGIJU(cn, g.TmpDir, drive, boxes))
             return false;
-        GijuJob(cn, g, clock, menuProgress(hooks, Menu::Giju));
+        MenuProgress progress(hooks, Menu::Giju);
+        progress.end(GijuJob(cn, g, clock, progress.forward()));
     }
     if (g.TenMode != -1) {
+        backupStarts(hooks, Menu::Ten);
         if (!Backup_MTTENP(cn, g.TmpDir, drive, boxes))
             return false;
-        TenJob(cn, g, clock, menuProgress(hooks, Menu::Ten));
+        MenuProgress progress(hooks, Menu::Ten);
+        progress.end(TenJob(cn, g, clock, progress.forward()));
     }
     return true;
 }

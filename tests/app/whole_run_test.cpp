@@ -2,7 +2,10 @@
 // installation, choose, Execute, answer the boxes; then the database and the
 // backup files are checked.
 
+#include <algorithm>
+
 #include <QFile>
+#include <QProgressBar>
 #include <QTest>
 
 #include "support/gui_app.h"
@@ -21,6 +24,8 @@ struct RunThroughWindow : ::testing::Test {
         // close it, as a user might.
         a.form().processEvents = [this, inner = a.form().processEvents] {
             inner();
+            if (progress.empty() || !(progress.back() == a.model().busyProgress))
+                progress.push_back(a.model().busyProgress);
             if (a.widget({Command1})->isVisible() && !a.view().isEnabled()) {
                 ++busyRounds;
                 a.view().close();
@@ -33,12 +38,23 @@ struct RunThroughWindow : ::testing::Test {
             QTest::mouseClick(a.widget(ref), Qt::LeftButton);
     }
     std::vector<PriceRow> rows(PriceTable table) { return readPriceRows(a.site.mstori(), table); }
+    static qint64 liveRows(const std::vector<PriceRow>& rows) {
+        return std::count_if(rows.begin(), rows.end(),
+                             [](const PriceRow& r) { return r.kosinFlg != QStringLiteral("9"); });
+    }
+    // How often the banner showed a step finished with the given rows.
+    qint64 finishedSteps(const char* step, qint64 rows) const {
+        return std::count_if(progress.begin(), progress.end(), [&](const BusyProgress& p) {
+            return p.text == QString::fromUtf8(step) && p.done == rows && p.total == rows;
+        });
+    }
 
     AppOnSample a;
     const std::vector<PriceRow> gijuBefore = rows(PriceTable::Giju);
     const std::vector<PriceRow> tenBefore = rows(PriceTable::Ten);
     int busyRounds = 0;
     bool closedMidRun = false;
+    std::vector<BusyProgress> progress; // as the window showed it, repeats dropped
 };
 
 TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
@@ -52,6 +68,15 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
 
     EXPECT_GT(busyRounds, 0) << "the banner was up and the window disabled during the run";
     EXPECT_FALSE(closedMidRun) << "a close during the run waits for its end";
+    // Each menu's backup, then its rows up to the last, which shows once.
+    EXPECT_EQ(finishedSteps("技術", liveRows(gijuBefore)), 1);
+    EXPECT_EQ(finishedSteps("店販", liveRows(tenBefore)), 1);
+    QStringList steps;
+    for (const BusyProgress& p : progress)
+        if (steps.isEmpty() || steps.back() != p.text)
+            steps << p.text;
+    EXPECT_EQ(steps.join(u'|'), QStringLiteral("|技術 バックアップ|技術|店販 バックアップ|店販|"));
+    EXPECT_FALSE(a.view().progressBar()->isVisible());
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
 

@@ -26,12 +26,16 @@ const QStringList BothBackups{"MTGIJU10%.CSV", "MTTENP10%.CSV"};
 
 struct Counted {
     int started = 0, rows = 0, finished = 0;
+    qint64 lastDone = 0;
     std::function<void()> onRow;
     RunHooks hooks() {
         return {[this] { ++started; },
                 [this](Menu, RunPhase phase, qint64 done, qint64) {
-                    if (phase != RunPhase::Convert || done == 0)
+                    // A row is done when the count grows; the end of a menu
+                    // may repeat its last count.
+                    if (phase != RunPhase::Convert || done == 0 || done == lastDone)
                         return;
+                    lastDone = done;
                     ++rows;
                     if (onRow)
                         onRow();

@@ -37,6 +37,8 @@ struct Control {
     bool enabled = true;
     bool visible = true;
     std::int16_t value = 0; // check boxes: 0 unchecked, 1 checked
+
+    friend bool operator==(const Control&, const Control&) = default;
 };
 
 } // namespace tanka

@@ -6,10 +6,24 @@
 
 #include <array>
 
+#include <QtGlobal>
+
 #include "ui/main_window/control.h"
 #include "ui/main_window/layout_table.h"
 
 namespace tanka {
+
+// What the busy banner shows under its caption while a run works: the step
+// ("技術", "店販", with " バックアップ" while the table is saved) and rows done
+// of rows to do. A total of -1 (not known yet) shows a busy bar; an empty
+// text shows nothing.
+struct BusyProgress {
+    QString text;
+    qint64 done = 0;
+    qint64 total = -1;
+
+    friend bool operator==(const BusyProgress&, const BusyProgress&) = default;
+};
 
 struct WindowModel {
     // The design state of the layout table.
@@ -22,6 +36,7 @@ struct WindowModel {
 
     Control SSPanel1, SSCommand7, SSCommand8, Label15; // forced-execution panel
     Control Command1;                                  // "処理中です" banner
+    BusyProgress busyProgress;                         // shown inside the banner
     Control Command2;                                  // store selection
     Control SSCommand4;                                // Execute
     Control SSCommand5;                                // Exit

@@ -121,13 +121,14 @@ public:
             throw std::runtime_error("start-up failed");
         m_app.view().show();
         using enum ControlId;
-        for (const ControlRef ref : {ControlRef{SSCommand1, 0}, ControlRef{SSCommand1, 3},
-                                     ControlRef{SSCommand3, 2}, ControlRef{SSCommand6, 1}})
+        for (const ControlRef ref :
+             {ControlRef{conversionKindButtons, 0}, ControlRef{conversionKindButtons, 3},
+              ControlRef{roundingMethodButtons, 2}, ControlRef{roundingUnitButtons, 1}})
             click(ref);
         QApplication::processEvents();
     }
     bool execute() {
-        click({ControlId::SSCommand4});
+        click({ControlId::executeButton});
         return m_app.view().unloaded() && m_boxes.shown.contains(QStringLiteral("終了しました"));
     }
 
@@ -141,7 +142,7 @@ private:
     void click(ControlRef ref) {
         auto* button = qobject_cast<QAbstractButton*>(m_app.view().widget(ref));
         if (!button || !button->isEnabled())
-            throw std::runtime_error(layoutOf(ref).name);
+            throw std::runtime_error(controlName(ref));
         button->click();
     }
 

@@ -26,7 +26,7 @@ struct RunThroughWindow : ::testing::Test {
             inner();
             if (progress.empty() || !(progress.back() == a.model().busyProgress))
                 progress.push_back(a.model().busyProgress);
-            if (a.widget({Command1})->isVisible() && !a.view().isEnabled()) {
+            if (a.widget({busyBanner})->isVisible() && !a.view().isEnabled()) {
                 ++busyRounds;
                 a.view().close();
                 closedMidRun = closedMidRun || a.view().unloaded();
@@ -59,7 +59,11 @@ struct RunThroughWindow : ::testing::Test {
 
 TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     // Technical tax-exclusive, retail 10 %, round up to ten yen.
-    choose({{SSCommand1, 1}, {SSCommand1, 2}, {SSCommand3, 1}, {SSCommand6, 1}, {SSCommand4}});
+    choose({{conversionKindButtons, 1},
+            {conversionKindButtons, 2},
+            {roundingMethodButtons, 1},
+            {roundingUnitButtons, 1},
+            {executeButton}});
     ASSERT_EQ(a.boxes.shown.size(), 2u) << a.boxes.texts().join(u'|').toStdString();
     EXPECT_EQ(a.boxes.shown[0].text, QStringLiteral("単価変更開始しますか？"));
     EXPECT_EQ(a.boxes.shown[0].buttons, MsgButtons::YesNo);
@@ -88,11 +92,14 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
 
 TEST_F(RunThroughWindow, AnsweringNoChangesNothing) {
     a.boxes.answers.push_back(MsgAnswer::No);
-    choose({{SSCommand1, 0}, {SSCommand3, 0}, {SSCommand6, 0}, {SSCommand4}});
+    choose({{conversionKindButtons, 0},
+            {roundingMethodButtons, 0},
+            {roundingUnitButtons, 0},
+            {executeButton}});
     ASSERT_EQ(a.boxes.shown.size(), 1u);
     EXPECT_FALSE(a.view().unloaded());
     EXPECT_TRUE(a.view().isEnabled());
-    EXPECT_TRUE(a.widget({SSCommand4})->isEnabled());
+    EXPECT_TRUE(a.widget({executeButton})->isEnabled());
     EXPECT_EQ(busyRounds, 0);
     EXPECT_FALSE(QFile::exists(a.site.workFile(QStringLiteral("MTGIJU10%.CSV"))));
     EXPECT_EQ(rows(PriceTable::Giju), gijuBefore);
@@ -102,7 +109,11 @@ TEST_F(RunThroughWindow, AnsweringNoChangesNothing) {
 // error; the window then ends the program all the same.
 TEST_F(RunThroughWindow, AFailedRunChangesNothingAndEnds) {
     a.site.sql(QStringLiteral("MSTORI"), {QStringLiteral("drop table MTTENP")});
-    choose({{SSCommand1, 0}, {SSCommand1, 2}, {SSCommand3, 2}, {SSCommand6, 0}, {SSCommand4}});
+    choose({{conversionKindButtons, 0},
+            {conversionKindButtons, 2},
+            {roundingMethodButtons, 2},
+            {roundingUnitButtons, 0},
+            {executeButton}});
     ASSERT_EQ(a.boxes.shown.size(), 2u);
     EXPECT_TRUE(a.boxes.shown[1].text.contains(QStringLiteral("MTTENP")))
         << a.boxes.shown[1].text.toStdString();

@@ -26,17 +26,17 @@ QString progressText(Menu menu, RunPhase phase) {
 
 } // namespace
 
-void MainForm::SSCommand4_Click() {
+void MainForm::onExecuteClicked() {
     Connection& connection = cn();
     QElapsedTimer sinceEvents; // monotonic
     std::optional<std::pair<tanka::Menu, RunPhase>> step;
     RunHooks hooks;
     hooks.started = [this, &sinceEvents] {
         m_running = true;
-        m.SSCommand4.enabled = false;
+        m.executeButton.enabled = false;
         m.enabled = false;
         m.busyProgress = {};
-        m.Command1.visible = true;
+        m.busyBanner.visible = true;
         doEvents(); // paint the banner before the first row
         sinceEvents.start();
     };
@@ -56,7 +56,7 @@ void MainForm::SSCommand4_Click() {
         }
     };
     hooks.finished = [this] {
-        m.Command1.visible = false;
+        m.busyBanner.visible = false;
         m.busyProgress = {};
         doEvents();
     };
@@ -72,7 +72,7 @@ void MainForm::SSCommand4_Click() {
     m_running = false;
     // Another run needs a new start of the program, also after a failed one.
     if (result == RunResult::Finished || result == RunResult::Failed)
-        SSCommand5_Click();
+        onExitClicked();
 }
 
 } // namespace tanka

@@ -31,7 +31,7 @@ MainWindowView::MainWindowView(MainForm& form, MessageBoxes& boxes, QWidget* par
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       m_form(form), m_boxes(boxes) {
-    setObjectName(QStringLiteral("frm_ZOLT"));
+    setObjectName(QStringLiteral("mainWindow"));
     setFixedSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(WindowBackColor));
@@ -41,9 +41,9 @@ MainWindowView::MainWindowView(MainForm& form, MessageBoxes& boxes, QWidget* par
 
     build();
 
-    m_timer.setInterval(Timer1IntervalMs);
+    m_timer.setInterval(BlinkIntervalMs);
     connect(&m_timer, &QTimer::timeout, this,
-            [this] { dispatch([this] { m_form.Timer1_Timer(); }); });
+            [this] { dispatch([this] { m_form.onBlinkTimer(); }); });
 
     m_form.processEvents = [this] {
         sync();
@@ -93,7 +93,7 @@ void MainWindowView::build() {
             w->setFocusPolicy(Qt::NoFocus);
         m_items.push_back({&e, w});
         connectClick(e, w);
-        if (e.ref == ControlRef{ControlId::Command1})
+        if (e.ref == ControlRef{ControlId::busyBanner})
             buildProgress(w);
     }
     // The panel's controls are placed relative to it.
@@ -140,36 +140,36 @@ void MainWindowView::connectClick(const LayoutEntry& e, QWidget* w) {
     const auto i = static_cast<std::int16_t>(e.ref.index);
     std::function<void()> handler;
     switch (e.ref.id) {
-    case ControlId::SSCommand1:
-        handler = [this, i] { m_form.SSCommand1_Click(i); };
+    case ControlId::conversionKindButtons:
+        handler = [this, i] { m_form.onConversionKindClicked(i); };
         break;
-    case ControlId::SSCommand2:
-        handler = [this, i] { m_form.SSCommand2_Click(i); };
+    case ControlId::destinationButtons:
+        handler = [this, i] { m_form.onDestinationClicked(i); };
         break;
-    case ControlId::SSCommand3:
-        handler = [this, i] { m_form.SSCommand3_Click(i); };
+    case ControlId::roundingMethodButtons:
+        handler = [this, i] { m_form.onRoundingMethodClicked(i); };
         break;
-    case ControlId::SSCommand6:
-        handler = [this, i] { m_form.SSCommand6_Click(i); };
+    case ControlId::roundingUnitButtons:
+        handler = [this, i] { m_form.onRoundingUnitClicked(i); };
         break;
-    case ControlId::SSCommand4:
-        handler = [this] { m_form.SSCommand4_Click(); };
+    case ControlId::executeButton:
+        handler = [this] { m_form.onExecuteClicked(); };
         break;
-    case ControlId::SSCommand5:
-        handler = [this] { m_form.SSCommand5_Click(); };
+    case ControlId::exitButton:
+        handler = [this] { m_form.onExitClicked(); };
         break;
-    case ControlId::Command2:
-        handler = [this] { m_form.Command2_Click(); };
+    case ControlId::storeButton:
+        handler = [this] { m_form.onStoreClicked(); };
         break;
-    case ControlId::SSCommand7:
-        handler = [this] { m_form.SSCommand7_Click(); };
+    case ControlId::forceButton:
+        handler = [this] { m_form.onForceClicked(); };
         break;
-    case ControlId::SSCommand8:
-        handler = [this] { m_form.SSCommand8_Click(); };
+    case ControlId::cancelForceButton:
+        handler = [this] { m_form.onCancelForceClicked(); };
         break;
-    case ControlId::Check1:
-    case ControlId::Check2:
-    case ControlId::Check3: {
+    case ControlId::conversionKindChecks:
+    case ControlId::roundingUnitChecks:
+    case ControlId::roundingMethodChecks: {
         const ControlId group = e.ref.id;
         handler = [this, group, i] { m_form.userClickCheck(group, i); };
         break;

@@ -34,7 +34,7 @@ public:
     // call are touched, so a call with nothing changed costs next to nothing.
     void sync();
 
-    // The widget of a control (nullptr for Timer1).
+    // The widget of a control (nullptr for blinkTimer).
     QWidget* widget(ControlRef ref) const;
     bool timerActive() const { return m_timer.isActive(); }
     // True once the window has been unloaded.

@@ -9,8 +9,8 @@ namespace tanka {
 // The controls and values of one menu: 0 technical (MTGIJU), 1 retail (MTTENP).
 struct MainForm::Menu {
     std::int16_t k;
-    Control& source;      // SSPanel6 / SSPanel8, row "変更前"
-    Control& destination; // SSCommand2(k), row "変更後"
+    Control& source;      // technicalSourceLabel / retailSourceLabel, row "変更前"
+    Control& destination; // destinationButtons(k), row "変更後"
     Control* kindButtons[2];
     Control* kindChecks[2];
     std::int16_t& srcSlot;
@@ -21,20 +21,20 @@ struct MainForm::Menu {
 MainForm::Menu MainForm::menu(std::int16_t k) {
     if (k == 0)
         return {0,
-                m.SSPanel6,
-                m.SSCommand2[0],
-                {&m.SSCommand1[0], &m.SSCommand1[1]},
-                {&m.Check1[0], &m.Check1[1]},
+                m.technicalSourceLabel,
+                m.destinationButtons[0],
+                {&m.conversionKindButtons[0], &m.conversionKindButtons[1]},
+                {&m.conversionKindChecks[0], &m.conversionKindChecks[1]},
                 g.GijuSrcSlot,
                 g.GijuDstSlot,
                 QStringLiteral("技術単価Ａ"),
                 QStringLiteral("技術単価Ｂ"),
                 QStringLiteral("技術単価A/B")};
     return {1,
-            m.SSPanel8,
-            m.SSCommand2[1],
-            {&m.SSCommand1[2], &m.SSCommand1[3]},
-            {&m.Check1[2], &m.Check1[3]},
+            m.retailSourceLabel,
+            m.destinationButtons[1],
+            {&m.conversionKindButtons[2], &m.conversionKindButtons[3]},
+            {&m.conversionKindChecks[2], &m.conversionKindChecks[3]},
             g.TenSrcSlot,
             g.TenDstSlot,
             QStringLiteral("店販単価Ａ"),
@@ -56,8 +56,8 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
     if (variant == TankaDisp::StoreChange)
         Get_TankaSwFlg(TnakaFlg1, TnakaFlg2, cn(), g);
 
-    m.SSCommand2[0].backColor = colors::SelectedButton;
-    m.SSCommand2[1].backColor = colors::SelectedButton;
+    m.destinationButtons[0].backColor = colors::SelectedButton;
+    m.destinationButtons[1].backColor = colors::SelectedButton;
     if (variant != TankaDisp::StartUp)
         m.enableSelectors();
 
@@ -66,13 +66,13 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
     judgeMenu(1, variant, TnakaFlg2, BothSetFlg);
 
     if (variant == TankaDisp::StartUp) {
-        m.SSPanel1.visible = false;
-        m.Label15.caption =
+        m.forcePanel.visible = false;
+        m.forcePanelText.caption =
             QStringLiteral("単価はA/B共に設定済みです\r\n\r\n強制的に実行する場合は\r\n"
                            "ご利用状況を確認の上\r\n\r\nこちらを押してから\r\n"
                            " 実行してください");
         if (BothSetFlg == 1) {
-            m.SSPanel1.visible = true;
+            m.forcePanel.visible = true;
             std::int16_t t = 0, r = 0;
             Get_TankaSwFlg(t, r, cn(), g);
             const auto showInUse = [](Control& label, std::int16_t flag) {
@@ -84,29 +84,29 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
                     return;
                 label.visible = true;
             };
-            showInUse(m.Label14, t);
-            showInUse(m.Label16, r);
+            showInUse(m.technicalInUseLabel, t);
+            showInUse(m.retailInUseLabel, r);
         }
         Check_Job();
         // Read after Check_Job, which may have let a queued click change a slot.
         if (g.GijuDstSlot == -1 || g.TenDstSlot == -1) {
-            m.Timer1.enabled = true;
-            m.Command2.visible = g.HonbuFlg != False;
+            m.blinkTimer.enabled = true;
+            m.storeButton.visible = g.HonbuFlg != False;
         } else {
-            m.Timer1.enabled = false;
-            m.Command2.visible = false;
+            m.blinkTimer.enabled = false;
+            m.storeButton.visible = false;
         }
         return;
     }
 
-    m.SSPanel1.visible = false;
-    m.Label14.visible = variant == TankaDisp::Cancel;
-    m.Label16.visible = variant == TankaDisp::Cancel;
+    m.forcePanel.visible = false;
+    m.technicalInUseLabel.visible = variant == TankaDisp::Cancel;
+    m.retailInUseLabel.visible = variant == TankaDisp::Cancel;
     if (BothSetFlg == 1)
-        m.SSPanel1.visible = true;
+        m.forcePanel.visible = true;
     Check_Job();
-    m.Timer1.enabled = g.GijuDstSlot == -1 || g.TenDstSlot == -1;
-    m.Label4.caption.clear();
+    m.blinkTimer.enabled = g.GijuDstSlot == -1 || g.TenDstSlot == -1;
+    m.warningLabel.caption.clear();
 }
 
 void MainForm::refuseMenu(const Menu& mn) {
@@ -125,7 +125,7 @@ void MainForm::takeSource(const Menu& mn, std::int16_t slot) {
     mn.srcSlot = slot;
     mn.dstSlot = slot;
     mn.source.caption = slot == 0 ? mn.textA : mn.textB;
-    SSCommand2_Click(mn.k);
+    onDestinationClicked(mn.k);
 }
 
 void MainForm::judgeMenu(std::int16_t k, TankaDisp variant, std::int16_t switchFlag,
@@ -170,11 +170,11 @@ void MainForm::judgeMenu(std::int16_t k, TankaDisp variant, std::int16_t switchF
     }
 }
 
-void MainForm::SSCommand2_Click(std::int16_t Index) {
+void MainForm::onDestinationClicked(std::int16_t Index) {
     if (Index != 0 && Index != 1)
         return;
     std::int16_t& dst = Index == 0 ? g.GijuDstSlot : g.TenDstSlot;
-    Control& button = m.SSCommand2[static_cast<std::size_t>(Index)];
+    Control& button = m.destinationButtons[static_cast<std::size_t>(Index)];
     const QString kind = Index == 0 ? QStringLiteral("技術単価") : QStringLiteral("店販単価");
     if (dst != 1) {
         dst = 1;

@@ -16,15 +16,15 @@ void takeSwitchedSlot(MainForm& form, std::int16_t k, std::int16_t flag) {
     if (k == 0) {
         g.GijuDstSlot = slot;
         g.GijuSrcSlot = slot;
-        m.SSPanel6.caption =
+        m.technicalSourceLabel.caption =
             slot == 0 ? QStringLiteral("技術単価Ａ") : QStringLiteral("技術単価Ｂ");
     } else {
         g.TenDstSlot = slot;
         g.TenSrcSlot = slot;
-        m.SSPanel8.caption =
+        m.retailSourceLabel.caption =
             slot == 0 ? QStringLiteral("店販単価Ａ") : QStringLiteral("店販単価Ｂ");
     }
-    form.SSCommand2_Click(k);
+    form.onDestinationClicked(k);
 }
 
 } // namespace
@@ -34,11 +34,11 @@ void forcedExecution(MainForm& form) {
     Get_TankaSwFlg(t, r, form.cn(), form.globals());
 
     WindowModel& m = form.model();
-    m.SSCommand2[0].backColor = colors::SelectedButton;
-    m.SSCommand2[1].backColor = colors::SelectedButton;
+    m.destinationButtons[0].backColor = colors::SelectedButton;
+    m.destinationButtons[1].backColor = colors::SelectedButton;
     m.enableSelectors();
-    m.Label14.visible = false;
-    m.Label16.visible = false;
+    m.technicalInUseLabel.visible = false;
+    m.retailInUseLabel.visible = false;
 
     takeSwitchedSlot(form, 0, t);
     takeSwitchedSlot(form, 1, r);
@@ -49,8 +49,8 @@ void cancelForcedExecution(MainForm& form) {
 }
 
 void installOverride(MainForm& form) {
-    form.onSSCommand7Click = [&form] { forcedExecution(form); };
-    form.onSSCommand8Click = [&form] { cancelForcedExecution(form); };
+    form.forceHandler = [&form] { forcedExecution(form); };
+    form.cancelForceHandler = [&form] { cancelForcedExecution(form); };
 }
 
 } // namespace tanka

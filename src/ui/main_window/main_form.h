@@ -16,6 +16,7 @@
 #include "core/message_box.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
+#include "pricing/slot_decision.h"
 #include "ui/main_window/window_model.h"
 
 namespace tanka {
@@ -95,13 +96,11 @@ public:
     // 9 while a selector handler runs, else 0.
     std::int16_t ClickFlg = 0;
 
+    // A menu's source and destination slots, with their captions.
+    void takeSlots(Menu menu, SlotPair slotPair);
+
 private:
-    struct Menu;
-    Menu menu(std::int16_t k);
-    void judgeMenu(std::int16_t k, TankaDisp variant, std::int16_t switchFlag,
-                   std::int16_t& BothSetFlg);
-    void refuseMenu(const Menu& mn);
-    void takeSource(const Menu& mn, std::int16_t slot);
+    void showSlots(Menu menu, const SlotDecision& decision);
     void setCheckValue(ControlId group, int index, std::int16_t value);
     void doEvents();
 

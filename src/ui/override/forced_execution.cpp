@@ -1,33 +1,10 @@
 #include "ui/override/forced_execution.h"
 
 #include "pricing/checks.h"
+#include "pricing/slot_decision.h"
+#include "ui/main_window/menu_controls.h"
 
 namespace tanka {
-namespace {
-
-// One menu's source by its switch flag; the toggle then turns the
-// destination to the other slot.
-void takeSwitchedSlot(MainForm& form, std::int16_t k, std::int16_t flag) {
-    if (flag != 1 && flag != 2)
-        return;
-    Globals& g = form.globals();
-    WindowModel& m = form.model();
-    const std::int16_t slot = flag == 1 ? 0 : 1;
-    if (k == 0) {
-        g.GijuDstSlot = slot;
-        g.GijuSrcSlot = slot;
-        m.technicalSourceLabel.caption =
-            slot == 0 ? QStringLiteral("技術単価Ａ") : QStringLiteral("技術単価Ｂ");
-    } else {
-        g.TenDstSlot = slot;
-        g.TenSrcSlot = slot;
-        m.retailSourceLabel.caption =
-            slot == 0 ? QStringLiteral("店販単価Ａ") : QStringLiteral("店販単価Ｂ");
-    }
-    form.onDestinationClicked(k);
-}
-
-} // namespace
 
 void forcedExecution(MainForm& form) {
     std::int16_t t = 0, r = 0;
@@ -40,8 +17,9 @@ void forcedExecution(MainForm& form) {
     m.technicalInUseLabel.visible = false;
     m.retailInUseLabel.visible = false;
 
-    takeSwitchedSlot(form, 0, t);
-    takeSwitchedSlot(form, 1, r);
+    for (const Menu menu : Menus)
+        if (const auto forced = forcedSlots(menu == Menu::Giju ? t : r))
+            form.takeSlots(menu, *forced);
 }
 
 void cancelForcedExecution(MainForm& form) {

@@ -40,7 +40,7 @@ LoadResult TankaApp::Form_Load() {
     }
 
     try {
-        m_model.Label5.backColor = colors::TitleBanner;
+        m_model.titleBanner.backColor = colors::TitleBanner;
         Check_Setting(g, ctx, p.boxes);
         L_Start_CN(CN, g);
         g.HonbuFlg = Check_Honbu(CN.get());
@@ -77,14 +77,14 @@ void TankaApp::centre() {
 }
 
 void TankaApp::setFixedTexts() {
-    m_model.Label1.caption = QStringLiteral("※技術及び店販メニューの現行単価を変更します。\r\n"
-                                            "　下記１・２のいずれかを選択して下さい。");
-    m_model.Label2.caption =
+    m_model.introText.caption = QStringLiteral("※技術及び店販メニューの現行単価を変更します。\r\n"
+                                               "　下記１・２のいずれかを選択して下さい。");
+    m_model.kind1Text.caption =
         QStringLiteral("１．内税の８％単価を１０％単価に変更。\r\n"
                        "　　計算式：（（現行単価－（現行単価×８÷１０８））×１．１０）");
-    m_model.Label3.caption = QStringLiteral("２．内税の８％単価を外税（税抜き）単価に変更。\r\n"
-                                            "　　計算式：（現行単価－（現行単価×８÷１０８））");
-    m_model.Label4.caption.clear();
+    m_model.kind2Text.caption = QStringLiteral("２．内税の８％単価を外税（税抜き）単価に変更。\r\n"
+                                               "　　計算式：（現行単価－（現行単価×８÷１０８））");
+    m_model.warningLabel.caption.clear();
 }
 
 int runProgram(TankaApp& app) {

@@ -45,7 +45,7 @@ TEST(Startup, ClosingTheWindowClosesTheConnection) {
         AppOnSample a;
         ASSERT_EQ(a.load(), LoadResult::Loaded);
         if (viaExit)
-            a.click({ControlId::SSCommand5});
+            a.click({ControlId::exitButton});
         else
             a.view().close();
         EXPECT_TRUE(a.view().unloaded());

@@ -2,7 +2,10 @@
 // installation, choose, Execute, answer the boxes; then the database and the
 // backup files are checked.
 
+#include <algorithm>
+
 #include <QFile>
+#include <QProgressBar>
 #include <QTest>
 
 #include "support/gui_app.h"
@@ -21,7 +24,9 @@ struct RunThroughWindow : ::testing::Test {
         // close it, as a user might.
         a.form().processEvents = [this, inner = a.form().processEvents] {
             inner();
-            if (a.widget({Command1})->isVisible() && !a.view().isEnabled()) {
+            if (progress.empty() || !(progress.back() == a.model().busyProgress))
+                progress.push_back(a.model().busyProgress);
+            if (a.widget({busyBanner})->isVisible() && !a.view().isEnabled()) {
                 ++busyRounds;
                 a.view().close();
                 closedMidRun = closedMidRun || a.view().unloaded();
@@ -33,17 +38,32 @@ struct RunThroughWindow : ::testing::Test {
             QTest::mouseClick(a.widget(ref), Qt::LeftButton);
     }
     std::vector<PriceRow> rows(PriceTable table) { return readPriceRows(a.site.mstori(), table); }
+    static qint64 liveRows(const std::vector<PriceRow>& rows) {
+        return std::count_if(rows.begin(), rows.end(),
+                             [](const PriceRow& r) { return r.kosinFlg != QStringLiteral("9"); });
+    }
+    // How often the banner showed a step finished with the given rows.
+    qint64 finishedSteps(const char* step, qint64 rows) const {
+        return std::count_if(progress.begin(), progress.end(), [&](const BusyProgress& p) {
+            return p.text == QString::fromUtf8(step) && p.done == rows && p.total == rows;
+        });
+    }
 
     AppOnSample a;
     const std::vector<PriceRow> gijuBefore = rows(PriceTable::Giju);
     const std::vector<PriceRow> tenBefore = rows(PriceTable::Ten);
     int busyRounds = 0;
     bool closedMidRun = false;
+    std::vector<BusyProgress> progress; // as the window showed it, repeats dropped
 };
 
 TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     // Technical tax-exclusive, retail 10 %, round up to ten yen.
-    choose({{SSCommand1, 1}, {SSCommand1, 2}, {SSCommand3, 1}, {SSCommand6, 1}, {SSCommand4}});
+    choose({{conversionKindButtons, 1},
+            {conversionKindButtons, 2},
+            {roundingMethodButtons, 1},
+            {roundingUnitButtons, 1},
+            {executeButton}});
     ASSERT_EQ(a.boxes.shown.size(), 2u) << a.boxes.texts().join(u'|').toStdString();
     EXPECT_EQ(a.boxes.shown[0].text, QStringLiteral("単価変更開始しますか？"));
     EXPECT_EQ(a.boxes.shown[0].buttons, MsgButtons::YesNo);
@@ -52,6 +72,15 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
 
     EXPECT_GT(busyRounds, 0) << "the banner was up and the window disabled during the run";
     EXPECT_FALSE(closedMidRun) << "a close during the run waits for its end";
+    // Each menu's backup, then its rows up to the last, which shows once.
+    EXPECT_EQ(finishedSteps("技術", liveRows(gijuBefore)), 1);
+    EXPECT_EQ(finishedSteps("店販", liveRows(tenBefore)), 1);
+    QStringList steps;
+    for (const BusyProgress& p : progress)
+        if (steps.isEmpty() || steps.back() != p.text)
+            steps << p.text;
+    EXPECT_EQ(steps.join(u'|'), QStringLiteral("|技術 バックアップ|技術|店販 バックアップ|店販|"));
+    EXPECT_FALSE(a.view().progressBar()->isVisible());
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
 
@@ -63,11 +92,14 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
 
 TEST_F(RunThroughWindow, AnsweringNoChangesNothing) {
     a.boxes.answers.push_back(MsgAnswer::No);
-    choose({{SSCommand1, 0}, {SSCommand3, 0}, {SSCommand6, 0}, {SSCommand4}});
+    choose({{conversionKindButtons, 0},
+            {roundingMethodButtons, 0},
+            {roundingUnitButtons, 0},
+            {executeButton}});
     ASSERT_EQ(a.boxes.shown.size(), 1u);
     EXPECT_FALSE(a.view().unloaded());
     EXPECT_TRUE(a.view().isEnabled());
-    EXPECT_TRUE(a.widget({SSCommand4})->isEnabled());
+    EXPECT_TRUE(a.widget({executeButton})->isEnabled());
     EXPECT_EQ(busyRounds, 0);
     EXPECT_FALSE(QFile::exists(a.site.workFile(QStringLiteral("MTGIJU10%.CSV"))));
     EXPECT_EQ(rows(PriceTable::Giju), gijuBefore);
@@ -77,7 +109,11 @@ TEST_F(RunThroughWindow, AnsweringNoChangesNothing) {
 // error; the window then ends the program all the same.
 TEST_F(RunThroughWindow, AFailedRunChangesNothingAndEnds) {
     a.site.sql(QStringLiteral("MSTORI"), {QStringLiteral("drop table MTTENP")});
-    choose({{SSCommand1, 0}, {SSCommand1, 2}, {SSCommand3, 2}, {SSCommand6, 0}, {SSCommand4}});
+    choose({{conversionKindButtons, 0},
+            {conversionKindButtons, 2},
+            {roundingMethodButtons, 2},
+            {roundingUnitButtons, 0},
+            {executeButton}});
     ASSERT_EQ(a.boxes.shown.size(), 2u);
     EXPECT_TRUE(a.boxes.shown[1].text.contains(QStringLiteral("MTTENP")))
         << a.boxes.shown[1].text.toStdString();

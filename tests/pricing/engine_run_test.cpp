@@ -27,13 +27,19 @@ const QStringList BothBackups{"MTGIJU10%.CSV", "MTTENP10%.CSV"};
 struct Counted {
     int started = 0, rows = 0, finished = 0;
     QString journal;
+    qint64 lastDone = 0;
     std::function<void()> onRow;
     RunHooks hooks() {
         RunHooks h;
         h.started = [this] { ++started; };
         h.progress = [this](Menu, RunPhase phase, qint64 done, qint64) {
-            if (phase != RunPhase::Convert || done == 0)
+            // A row is done when the count grows; the end of a menu may
+            // repeat its last count.
+            if (phase != RunPhase::Convert || done == lastDone || done == 0) {
+                lastDone = done;
                 return;
+            }
+            lastDone = done;
             ++rows;
             if (onRow)
                 onRow();

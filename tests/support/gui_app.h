@@ -43,7 +43,7 @@ struct AppOnSample {
     void click(ControlRef ref) {
         QAbstractButton* b = button(ref);
         ASSERT_NE(b, nullptr);
-        ASSERT_TRUE(b->isEnabled()) << layoutOf(ref).name;
+        ASSERT_TRUE(b->isEnabled()) << controlName(ref);
         b->click();
     }
 
@@ -81,7 +81,7 @@ inline void withStoreDialog(AppOnSample& a, std::function<void(StoreDialogView&)
         ASSERT_NE(dialog, nullptr);
         step(*dialog);
     });
-    a.click({ControlId::Command2});
+    a.click({ControlId::storeButton});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

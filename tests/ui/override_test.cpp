@@ -40,21 +40,22 @@ State stateOf(AppOnSample& a) {
     State s{{"GijuSlots", n(g.GijuSrcSlot) + ">" + n(g.GijuDstSlot)},
             {"TenSlots", n(g.TenSrcSlot) + ">" + n(g.TenDstSlot)},
             {"Modes", n(g.GijuMode) + "," + n(g.TenMode)},
-            {"SSPanel6", m.SSPanel6.caption},
-            {"SSCommand2(0)", m.SSCommand2[0].caption},
-            {"SSPanel8", m.SSPanel8.caption},
-            {"SSCommand2(1)", m.SSCommand2[1].caption},
-            {"Label4", m.Label4.caption},
-            {"Label14", shown(m.Label14)},
-            {"Label16", shown(m.Label16)},
-            {"panel", n(m.SSPanel1.visible)},
-            {"timer", n(m.Timer1.enabled)},
-            {"execute", n(m.SSCommand4.enabled)}};
+            {"technicalSourceLabel", m.technicalSourceLabel.caption},
+            {"destinationButtons(0)", m.destinationButtons[0].caption},
+            {"retailSourceLabel", m.retailSourceLabel.caption},
+            {"destinationButtons(1)", m.destinationButtons[1].caption},
+            {"warningLabel", m.warningLabel.caption},
+            {"technicalInUseLabel", shown(m.technicalInUseLabel)},
+            {"retailInUseLabel", shown(m.retailInUseLabel)},
+            {"panel", n(m.forcePanel.visible)},
+            {"timer", n(m.blinkTimer.enabled)},
+            {"execute", n(m.executeButton.enabled)}};
     for (std::size_t i = 0; i < 4; ++i)
-        s["kind" + n(i)] = n(m.SSCommand1[i].enabled) + n(m.Check1[i].enabled);
+        s["kind" + n(i)] =
+            n(m.conversionKindButtons[i].enabled) + n(m.conversionKindChecks[i].enabled);
     for (std::size_t k = 0; k < 2; ++k)
-        s["toggle" + n(k)] =
-            n(m.SSCommand2[k].enabled) + n(m.SSCommand2[k].backColor == colors::SelectedButton);
+        s["toggle" + n(k)] = n(m.destinationButtons[k].enabled) +
+                             n(m.destinationButtons[k].backColor == colors::SelectedButton);
     return s;
 }
 
@@ -86,11 +87,11 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     const ForceCase& c = GetParam();
     AppOnSample a(bothSlotsPriced(c.t, c.r));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    ASSERT_TRUE(a.model().SSPanel1.visible);
+    ASSERT_TRUE(a.model().forcePanel.visible);
     const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
     const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
-    a.click({SSCommand3, 2}); // round half up, chosen before forcing
-    a.click({SSCommand6, 1}); // ten yen
+    a.click({roundingMethodButtons, 2}); // round half up, chosen before forcing
+    a.click({roundingUnitButtons, 1});   // ten yen
 
     // The slots and captions from the flags, every selector unlocked, the
     // in-use labels hidden; panel, timer, Execute and choices as they were.
@@ -98,25 +99,25 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     const auto n = [](std::int16_t v) { return QString::number(v); };
     expected["GijuSlots"] = n(c.gijuSrc) + ">" + n(c.gijuDst);
     expected["TenSlots"] = n(c.tenSrc) + ">" + n(c.tenDst);
-    std::tie(expected["SSPanel6"], expected["SSCommand2(0)"]) =
+    std::tie(expected["technicalSourceLabel"], expected["destinationButtons(0)"]) =
         captions("技術単価", c.gijuSrc, c.gijuDst);
-    std::tie(expected["SSPanel8"], expected["SSCommand2(1)"]) =
+    std::tie(expected["retailSourceLabel"], expected["destinationButtons(1)"]) =
         captions("店販単価", c.tenSrc, c.tenDst);
-    expected["Label14"] = expected["Label16"] = "hidden";
+    expected["technicalInUseLabel"] = expected["retailInUseLabel"] = "hidden";
     for (const char* control : {"kind0", "kind1", "kind2", "kind3", "toggle0", "toggle1"})
         expected[control] = "11";
-    a.click({SSCommand7});
+    a.click({forceButton});
     EXPECT_EQ(stateOf(a), expected);
     EXPECT_TRUE(a.view().timerActive());
-    EXPECT_EQ(a.button({SSCommand2, 0})->text(), expected["SSCommand2(0)"]);
+    EXPECT_EQ(a.button({destinationButtons, 0})->text(), expected["destinationButtons(0)"]);
     // Each press reads the flags afresh and toggles once: the same state again.
-    a.click({SSCommand7});
+    a.click({forceButton});
     EXPECT_EQ(stateOf(a), expected);
     EXPECT_TRUE(a.boxes.shown.empty());
 
-    a.click({SSCommand1, 0}); // technical to 10 % inclusive
-    a.click({SSCommand1, 3}); // retail to tax-exclusive
-    a.click({SSCommand4});
+    a.click({conversionKindButtons, 0}); // technical to 10 % inclusive
+    a.click({conversionKindButtons, 3}); // retail to tax-exclusive
+    a.click({executeButton});
     ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
         << a.boxes.texts().join(u'|').toStdString();
     EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
@@ -142,21 +143,21 @@ TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     AppOnSample a(bothSlotsPriced(1, 2));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     State expected = stateOf(a);
-    a.click({SSCommand7});
-    a.click({SSCommand1, 0});
-    a.click({SSCommand3, 1});
-    a.click({SSCommand6, 1});
-    ASSERT_TRUE(a.model().SSCommand4.enabled);
-    a.model().Label4.caption = QString::fromUtf8(WarningText);
+    a.click({forceButton});
+    a.click({conversionKindButtons, 0});
+    a.click({roundingMethodButtons, 1});
+    a.click({roundingUnitButtons, 1});
+    ASSERT_TRUE(a.model().executeButton.enabled);
+    a.model().warningLabel.caption = QString::fromUtf8(WarningText);
 
-    a.click({SSCommand8});
+    a.click({cancelForceButton});
     // As at start-up, except that cancel shows both in-use labels and a
     // refused menu keeps the source slot it had (forcing made retail's B).
-    expected["Label14"] = "(使用中単価:Ａ)";
-    expected["Label16"] = "(使用中単価:Ｂ)";
+    expected["technicalInUseLabel"] = "(使用中単価:Ａ)";
+    expected["retailInUseLabel"] = "(使用中単価:Ｂ)";
     expected["TenSlots"] = "1>-1";
     EXPECT_EQ(stateOf(a), expected);
-    EXPECT_FALSE(a.button({SSCommand1, 0})->isEnabled());
+    EXPECT_FALSE(a.button({conversionKindButtons, 0})->isEnabled());
     EXPECT_TRUE(a.view().timerActive());
     EXPECT_EQ(a.g().HasuMode, 1); // rounding stays chosen
 }

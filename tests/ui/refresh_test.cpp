@@ -14,8 +14,8 @@ using sample::Slots;
 constexpr std::int16_t Kept = 7; // a source slot the refresh must leave alone
 
 struct MenuExpect {
-    const char* source;      // SSPanel6 / SSPanel8
-    const char* destination; // SSCommand2(k)
+    const char* source;      // technicalSourceLabel / retailSourceLabel
+    const char* destination; // destinationButtons(k)
     bool enabled;            // the destination toggle and the menu's kind selectors
     std::int16_t src, dst;
 };
@@ -79,20 +79,21 @@ const RefreshCase Cases[] = {
 
 // Chooses a technical kind and both roundings, as a user would before a refresh.
 void chooseEverything(MainForm& form) {
-    form.SSCommand3_Click(0);
-    form.SSCommand6_Click(0);
-    form.SSCommand1_Click(0);
-    ASSERT_TRUE(form.model().SSCommand4.enabled);
+    form.onRoundingMethodClicked(0);
+    form.onRoundingUnitClicked(0);
+    form.onConversionKindClicked(0);
+    ASSERT_TRUE(form.model().executeButton.enabled);
 }
 
 void expectMenu(const WindowModel& m, const Globals& g, std::size_t k, const MenuExpect& e) {
     SCOPED_TRACE(k == 0 ? "technical menu" : "retail products");
-    EXPECT_EQ((k == 0 ? m.SSPanel6 : m.SSPanel8).caption, QString::fromUtf8(e.source));
-    EXPECT_EQ(m.SSCommand2[k].caption, QString::fromUtf8(e.destination));
-    EXPECT_EQ(m.SSCommand2[k].enabled, e.enabled);
+    EXPECT_EQ((k == 0 ? m.technicalSourceLabel : m.retailSourceLabel).caption,
+              QString::fromUtf8(e.source));
+    EXPECT_EQ(m.destinationButtons[k].caption, QString::fromUtf8(e.destination));
+    EXPECT_EQ(m.destinationButtons[k].enabled, e.enabled);
     for (std::size_t i = 2 * k; i < 2 * k + 2; ++i) {
-        EXPECT_EQ(m.SSCommand1[i].enabled, e.enabled);
-        EXPECT_EQ(m.Check1[i].enabled, e.enabled);
+        EXPECT_EQ(m.conversionKindButtons[i].enabled, e.enabled);
+        EXPECT_EQ(m.conversionKindChecks[i].enabled, e.enabled);
     }
     EXPECT_EQ(k == 0 ? g.GijuSrcSlot : g.TenSrcSlot, e.src);
     EXPECT_EQ(k == 0 ? g.GijuDstSlot : g.TenDstSlot, e.dst);
@@ -124,29 +125,29 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
         if (c.between)
             a.site.sql(QStringLiteral("MSTORI"), {QString::fromUtf8(c.between)});
         chooseEverything(a.form());
-        a.model().Label4.caption = QStringLiteral("x");
+        a.model().warningLabel.caption = QStringLiteral("x");
         a.form().Set_TankaDisp(c.variant);
     }
 
     const WindowModel& m = a.model();
     expectMenu(m, a.g(), 0, c.gijuExp);
     expectMenu(m, a.g(), 1, c.tenExp);
-    EXPECT_EQ(m.SSPanel1.visible, c.panel);
-    EXPECT_EQ(m.Timer1.enabled, c.timer);
-    EXPECT_EQ(m.Command2.visible, c.storeButton);
-    expectLabel(m.Label14, c.label14);
-    expectLabel(m.Label16, c.label16);
+    EXPECT_EQ(m.forcePanel.visible, c.panel);
+    EXPECT_EQ(m.blinkTimer.enabled, c.timer);
+    EXPECT_EQ(m.storeButton.visible, c.storeButton);
+    expectLabel(m.technicalInUseLabel, c.label14);
+    expectLabel(m.retailInUseLabel, c.label16);
 
     // Every refresh clears the kinds, so Execute is off; it keeps the selector
     // colours and check marks, and the rounding except at start-up.
     EXPECT_EQ(a.g().GijuMode, -1);
     EXPECT_EQ(a.g().TenMode, -1);
-    EXPECT_FALSE(m.SSCommand4.enabled);
-    EXPECT_EQ(m.SSCommand1[0].backColor, colors::SelectedButton);
-    EXPECT_EQ(m.Check1[0].value, 1);
+    EXPECT_FALSE(m.executeButton.enabled);
+    EXPECT_EQ(m.conversionKindButtons[0].backColor, colors::SelectedButton);
+    EXPECT_EQ(m.conversionKindChecks[0].value, 1);
     EXPECT_EQ(a.g().HasuMode, c.variant == StartUp ? -1 : 0);
     EXPECT_EQ(a.g().HasuTani, c.variant == StartUp ? -1 : 0);
-    EXPECT_TRUE(m.Label4.caption.isEmpty());
+    EXPECT_TRUE(m.warningLabel.caption.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(States, RefreshTest, ::testing::ValuesIn(Cases),

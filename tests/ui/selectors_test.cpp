@@ -13,17 +13,18 @@ namespace {
 struct LoadedApp : AppOnSample {
     LoadedApp() { EXPECT_EQ(app->Form_Load(), LoadResult::Loaded); }
 
-    // "b1:0" SSCommand1_Click(0), "b3:2" SSCommand3, "b6:1" SSCommand6, "b2:0"
-    // the destination toggle; "c1:3", "c3:1", "c2:0" a user's click on
-    // Check1(3), Check3(1), Check2(0).
+    // "b1:0" onConversionKindClicked(0), "b3:2" roundingMethodButtons, "b6:1" roundingUnitButtons,
+    // "b2:0" the destination toggle; "c1:3", "c3:1", "c2:0" a user's click on
+    // conversionKindChecks(3), roundingMethodChecks(1), roundingUnitChecks(0).
     void run(const QString& action) {
         using Click = void (MainForm::*)(std::int16_t);
-        static const std::map<QString, Click> buttons{{"b1", &MainForm::SSCommand1_Click},
-                                                      {"b3", &MainForm::SSCommand3_Click},
-                                                      {"b6", &MainForm::SSCommand6_Click},
-                                                      {"b2", &MainForm::SSCommand2_Click}};
-        static const std::map<QString, ControlId> boxes{
-            {"c1", ControlId::Check1}, {"c3", ControlId::Check3}, {"c2", ControlId::Check2}};
+        static const std::map<QString, Click> buttons{{"b1", &MainForm::onConversionKindClicked},
+                                                      {"b3", &MainForm::onRoundingMethodClicked},
+                                                      {"b6", &MainForm::onRoundingUnitClicked},
+                                                      {"b2", &MainForm::onDestinationClicked}};
+        static const std::map<QString, ControlId> boxes{{"c1", ControlId::conversionKindChecks},
+                                                        {"c3", ControlId::roundingMethodChecks},
+                                                        {"c2", ControlId::roundingUnitChecks}};
         const auto i = static_cast<std::int16_t>(action.mid(3).toInt());
         if (const auto b = buttons.find(action.left(2)); b != buttons.end())
             (form().*b->second)(i);
@@ -54,8 +55,8 @@ struct SelectorCase {
     const char* actions; // blank-separated
     std::int16_t gijuMode, tenMode, hasuMode, hasuTani;
     bool execute;
-    const char* kinds;   // state() of SSCommand1 / Check1
-    const char* methods; // state() of SSCommand3 / Check3
+    const char* kinds;   // state() of conversionKindButtons / conversionKindChecks
+    const char* methods; // state() of roundingMethodButtons / roundingMethodChecks
 };
 
 void PrintTo(const SelectorCase& c, std::ostream* os) {
@@ -91,11 +92,11 @@ TEST_P(SelectorTest, ChoosesAndEnablesExecuteWhenComplete) {
     EXPECT_EQ(a.g().TenMode, c.tenMode);
     EXPECT_EQ(a.g().HasuMode, c.hasuMode);
     EXPECT_EQ(a.g().HasuTani, c.hasuTani);
-    EXPECT_EQ(m.SSCommand4.enabled, c.execute);
-    EXPECT_EQ(state(m.SSCommand1, m.Check1), QString::fromUtf8(c.kinds));
-    EXPECT_EQ(state(m.SSCommand3, m.Check3), QString::fromUtf8(c.methods));
+    EXPECT_EQ(m.executeButton.enabled, c.execute);
+    EXPECT_EQ(state(m.conversionKindButtons, m.conversionKindChecks), QString::fromUtf8(c.kinds));
+    EXPECT_EQ(state(m.roundingMethodButtons, m.roundingMethodChecks), QString::fromUtf8(c.methods));
     if (c.hasuTani >= 0) {
-        const QString units = state(m.SSCommand6, m.Check2);
+        const QString units = state(m.roundingUnitButtons, m.roundingUnitChecks);
         EXPECT_EQ(units.mid(c.hasuTani, 1), QStringLiteral("S")) << units.toStdString();
         EXPECT_EQ(units.mid(4 + c.hasuTani, 1), QStringLiteral("1")) << units.toStdString();
     }
@@ -110,17 +111,17 @@ TEST(ClickFlg, BoxEventsRaisedByAHandlerAreIgnored) {
     LoadedApp a;
     a.run(QStringLiteral("b3:0"));
     a.form().ClickFlg = 9;
-    a.form().Check3_Click(2);
+    a.form().onRoundingMethodCheckClicked(2);
     EXPECT_EQ(a.g().HasuMode, 0);
     a.form().ClickFlg = 0;
-    a.form().Check3_Click(2);
+    a.form().onRoundingMethodCheckClicked(2);
     EXPECT_EQ(a.g().HasuMode, 2);
 }
 
 // Both menus start with slot A in use, so B as the destination.
 TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
     LoadedApp a;
-    const auto design = a.model().SSCommand2;
+    const auto design = a.model().destinationButtons;
     const struct {
         const char* action;
         std::int16_t giju, ten;
@@ -133,9 +134,9 @@ TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
         a.run(QString::fromLatin1(step.action));
         EXPECT_EQ(a.g().GijuDstSlot, step.giju) << step.action;
         EXPECT_EQ(a.g().TenDstSlot, step.ten) << step.action;
-        EXPECT_EQ(a.model().SSCommand2[0].caption, QString::fromUtf8(step.caption0));
-        EXPECT_EQ(a.model().SSCommand2[1].caption, QString::fromUtf8(step.caption1));
-        EXPECT_EQ(a.model().SSCommand2[0].backColor, design[0].backColor);
+        EXPECT_EQ(a.model().destinationButtons[0].caption, QString::fromUtf8(step.caption0));
+        EXPECT_EQ(a.model().destinationButtons[1].caption, QString::fromUtf8(step.caption1));
+        EXPECT_EQ(a.model().destinationButtons[0].backColor, design[0].backColor);
     }
     a.g().TenDstSlot = -1; // undetermined: the first press points at B
     a.run(QStringLiteral("b2:1"));

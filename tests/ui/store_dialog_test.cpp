@@ -21,7 +21,7 @@ sample::Options storesOptions() {
     o.miseId = 3;
     o.gijuRows = 4;
     o.tenRows = 3;
-    o.tenSlots = sample::Slots::None; // a destination stays open: Command2 is shown
+    o.tenSlots = sample::Slots::None; // a destination stays open: storeButton is shown
     return o;
 }
 
@@ -38,21 +38,21 @@ protected:
              QStringLiteral("UPDATE MTMISE SET MiseRyakusho = NULL WHERE MiseID = 5"),
              QStringLiteral("UPDATE MTMISE SET MiseRyakusho = '   ' WHERE MiseID = 7")});
         ASSERT_EQ(a.load(), LoadResult::Loaded);
-        ASSERT_TRUE(a.model().Command2.visible);
+        ASSERT_TRUE(a.model().storeButton.visible);
     }
 
-    Form1 makeForm() {
-        Form1 form(a.g(), flag, *a.app->connection(), a.boxes);
-        form.Form_Load();
+    StoreForm makeForm() {
+        StoreForm form(a.g(), flag, *a.app->connection(), a.boxes);
+        form.load();
         return form;
     }
 
-    void enter(Form1& form, const QString& text) {
-        form.model().Text1 = text;
+    void enter(StoreForm& form, const QString& text) {
+        form.model().storeCode = text;
         std::int16_t key = 13;
-        form.Text1_KeyPress(key);
+        form.onStoreCodeKey(key);
         EXPECT_EQ(key, 0);
-        EXPECT_TRUE(form.model().Text1.isEmpty());
+        EXPECT_TRUE(form.model().storeCode.isEmpty());
     }
 
     QString code(int row) { return a.g().MiseList[static_cast<std::size_t>(row)][0]; }
@@ -62,14 +62,14 @@ protected:
 };
 
 void type(StoreDialogView& dialog, const QString& text) {
-    QTest::keyClicks(dialog.text1(), text);
-    QTest::keyClick(dialog.text1(), Qt::Key_Return);
+    QTest::keyClicks(dialog.storeCodeEdit(), text);
+    QTest::keyClick(dialog.storeCodeEdit(), Qt::Key_Return);
 }
 
 struct EntryCase {
     const char* text;
     const char* code;    // MiseList(0, 0) afterwards
-    const char* caption; // lbl_Mise(0)
+    const char* caption; // storeRows(0)
     std::int16_t flag;
 };
 
@@ -81,10 +81,10 @@ class StoreEntryTest : public StoreDialogTest, public ::testing::WithParamInterf
 
 TEST_P(StoreEntryTest, EnterTakesAStoreOrNothing) {
     const EntryCase& c = GetParam();
-    Form1 form = makeForm();
+    StoreForm form = makeForm();
     enter(form, QString::fromUtf8(c.text));
     EXPECT_EQ(code(0), QString::fromUtf8(c.code));
-    EXPECT_EQ(form.model().lbl_Mise[0], QString::fromUtf8(c.caption));
+    EXPECT_EQ(form.model().storeRows[0], QString::fromUtf8(c.caption));
     EXPECT_EQ(flag, c.flag);
     EXPECT_TRUE(a.boxes.shown.empty());
     for (int row = 1; row < MiseListRows; ++row)
@@ -101,10 +101,10 @@ INSTANTIATE_TEST_SUITE_P(Entries, StoreEntryTest,
                                            EntryCase{"5", "0", "", 9}, EntryCase{"7", "0", "", 9}));
 
 TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
-    Form1 form = makeForm();
+    StoreForm form = makeForm();
     enter(form, QStringLiteral("12"));
     enter(form, QStringLiteral("0012"));
-    EXPECT_EQ(form.model().lbl_Mise[1], QStringLiteral("  12 銀座店"));
+    EXPECT_EQ(form.model().storeRows[1], QStringLiteral("  12 銀座店"));
     EXPECT_EQ(storeFilter(a.g()), QStringLiteral(" and miseid in(12,12)"));
     for (int i = 2; i < MiseListRows; ++i)
         enter(form, QStringLiteral("3"));
@@ -117,7 +117,7 @@ TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
 
 TEST_F(StoreDialogTest, FailingStoreQueryIsShownAndAddsNothing) {
     a.site.sql(QStringLiteral("MSTORI"), {QStringLiteral("DROP TABLE MTMISE")});
-    Form1 form = makeForm();
+    StoreForm form = makeForm();
     enter(form, QStringLiteral("12"));
     ASSERT_EQ(a.boxes.shown.size(), 1u);
     const ShownBox& box = a.boxes.shown.front();
@@ -132,7 +132,7 @@ TEST_F(StoreDialogTest, FailingStoreQueryIsShownAndAddsNothing) {
 TEST_F(StoreDialogTest, WidgetsTypingAndClear) {
     MainWindowView& window = a.view();
     window.move(40, 30);
-    Form1 form(a.g(), flag, *a.app->connection(), a.boxes);
+    StoreForm form(a.g(), flag, *a.app->connection(), a.boxes);
     StoreDialogView dialog(form, &window);
     const QPoint offCentre = window.frameGeometry().center() - dialog.frameGeometry().center();
     EXPECT_LE(std::max(std::abs(offCentre.x()), std::abs(offCentre.y())), 1);
@@ -140,22 +140,22 @@ TEST_F(StoreDialogTest, WidgetsTypingAndClear) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("店舗選択"));
     EXPECT_EQ(dialog.size(), QSize(611, 391));
     EXPECT_EQ(dialog.listLabel(19)->geometry(), QRect(256, 346, 215, 27));
-    QLineEdit* text1 = dialog.text1();
-    EXPECT_EQ(text1->geometry(), QRect(486, 136, 107, 29));
-    EXPECT_EQ(text1->font().pixelSize(), 24);
-    EXPECT_EQ(dialog.focusWidget(), text1);
+    QLineEdit* storeCodeEdit = dialog.storeCodeEdit();
+    EXPECT_EQ(storeCodeEdit->geometry(), QRect(486, 136, 107, 29));
+    EXPECT_EQ(storeCodeEdit->font().pixelSize(), 24);
+    EXPECT_EQ(dialog.focusWidget(), storeCodeEdit);
 
-    QTest::keyClicks(text1, QStringLiteral("A-5 x.\\"));
-    EXPECT_EQ(text1->text(), QStringLiteral("5")); // digits and backspace only
-    QTest::keyClick(text1, Qt::Key_Backspace);
-    QTest::keyClicks(text1, QStringLiteral("001234"));
-    EXPECT_EQ(text1->text(), QStringLiteral("0012")); // at most four characters
-    QTest::keyClick(text1, Qt::Key_Return);
-    EXPECT_EQ(text1->text(), QString());
+    QTest::keyClicks(storeCodeEdit, QStringLiteral("A-5 x.\\"));
+    EXPECT_EQ(storeCodeEdit->text(), QStringLiteral("5")); // digits and backspace only
+    QTest::keyClick(storeCodeEdit, Qt::Key_Backspace);
+    QTest::keyClicks(storeCodeEdit, QStringLiteral("001234"));
+    EXPECT_EQ(storeCodeEdit->text(), QStringLiteral("0012")); // at most four characters
+    QTest::keyClick(storeCodeEdit, Qt::Key_Return);
+    EXPECT_EQ(storeCodeEdit->text(), QString());
     EXPECT_EQ(dialog.listLabel(0)->text(), QStringLiteral("  12 銀座店"));
     EXPECT_TRUE(dialog.isVisible()); // Enter takes the entry, it does not close
-    QTest::keyClicks(text1, QStringLiteral("3"));
-    QTest::keyClick(text1, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClicks(storeCodeEdit, QStringLiteral("3"));
+    QTest::keyClick(storeCodeEdit, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(dialog.listLabel(1)->text(), QStringLiteral("   3 本店"));
 
     flag = 0;
@@ -165,7 +165,7 @@ TEST_F(StoreDialogTest, WidgetsTypingAndClear) {
         EXPECT_EQ(dialog.listLabel(row)->text(), QString());
     }
     EXPECT_EQ(flag, 9);
-    EXPECT_EQ(dialog.focusWidget(), text1);
+    EXPECT_EQ(dialog.focusWidget(), storeCodeEdit);
 }
 
 // However the dialog closes (決定, close box, Esc), the window is refreshed
@@ -175,7 +175,7 @@ TEST_F(StoreDialogTest, RefreshesTheWindowOnlyAfterAnEntry) {
     const std::function<void(StoreDialogView&)> closes[] = {
         [](StoreDialogView& dialog) { dialog.decideButton()->click(); },
         [](StoreDialogView& dialog) { dialog.close(); },
-        [](StoreDialogView& dialog) { QTest::keyClick(dialog.text1(), Qt::Key_Escape); },
+        [](StoreDialogView& dialog) { QTest::keyClick(dialog.storeCodeEdit(), Qt::Key_Escape); },
     };
     for (const auto& close : closes) {
         a.g().GijuMode = 1;

@@ -50,7 +50,7 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
                                                              "SaisyuKosinFlg <> 9")
                                                   .arg(store)});
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    EXPECT_EQ(a.model().SSPanel6.caption,
+    EXPECT_EQ(a.model().technicalSourceLabel.caption,
               c.bothSet.empty() ? QStringLiteral("技術単価Ａ") : QStringLiteral("技術単価A/B"));
     const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
     const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
@@ -58,25 +58,25 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
     withStoreDialog(a, [&c](StoreDialogView& dialog) {
         dialog.clearButton()->click();
         for (const QString& code : c.typed) {
-            QTest::keyClicks(dialog.text1(), code);
-            QTest::keyClick(dialog.text1(), Qt::Key_Return);
+            QTest::keyClicks(dialog.storeCodeEdit(), code);
+            QTest::keyClick(dialog.storeCodeEdit(), Qt::Key_Return);
         }
         dialog.decideButton()->click();
     });
 
     // Refreshed under the new list: technical A in use, retail empty and
     // taken from its switch flag (2: B in use).
-    EXPECT_EQ(a.model().SSPanel6.caption, QStringLiteral("技術単価Ａ"));
-    EXPECT_EQ(a.button({ControlId::SSCommand2, 0})->text(), QStringLiteral("技術単価Ｂ"));
-    EXPECT_EQ(a.model().SSPanel8.caption, QStringLiteral("店販単価Ｂ"));
-    EXPECT_EQ(a.button({ControlId::SSCommand2, 1})->text(), QStringLiteral("店販単価Ａ"));
-    EXPECT_FALSE(a.widget({ControlId::SSPanel1})->isVisible());
+    EXPECT_EQ(a.model().technicalSourceLabel.caption, QStringLiteral("技術単価Ａ"));
+    EXPECT_EQ(a.button({ControlId::destinationButtons, 0})->text(), QStringLiteral("技術単価Ｂ"));
+    EXPECT_EQ(a.model().retailSourceLabel.caption, QStringLiteral("店販単価Ｂ"));
+    EXPECT_EQ(a.button({ControlId::destinationButtons, 1})->text(), QStringLiteral("店販単価Ａ"));
+    EXPECT_FALSE(a.widget({ControlId::forcePanel})->isVisible());
     EXPECT_FALSE(a.view().timerActive());
 
-    a.click({ControlId::SSCommand1, 0}); // technical to 10 % inclusive
-    a.click({ControlId::SSCommand3, 0}); // truncate
-    a.click({ControlId::SSCommand6, 0}); // one yen
-    a.click({ControlId::SSCommand4});
+    a.click({ControlId::conversionKindButtons, 0}); // technical to 10 % inclusive
+    a.click({ControlId::roundingMethodButtons, 0}); // truncate
+    a.click({ControlId::roundingUnitButtons, 0});   // one yen
+    a.click({ControlId::executeButton});
     ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
         << a.boxes.texts().join(u'|').toStdString();
     EXPECT_TRUE(a.view().unloaded());

@@ -44,41 +44,41 @@ TEST_F(ViewTest, WindowSizeAndSomePlaces) {
         bool bold;
     };
     const Spot spots[] = {
-        {{SSCommand4}, {694, 316, 87, 181}, "frm_ZOLT", 24, false},
-        {{Label5}, {104, 6, 681, 45}, "frm_ZOLT", 37, false},
-        {{SSCommand3, 0}, {570, 332, 95, 37}, "frm_ZOLT", 19, true},
-        {{SSCommand7}, {52, 174, 137, 35}, "SSPanel1", 24, false},
+        {{executeButton}, {694, 316, 87, 181}, "mainWindow", 24, false},
+        {{titleBanner}, {104, 6, 681, 45}, "mainWindow", 37, false},
+        {{roundingMethodButtons, 0}, {570, 332, 95, 37}, "mainWindow", 19, true},
+        {{forceButton}, {52, 174, 137, 35}, "forcePanel", 24, false},
     };
     for (const Spot& s : spots) {
-        SCOPED_TRACE(layoutOf(s.ref).name);
+        SCOPED_TRACE(controlName(s.ref));
         EXPECT_EQ(w(s.ref)->geometry(), s.pixels);
         EXPECT_EQ(w(s.ref)->parentWidget()->objectName(), QString::fromUtf8(s.parent));
         EXPECT_EQ(w(s.ref)->font().pixelSize(), s.fontPixels);
         EXPECT_EQ(w(s.ref)->font().bold(), s.bold);
     }
-    EXPECT_TRUE(w({Label5})->font().italic());
-    EXPECT_EQ(w({SSCommand4})->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_TRUE(w({titleBanner})->font().italic());
+    EXPECT_EQ(w({executeButton})->font().family(), QStringLiteral("ＭＳ ゴシック"));
     // The window font resolves to an installed Japanese gothic.
-    const QString family = QFontInfo(w({SSCommand4})->font()).family();
+    const QString family = QFontInfo(w({executeButton})->font()).family();
     EXPECT_TRUE(family.contains(QStringLiteral("Gothic"), Qt::CaseInsensitive) ||
                 family.contains(QStringLiteral("ゴシック")))
         << family.toStdString();
 }
 
 TEST_F(ViewTest, ControlsListedFirstAreInFront) {
-    a.model().Command1.visible = true;
-    a.model().Label14.visible = true;
-    a.model().SSPanel1.visible = true;
+    a.model().busyBanner.visible = true;
+    a.model().technicalInUseLabel.visible = true;
+    a.model().forcePanel.visible = true;
     a.view().sync();
     struct Front {
         QPoint point; // window pixels
         ControlRef expected;
     };
     const Front fronts[] = {
-        {{75, 340}, {SSPanel6}},  // over Label9(0) and Label6
-        {{300, 200}, {Command1}}, // banner over the kind buttons
-        {{600, 100}, {SSPanel1}}, // panel over the working area
-        {{100, 370}, {Label14}},  // in-use line over SSPanel6's box
+        {{75, 340}, {technicalSourceLabel}}, // over slotBoxes(0) and workArea
+        {{300, 200}, {busyBanner}},          // banner over the kind buttons
+        {{600, 100}, {forcePanel}},          // panel over the working area
+        {{100, 370}, {technicalInUseLabel}}, // in-use line over technicalSourceLabel's box
     };
     for (const Front& f : fronts) {
         QWidget* hit = a.view().childAt(f.point);
@@ -89,43 +89,45 @@ TEST_F(ViewTest, ControlsListedFirstAreInFront) {
 }
 
 TEST_F(ViewTest, ClicksRunTheHandlersAndTheModelIsMirrored) {
-    click({SSCommand1, 0});
-    click({SSCommand3, 1});
-    click({SSCommand6, 2});
+    click({conversionKindButtons, 0});
+    click({roundingMethodButtons, 1});
+    click({roundingUnitButtons, 2});
     EXPECT_EQ(a.g().GijuMode, 1);
     EXPECT_EQ(a.g().HasuMode, 1);
     EXPECT_EQ(a.g().HasuTani, 2);
-    EXPECT_TRUE(checked({Check1, 0}));
-    EXPECT_TRUE(checked({Check2, 2}));
-    EXPECT_TRUE(w({SSCommand4})->isEnabled());
-    EXPECT_TRUE(w({SSCommand1, 0})->styleSheet().contains(QStringLiteral("rgb(156, 207, 255)")));
-    EXPECT_TRUE(w({SSCommand1, 1})->styleSheet().contains(QStringLiteral("rgb(206, 255, 206)")));
+    EXPECT_TRUE(checked({conversionKindChecks, 0}));
+    EXPECT_TRUE(checked({roundingUnitChecks, 2}));
+    EXPECT_TRUE(w({executeButton})->isEnabled());
+    EXPECT_TRUE(
+        w({conversionKindButtons, 0})->styleSheet().contains(QStringLiteral("rgb(156, 207, 255)")));
+    EXPECT_TRUE(
+        w({conversionKindButtons, 1})->styleSheet().contains(QStringLiteral("rgb(206, 255, 206)")));
 
     // A click on a checked box: the box unchecks itself, the forwarded
     // click checks it again (a rounding stays chosen, a kind is deselected).
-    click({Check3, 1});
+    click({roundingMethodChecks, 1});
     EXPECT_EQ(a.g().HasuMode, 1);
-    EXPECT_TRUE(checked({Check3, 1}));
-    click({Check1, 0});
+    EXPECT_TRUE(checked({roundingMethodChecks, 1}));
+    click({conversionKindChecks, 0});
     EXPECT_EQ(a.g().GijuMode, -1);
-    EXPECT_FALSE(checked({Check1, 0}));
-    EXPECT_FALSE(w({SSCommand4})->isEnabled());
+    EXPECT_FALSE(checked({conversionKindChecks, 0}));
+    EXPECT_FALSE(w({executeButton})->isEnabled());
 
-    click({SSCommand2, 1});
+    click({destinationButtons, 1});
     EXPECT_EQ(a.g().TenDstSlot, 0);
-    EXPECT_EQ(a.button({SSCommand2, 1})->text(), QStringLiteral("店販単価Ａ"));
+    EXPECT_EQ(a.button({destinationButtons, 1})->text(), QStringLiteral("店販単価Ａ"));
 }
 
 TEST_F(ViewTest, TimerBlinksTheWarningLineWhileEnabled) {
     EXPECT_FALSE(a.view().timerActive());
-    a.model().Timer1.enabled = true;
+    a.model().blinkTimer.enabled = true;
     a.view().sync();
     EXPECT_TRUE(a.view().timerActive());
-    auto* label = qobject_cast<QLabel*>(w({Label4}));
+    auto* label = qobject_cast<QLabel*>(w({warningLabel}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !label->text().isEmpty(); }, 5000));
     EXPECT_EQ(label->text(), QString::fromUtf8(WarningText));
     EXPECT_TRUE(QTest::qWaitFor([&] { return label->text().isEmpty(); }, 5000)); // and off again
-    a.model().Timer1.enabled = false;
+    a.model().blinkTimer.enabled = false;
     a.view().sync();
     EXPECT_FALSE(a.view().timerActive());
 }
@@ -135,15 +137,15 @@ TEST_F(ViewTest, TimerBlinksTheWarningLineWhileEnabled) {
 // raises is shown and ends the program.
 TEST_F(ViewTest, CloseWaitsForTheHandlerAndAnErrorEndsTheProgram) {
     bool connectedInside = false;
-    a.form().onSSCommand8Click = [&] {
+    a.form().cancelForceHandler = [&] {
         a.view().close();
         a.form().Check_Job(); // lets events run
         connectedInside = !a.view().unloaded() && a.app->connection() != nullptr;
         throw RunError(208, "Invalid object name 'MSHONB.dbo.MHSCTB'.");
     };
-    a.model().SSPanel1.visible = true;
+    a.model().forcePanel.visible = true;
     a.view().sync();
-    click({SSCommand8});
+    click({cancelForceButton});
     EXPECT_TRUE(connectedInside);
     ASSERT_EQ(a.boxes.shown.size(), 1u);
     EXPECT_EQ(a.boxes.shown[0].icon, MsgIcon::Critical);

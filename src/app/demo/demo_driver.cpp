@@ -21,7 +21,7 @@ void DemoDriver::addClick(ControlRef ref) {
         auto* button = qobject_cast<QAbstractButton*>(m_view.widget(ref));
         if (!button)
             return;
-        std::printf("クリック: %s「%s」%s\n", layoutOf(ref).name, qPrintable(button->text()),
+        std::printf("クリック: %s「%s」%s\n", controlName(ref).c_str(), qPrintable(button->text()),
                     button->isEnabled() ? "" : " (無効のため押せません)");
         std::fflush(stdout);
         if (button->isEnabled() && button->isVisible())

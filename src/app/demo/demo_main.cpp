@@ -125,16 +125,16 @@ int main(int argc, char* argv[]) {
 
     using enum tanka::ControlId;
     tanka::DemoDriver driver(view);
-    driver.addClick({SSCommand1, 0}); // 技術を変更: 8 % → 10 %
-    driver.addClick({SSCommand1, 2}); // 店販を変更: 8 % → 10 %
-    driver.addClick({SSCommand3, 2}); // 四捨五入
-    driver.addClick({SSCommand6, 0}); // １円未満
+    driver.addClick({conversionKindButtons, 0}); // 技術を変更: 8 % → 10 %
+    driver.addClick({conversionKindButtons, 2}); // 店販を変更: 8 % → 10 %
+    driver.addClick({roundingMethodButtons, 2}); // 四捨五入
+    driver.addClick({roundingUnitButtons, 0});   // １円未満
     const QString shot = out.filePath(QStringLiteral("screenshot.png"));
     driver.addStep([&] {
         view.grab().save(shot);
         print(QStringLiteral("選択後の画面: %1\n").arg(shot));
     });
-    driver.addClick({SSCommand4}); // 実行
+    driver.addClick({executeButton}); // 実行
     driver.start();
     QApplication::exec();
 

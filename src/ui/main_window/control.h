@@ -28,7 +28,7 @@ namespace colors {
 inline constexpr Rgb SelectedButton = rgb(156, 207, 255); // chosen selector, destination buttons
 inline constexpr Rgb UnselectedButton =
     rgb(206, 255, 206);                              // selector after its group's first click
-inline constexpr Rgb TitleBanner = rgb(0, 134, 189); // Label5 from start-up on
+inline constexpr Rgb TitleBanner = rgb(0, 134, 189); // titleBanner from start-up on
 } // namespace colors
 
 struct Control {
@@ -37,6 +37,8 @@ struct Control {
     bool enabled = true;
     bool visible = true;
     std::int16_t value = 0; // check boxes: 0 unchecked, 1 checked
+
+    friend bool operator==(const Control&, const Control&) = default;
 };
 
 } // namespace tanka

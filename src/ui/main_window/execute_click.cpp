@@ -2,23 +2,62 @@
 
 #include "ui/main_window/main_form.h"
 
+#include <optional>
+#include <utility>
+
+#include <QElapsedTimer>
+
 #include "pricing/execute.h"
 
 namespace tanka {
+namespace {
 
-void MainForm::SSCommand4_Click() {
+// How often a run lets the window repaint and take its events: often enough
+// for a live progress bar, rarely enough that a run of many rows does not
+// spend its time on the window.
+constexpr qint64 RepaintIntervalMs = 30;
+
+QString progressText(Menu menu, RunPhase phase) {
+    QString text = menu == Menu::Giju ? QStringLiteral("技術") : QStringLiteral("店販");
+    if (phase == RunPhase::Backup)
+        text += QStringLiteral(" バックアップ");
+    return text;
+}
+
+} // namespace
+
+void MainForm::onExecuteClicked() {
     Connection& connection = cn();
+    QElapsedTimer sinceEvents; // monotonic
+    std::optional<std::pair<tanka::Menu, RunPhase>> step;
     RunHooks hooks;
-    hooks.started = [this] {
+    hooks.started = [this, &sinceEvents] {
         m_running = true;
-        m.SSCommand4.enabled = false;
+        m.executeButton.enabled = false;
         m.enabled = false;
-        m.Command1.visible = true;
+        m.busyProgress = {};
+        m.busyBanner.visible = true;
         doEvents(); // paint the banner before the first row
+        sinceEvents.start();
     };
-    hooks.progress = [this](tanka::Menu, RunPhase, qint64, qint64) { doEvents(); };
+    hooks.progress = [this, &sinceEvents, &step](tanka::Menu menu, RunPhase phase, qint64 done,
+                                                 qint64 total) {
+        if (step != std::pair{menu, phase}) {
+            step = std::pair{menu, phase};
+            m.busyProgress.text = progressText(menu, phase);
+        }
+        m.busyProgress.done = done;
+        m.busyProgress.total = total;
+        // The start and the end of a step are always shown; rows between them
+        // only when the window has waited long enough.
+        if (done == 0 || done == total || sinceEvents.elapsed() >= RepaintIntervalMs) {
+            doEvents();
+            sinceEvents.start();
+        }
+    };
     hooks.finished = [this] {
-        m.Command1.visible = false;
+        m.busyBanner.visible = false;
+        m.busyProgress = {};
         doEvents();
     };
 
@@ -33,7 +72,7 @@ void MainForm::SSCommand4_Click() {
     m_running = false;
     // Another run needs a new start of the program, also after a failed one.
     if (result == RunResult::Finished || result == RunResult::Failed)
-        SSCommand5_Click();
+        onExitClicked();
 }
 
 } // namespace tanka

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <string_view>
 
 namespace tanka {
 namespace {
@@ -16,10 +17,10 @@ constexpr Rgb Lilac = rgb(192, 192, 255);
 constexpr Rgb Salmon = rgb(255, 128, 128);
 constexpr Rgb Red = rgb(255, 0, 0);
 
-constexpr LayoutEntry button(ControlRef ref, const char* name, const char* caption, TwipsRect rect,
-                             Rgb back, double points, bool bold = false) {
+constexpr LayoutEntry button(ControlRef ref, const char* legacy, const char* caption,
+                             TwipsRect rect, Rgb back, double points, bool bold = false) {
     return {.ref = ref,
-            .name = name,
+            .legacy = legacy,
             .kind = ControlKind::Button,
             .caption = caption,
             .rect = rect,
@@ -29,9 +30,9 @@ constexpr LayoutEntry button(ControlRef ref, const char* name, const char* capti
             .bold = bold};
 }
 
-constexpr LayoutEntry checkBox(ControlRef ref, const char* name, TwipsRect rect) {
+constexpr LayoutEntry checkBox(ControlRef ref, const char* legacy, TwipsRect rect) {
     return {.ref = ref,
-            .name = name,
+            .legacy = legacy,
             .kind = ControlKind::CheckBox,
             .rect = rect,
             .back = ColorSource::Rgb,
@@ -39,10 +40,10 @@ constexpr LayoutEntry checkBox(ControlRef ref, const char* name, TwipsRect rect)
 }
 
 // A framed label on a coloured ground.
-constexpr LayoutEntry box(ControlRef ref, const char* name, const char* caption, TwipsRect rect,
+constexpr LayoutEntry box(ControlRef ref, const char* legacy, const char* caption, TwipsRect rect,
                           Rgb back, double points = 9) {
     return {.ref = ref,
-            .name = name,
+            .legacy = legacy,
             .caption = caption,
             .rect = rect,
             .back = ColorSource::Rgb,
@@ -53,161 +54,199 @@ constexpr LayoutEntry box(ControlRef ref, const char* name, const char* caption,
 }
 
 // A transparent label of explanatory text, 12 pt bold.
-constexpr LayoutEntry text(ControlRef ref, const char* name, const char* caption, TwipsRect rect) {
-    return {.ref = ref, .name = name, .caption = caption, .rect = rect, .points = 12, .bold = true};
+constexpr LayoutEntry text(ControlRef ref, const char* legacy, const char* caption,
+                           TwipsRect rect) {
+    return {
+        .ref = ref, .legacy = legacy, .caption = caption, .rect = rect, .points = 12, .bold = true};
 }
 
+// A label showing a slot in large type ("技術単価Ａ"); its ground is the
+// system's highlight-text colour.
+constexpr LayoutEntry slotLabel(ControlRef ref, const char* legacy, const char* caption,
+                                TwipsRect rect) {
+    return {.ref = ref,
+            .legacy = legacy,
+            .caption = caption,
+            .rect = rect,
+            .back = ColorSource::HighlightText,
+            .points = 18,
+            .centred = true};
+}
+
+// A red, centred line over a slot: the slot the store uses.
+constexpr LayoutEntry inUse(ControlRef ref, const char* legacy, TwipsRect rect) {
+    return {.ref = ref,
+            .legacy = legacy,
+            .caption = "使用中単価Ａ",
+            .rect = rect,
+            .points = 14.25,
+            .bold = true,
+            .text = ColorSource::Rgb,
+            .textColor = Red,
+            .centred = true,
+            .visible = false};
+}
+
+constexpr LayoutEntry inPanel(LayoutEntry e) {
+    e.inPanel = true;
+    return e;
+}
+constexpr LayoutEntry hidden(LayoutEntry e) {
+    e.visible = false;
+    return e;
+}
+constexpr LayoutEntry disabled(LayoutEntry e) {
+    e.enabled = false;
+    return e;
+}
+constexpr LayoutEntry redText(LayoutEntry e) {
+    e.text = ColorSource::Rgb;
+    e.textColor = Red;
+    return e;
+}
+
+// The window, front to back: one line per control with its name here, its
+// name in the window designer, design caption and position (left, top,
+// width, height in twips).
+// clang-format off
 constexpr std::array Table{
-    LayoutEntry{.ref = {SSPanel1},
-                .name = "SSPanel1",
-                .kind = ControlKind::Panel,
-                .rect = {8250, 870, 3525, 3285},
-                .back = ColorSource::Rgb,
-                .backColor = rgb(255, 224, 192)},
-    [] {
-        auto e = button({SSCommand7}, "SSCommand7", "強制実行", {780, 2610, 2055, 525}, Salmon, 18);
-        e.inPanel = true;
-        return e;
-    }(),
-    [] {
-        auto e = button({SSCommand8}, "SSCommand8", "取消", {0, 0, 945, 525}, Lilac, 18);
-        e.inPanel = true;
-        return e;
-    }(),
-    [] {
-        auto e = text({Label15}, "Label15", "", {180, 750, 3225, 1695});
-        e.inPanel = true;
-        return e;
-    }(),
-    button({Command2}, "Command2", "店舗選択", {7980, 7530, 2355, 525}, rgb(255, 192, 128), 18),
-    button({SSCommand6, 2}, "SSCommand6(2)", "１００円未満", {6360, 6660, 1695, 555}, Green, 12,
-           true),
-    checkBox({Check2, 2}, "Check2(2)", {8130, 6750, 255, 375}),
-    [] {
-        auto e =
-            button({Command1}, "Command1", "処理中です", {2460, 2190, 6255, 3015}, Salmon, 27.75);
-        e.visible = false;
-        return e;
-    }(),
-    checkBox({Check1, 3}, "Check1(3)", {7710, 3600, 285, 315}),
-    checkBox({Check1, 2}, "Check1(2)", {7710, 2250, 285, 315}),
-    checkBox({Check1, 1}, "Check1(1)", {3840, 3600, 285, 315}),
-    checkBox({Check1, 0}, "Check1(0)", {3840, 2250, 285, 315}),
-    checkBox({Check3, 2}, "Check3(2)", {10050, 6780, 255, 315}),
-    checkBox({Check3, 1}, "Check3(1)", {10050, 5940, 255, 315}),
-    checkBox({Check3, 0}, "Check3(0)", {10050, 5100, 255, 315}),
-    checkBox({Check2, 1}, "Check2(1)", {8130, 5910, 255, 375}),
-    checkBox({Check2, 0}, "Check2(0)", {8130, 5100, 255, 375}),
-    LayoutEntry{.ref = {Timer1}, .name = "Timer1", .kind = ControlKind::Timer, .enabled = false},
-    button({SSCommand3, 0}, "SSCommand3(0)", "切り捨て", {8550, 4980, 1425, 555}, Green, 14.25,
-           true),
-    button({SSCommand3, 1}, "SSCommand3(1)", "切り上げ", {8580, 5820, 1395, 555}, Green, 14.25,
-           true),
-    button({SSCommand3, 2}, "SSCommand3(2)", "四捨五入", {8580, 6660, 1395, 555}, Green, 14.25,
-           true),
-    [] {
-        auto e = button({SSCommand4}, "SSCommand4", "実行", {10410, 4740, 1305, 2715},
-                        rgb(255, 128, 255), 18);
-        e.enabled = false;
-        return e;
-    }(),
-    button({SSCommand6, 1}, "SSCommand6(1)", "１０円未満", {6360, 5820, 1695, 555}, Green, 14.25,
-           true),
-    button({SSCommand6, 0}, "SSCommand6(0)", "１円未満", {6360, 5010, 1695, 555}, Green, 14.25,
-           true),
-    button({SSCommand2, 1}, "SSCommand2(1)", "店販単価Ｂ", {3780, 6690, 2145, 495}, Lilac, 18),
-    button({SSCommand2, 0}, "SSCommand2(0)", "技術単価Ｂ", {1020, 6690, 2145, 495}, Lilac, 18),
-    button({SSCommand1, 3}, "SSCommand1(3)", "店販を変更", {4500, 3450, 2925, 675}, Green, 18),
-    button({SSCommand1, 2}, "SSCommand1(2)", "店販を変更", {4500, 2070, 2925, 675}, Green, 18),
-    button({SSCommand1, 1}, "SSCommand1(1)", "技術を変更", {690, 3450, 2925, 675}, Green, 18),
-    button({SSCommand1, 0}, "SSCommand1(0)", "技術を変更", {690, 2070, 2925, 675}, Green, 18),
-    button({SSCommand5}, "SSCommand5", "終了", {150, 90, 1395, 705}, Lilac, 18),
-    LayoutEntry{.ref = {Label16},
-                .name = "Label16",
-                .caption = "使用中単価Ａ",
-                .rect = {3570, 5460, 2655, 375},
-                .points = 14.25,
-                .bold = true,
-                .text = ColorSource::Rgb,
-                .textColor = Red,
-                .centred = true,
-                .visible = false},
-    LayoutEntry{.ref = {Label14},
-                .name = "Label14",
-                .caption = "使用中単価Ａ",
-                .rect = {780, 5460, 2655, 375},
-                .points = 14.25,
-                .bold = true,
-                .text = ColorSource::Rgb,
-                .textColor = Red,
-                .centred = true,
-                .visible = false},
-    box({Label10}, "Label10", "", {8460, 4740, 1875, 2745}, Cyan),
-    box({Label12}, "Label12", "端数処理", {6300, 4290, 4035, 435}, Cream, 18),
-    box({Label13}, "Label13", "", {6300, 4740, 2145, 2745}, Cyan),
-    box({Label9, 3}, "Label9(3)", "", {3510, 6330, 2745, 1155}, Cyan),
-    box({Label9, 2}, "Label9(2)", "", {750, 6330, 2745, 1155}, Cyan),
-    box({Label8, 1}, "Label8(1)", "変更後", {240, 6330, 495, 1155}, Cream, 18),
-    box({Label11, 1}, "Label11(1)", "↓", {3510, 5910, 2745, 405}, Cyan, 18),
-    LayoutEntry{.ref = {SSPanel8},
-                .name = "SSPanel8",
-                .caption = "店販単価Ａ",
-                .rect = {3810, 5040, 2085, 375},
-                .back = ColorSource::HighlightText,
-                .points = 18,
-                .centred = true},
-    box({Label9, 1}, "Label9(1)", "", {3510, 4740, 2745, 1155}, Cyan),
-    box({Label11, 0}, "Label11(0)", "↓", {240, 5910, 3255, 405}, Cyan, 18),
-    LayoutEntry{.ref = {SSPanel6},
-                .name = "SSPanel6",
-                .caption = "技術単価Ａ",
-                .rect = {1050, 5040, 2085, 375},
-                .back = ColorSource::HighlightText,
-                .points = 18,
-                .centred = true},
-    box({Label9, 0}, "Label9(0)", "", {750, 4740, 2745, 1155}, Cyan),
-    box({Label8, 0}, "Label8(0)", "変更前", {240, 4740, 495, 1155}, Cream, 18),
-    box({Label7}, "Label7", "単価移動", {240, 4290, 6015, 435}, Cream, 18),
-    text({Label3}, "Label3", "label3", {210, 2850, 11475, 525}),
-    [] {
-        auto e = text({Label4}, "Label4", "label2", {360, 7560, 11475, 405});
-        e.text = ColorSource::Rgb;
-        e.textColor = Red;
-        return e;
-    }(),
-    text({Label2}, "Label2", "label2", {180, 1440, 11475, 525}),
-    text({Label1}, "Label1", "label1", {180, 870, 11475, 525}),
-    LayoutEntry{.ref = {Label6},
-                .name = "Label6",
-                .rect = {120, 840, 11685, 7245},
-                .back = ColorSource::Rgb,
-                .backColor = Cyan},
-    LayoutEntry{.ref = {Label5},
-                .name = "Label5",
-                .caption = "単価変更",
-                .rect = {1560, 90, 10215, 675},
-                .back = ColorSource::Rgb,
-                .backColor = rgb(0, 0, 255),
-                .points = 27.75,
-                .italic = true,
-                .text = ColorSource::HighlightText,
-                .centred = true,
-                .framed = true},
+    LayoutEntry{.ref = {forcePanel}, .legacy = "SSPanel1", .kind = ControlKind::Panel, .rect = {8250, 870, 3525, 3285}, .back = ColorSource::Rgb, .backColor = rgb(255, 224, 192)},
+    inPanel(button({forceButton},             "SSCommand7",    "強制実行",     {780, 2610, 2055, 525},   Salmon, 18)),
+    inPanel(button({cancelForceButton},       "SSCommand8",    "取消",         {0, 0, 945, 525},         Lilac, 18)),
+    inPanel(text({forcePanelText},            "Label15",       "",             {180, 750, 3225, 1695})),
+    button({storeButton},                     "Command2",      "店舗選択",     {7980, 7530, 2355, 525},  rgb(255, 192, 128), 18),
+    button({roundingUnitButtons, 2},          "SSCommand6(2)", "１００円未満", {6360, 6660, 1695, 555},  Green, 12, true),
+    checkBox({roundingUnitChecks, 2},         "Check2(2)",                     {8130, 6750, 255, 375}),
+    hidden(button({busyBanner},               "Command1",      "処理中です",   {2460, 2190, 6255, 3015}, Salmon, 27.75)),
+    checkBox({conversionKindChecks, 3},       "Check1(3)",                     {7710, 3600, 285, 315}),
+    checkBox({conversionKindChecks, 2},       "Check1(2)",                     {7710, 2250, 285, 315}),
+    checkBox({conversionKindChecks, 1},       "Check1(1)",                     {3840, 3600, 285, 315}),
+    checkBox({conversionKindChecks, 0},       "Check1(0)",                     {3840, 2250, 285, 315}),
+    checkBox({roundingMethodChecks, 2},       "Check3(2)",                     {10050, 6780, 255, 315}),
+    checkBox({roundingMethodChecks, 1},       "Check3(1)",                     {10050, 5940, 255, 315}),
+    checkBox({roundingMethodChecks, 0},       "Check3(0)",                     {10050, 5100, 255, 315}),
+    checkBox({roundingUnitChecks, 1},         "Check2(1)",                     {8130, 5910, 255, 375}),
+    checkBox({roundingUnitChecks, 0},         "Check2(0)",                     {8130, 5100, 255, 375}),
+    LayoutEntry{.ref = {blinkTimer}, .legacy = "Timer1", .kind = ControlKind::Timer, .enabled = false},
+    button({roundingMethodButtons, 0},        "SSCommand3(0)", "切り捨て",     {8550, 4980, 1425, 555},  Green, 14.25, true),
+    button({roundingMethodButtons, 1},        "SSCommand3(1)", "切り上げ",     {8580, 5820, 1395, 555},  Green, 14.25, true),
+    button({roundingMethodButtons, 2},        "SSCommand3(2)", "四捨五入",     {8580, 6660, 1395, 555},  Green, 14.25, true),
+    disabled(button({executeButton},          "SSCommand4",    "実行",         {10410, 4740, 1305, 2715}, rgb(255, 128, 255), 18)),
+    button({roundingUnitButtons, 1},          "SSCommand6(1)", "１０円未満",   {6360, 5820, 1695, 555},  Green, 14.25, true),
+    button({roundingUnitButtons, 0},          "SSCommand6(0)", "１円未満",     {6360, 5010, 1695, 555},  Green, 14.25, true),
+    button({destinationButtons, 1},           "SSCommand2(1)", "店販単価Ｂ",   {3780, 6690, 2145, 495},  Lilac, 18),
+    button({destinationButtons, 0},           "SSCommand2(0)", "技術単価Ｂ",   {1020, 6690, 2145, 495},  Lilac, 18),
+    button({conversionKindButtons, 3},        "SSCommand1(3)", "店販を変更",   {4500, 3450, 2925, 675},  Green, 18),
+    button({conversionKindButtons, 2},        "SSCommand1(2)", "店販を変更",   {4500, 2070, 2925, 675},  Green, 18),
+    button({conversionKindButtons, 1},        "SSCommand1(1)", "技術を変更",   {690, 3450, 2925, 675},   Green, 18),
+    button({conversionKindButtons, 0},        "SSCommand1(0)", "技術を変更",   {690, 2070, 2925, 675},   Green, 18),
+    button({exitButton},                      "SSCommand5",    "終了",         {150, 90, 1395, 705},     Lilac, 18),
+    inUse({retailInUseLabel},                 "Label16",                       {3570, 5460, 2655, 375}),
+    inUse({technicalInUseLabel},              "Label14",                       {780, 5460, 2655, 375}),
+    box({roundingMethodBox},                  "Label10",       "",             {8460, 4740, 1875, 2745}, Cyan),
+    box({roundingHeading},                    "Label12",       "端数処理",     {6300, 4290, 4035, 435},  Cream, 18),
+    box({roundingUnitBox},                    "Label13",       "",             {6300, 4740, 2145, 2745}, Cyan),
+    box({slotBoxes, 3},                       "Label9(3)",     "",             {3510, 6330, 2745, 1155}, Cyan),
+    box({slotBoxes, 2},                       "Label9(2)",     "",             {750, 6330, 2745, 1155},  Cyan),
+    box({rowHeadings, 1},                     "Label8(1)",     "変更後",       {240, 6330, 495, 1155},   Cream, 18),
+    box({arrows, 1},                          "Label11(1)",    "↓",            {3510, 5910, 2745, 405},  Cyan, 18),
+    slotLabel({retailSourceLabel},            "SSPanel8",      "店販単価Ａ",   {3810, 5040, 2085, 375}),
+    box({slotBoxes, 1},                       "Label9(1)",     "",             {3510, 4740, 2745, 1155}, Cyan),
+    box({arrows, 0},                          "Label11(0)",    "↓",            {240, 5910, 3255, 405},   Cyan, 18),
+    slotLabel({technicalSourceLabel},         "SSPanel6",      "技術単価Ａ",   {1050, 5040, 2085, 375}),
+    box({slotBoxes, 0},                       "Label9(0)",     "",             {750, 4740, 2745, 1155},  Cyan),
+    box({rowHeadings, 0},                     "Label8(0)",     "変更前",       {240, 4740, 495, 1155},   Cream, 18),
+    box({priceMoveHeading},                   "Label7",        "単価移動",     {240, 4290, 6015, 435},   Cream, 18),
+    text({kind2Text},                         "Label3",        "label3",       {210, 2850, 11475, 525}),
+    redText(text({warningLabel},              "Label4",        "label2",       {360, 7560, 11475, 405})),
+    text({kind1Text},                         "Label2",        "label2",       {180, 1440, 11475, 525}),
+    text({introText},                         "Label1",        "label1",       {180, 870, 11475, 525}),
+    LayoutEntry{.ref = {workArea}, .legacy = "Label6", .rect = {120, 840, 11685, 7245}, .back = ColorSource::Rgb, .backColor = Cyan},
+    LayoutEntry{.ref = {titleBanner}, .legacy = "Label5", .caption = "単価変更", .rect = {1560, 90, 10215, 675}, .back = ColorSource::Rgb, .backColor = rgb(0, 0, 255), .points = 27.75, .italic = true, .text = ColorSource::HighlightText, .centred = true, .framed = true},
 };
+// clang-format on
+
+// The names of ControlId, in its order.
+constexpr const char* IdNames[] = {
+    "forcePanel",
+    "forceButton",
+    "cancelForceButton",
+    "forcePanelText",
+    "storeButton",
+    "roundingUnitButtons",
+    "roundingUnitChecks",
+    "busyBanner",
+    "conversionKindChecks",
+    "roundingMethodChecks",
+    "blinkTimer",
+    "roundingMethodButtons",
+    "executeButton",
+    "destinationButtons",
+    "conversionKindButtons",
+    "exitButton",
+    "retailInUseLabel",
+    "technicalInUseLabel",
+    "roundingMethodBox",
+    "roundingHeading",
+    "roundingUnitBox",
+    "slotBoxes",
+    "rowHeadings",
+    "arrows",
+    "retailSourceLabel",
+    "technicalSourceLabel",
+    "priceMoveHeading",
+    "kind2Text",
+    "warningLabel",
+    "kind1Text",
+    "introText",
+    "workArea",
+    "titleBanner",
+};
+static_assert(std::size(IdNames) == static_cast<std::size_t>(titleBanner) + 1);
 
 constexpr ControlRef TabOrder[] = {
-    {SSCommand5},    {SSCommand1, 0}, {SSCommand1, 1}, {SSCommand1, 2}, {SSCommand1, 3},
-    {SSCommand2, 0}, {SSCommand2, 1}, {SSCommand6, 0}, {SSCommand6, 1}, {SSCommand4},
-    {SSCommand3, 2}, {SSCommand3, 1}, {SSCommand3, 0}, {Command1},      {Check1, 0},
-    {Check1, 1},     {Check1, 2},     {Check1, 3},     {Check2, 0},     {Check2, 1},
-    {Check3, 0},     {Check3, 1},     {Check3, 2},     {Check2, 2},     {SSCommand6, 2},
-    {Command2},      {SSCommand7},    {SSCommand8},
+    {exitButton},
+    {conversionKindButtons, 0},
+    {conversionKindButtons, 1},
+    {conversionKindButtons, 2},
+    {conversionKindButtons, 3},
+    {destinationButtons, 0},
+    {destinationButtons, 1},
+    {roundingUnitButtons, 0},
+    {roundingUnitButtons, 1},
+    {executeButton},
+    {roundingMethodButtons, 2},
+    {roundingMethodButtons, 1},
+    {roundingMethodButtons, 0},
+    {busyBanner},
+    {conversionKindChecks, 0},
+    {conversionKindChecks, 1},
+    {conversionKindChecks, 2},
+    {conversionKindChecks, 3},
+    {roundingUnitChecks, 0},
+    {roundingUnitChecks, 1},
+    {roundingMethodChecks, 0},
+    {roundingMethodChecks, 1},
+    {roundingMethodChecks, 2},
+    {roundingUnitChecks, 2},
+    {roundingUnitButtons, 2},
+    {storeButton},
+    {forceButton},
+    {cancelForceButton},
 };
 
 } // namespace
 
 std::span<const LayoutEntry> layoutTable() {
     return Table;
+}
+
+std::string controlName(ControlRef ref) {
+    std::string name = IdNames[static_cast<std::size_t>(ref.id)];
+    // Elements of a control array carry their index, as in the designer.
+    if (std::string_view(layoutOf(ref).legacy).find('(') != std::string_view::npos)
+        name += '(' + std::to_string(ref.index) + ')';
+    return name;
 }
 
 const LayoutEntry& layoutOf(ControlRef ref) {

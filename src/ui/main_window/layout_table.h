@@ -3,49 +3,54 @@
 // position, colours and font, listed front to back (where two controls
 // overlap, the one listed first covers the other), and the keyboard focus
 // order. Positions are twips (1/1440 inch); at 96 dpi 15 twips make a pixel.
-// The three controls inside SSPanel1 are placed relative to the panel.
+// The three controls inside forcePanel are placed relative to the panel.
+// Each control also carries the name it had in the window designer
+// ("SSCommand4"), for whoever compares the window with its design.
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "ui/main_window/control.h"
 
 namespace tanka {
 
+// The controls, front to back; the table in layout_table.cpp says what each
+// one is.
 enum class ControlId {
-    SSPanel1,
-    SSCommand7,
-    SSCommand8,
-    Label15,
-    Command2,
-    SSCommand6,
-    Check2,
-    Command1,
-    Check1,
-    Check3,
-    Timer1,
-    SSCommand3,
-    SSCommand4,
-    SSCommand2,
-    SSCommand1,
-    SSCommand5,
-    Label16,
-    Label14,
-    Label10,
-    Label12,
-    Label13,
-    Label9,
-    Label8,
-    Label11,
-    SSPanel8,
-    SSPanel6,
-    Label7,
-    Label3,
-    Label4,
-    Label2,
-    Label1,
-    Label6,
-    Label5,
+    forcePanel,
+    forceButton,
+    cancelForceButton,
+    forcePanelText,
+    storeButton,
+    roundingUnitButtons,
+    roundingUnitChecks,
+    busyBanner,
+    conversionKindChecks,
+    roundingMethodChecks,
+    blinkTimer,
+    roundingMethodButtons,
+    executeButton,
+    destinationButtons,
+    conversionKindButtons,
+    exitButton,
+    retailInUseLabel,
+    technicalInUseLabel,
+    roundingMethodBox,
+    roundingHeading,
+    roundingUnitBox,
+    slotBoxes,
+    rowHeadings,
+    arrows,
+    retailSourceLabel,
+    technicalSourceLabel,
+    priceMoveHeading,
+    kind2Text,
+    warningLabel,
+    kind1Text,
+    introText,
+    workArea,
+    titleBanner,
 };
 
 // One element of the window: a control, or an element of a control array.
@@ -67,11 +72,11 @@ struct TwipsRect {
 
 struct LayoutEntry {
     ControlRef ref;
-    const char* name = ""; // "SSCommand1(2)"
+    const char* legacy = ""; // name in the window designer: "SSCommand1(2)"
     ControlKind kind = ControlKind::Label;
     const char* caption = ""; // design caption, UTF-8
     TwipsRect rect{};
-    bool inPanel = false;                 // positioned inside SSPanel1
+    bool inPanel = false;                 // positioned inside forcePanel
     ColorSource back = ColorSource::None; // None: transparent (draws only its text)
     Rgb backColor = 0;
     double points = 9; // font size; the font is always the window font
@@ -89,13 +94,15 @@ inline constexpr int TwipsPerPixel = 15;
 inline constexpr int ClientWidthTwips = 11880;
 inline constexpr int ClientHeightTwips = 8265;
 inline constexpr Rgb WindowBackColor = rgb(0, 128, 128);
-inline constexpr int Timer1IntervalMs = 800;
+inline constexpr int BlinkIntervalMs = 800;
 // The window font; where it is missing the view substitutes a Japanese gothic.
 inline constexpr const char* WindowFontFamily = "ＭＳ ゴシック";
 inline constexpr const char* WindowCaption = "単価変更";
 
 // Front to back.
 std::span<const LayoutEntry> layoutTable();
+// "executeButton", or "conversionKindButtons(2)" for an element of an array.
+std::string controlName(ControlRef ref);
 // The entry of one control; every ControlRef of the window has one.
 const LayoutEntry& layoutOf(ControlRef ref);
 // Keyboard focus order of the controls that can take the focus.

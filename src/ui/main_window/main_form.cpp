@@ -21,40 +21,40 @@ void MainForm::doEvents() {
 
 void MainForm::Check_Job() {
     if (g.GijuMode == -1 && g.TenMode == -1)
-        m.SSCommand4.enabled = false;
+        m.executeButton.enabled = false;
     else if (g.HasuMode == -1 || g.HasuTani == -1)
-        m.SSCommand4.enabled = false;
+        m.executeButton.enabled = false;
     else
-        m.SSCommand4.enabled = true;
+        m.executeButton.enabled = true;
     doEvents();
 }
 
-void MainForm::Timer1_Timer() {
-    if (!m.Label4.caption.isEmpty())
-        m.Label4.caption.clear();
+void MainForm::onBlinkTimer() {
+    if (!m.warningLabel.caption.isEmpty())
+        m.warningLabel.caption.clear();
     else
-        m.Label4.caption = QString::fromUtf8(WarningText);
+        m.warningLabel.caption = QString::fromUtf8(WarningText);
     doEvents();
 }
 
-void MainForm::SSCommand5_Click() {
+void MainForm::onExitClicked() {
     if (unload)
         unload();
 }
 
-void MainForm::Command2_Click() {
-    if (onCommand2Click)
-        onCommand2Click();
+void MainForm::onStoreClicked() {
+    if (storeSelectionHandler)
+        storeSelectionHandler();
 }
 
-void MainForm::SSCommand7_Click() {
-    if (onSSCommand7Click)
-        onSSCommand7Click();
+void MainForm::onForceClicked() {
+    if (forceHandler)
+        forceHandler();
 }
 
-void MainForm::SSCommand8_Click() {
-    if (onSSCommand8Click)
-        onSSCommand8Click();
+void MainForm::onCancelForceClicked() {
+    if (cancelForceHandler)
+        cancelForceHandler();
 }
 
 } // namespace tanka

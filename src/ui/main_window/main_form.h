@@ -1,5 +1,5 @@
 #pragma once
-// The logic of the main window frm_ZOLT: the display refresh, the selectors,
+// The logic of the main window mainWindow: the display refresh, the selectors,
 // the destination toggle, the warning blink, Exit and Execute. It works on a
 // WindowModel; whoever shows the window (the Qt view, or a test) mirrors the
 // model after each handler and supplies the hooks below.
@@ -16,13 +16,14 @@
 #include "core/message_box.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
+#include "pricing/slot_decision.h"
 #include "ui/main_window/window_model.h"
 
 namespace tanka {
 
 // The three variants of Set_TankaDisp.
 enum class TankaDisp {
-    StartUp,     // at start-up: also resets the rounding choices and sets Label14/16, Command2
+    StartUp,     // at start-up: also resets the rounding, sets the in-use labels and storeButton
     StoreChange, // after the store dialog changed the list: switch flags decide an empty menu
     Cancel,      // the "取消" button of the forced-execution panel
 };
@@ -47,40 +48,41 @@ public:
     std::function<void()> unload;
     // Handlers of the store-selection button and the forced-execution panel,
     // which live with the store dialog and the override panel.
-    std::function<void()> onCommand2Click;
-    std::function<void()> onSSCommand7Click;
-    std::function<void()> onSSCommand8Click;
+    std::function<void()> storeSelectionHandler;
+    std::function<void()> forceHandler;
+    std::function<void()> cancelForceHandler;
 
-    // Display refresh (source and destination slots, enabled selectors,
-    // panel, timer).
+    // Set_TankaDisp ("set the unit-price display"): the display refresh of
+    // source and destination slots, enabled selectors, panel and timer.
     void Set_TankaDisp(TankaDisp variant);
     // Destination toggle: 0 technical, 1 retail; other indexes do nothing.
-    void SSCommand2_Click(std::int16_t Index);
+    void onDestinationClicked(std::int16_t Index);
 
     // Selectors: conversion kind (0..3), rounding method (0..2), rounding unit
     // (0..2). Indexes outside the group do nothing but Check_Job.
-    void SSCommand1_Click(std::int16_t Index);
-    void SSCommand3_Click(std::int16_t Index);
-    void SSCommand6_Click(std::int16_t Index);
+    void onConversionKindClicked(std::int16_t Index);
+    void onRoundingMethodClicked(std::int16_t Index);
+    void onRoundingUnitClicked(std::int16_t Index);
     // Click events of the check boxes beside them: forward to the button of
     // the same index unless a selector handler is running (ClickFlg 9).
-    void Check1_Click(std::int16_t Index);
-    void Check3_Click(std::int16_t Index);
-    void Check2_Click(std::int16_t Index);
+    void onConversionKindCheckClicked(std::int16_t Index);
+    void onRoundingMethodCheckClicked(std::int16_t Index);
+    void onRoundingUnitCheckClicked(std::int16_t Index);
     // A user's click on check box group(Index): the box toggles its own value
     // first, then raises its click event.
     void userClickCheck(ControlId group, std::int16_t Index);
 
-    // Enables Execute exactly when a conversion kind, a rounding method and a
-    // rounding unit are chosen; then processes pending events once.
+    // Check_Job ("check the job"): enables Execute exactly when a conversion
+    // kind, a rounding method and a rounding unit are chosen; then processes
+    // pending events once.
     void Check_Job();
 
-    void Timer1_Timer();     // one blink step of the warning line Label4
-    void SSCommand5_Click(); // Exit
-    void SSCommand4_Click(); // Execute
-    void Command2_Click();
-    void SSCommand7_Click();
-    void SSCommand8_Click();
+    void onBlinkTimer();         // one blink step of the warning line
+    void onExitClicked();        // "終了"
+    void onExecuteClicked();     // "実行": the run (execute_click.cpp)
+    void onStoreClicked();       // "店舗選択": runs storeSelectionHandler
+    void onForceClicked();       // "強制実行": runs forceHandler
+    void onCancelForceClicked(); // "取消": runs cancelForceHandler
 
     // True from the start of a conversion run until the program ends; the
     // window must then not be closed (the run's transaction is open).
@@ -94,13 +96,11 @@ public:
     // 9 while a selector handler runs, else 0.
     std::int16_t ClickFlg = 0;
 
+    // A menu's source and destination slots, with their captions.
+    void takeSlots(Menu menu, SlotPair slotPair);
+
 private:
-    struct Menu;
-    Menu menu(std::int16_t k);
-    void judgeMenu(std::int16_t k, TankaDisp variant, std::int16_t switchFlag,
-                   std::int16_t& BothSetFlg);
-    void refuseMenu(const Menu& mn);
-    void takeSource(const Menu& mn, std::int16_t slot);
+    void showSlots(Menu menu, const SlotDecision& decision);
     void setCheckValue(ControlId group, int index, std::int16_t value);
     void doEvents();
 
@@ -111,7 +111,7 @@ private:
     bool m_running = false;
 };
 
-// The warning line that Timer1 blinks.
+// The warning line that blinkTimer blinks.
 inline constexpr const char* WarningText =
     "　※すでに単価Ａ・Ｂの両方をご使用の場合は変換出来ません。";
 

@@ -1,10 +1,14 @@
 #include "ui/main_window/main_window_view.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "core/run_error.h"
@@ -27,7 +31,7 @@ MainWindowView::MainWindowView(MainForm& form, MessageBoxes& boxes, QWidget* par
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       m_form(form), m_boxes(boxes) {
-    setObjectName(QStringLiteral("frm_ZOLT"));
+    setObjectName(QStringLiteral("mainWindow"));
     setFixedSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(WindowBackColor));
@@ -37,9 +41,9 @@ MainWindowView::MainWindowView(MainForm& form, MessageBoxes& boxes, QWidget* par
 
     build();
 
-    m_timer.setInterval(Timer1IntervalMs);
+    m_timer.setInterval(BlinkIntervalMs);
     connect(&m_timer, &QTimer::timeout, this,
-            [this] { dispatch([this] { m_form.Timer1_Timer(); }); });
+            [this] { dispatch([this] { m_form.onBlinkTimer(); }); });
 
     m_form.processEvents = [this] {
         sync();
@@ -79,7 +83,7 @@ void MainWindowView::build() {
             break;
         }
         if (!w) {
-            m_items.push_back({&e, nullptr, {}});
+            m_items.push_back({&e, nullptr});
             continue;
         }
         w->setObjectName(objectNameOf(e));
@@ -87,8 +91,10 @@ void MainWindowView::build() {
         w->setGeometry(pixels(e.rect));
         if (e.kind == ControlKind::Label || e.kind == ControlKind::Panel)
             w->setFocusPolicy(Qt::NoFocus);
-        m_items.push_back({&e, w, {}});
+        m_items.push_back({&e, w});
         connectClick(e, w);
+        if (e.ref == ControlRef{ControlId::busyBanner})
+            buildProgress(w);
     }
     // The panel's controls are placed relative to it.
     for (Item& item : m_items)
@@ -110,40 +116,60 @@ void MainWindowView::build() {
         first->setFocus();
 }
 
+// The step and the bar sit inside the banner, above and below its caption,
+// so the banner keeps its place, size and text.
+void MainWindowView::buildProgress(QWidget* banner) {
+    const int width = banner->width();
+    const int height = banner->height();
+    m_progressLabel = new QLabel(banner);
+    m_progressLabel->setObjectName(QStringLiteral("busyProgressText"));
+    m_progressLabel->setFont(windowFont(14.25, true));
+    m_progressLabel->setAlignment(Qt::AlignCenter);
+    m_progressLabel->setGeometry(8, 8, width - 16, height / 5);
+    m_progressLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_progressBar = new QProgressBar(banner);
+    m_progressBar->setObjectName(QStringLiteral("busyProgressBar"));
+    m_progressBar->setFont(windowFont(12));
+    m_progressBar->setGeometry(16, height - height / 5 - 8, width - 32, height / 6);
+    m_progressBar->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_progressLabel->hide();
+    m_progressBar->hide();
+}
+
 void MainWindowView::connectClick(const LayoutEntry& e, QWidget* w) {
     const auto i = static_cast<std::int16_t>(e.ref.index);
     std::function<void()> handler;
     switch (e.ref.id) {
-    case ControlId::SSCommand1:
-        handler = [this, i] { m_form.SSCommand1_Click(i); };
+    case ControlId::conversionKindButtons:
+        handler = [this, i] { m_form.onConversionKindClicked(i); };
         break;
-    case ControlId::SSCommand2:
-        handler = [this, i] { m_form.SSCommand2_Click(i); };
+    case ControlId::destinationButtons:
+        handler = [this, i] { m_form.onDestinationClicked(i); };
         break;
-    case ControlId::SSCommand3:
-        handler = [this, i] { m_form.SSCommand3_Click(i); };
+    case ControlId::roundingMethodButtons:
+        handler = [this, i] { m_form.onRoundingMethodClicked(i); };
         break;
-    case ControlId::SSCommand6:
-        handler = [this, i] { m_form.SSCommand6_Click(i); };
+    case ControlId::roundingUnitButtons:
+        handler = [this, i] { m_form.onRoundingUnitClicked(i); };
         break;
-    case ControlId::SSCommand4:
-        handler = [this] { m_form.SSCommand4_Click(); };
+    case ControlId::executeButton:
+        handler = [this] { m_form.onExecuteClicked(); };
         break;
-    case ControlId::SSCommand5:
-        handler = [this] { m_form.SSCommand5_Click(); };
+    case ControlId::exitButton:
+        handler = [this] { m_form.onExitClicked(); };
         break;
-    case ControlId::Command2:
-        handler = [this] { m_form.Command2_Click(); };
+    case ControlId::storeButton:
+        handler = [this] { m_form.onStoreClicked(); };
         break;
-    case ControlId::SSCommand7:
-        handler = [this] { m_form.SSCommand7_Click(); };
+    case ControlId::forceButton:
+        handler = [this] { m_form.onForceClicked(); };
         break;
-    case ControlId::SSCommand8:
-        handler = [this] { m_form.SSCommand8_Click(); };
+    case ControlId::cancelForceButton:
+        handler = [this] { m_form.onCancelForceClicked(); };
         break;
-    case ControlId::Check1:
-    case ControlId::Check2:
-    case ControlId::Check3: {
+    case ControlId::conversionKindChecks:
+    case ControlId::roundingUnitChecks:
+    case ControlId::roundingMethodChecks: {
         const ControlId group = e.ref.id;
         handler = [this, group, i] { m_form.userClickCheck(group, i); };
         break;
@@ -183,11 +209,54 @@ QWidget* MainWindowView::widget(ControlRef ref) const {
     return nullptr;
 }
 
+void MainWindowView::mirror(Item& item, const Control& c) {
+    QWidget* w = item.widget;
+    // The style sheet depends on the colour alone; building and comparing it
+    // is the costly part of a mirror.
+    if (!item.mirrored || c.backColor != item.shown.backColor)
+        w->setStyleSheet(controlStyleSheet(*item.entry, c, m_highlightText));
+    if (!item.mirrored || c.caption != item.shown.caption) {
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            QString text = c.caption;
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            label->setText(text);
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            button->setText(c.caption);
+        }
+    }
+    if (!item.mirrored || c.enabled != item.shown.enabled)
+        w->setEnabled(c.enabled);
+    if (!item.mirrored || c.visible != item.shown.visible)
+        w->setVisible(c.visible);
+    item.shown = c;
+    item.mirrored = true;
+}
+
+void MainWindowView::mirrorProgress() {
+    const BusyProgress& p = m_form.model().busyProgress;
+    if (p == m_progressShown || !m_progressBar)
+        return;
+    m_progressLabel->setText(p.text);
+    m_progressLabel->setVisible(!p.text.isEmpty());
+    m_progressBar->setVisible(!p.text.isEmpty());
+    if (p.total < 0) {
+        m_progressBar->setRange(0, 0); // not known yet: a busy bar
+    } else {
+        // The bar counts in int; a table of more rows is shown in steps.
+        const qint64 scale = p.total / std::numeric_limits<int>::max() + 1;
+        m_progressBar->setRange(0, static_cast<int>(p.total / scale));
+        m_progressBar->setValue(static_cast<int>(std::min(p.done, p.total) / scale));
+    }
+    m_progressShown = p;
+}
+
 void MainWindowView::sync() {
     if (m_unloaded)
         return;
     const WindowModel& m = m_form.model();
     const QColor highlightText = palette().color(QPalette::HighlightedText);
+    const bool restyle = highlightText != m_highlightText;
+    m_highlightText = highlightText;
     for (Item& item : m_items) {
         const Control& c = m.at(item.entry->ref);
         if (item.entry->kind == ControlKind::Timer) {
@@ -197,28 +266,21 @@ void MainWindowView::sync() {
                 m_timer.stop();
             continue;
         }
-        QWidget* w = item.widget;
-        QString style = controlStyleSheet(*item.entry, c, highlightText);
-        if (style != item.style) {
-            w->setStyleSheet(style);
-            item.style = std::move(style);
-        }
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            QString text = c.caption;
-            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            if (label->text() != text)
-                label->setText(text);
-        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+        if (restyle)
+            item.mirrored = false;
+        // A check box toggles itself when clicked, before its handler sets the
+        // model; its mark is therefore compared with the widget every time.
+        if (auto* box = qobject_cast<QCheckBox*>(item.widget);
+            box && box->isChecked() != (c.value == 1))
             box->setChecked(c.value == 1);
-        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-            if (button->text() != c.caption)
-                button->setText(c.caption);
-        }
-        w->setEnabled(c.enabled);
-        w->setVisible(c.visible);
+        if (!item.mirrored || !(c == item.shown))
+            mirror(item, c);
     }
-    setWindowTitle(m.caption);
-    setEnabled(m.enabled);
+    mirrorProgress();
+    if (windowTitle() != m.caption)
+        setWindowTitle(m.caption);
+    if (isEnabled() != m.enabled)
+        setEnabled(m.enabled);
     if (pos() != QPoint(m.left, m.top))
         move(m.left, m.top);
 }

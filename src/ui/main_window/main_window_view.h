@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <QWidget>
 
+class QLabel;
+class QProgressBar;
+
 #include "core/message_box.h"
 #include "ui/main_window/main_form.h"
 
@@ -26,14 +29,19 @@ public:
     MainWindowView(MainForm& form, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // Model to widgets: captions, colours, enabled, visible, check values,
-    // the window's enabled state and position, and the blink timer.
+    // the banner's progress, the window's enabled state and position, and the
+    // blink timer. Only controls whose model state changed since the last
+    // call are touched, so a call with nothing changed costs next to nothing.
     void sync();
 
-    // The widget of a control (nullptr for Timer1).
+    // The widget of a control (nullptr for blinkTimer).
     QWidget* widget(ControlRef ref) const;
     bool timerActive() const { return m_timer.isActive(); }
     // True once the window has been unloaded.
     bool unloaded() const { return m_unloaded; }
+    // The step text and the bar inside the busy banner.
+    QLabel* progressLabel() const { return m_progressLabel; }
+    QProgressBar* progressBar() const { return m_progressBar; }
 
     // The unload event, run once when the window closes for good.
     std::function<void()> onUnload;
@@ -45,18 +53,25 @@ private:
     struct Item {
         const LayoutEntry* entry;
         QWidget* widget;
-        QString style;
+        Control shown{};       // the model state last mirrored
+        bool mirrored = false; // false until the first mirror
     };
 
     void build();
+    void buildProgress(QWidget* banner);
+    void mirror(Item& item, const Control& control);
+    void mirrorProgress();
     void connectClick(const LayoutEntry& entry, QWidget* widget);
     void dispatch(const std::function<void()>& handler);
-    QString styleFor(const LayoutEntry& entry, const Control& control) const;
 
     MainForm& m_form;
     MessageBoxes& m_boxes;
     std::vector<Item> m_items;
     QTimer m_timer;
+    QLabel* m_progressLabel = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    BusyProgress m_progressShown;
+    QColor m_highlightText;
     int m_depth = 0; // handlers running (they nest through processEvents)
     bool m_closePending = false;
     bool m_unloaded = false;

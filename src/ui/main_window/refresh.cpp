@@ -3,44 +3,10 @@
 #include "ui/main_window/main_form.h"
 
 #include "pricing/checks.h"
+#include "pricing/slot_decision.h"
+#include "ui/main_window/menu_controls.h"
 
 namespace tanka {
-
-// The controls and values of one menu: 0 technical (MTGIJU), 1 retail (MTTENP).
-struct MainForm::Menu {
-    std::int16_t k;
-    Control& source;      // SSPanel6 / SSPanel8, row "変更前"
-    Control& destination; // SSCommand2(k), row "変更後"
-    Control* kindButtons[2];
-    Control* kindChecks[2];
-    std::int16_t& srcSlot;
-    std::int16_t& dstSlot;
-    QString textA, textB, textBoth;
-};
-
-MainForm::Menu MainForm::menu(std::int16_t k) {
-    if (k == 0)
-        return {0,
-                m.SSPanel6,
-                m.SSCommand2[0],
-                {&m.SSCommand1[0], &m.SSCommand1[1]},
-                {&m.Check1[0], &m.Check1[1]},
-                g.GijuSrcSlot,
-                g.GijuDstSlot,
-                QStringLiteral("技術単価Ａ"),
-                QStringLiteral("技術単価Ｂ"),
-                QStringLiteral("技術単価A/B")};
-    return {1,
-            m.SSPanel8,
-            m.SSCommand2[1],
-            {&m.SSCommand1[2], &m.SSCommand1[3]},
-            {&m.Check1[2], &m.Check1[3]},
-            g.TenSrcSlot,
-            g.TenDstSlot,
-            QStringLiteral("店販単価Ａ"),
-            QStringLiteral("店販単価Ｂ"),
-            QStringLiteral("店販単価A/B")};
-}
 
 void MainForm::Set_TankaDisp(TankaDisp variant) {
     g.GijuMode = -1;
@@ -52,27 +18,34 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
         g.HasuTani = -1;
     }
 
+    // After a change of the store list the switch flags decide an empty menu.
     std::int16_t TnakaFlg1 = 0, TnakaFlg2 = 0;
     if (variant == TankaDisp::StoreChange)
         Get_TankaSwFlg(TnakaFlg1, TnakaFlg2, cn(), g);
+    const EmptyMenu empty =
+        variant == TankaDisp::StoreChange ? EmptyMenu::FollowSwitchFlag : EmptyMenu::Undetermined;
 
-    m.SSCommand2[0].backColor = colors::SelectedButton;
-    m.SSCommand2[1].backColor = colors::SelectedButton;
+    m.destinationButtons[0].backColor = colors::SelectedButton;
+    m.destinationButtons[1].backColor = colors::SelectedButton;
     if (variant != TankaDisp::StartUp)
         m.enableSelectors();
 
-    std::int16_t BothSetFlg = 0;
-    judgeMenu(0, variant, TnakaFlg1, BothSetFlg);
-    judgeMenu(1, variant, TnakaFlg2, BothSetFlg);
+    bool forceOffered = false;
+    for (const Menu menu : Menus) {
+        const SlotDecision d = decideSlots(checkSlots(menu, cn(), g), empty,
+                                           menu == Menu::Giju ? TnakaFlg1 : TnakaFlg2);
+        showSlots(menu, d);
+        forceOffered = forceOffered || d.offersForce();
+    }
 
     if (variant == TankaDisp::StartUp) {
-        m.SSPanel1.visible = false;
-        m.Label15.caption =
+        m.forcePanel.visible = false;
+        m.forcePanelText.caption =
             QStringLiteral("単価はA/B共に設定済みです\r\n\r\n強制的に実行する場合は\r\n"
                            "ご利用状況を確認の上\r\n\r\nこちらを押してから\r\n"
                            " 実行してください");
-        if (BothSetFlg == 1) {
-            m.SSPanel1.visible = true;
+        if (forceOffered) {
+            m.forcePanel.visible = true;
             std::int16_t t = 0, r = 0;
             Get_TankaSwFlg(t, r, cn(), g);
             const auto showInUse = [](Control& label, std::int16_t flag) {
@@ -84,105 +57,65 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
                     return;
                 label.visible = true;
             };
-            showInUse(m.Label14, t);
-            showInUse(m.Label16, r);
+            showInUse(m.technicalInUseLabel, t);
+            showInUse(m.retailInUseLabel, r);
         }
         Check_Job();
         // Read after Check_Job, which may have let a queued click change a slot.
         if (g.GijuDstSlot == -1 || g.TenDstSlot == -1) {
-            m.Timer1.enabled = true;
-            m.Command2.visible = g.HonbuFlg != False;
+            m.blinkTimer.enabled = true;
+            m.storeButton.visible = g.HonbuFlg != False;
         } else {
-            m.Timer1.enabled = false;
-            m.Command2.visible = false;
+            m.blinkTimer.enabled = false;
+            m.storeButton.visible = false;
         }
         return;
     }
 
-    m.SSPanel1.visible = false;
-    m.Label14.visible = variant == TankaDisp::Cancel;
-    m.Label16.visible = variant == TankaDisp::Cancel;
-    if (BothSetFlg == 1)
-        m.SSPanel1.visible = true;
+    m.forcePanel.visible = false;
+    m.technicalInUseLabel.visible = variant == TankaDisp::Cancel;
+    m.retailInUseLabel.visible = variant == TankaDisp::Cancel;
+    if (forceOffered)
+        m.forcePanel.visible = true;
     Check_Job();
-    m.Timer1.enabled = g.GijuDstSlot == -1 || g.TenDstSlot == -1;
-    m.Label4.caption.clear();
+    m.blinkTimer.enabled = g.GijuDstSlot == -1 || g.TenDstSlot == -1;
+    m.warningLabel.caption.clear();
 }
 
-void MainForm::refuseMenu(const Menu& mn) {
-    mn.destination.enabled = false;
-    mn.source.caption = mn.textBoth;
-    mn.destination.caption = mn.textBoth;
-    for (Control* c : mn.kindButtons)
-        c->enabled = false;
-    for (Control* c : mn.kindChecks)
-        c->enabled = false;
-}
-
-// The menu's slot in use becomes the source; the toggle then points the
-// destination at the other slot.
-void MainForm::takeSource(const Menu& mn, std::int16_t slot) {
-    mn.srcSlot = slot;
-    mn.dstSlot = slot;
-    mn.source.caption = slot == 0 ? mn.textA : mn.textB;
-    SSCommand2_Click(mn.k);
-}
-
-void MainForm::judgeMenu(std::int16_t k, TankaDisp variant, std::int16_t switchFlag,
-                         std::int16_t& BothSetFlg) {
-    // Every test is a fresh query, in the order the refresh has always asked them.
-    const auto NoBoth = [&] { return Data_Check(0, k, cn(), g) == True; };
-    const auto NoA = [&] { return Data_Check(1, k, cn(), g) == True; };
-    const auto NoB = [&] { return Data_Check(2, k, cn(), g) == True; };
-    const Menu mn = menu(k);
-
-    if (!NoBoth()) {
-        refuseMenu(mn);
-        BothSetFlg = 1;
+// A refused menu shows the both-slots text and cannot be chosen; a decided
+// one shows its slots; an undetermined one keeps its captions and source slot.
+void MainForm::showSlots(Menu menu, const SlotDecision& d) {
+    const MenuControls c = menuControls(m, menu);
+    if (d.refused()) {
+        c.destination.enabled = false;
+        c.source.caption = slotCaption(menu, NoSlot);
+        c.destination.caption = slotCaption(menu, NoSlot);
+        for (Control* k : c.kindButtons)
+            k->enabled = false;
+        for (Control* k : c.kindChecks)
+            k->enabled = false;
         return;
     }
-    mn.destination.enabled = true;
-    {
-        const bool noA = NoA();
-        const bool noB = NoB();
-        if (!noA && !noB) { // mixed: A in some rows, B in others
-            refuseMenu(mn);
-            return;
-        }
-    }
-    {
-        const bool noA = NoA();
-        const bool noB = NoB();
-        if (noB && !noA)
-            takeSource(mn, 0);
-    }
-    {
-        const bool noB = NoB();
-        const bool noA = NoA();
-        if (noA && !noB)
-            takeSource(mn, 1);
-    }
-    if (variant == TankaDisp::StoreChange) {
-        const bool noB = NoB();
-        const bool noA = NoA();
-        if (noA && noB)
-            takeSource(mn, switchFlag == 1 ? 0 : 1);
-    }
+    c.destination.enabled = true;
+    if (d.conversion)
+        takeSlots(menu, *d.conversion);
 }
 
-void MainForm::SSCommand2_Click(std::int16_t Index) {
+void MainForm::takeSlots(Menu menu, SlotPair slotPair) {
+    const MenuControls c = menuControls(m, menu);
+    sourceSlot(g, menu) = slotPair.source;
+    destinationSlot(g, menu) = slotPair.destination;
+    c.source.caption = slotCaption(menu, slotPair.source);
+    c.destination.caption = slotCaption(menu, slotPair.destination);
+}
+
+void MainForm::onDestinationClicked(std::int16_t Index) {
     if (Index != 0 && Index != 1)
         return;
-    std::int16_t& dst = Index == 0 ? g.GijuDstSlot : g.TenDstSlot;
-    Control& button = m.SSCommand2[static_cast<std::size_t>(Index)];
-    const QString kind = Index == 0 ? QStringLiteral("技術単価") : QStringLiteral("店販単価");
-    if (dst != 1) {
-        dst = 1;
-        button.caption = kind + QStringLiteral("Ｂ");
-    } else {
-        dst = 0;
-        button.caption = kind + QStringLiteral("Ａ");
-    }
+    const Menu menu = Menus[static_cast<std::size_t>(Index)];
+    std::int16_t& dst = destinationSlot(g, menu);
+    dst = dst != SlotB ? SlotB : SlotA;
+    menuControls(m, menu).destination.caption = slotCaption(menu, dst);
 }
 
 } // namespace tanka

@@ -29,12 +29,12 @@ void MainForm::setCheckValue(ControlId group, int index, std::int16_t value) {
         return;
     box.value = value;
     const auto i = static_cast<std::int16_t>(index);
-    if (group == ControlId::Check1)
-        Check1_Click(i);
-    else if (group == ControlId::Check3)
-        Check3_Click(i);
-    else if (group == ControlId::Check2)
-        Check2_Click(i);
+    if (group == ControlId::conversionKindChecks)
+        onConversionKindCheckClicked(i);
+    else if (group == ControlId::roundingMethodChecks)
+        onRoundingMethodCheckClicked(i);
+    else if (group == ControlId::roundingUnitChecks)
+        onRoundingUnitCheckClicked(i);
 }
 
 void MainForm::userClickCheck(ControlId group, std::int16_t Index) {
@@ -42,22 +42,24 @@ void MainForm::userClickCheck(ControlId group, std::int16_t Index) {
     setCheckValue(group, Index, box.value == 0 ? 1 : 0);
 }
 
-void MainForm::SSCommand1_Click(std::int16_t Index) {
+void MainForm::onConversionKindClicked(std::int16_t Index) {
     ClickGuard guard(ClickFlg);
     if (Index >= 0 && Index <= 3) {
         const int first = Index < 2 ? 0 : 2;
         std::int16_t& value = Index < 2 ? g.GijuMode : g.TenMode;
         const std::int16_t kind = Index % 2 == 0 ? 1 : 2;
         for (int i = first; i < first + 2; ++i) {
-            m.SSCommand1[static_cast<std::size_t>(i)].backColor = colors::UnselectedButton;
-            setCheckValue(ControlId::Check1, i, 0);
+            m.conversionKindButtons[static_cast<std::size_t>(i)].backColor =
+                colors::UnselectedButton;
+            setCheckValue(ControlId::conversionKindChecks, i, 0);
         }
         if (value == kind) {
             value = -1;
         } else {
             value = kind;
-            m.SSCommand1[static_cast<std::size_t>(Index)].backColor = colors::SelectedButton;
-            setCheckValue(ControlId::Check1, Index, 1);
+            m.conversionKindButtons[static_cast<std::size_t>(Index)].backColor =
+                colors::SelectedButton;
+            setCheckValue(ControlId::conversionKindChecks, Index, 1);
         }
     }
     Check_Job();
@@ -80,35 +82,35 @@ void selectRounding(std::array<Control, 3>& buttons, ControlId checks, std::int1
 
 } // namespace
 
-void MainForm::SSCommand3_Click(std::int16_t Index) {
+void MainForm::onRoundingMethodClicked(std::int16_t Index) {
     ClickGuard guard(ClickFlg);
     if (Index >= 0 && Index <= 2)
-        selectRounding(m.SSCommand3, ControlId::Check3, Index, g.HasuMode,
+        selectRounding(m.roundingMethodButtons, ControlId::roundingMethodChecks, Index, g.HasuMode,
                        [this](ControlId c, int i, std::int16_t v) { setCheckValue(c, i, v); });
     Check_Job();
 }
 
-void MainForm::SSCommand6_Click(std::int16_t Index) {
+void MainForm::onRoundingUnitClicked(std::int16_t Index) {
     ClickGuard guard(ClickFlg);
     if (Index >= 0 && Index <= 2)
-        selectRounding(m.SSCommand6, ControlId::Check2, Index, g.HasuTani,
+        selectRounding(m.roundingUnitButtons, ControlId::roundingUnitChecks, Index, g.HasuTani,
                        [this](ControlId c, int i, std::int16_t v) { setCheckValue(c, i, v); });
     Check_Job();
 }
 
-void MainForm::Check1_Click(std::int16_t Index) {
+void MainForm::onConversionKindCheckClicked(std::int16_t Index) {
     if (ClickFlg == 0)
-        SSCommand1_Click(Index);
+        onConversionKindClicked(Index);
 }
 
-void MainForm::Check3_Click(std::int16_t Index) {
+void MainForm::onRoundingMethodCheckClicked(std::int16_t Index) {
     if (ClickFlg == 0)
-        SSCommand3_Click(Index);
+        onRoundingMethodClicked(Index);
 }
 
-void MainForm::Check2_Click(std::int16_t Index) {
+void MainForm::onRoundingUnitCheckClicked(std::int16_t Index) {
     if (ClickFlg == 0)
-        SSCommand6_Click(Index);
+        onRoundingUnitClicked(Index);
 }
 
 } // namespace tanka

@@ -14,7 +14,7 @@ QString selector(const LayoutEntry& e, const char* type) {
 } // namespace
 
 QString objectNameOf(const LayoutEntry& entry) {
-    return QString::fromUtf8(entry.name)
+    return QString::fromStdString(controlName(entry.ref))
         .replace(QLatin1Char('('), QLatin1Char('_'))
         .remove(QLatin1Char(')'));
 }

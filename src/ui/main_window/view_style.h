@@ -12,7 +12,7 @@ namespace tanka {
 
 QColor toQColor(Rgb c);
 
-// The widget's object name: "SSCommand1(2)" becomes "SSCommand1_2".
+// The widget's object name: "conversionKindButtons(2)" becomes "conversionKindButtons_2".
 QString objectNameOf(const LayoutEntry& entry);
 
 // The style sheet of one control in its current state. highlightText is the

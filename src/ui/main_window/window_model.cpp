@@ -37,83 +37,83 @@ const Control& WindowModel::at(ControlRef ref) const {
 Control& WindowModel::at(ControlRef ref) {
     const int i = ref.index;
     switch (ref.id) {
-    case ControlId::SSPanel1:
-        return single(SSPanel1, i);
-    case ControlId::SSCommand7:
-        return single(SSCommand7, i);
-    case ControlId::SSCommand8:
-        return single(SSCommand8, i);
-    case ControlId::Label15:
-        return single(Label15, i);
-    case ControlId::Command2:
-        return single(Command2, i);
-    case ControlId::SSCommand6:
-        return element(SSCommand6, i);
-    case ControlId::Check2:
-        return element(Check2, i);
-    case ControlId::Command1:
-        return single(Command1, i);
-    case ControlId::Check1:
-        return element(Check1, i);
-    case ControlId::Check3:
-        return element(Check3, i);
-    case ControlId::Timer1:
-        return single(Timer1, i);
-    case ControlId::SSCommand3:
-        return element(SSCommand3, i);
-    case ControlId::SSCommand4:
-        return single(SSCommand4, i);
-    case ControlId::SSCommand2:
-        return element(SSCommand2, i);
-    case ControlId::SSCommand1:
-        return element(SSCommand1, i);
-    case ControlId::SSCommand5:
-        return single(SSCommand5, i);
-    case ControlId::Label16:
-        return single(Label16, i);
-    case ControlId::Label14:
-        return single(Label14, i);
-    case ControlId::Label10:
-        return single(Label10, i);
-    case ControlId::Label12:
-        return single(Label12, i);
-    case ControlId::Label13:
-        return single(Label13, i);
-    case ControlId::Label9:
-        return element(Label9, i);
-    case ControlId::Label8:
-        return element(Label8, i);
-    case ControlId::Label11:
-        return element(Label11, i);
-    case ControlId::SSPanel8:
-        return single(SSPanel8, i);
-    case ControlId::SSPanel6:
-        return single(SSPanel6, i);
-    case ControlId::Label7:
-        return single(Label7, i);
-    case ControlId::Label3:
-        return single(Label3, i);
-    case ControlId::Label4:
-        return single(Label4, i);
-    case ControlId::Label2:
-        return single(Label2, i);
-    case ControlId::Label1:
-        return single(Label1, i);
-    case ControlId::Label6:
-        return single(Label6, i);
-    case ControlId::Label5:
-        return single(Label5, i);
+    case ControlId::forcePanel:
+        return single(forcePanel, i);
+    case ControlId::forceButton:
+        return single(forceButton, i);
+    case ControlId::cancelForceButton:
+        return single(cancelForceButton, i);
+    case ControlId::forcePanelText:
+        return single(forcePanelText, i);
+    case ControlId::storeButton:
+        return single(storeButton, i);
+    case ControlId::roundingUnitButtons:
+        return element(roundingUnitButtons, i);
+    case ControlId::roundingUnitChecks:
+        return element(roundingUnitChecks, i);
+    case ControlId::busyBanner:
+        return single(busyBanner, i);
+    case ControlId::conversionKindChecks:
+        return element(conversionKindChecks, i);
+    case ControlId::roundingMethodChecks:
+        return element(roundingMethodChecks, i);
+    case ControlId::blinkTimer:
+        return single(blinkTimer, i);
+    case ControlId::roundingMethodButtons:
+        return element(roundingMethodButtons, i);
+    case ControlId::executeButton:
+        return single(executeButton, i);
+    case ControlId::destinationButtons:
+        return element(destinationButtons, i);
+    case ControlId::conversionKindButtons:
+        return element(conversionKindButtons, i);
+    case ControlId::exitButton:
+        return single(exitButton, i);
+    case ControlId::retailInUseLabel:
+        return single(retailInUseLabel, i);
+    case ControlId::technicalInUseLabel:
+        return single(technicalInUseLabel, i);
+    case ControlId::roundingMethodBox:
+        return single(roundingMethodBox, i);
+    case ControlId::roundingHeading:
+        return single(roundingHeading, i);
+    case ControlId::roundingUnitBox:
+        return single(roundingUnitBox, i);
+    case ControlId::slotBoxes:
+        return element(slotBoxes, i);
+    case ControlId::rowHeadings:
+        return element(rowHeadings, i);
+    case ControlId::arrows:
+        return element(arrows, i);
+    case ControlId::retailSourceLabel:
+        return single(retailSourceLabel, i);
+    case ControlId::technicalSourceLabel:
+        return single(technicalSourceLabel, i);
+    case ControlId::priceMoveHeading:
+        return single(priceMoveHeading, i);
+    case ControlId::kind2Text:
+        return single(kind2Text, i);
+    case ControlId::warningLabel:
+        return single(warningLabel, i);
+    case ControlId::kind1Text:
+        return single(kind1Text, i);
+    case ControlId::introText:
+        return single(introText, i);
+    case ControlId::workArea:
+        return single(workArea, i);
+    case ControlId::titleBanner:
+        return single(titleBanner, i);
     }
     throw std::out_of_range("unknown control");
 }
 
 void WindowModel::enableSelectors() {
-    for (Control& c : SSCommand1)
+    for (Control& c : conversionKindButtons)
         c.enabled = true;
-    for (Control& c : Check1)
+    for (Control& c : conversionKindChecks)
         c.enabled = true;
-    SSCommand2[0].enabled = true;
-    SSCommand2[1].enabled = true;
+    destinationButtons[0].enabled = true;
+    destinationButtons[1].enabled = true;
 }
 
 } // namespace tanka

@@ -24,7 +24,7 @@ constexpr Rgb White = rgb(255, 255, 255);
 constexpr Rgb Pink = rgb(255, 192, 192);
 constexpr Rgb Magenta = rgb(255, 128, 255);
 constexpr double FontPoints = 18;
-constexpr int Text1MaxLength = 4;
+constexpr int StoreCodeMaxLength = 4;
 
 QRect pixels(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
@@ -97,11 +97,11 @@ std::optional<std::int16_t> typedCode(const QKeyEvent& e) {
 
 } // namespace
 
-StoreDialogView::StoreDialogView(Form1& form, QWidget* owner)
+StoreDialogView::StoreDialogView(StoreForm& form, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_form(form) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("storeDialog")); // designer: Form1
     setFixedSize(twipsToPixels(StoreDialogWidthTwips), twipsToPixels(StoreDialogHeightTwips));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(BackColor));
@@ -115,48 +115,51 @@ StoreDialogView::StoreDialogView(Form1& form, QWidget* owner)
         sync();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    m_form.focusText1 = [this] { m_text1->setFocus(); };
+    m_form.focusStoreCode = [this] { m_storeCodeEdit->setFocus(); };
     m_form.unload = [this] { accept(); };
 
     centreOver(owner);
-    m_form.Form_Load();
+    m_form.load();
     sync();
 }
 
 void StoreDialogView::build() {
-    m_label2 = makeLabel(this, "Label2", pixels(210, 60, 6855, 435), Cream, true, true);
+    // Designer names: heading Label2, storeRow_i lbl_Mise(i), codeHeading Label1,
+    // storeCodeEdit Text1, clearButton Command1, decideButton Command2.
+    m_heading = makeLabel(this, "heading", pixels(210, 60, 6855, 435), Cream, true, true);
     for (int i = 0; i < MiseListRows; ++i) {
         const int left = i < 10 ? 210 : 3840;
         const int top = 600 + 510 * (i % 10);
-        const QByteArray name = "lbl_Mise_" + QByteArray::number(i);
-        m_lbl_Mise[static_cast<std::size_t>(i)] =
+        const QByteArray name = "storeRow_" + QByteArray::number(i);
+        m_storeRows[static_cast<std::size_t>(i)] =
             makeLabel(this, name.constData(), pixels(left, top, 3225, 405), White, false, false);
     }
-    m_label1 = makeLabel(this, "Label1", pixels(7290, 1470, 1635, 435), Cream, true, false);
+    m_codeHeading =
+        makeLabel(this, "codeHeading", pixels(7290, 1470, 1635, 435), Cream, true, false);
 
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(pixels(7290, 2040, 1605, 435));
-    m_text1->setFont(windowFont(FontPoints));
-    m_text1->setMaxLength(Text1MaxLength);
+    m_storeCodeEdit = new QLineEdit(this);
+    m_storeCodeEdit->setObjectName(QStringLiteral("storeCodeEdit"));
+    m_storeCodeEdit->setGeometry(pixels(7290, 2040, 1605, 435));
+    m_storeCodeEdit->setFont(windowFont(FontPoints));
+    m_storeCodeEdit->setMaxLength(StoreCodeMaxLength);
     // Every character goes through the key filter; an input method would hand
     // over composed text past it.
-    m_text1->setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_text1->installEventFilter(this);
-    connect(m_text1, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_form.model().Text1 = text; });
+    m_storeCodeEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_storeCodeEdit->installEventFilter(this);
+    connect(m_storeCodeEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_form.model().storeCode = text; });
 
-    m_command1 = makeButton(this, "Command1", pixels(7290, 3450, 1725, 945), Pink);
-    m_command2 = makeButton(this, "Command2", pixels(7290, 4650, 1725, 945), Magenta);
-    connect(m_command1, &QPushButton::clicked, this, [this] {
-        m_form.Command1_Click();
+    m_clearButton = makeButton(this, "clearButton", pixels(7290, 3450, 1725, 945), Pink);
+    m_decideButton = makeButton(this, "decideButton", pixels(7290, 4650, 1725, 945), Magenta);
+    connect(m_clearButton, &QPushButton::clicked, this, [this] {
+        m_form.onClearClicked();
         sync();
     });
-    connect(m_command2, &QPushButton::clicked, this, [this] { m_form.Command2_Click(); });
+    connect(m_decideButton, &QPushButton::clicked, this, [this] { m_form.onDecideClicked(); });
 
-    setTabOrder(m_text1, m_command1);
-    setTabOrder(m_command1, m_command2);
-    m_text1->setFocus();
+    setTabOrder(m_storeCodeEdit, m_clearButton);
+    setTabOrder(m_clearButton, m_decideButton);
+    m_storeCodeEdit->setFocus();
 }
 
 void StoreDialogView::centreOver(const QWidget* owner) {
@@ -178,29 +181,29 @@ void StoreDialogView::centreOver(const QWidget* owner) {
 void StoreDialogView::sync() {
     const StoreFormModel& m = m_form.model();
     setWindowTitle(m.caption);
-    m_label1->setText(m.Label1);
-    m_label2->setText(m.Label2);
+    m_codeHeading->setText(m.codeHeading);
+    m_heading->setText(m.heading);
     for (int i = 0; i < MiseListRows; ++i) {
-        QLabel* label = m_lbl_Mise[static_cast<std::size_t>(i)];
-        if (label->text() != m.lbl_Mise[static_cast<std::size_t>(i)])
-            label->setText(m.lbl_Mise[static_cast<std::size_t>(i)]);
+        QLabel* label = m_storeRows[static_cast<std::size_t>(i)];
+        if (label->text() != m.storeRows[static_cast<std::size_t>(i)])
+            label->setText(m.storeRows[static_cast<std::size_t>(i)]);
     }
-    if (m_text1->text() != m.Text1)
-        m_text1->setText(m.Text1);
-    m_command1->setText(m.Command1);
-    m_command2->setText(m.Command2);
+    if (m_storeCodeEdit->text() != m.storeCode)
+        m_storeCodeEdit->setText(m.storeCode);
+    m_clearButton->setText(m.clearButton);
+    m_decideButton->setText(m.decideButton);
 }
 
 bool StoreDialogView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_text1 || event->type() != QEvent::KeyPress)
+    if (watched != m_storeCodeEdit || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     std::optional<std::int16_t> code = typedCode(*key);
     if (!code)
         return false;
     std::int16_t KeyAscii = *code;
-    m_form.model().Text1 = m_text1->text();
-    m_form.Text1_KeyPress(KeyAscii);
+    m_form.model().storeCode = m_storeCodeEdit->text();
+    m_form.onStoreCodeKey(KeyAscii);
     sync();
     return KeyAscii == 0; // 0: the character never reaches the box
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The Qt widgets of the store selection dialog: twenty list labels in two
-// columns, the code entry box Text1 with its key filter, "クリア" and "決定",
-// at the places, colours and font of the design, mirroring a Form1's model.
+// columns, the code entry box storeCode with its key filter, "クリア" and "決定",
+// at the places, colours and font of the design, mirroring a StoreForm's model.
 // Created for one opening and shown modally with exec(); closing it in any
 // way is the same as "決定".
 
@@ -21,18 +21,18 @@ class StoreDialogView final : public QDialog {
     Q_OBJECT
 
 public:
-    // Loads the dialog (Form1::Form_Load) and centres it over owner, the main
+    // Loads the dialog (StoreForm::load) and centres it over owner, the main
     // window (over the screen when owner is null). Sets the form's hooks;
     // form must outlive the view.
-    StoreDialogView(Form1& form, QWidget* owner);
+    StoreDialogView(StoreForm& form, QWidget* owner);
 
     // Model to widgets.
     void sync();
 
-    QLabel* listLabel(int index) const { return m_lbl_Mise.at(static_cast<std::size_t>(index)); }
-    QLineEdit* text1() const { return m_text1; }
-    QPushButton* clearButton() const { return m_command1; }
-    QPushButton* decideButton() const { return m_command2; }
+    QLabel* listLabel(int index) const { return m_storeRows.at(static_cast<std::size_t>(index)); }
+    QLineEdit* storeCodeEdit() const { return m_storeCodeEdit; }
+    QPushButton* clearButton() const { return m_clearButton; }
+    QPushButton* decideButton() const { return m_decideButton; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,13 +41,13 @@ private:
     void build();
     void centreOver(const QWidget* owner);
 
-    Form1& m_form;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    std::array<QLabel*, MiseListRows> m_lbl_Mise{};
-    QLineEdit* m_text1 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
+    StoreForm& m_form;
+    QLabel* m_codeHeading = nullptr;
+    QLabel* m_heading = nullptr;
+    std::array<QLabel*, MiseListRows> m_storeRows{};
+    QLineEdit* m_storeCodeEdit = nullptr;
+    QPushButton* m_clearButton = nullptr;
+    QPushButton* m_decideButton = nullptr;
 };
 
 // The dialog's client area and background.

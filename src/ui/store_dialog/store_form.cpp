@@ -54,23 +54,24 @@ QString storeDisplayText(const QString& code, const QString& name) {
     return trimBlanks(code).rightJustified(CodeColumns, QLatin1Char(' ')) + QLatin1Char(' ') + name;
 }
 
-Form1::Form1(Globals& globals, std::int16_t& MiseListFlg, Connection& cn, MessageBoxes& boxes)
+StoreForm::StoreForm(Globals& globals, std::int16_t& MiseListFlg, Connection& cn,
+                     MessageBoxes& boxes)
     : g(globals), m_flag(MiseListFlg), m_cn(cn), m_boxes(boxes) {}
 
-void Form1::doEvents() {
+void StoreForm::doEvents() {
     if (processEvents)
         processEvents();
 }
 
-void Form1::Form_Load() {
+void StoreForm::load() {
     for (int i = 0; i < MiseListRows; ++i) {
-        m.lbl_Mise[static_cast<std::size_t>(i)] =
+        m.storeRows[static_cast<std::size_t>(i)] =
             filled(g, i) ? storeDisplayText(code(g, i), name(g, i)) : QString();
         doEvents();
     }
 }
 
-void Form1::Text1_KeyPress(std::int16_t& KeyAscii) {
+void StoreForm::onStoreCodeKey(std::int16_t& KeyAscii) {
     if (KeyAscii >= '0' && KeyAscii <= '9')
         return;
     if (KeyAscii == KeyBack)
@@ -83,8 +84,8 @@ void Form1::Text1_KeyPress(std::int16_t& KeyAscii) {
     enterStore();
 }
 
-void Form1::enterStore() {
-    const std::int16_t v = entryValue(m.Text1);
+void StoreForm::enterStore() {
+    const std::int16_t v = entryValue(m.storeCode);
     if (v > 0) {
         int row = -1;
         for (int i = 0; i < MiseListRows; ++i) {
@@ -105,39 +106,39 @@ void Form1::enterStore() {
                         .arg(e.number())
                         .arg(QString::fromStdString(e.description())),
                     MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("単価変更"));
-                m.Text1.clear();
+                m.storeCode.clear();
                 return;
             }
             name(g, row) = found;
             if (!found.isEmpty()) {
                 code(g, row) = QString::number(v);
-                m.lbl_Mise[static_cast<std::size_t>(row)] =
+                m.storeRows[static_cast<std::size_t>(row)] =
                     storeDisplayText(code(g, row), name(g, row));
             }
         }
         m_flag = 9;
     }
-    m.Text1.clear();
+    m.storeCode.clear();
 }
 
-void Form1::Command1_Click() {
+void StoreForm::onClearClicked() {
     for (int i = 0; i < MiseListRows; ++i) {
         code(g, i) = QStringLiteral("0");
         name(g, i).clear();
-        m.lbl_Mise[static_cast<std::size_t>(i)].clear();
+        m.storeRows[static_cast<std::size_t>(i)].clear();
         doEvents();
     }
     m_flag = 9;
-    if (focusText1)
-        focusText1();
+    if (focusStoreCode)
+        focusStoreCode();
 }
 
-void Form1::Command2_Click() {
+void StoreForm::onDecideClicked() {
     if (unload)
         unload();
 }
 
-QString Form1::Get_MiseName(std::int16_t MiseID) {
+QString StoreForm::Get_MiseName(std::int16_t MiseID) {
     Recordset rs;
     rs.open(storeNameQuery(MiseID), m_cn, CursorType::ForwardOnly, LockType::ReadOnly);
     QString result;

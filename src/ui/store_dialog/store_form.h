@@ -1,10 +1,10 @@
 #pragma once
-// The logic of the store selection dialog Form1: the list of up to 20 chosen
-// stores (Globals::MiseList), filled by typing store codes into Text1 and
+// The logic of the store selection dialog StoreForm: the list of up to 20 chosen
+// stores (Globals::MiseList), filled by typing store codes into storeCode and
 // emptied as a whole by "クリア". It works on a StoreFormModel; the Qt view
 // mirrors the model after each handler and supplies the hooks.
 //
-// One Form1 lives for one opening of the dialog. The list itself lives in
+// One StoreForm lives for one opening of the dialog. The list itself lives in
 // Globals and keeps its content between openings.
 
 #include <array>
@@ -24,34 +24,34 @@ inline constexpr int MiseListRows = 20; // rows 0..19 of MiseList are used
 // What the dialog shows: the captions of its labels and the entry box.
 struct StoreFormModel {
     QString caption = QStringLiteral("店舗選択"); // title bar
-    QString Label2 = QStringLiteral("店舗選択");
-    QString Label1 = QStringLiteral("店コード");
-    std::array<QString, MiseListRows> lbl_Mise; // row i of MiseList
-    QString Text1;
-    QString Command1 = QStringLiteral("クリア");
-    QString Command2 = QStringLiteral("決定");
+    QString heading = QStringLiteral("店舗選択");
+    QString codeHeading = QStringLiteral("店コード");
+    std::array<QString, MiseListRows> storeRows; // row i of MiseList
+    QString storeCode;
+    QString clearButton = QStringLiteral("クリア");
+    QString decideButton = QStringLiteral("決定");
 };
 
-class Form1 {
+class StoreForm {
 public:
     // MiseListFlg is the caller's flag: set to 9 whenever the list may have
     // changed. cn must stay open while the dialog is.
-    Form1(Globals& g, std::int16_t& MiseListFlg, Connection& cn, MessageBoxes& boxes);
+    StoreForm(Globals& g, std::int16_t& MiseListFlg, Connection& cn, MessageBoxes& boxes);
 
     // Repaints the dialog while a handler walks the list.
     std::function<void()> processEvents;
-    // Puts the keyboard focus into Text1.
-    std::function<void()> focusText1;
+    // Puts the keyboard focus into storeCode.
+    std::function<void()> focusStoreCode;
     // Closes the dialog.
     std::function<void()> unload;
 
     // Fills the labels from MiseList.
-    void Form_Load();
-    // Key filter of Text1: digits and backspace pass, Enter takes the entry,
+    void load();
+    // Key filter of storeCode: digits and backspace pass, Enter takes the entry,
     // anything else is discarded (KeyAscii := 0). After Enter KeyAscii is 0.
-    void Text1_KeyPress(std::int16_t& KeyAscii);
-    void Command1_Click(); // "クリア": empties the whole list
-    void Command2_Click(); // "決定": closes; the list already holds every change
+    void onStoreCodeKey(std::int16_t& KeyAscii);
+    void onClearClicked();  // "クリア": empties the whole list
+    void onDecideClicked(); // "決定": closes; the list already holds every change
 
     // The trimmed short name of a live store, empty when there is none (also
     // when the name is Null or blank). Database errors raise RunError.

@@ -7,11 +7,11 @@ namespace tanka {
 StoreSelection::StoreSelection(MainForm& form, QWidget* window, MessageBoxes& boxes)
     : m_form(form), m_window(window), m_boxes(boxes) {}
 
-void StoreSelection::Command2_Click() {
+void StoreSelection::onStoreClicked() {
     MiseListFlg = 0;
     {
         // A fresh dialog for every opening: it loads from the list each time.
-        Form1 form(m_form.globals(), MiseListFlg, m_form.cn(), m_boxes);
+        StoreForm form(m_form.globals(), MiseListFlg, m_form.cn(), m_boxes);
         StoreDialogView dialog(form, m_window);
         dialog.exec();
     }
@@ -22,7 +22,7 @@ void StoreSelection::Command2_Click() {
 std::shared_ptr<StoreSelection> installStoreSelection(MainForm& form, QWidget* window,
                                                       MessageBoxes& boxes) {
     auto selection = std::make_shared<StoreSelection>(form, window, boxes);
-    form.onCommand2Click = [selection] { selection->Command2_Click(); };
+    form.storeSelectionHandler = [selection] { selection->onStoreClicked(); };
     return selection;
 }
 

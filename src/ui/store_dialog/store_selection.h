@@ -1,5 +1,5 @@
 #pragma once
-// The main window's store-selection button Command2 ("店舗選択"): opens the
+// The main window's store-selection button storeButton ("店舗選択"): opens the
 // store dialog modally and, when the dialog may have changed the chosen-store
 // list, refreshes the window under the new list.
 
@@ -19,9 +19,9 @@ public:
     // window and boxes must outlive this object.
     StoreSelection(MainForm& form, QWidget* window, MessageBoxes& boxes);
 
-    // Click of Command2: MiseListFlg := 0, the dialog modally, then
+    // Click of storeButton: MiseListFlg := 0, the dialog modally, then
     // Set_TankaDisp(StoreChange) when MiseListFlg is not 0.
-    void Command2_Click();
+    void onStoreClicked();
 
     // 9 when the last opening of the dialog may have changed the list.
     std::int16_t MiseListFlg = 0;
@@ -32,7 +32,7 @@ private:
     MessageBoxes& m_boxes;
 };
 
-// Routes the form's Command2 clicks to a StoreSelection, which the form's
+// Routes the form's storeButton clicks to a StoreSelection, which the form's
 // handler keeps alive; the returned pointer shares it.
 std::shared_ptr<StoreSelection> installStoreSelection(MainForm& form, QWidget* window,
                                                       MessageBoxes& boxes);

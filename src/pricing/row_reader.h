@@ -1,0 +1,44 @@
+#pragma once
+// One row of a price master read from an open record set exactly as the
+// conversion reads it: the prices of the slots it needs (Get_LngVal, Null as
+// 0), Get_LngVal of TaxFlg and the last-update date as "yyyy/mm/dd". Columns
+// are found once per record set (names without regard to case); a column
+// missing from the result is asked for by name, so the layer raises its error.
+
+#include <array>
+
+#include <QString>
+#include <QVariant>
+
+#include "pricing/row_prices.h"
+
+namespace tanka {
+
+class Recordset;
+
+class RowReader {
+public:
+    explicit RowReader(Menu menu);
+    // Finds the columns in rs (open); call once before reading rows.
+    void locate(const Recordset& rs);
+
+    int positions() const { return m_positions; }
+    // The row step's input from the current row.
+    RowInput read(const Recordset& rs, const SlotsRead& wanted) const;
+    // A price as stored (Null stays Null).
+    QVariant price(const Recordset& rs, int slot, int position) const;
+
+private:
+    struct Column {
+        QString name;
+        int at = -1;
+    };
+    QVariant valueOf(const Recordset& rs, const Column& c) const;
+
+    int m_positions = 0;
+    std::array<std::array<Column, MaxPositions>, 2> m_prices;
+    Column m_taxFlg{QStringLiteral("TaxFlg")};
+    Column m_kosinDate{QStringLiteral("SaisyuKosinDate")};
+};
+
+} // namespace tanka

@@ -1,0 +1,97 @@
+#include "pricing/slot_decision.h"
+
+#include "pricing/checks.h"
+
+namespace tanka {
+
+SlotState slotState(const SlotChecks& c) {
+    if (!c.noBoth)
+        return SlotState::BothSet;
+    if (!c.noA && !c.noB)
+        return SlotState::Mixed;
+    if (!c.noA)
+        return SlotState::AInUse;
+    if (!c.noB)
+        return SlotState::BInUse;
+    return SlotState::BothEmpty;
+}
+
+namespace {
+
+// The slot in use becomes the source, the other one the destination.
+SlotPair convertingFrom(std::int16_t slotInUse) {
+    return {slotInUse, slotInUse == SlotA ? SlotB : SlotA};
+}
+
+} // namespace
+
+std::optional<SlotPair> forcedSlots(std::int16_t switchFlag) {
+    if (switchFlag == 1)
+        return convertingFrom(SlotA);
+    if (switchFlag == 2)
+        return convertingFrom(SlotB);
+    return std::nullopt;
+}
+
+SlotDecision decideSlots(const SlotChecks& checks, EmptyMenu empty, std::int16_t switchFlag) {
+    SlotDecision d;
+    d.state = slotState(checks);
+    d.forced = forcedSlots(switchFlag);
+    switch (d.state) {
+    case SlotState::AInUse:
+        d.conversion = convertingFrom(SlotA);
+        break;
+    case SlotState::BInUse:
+        d.conversion = convertingFrom(SlotB);
+        break;
+    case SlotState::BothEmpty:
+        if (empty == EmptyMenu::FollowSwitchFlag)
+            d.conversion = convertingFrom(switchFlag == 1 ? SlotA : SlotB);
+        break;
+    case SlotState::Mixed:
+    case SlotState::BothSet:
+        break;
+    }
+    return d;
+}
+
+namespace {
+
+std::int16_t checkIndex(Menu menu) {
+    return menu == Menu::Giju ? 0 : 1;
+}
+
+} // namespace
+
+SlotChecks checkSlots(Menu menu, Connection& cn, const Globals& g) {
+    SlotChecks c;
+    c.noBoth = Data_Check(0, checkIndex(menu), cn, g) == True;
+    if (!c.noBoth) {
+        c.noA = false;
+        c.noB = false;
+        return c;
+    }
+    c.noA = Data_Check(1, checkIndex(menu), cn, g) == True;
+    c.noB = Data_Check(2, checkIndex(menu), cn, g) == True;
+    return c;
+}
+
+std::int16_t switchFlag(Menu menu, Connection& cn, const Globals& g) {
+    std::int16_t technical = 0, retail = 0;
+    Get_TankaSwFlg(technical, retail, cn, g);
+    return menu == Menu::Giju ? technical : retail;
+}
+
+std::int16_t& conversionKind(Globals& g, Menu menu) {
+    return menu == Menu::Giju ? g.GijuMode : g.TenMode;
+}
+
+std::int16_t& sourceSlot(Globals& g, Menu menu) {
+    return menu == Menu::Giju ? g.GijuSrcSlot : g.TenSrcSlot;
+}
+
+std::int16_t& destinationSlot(Globals& g, Menu menu) {
+    return menu == Menu::Giju ? g.GijuDstSlot : g.TenDstSlot;
+}
+
+} // namespace tanka

@@ -1,0 +1,234 @@
+// The preview against the real run: on several slot states, kinds, rounding
+// methods and units, the rows the preview lists, with their new prices and
+// markings, are exactly the rows the run then changes (whole tables dumped
+// before and after), and its totals count what the run visits. The list
+// file: code page 932, TAB-separated, CR LF.
+
+#include <map>
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <gtest/gtest.h>
+
+#include "engine_fixture.h"
+#include "pricing/execute.h"
+#include "pricing/preview.h"
+#include "pricing/slot_decision.h"
+#include "support/table_dump.h"
+
+namespace tanka::test {
+namespace {
+
+// Every column of a table in key order; the last-update date as yyyy/mm/dd,
+// whichever form it is stored in.
+QStringList wholeTable(const QString& file, Menu menu) {
+    const QString table = tableName(menu);
+    QStringList columns;
+    for (const QString& name :
+         dumpRows(file, "SELECT name FROM pragma_table_info('" + table + "')"))
+        columns << (name.compare("SaisyuKosinDate", Qt::CaseInsensitive) == 0
+                        ? "strftime('%Y/%m/%d', replace(SaisyuKosinDate, '/', '-'))"
+                        : name);
+    const QString keys =
+        menu == Menu::Giju ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID";
+    return dumpRows(file, "SELECT " + columns.join(", ") + " FROM " + table + " ORDER BY " + keys);
+}
+
+QStringList columnNames(const QString& file, Menu menu) {
+    return dumpRows(file, "SELECT name FROM pragma_table_info('" + tableName(menu) + "')");
+}
+
+// The table as the preview says the run leaves it.
+QStringList applied(const QStringList& before, const QStringList& names, const Preview& p,
+                    Menu menu, const QString& markDate) {
+    const auto col = [&](const QString& n) { return names.indexOf(n); };
+    std::map<QString, const PreviewRow*> byKey;
+    for (const PreviewRow& r : p.rows)
+        if (r.menu == menu)
+            byKey[QString("%1/%2/%3").arg(r.mise).arg(r.id1).arg(r.id2)] = &r;
+    const QStringList keyCols = menu == Menu::Giju ? QStringList{"MiseID", "GijutuID", "ShumokuID"}
+                                                   : QStringList{"MiseID", "TenpanFlg", "TenpanID"};
+    QStringList out;
+    for (const QString& line : before) {
+        QStringList v = line.split(u'\t');
+        const QString key =
+            v[col(keyCols[0])] + "/" + v[col(keyCols[1])] + "/" + v[col(keyCols[2])];
+        if (const auto it = byKey.find(key); it != byKey.end()) {
+            const PreviewRow& r = *it->second;
+            for (int slot = 0; slot < 2; ++slot)
+                for (int i = 0; r.after.written[slot] && i < pricePositions(menu); ++i)
+                    v[col(priceColumn(menu, slot, i))] = QString::number(r.after.prices[slot][i]);
+            if (r.after.mark) {
+                v[col("SaisyuKosinFlg")] = "2";
+                v[col("SaisyuKosinDate")] = markDate;
+            }
+        }
+        out << v.join(u'\t');
+    }
+    return out;
+}
+
+struct PreviewCase {
+    const char* name;
+    sample::Options options;
+    std::int16_t gijuMode, tenMode, hasuMode, hasuTani;
+    std::int16_t gijuSrc, gijuDst, tenSrc, tenDst;
+    std::vector<int> chosenStores; // headquarters: the store list
+};
+
+sample::Options slotsOf(sample::Options o, sample::Slots giju, sample::Slots ten) {
+    o.gijuSlots = giju;
+    o.tenSlots = ten;
+    return o;
+}
+
+using sample::Slots;
+const PreviewCase Cases[] = {
+    {"AInUseTo10PercentRoundHalfUpTenYen",
+     slotsOf(storeOptions(2), Slots::A, Slots::A),
+     1,
+     2,
+     2,
+     1,
+     0,
+     1,
+     0,
+     1,
+     {}},
+    {"BInUseTaxExclusiveTruncateOneYen",
+     slotsOf(storeOptions(2), Slots::B, Slots::B),
+     2,
+     1,
+     0,
+     0,
+     1,
+     0,
+     1,
+     0,
+     {}},
+    {"ForcedOverBothSlotsRoundUpHundredYen",
+     slotsOf(storeOptions(), Slots::Both, Slots::Both),
+     1,
+     1,
+     1,
+     2,
+     0,
+     1,
+     1,
+     0,
+     {}},
+    {"UndeterminedConvertsBothInPlace",
+     slotsOf(storeOptions(), Slots::Mixed, Slots::None),
+     2,
+     2,
+     2,
+     2,
+     0,
+     -1,
+     0,
+     -1,
+     {}},
+    {"DestinationEqualToSource",
+     slotsOf(storeOptions(), Slots::A, Slots::B),
+     1,
+     1,
+     0,
+     1,
+     0,
+     0,
+     1,
+     1,
+     {}},
+    {"HeadquartersChosenStoresRetailOnly",
+     slotsOf(headquartersOptions(3), Slots::A, Slots::A),
+     -1,
+     1,
+     1,
+     0,
+     0,
+     1,
+     0,
+     1,
+     {1, 3}},
+};
+
+class PreviewTest : public ::testing::TestWithParam<PreviewCase> {};
+
+TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
+    const PreviewCase& c = GetParam();
+    EngineFixture fx(c.options);
+    Globals& g = fx.g();
+    g.GijuMode = c.gijuMode;
+    g.TenMode = c.tenMode;
+    g.HasuMode = c.hasuMode;
+    g.HasuTani = c.hasuTani;
+    g.GijuSrcSlot = c.gijuSrc;
+    g.GijuDstSlot = c.gijuDst;
+    g.TenSrcSlot = c.tenSrc;
+    g.TenDstSlot = c.tenDst;
+    for (std::size_t i = 0; i < c.chosenStores.size(); ++i)
+        g.MiseList[i][0] = QString::number(c.chosenStores[i]);
+
+    const Preview p = buildPreview(fx.cn(), g, fx.clock());
+    EXPECT_FALSE(fx.cn().inTransaction());
+    std::map<Menu, QStringList> before, names;
+    for (const Menu menu : {Menu::Giju, Menu::Ten}) {
+        before[menu] = wholeTable(fx.mstori(), menu);
+        names[menu] = columnNames(fx.mstori(), menu);
+    }
+    ScriptedBoxes boxes;
+    ASSERT_EQ(executeRun(fx.cn(), g, boxes, fx.drive(), fx.clock(), {}), RunResult::Finished)
+        << boxes.texts().join(u'|').toStdString();
+
+    const QString markDate = g.HonbuFlg == True ? "1919/10/01" : "2019/09/30";
+    for (const MenuPreview& mp : p.menus) {
+        SCOPED_TRACE(tableName(mp.menu).toStdString());
+        const QStringList after = wholeTable(fx.mstori(), mp.menu);
+        EXPECT_EQ(after, applied(before[mp.menu], names[mp.menu], p, mp.menu, markDate));
+        qint64 changed = 0;
+        for (qsizetype i = 0; i < after.size(); ++i)
+            changed += after[i] != before[mp.menu][i] ? 1 : 0;
+        EXPECT_EQ(mp.toChange, changed);
+        EXPECT_EQ(mp.chosen, (mp.menu == Menu::Giju ? c.gijuMode : c.tenMode) != -1);
+        if (mp.chosen) {
+            EXPECT_EQ(mp.selected + mp.leftAlone, after.size());
+            EXPECT_GT(mp.leftAlone, 0) << "deleted rows or other stores";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(States, PreviewTest, ::testing::ValuesIn(Cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PreviewFile, Cp932TabsCrLfAndNulls) {
+    EngineFixture fx(storeOptions());
+    fx.setTen({TenRow{.tenpanId = 1, .a = 1080, .b = std::nullopt, .name = "シャンプー😀"},
+               TenRow{.tenpanId = 2, .taxFlg = 0, .a = 500, .b = 500}});
+    fx.g().GijuMode = -1;
+    const Preview p = buildPreview(fx.cn(), fx.g(), fx.clock());
+    EXPECT_EQ(p.menus[1].selected, 2);
+    EXPECT_EQ(p.menus[1].untaxed, 1);
+    ASSERT_EQ(p.rows.size(), 2u); // both marked
+
+    const QString path = fx.site().path() + "/list.tsv";
+    ASSERT_TRUE(writePreviewFile(path, p));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    // A name code page 932 cannot hold is written as the backups write it.
+    EXPECT_TRUE(bytes.contains("\t" + QStringEncoder("CP932").encode(u"シャンプー😀") + "\t"));
+    const QString text = QStringDecoder("CP932").decode(bytes);
+    const QStringList lines = text.split("\r\n");
+    ASSERT_EQ(lines.size(), 4); // header, two rows, and the empty rest after the last CR LF
+    EXPECT_TRUE(
+        lines[0].startsWith("区分\t店舗\tコード\t名称\t税区分\t単価移動\t更新\t現A1\t新A1"));
+    EXPECT_EQ(lines[1].section(u'\t', 0, 2), "店販\t1\t1-1");
+    EXPECT_EQ(lines[1].section(u'\t', 4, 8), "1\tA→B\t○\t1080\t");
+    EXPECT_EQ(lines[1].section(u'\t', 17, 18), "#NULL#\t1100");
+    EXPECT_EQ(lines[2].section(u'\t', 17, 18), "500\t500");
+    EXPECT_FALSE(writePreviewFile(fx.site().path() + "/no/such/folder/list.tsv", p));
+}
+
+} // namespace
+} // namespace tanka::test

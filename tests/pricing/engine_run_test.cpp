@@ -222,7 +222,7 @@ TEST(Run, HeadquartersNeedsNoProcessingDate) {
 struct FailureCase {
     const char* name;
     std::function<void(EngineFixture&, Counted&)> arrange;
-    QString message; // empty: the layer's write-conflict text
+    QString message; // how the message starts; empty: the layer's write-conflict text
     QStringList backupsLeft;
     bool lockWorkDir = false;
 };
@@ -293,7 +293,7 @@ TEST_P(RunFailure, RollsBackBothTables) {
         EXPECT_TRUE(boxes.shown[1].text.startsWith(runErrorMessage(-2147217864, "", true)))
             << boxes.shown[1].text.toStdString();
     else
-        EXPECT_EQ(boxes.shown[1].text, c.message);
+        EXPECT_TRUE(boxes.shown[1].text.startsWith(c.message)) << boxes.shown[1].text.toStdString();
     EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
     EXPECT_EQ(counted.started + counted.finished, 2);
     EXPECT_FALSE(fx.cn().inTransaction());

@@ -8,6 +8,7 @@
 
 namespace tanka {
 
-void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes);
+// commandTimeout bounds the wait for a database another program has locked.
+void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout);
 
 } // namespace tanka

@@ -30,14 +30,12 @@ void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Glob
     }
 }
 
-QString Get_ConnectString(std::int32_t index, const Globals& g) {
-    QString DbName;
-    QString SvName;
-    Get_DBName(index, DbName, SvName, g);
-    return QStringLiteral("Provider=SQLOLEDB;") + QStringLiteral("server=") + SvName +
-           QStringLiteral(";") + QStringLiteral("uid=") + g.LoginID + QStringLiteral(";") +
-           QStringLiteral("pwd=") + g.LoginPW + QStringLiteral(";") + QStringLiteral("database=") +
-           DbName;
+ConnectionParams Get_ConnectParams(std::int32_t index, const Globals& g) {
+    ConnectionParams params;
+    Get_DBName(index, params.database, params.server, g);
+    params.uid = g.LoginID;
+    params.pwd = g.LoginPW;
+    return params;
 }
 
 std::int32_t Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g) {
@@ -46,8 +44,8 @@ std::int32_t Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const 
         ErrMsg = kObjectNotSet + QStringLiteral("コネクション用のインスタンスが作成されていません");
         return err::ObjectNotSet;
     }
-    // A failure to set the string (the connection is open) is raised, not returned.
-    cn->setConnectionString(Get_ConnectString(index, g));
+    // A failure to set the pieces (the connection is open) is raised, not returned.
+    cn->setConnectionParams(Get_ConnectParams(index, g));
     try {
         cn->open();
         return -1;
@@ -80,10 +78,10 @@ std::int32_t Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg) {
     return number;
 }
 
-void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g) {
+void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g, int commandTimeout) {
     try {
         cn = std::make_unique<Connection>();
-        cn->setCommandTimeout(9999);
+        cn->setCommandTimeout(commandTimeout);
         QString ErrMsg;
         Open_CN(2, cn.get(), ErrMsg, g);
     } catch (const std::exception&) {

@@ -33,7 +33,7 @@ protected:
 
     void check() {
         const InstallContext ctx{drive.map(), env};
-        Check_Setting(g, ctx, boxes);
+        Check_Setting(g, ctx, boxes, 30);
     }
 
     test::SqliteServers servers;

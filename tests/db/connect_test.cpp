@@ -44,17 +44,6 @@ TEST(GetDBName, IndexTableGivesDatabaseAndItsServer) {
     }
 }
 
-TEST(GetConnectString, TwelvePiecesInOrder) {
-    const Globals g = distinctServers();
-    EXPECT_EQ(Get_ConnectString(2, g),
-              QStringLiteral("Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;"
-                             "database=MSKYAK"));
-    EXPECT_EQ(Get_ConnectString(6, g),
-              QStringLiteral("Provider=SQLOLEDB;server=;uid=ORBE-TLX-MEMBER;pwd=QDR615;database="));
-    EXPECT_EQ(Get_ConnectString(4, Globals{}),
-              QStringLiteral("Provider=SQLOLEDB;server=;uid=;pwd=;database=MSLOCL"));
-}
-
 class ConnectTest : public ::testing::Test {
 protected:
     void SetUp() override { test::createInstallation(servers); }
@@ -86,7 +75,7 @@ TEST_F(ConnectTest, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
         EXPECT_EQ(result, c.number) << c.name;
         EXPECT_EQ(ErrMsg.toStdString(), c.text) << c.name;
         EXPECT_EQ(cn.isOpen(), c.number == -1) << c.name;
-        EXPECT_EQ(cn.connectionString(), Get_ConnectString(c.index, g));
+        EXPECT_EQ(cn.connectionParams().database, Get_ConnectParams(c.index, g).database);
     }
 }
 

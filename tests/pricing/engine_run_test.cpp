@@ -310,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, RunFailure, ::testing::ValuesIn(failureCases)
 TEST(Run, SecondConnectionCannotWriteDuringTheRun) {
     EngineFixture fx(storeOptions());
     Connection other;
-    other.setConnectionString(connectionString());
+    other.setConnectionParams(connectionParams());
     other.setCommandTimeout(1);
     other.open();
     bool refused = false;

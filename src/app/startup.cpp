@@ -4,7 +4,7 @@
 #include <QScreen>
 
 #include "core/run_error.h"
-#include "db/check_setting.h"
+#include "app/check_setting.h"
 #include "db/connect.h"
 #include "db/db_errors.h"
 #include "install/install.h"

@@ -71,7 +71,7 @@ TEST_F(ConnectTest, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
         Connection cn;
         QString ErrMsg = QStringLiteral("old");
         std::int32_t result = 0;
-        EXPECT_NO_THROW(result = Open_CN(c.index, &cn, ErrMsg, g)) << c.name;
+        EXPECT_NO_THROW(result = Open_CN(c.index, &cn, ErrMsg, g).value()) << c.name;
         EXPECT_EQ(result, c.number) << c.name;
         EXPECT_EQ(ErrMsg.toStdString(), c.text) << c.name;
         EXPECT_EQ(cn.isOpen(), c.number == -1) << c.name;
@@ -81,7 +81,7 @@ TEST_F(ConnectTest, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
 
 TEST_F(ConnectTest, OpenCNWithoutAConnectionReturns91) {
     QString ErrMsg;
-    EXPECT_EQ(Open_CN(2, nullptr, ErrMsg, g), 91);
+    EXPECT_EQ(Open_CN(2, nullptr, ErrMsg, g).value(), 91);
     EXPECT_TRUE(
         ErrMsg.endsWith(QStringLiteral("コネクション用のインスタンスが作成されていません")));
     EXPECT_GT(ErrMsg.size(),
@@ -105,12 +105,12 @@ TEST_F(ConnectTest, CloseCNAlwaysReleases) {
             cn = std::make_unique<Connection>();
             if (c.open) {
                 QString ignored;
-                ASSERT_EQ(Open_CN(2, cn.get(), ignored, g), -1);
+                ASSERT_TRUE(Open_CN(2, cn.get(), ignored, g).ok());
             }
         }
         QString ErrMsg;
         std::int32_t result = 0;
-        EXPECT_NO_THROW(result = Close_CN(cn, &ErrMsg)) << c.name;
+        EXPECT_NO_THROW(result = Close_CN(cn, &ErrMsg).value()) << c.name;
         EXPECT_EQ(result, c.number) << c.name;
         EXPECT_EQ(ErrMsg.isEmpty(), c.number == -1) << c.name;
         EXPECT_EQ(cn, nullptr) << c.name;

@@ -100,7 +100,7 @@ TEST_F(OdbcOpenTest, RefusedConnectionGivesTheDriversNumberAndText) {
     QString ErrMsg;
     QElapsedTimer timer;
     timer.start();
-    const std::int32_t number = Open_CN(2, &cn, ErrMsg, g);
+    const std::int32_t number = Open_CN(2, &cn, ErrMsg, g).value();
     EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_NE(number, -1);
     EXPECT_NE(number, 0);

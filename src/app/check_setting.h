@@ -1,6 +1,7 @@
 #pragma once
 // Settings validation at start-up: the six server names, the fixed login and
-// the store number from MSLOCL's MlMsno.
+// the store number from MSLOCL's MlMsno. Part of start-up, above the database
+// layer it uses.
 
 #include "core/globals.h"
 #include "core/message_box.h"

@@ -1,4 +1,4 @@
-#include "db/check_setting.h"
+#include "app/check_setting.h"
 
 #include <memory>
 
@@ -45,7 +45,7 @@ void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, i
     cn->setConnectionTimeout(15);
     cn->setCommandTimeout(commandTimeout);
     QString ErrMsg;
-    if (Open_CN(4, cn.get(), ErrMsg, g) == -1) {
+    if (Open_CN(4, cn.get(), ErrMsg, g).ok()) {
         // Errors of the query itself reach start-up; the connection is
         // released on the way out either way.
         auto rs = cn->executeQuery(QStringLiteral("Select * from MlMsno"));

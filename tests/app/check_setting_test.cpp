@@ -3,8 +3,8 @@
 // MSLOCL.
 #include <gtest/gtest.h>
 
-#include "db/check_setting.h"
-#include "sqlite_fixture.h"
+#include "app/check_setting.h"
+#include "db/sqlite_fixture.h"
 #include "support/drive_c.h"
 #include "support/scripted_boxes.h"
 

@@ -149,6 +149,10 @@ TEST(DateStr, ReadsDatesOfBothEnginesWithTheProgramPattern) {
         {QString("1990-01-01T15:10:00Z"), "1990/01/01"},
         {QString("  1990/1/1 15:10  "), "1990/01/01"},
         {QByteArray("1990-12-31"), "1990/12/31"},
+        // The program's one date-text grammar, also for shapes only SQL Server writes.
+        {QString("1990.12.31"), "1990/12/31"},
+        {QString("19901231 10:20"), "1990/12/31"},
+        {QString("13:05"), ""}, // a time alone names no day
     };
     int row = 0;
     for (const auto& c : cases)

@@ -101,8 +101,8 @@ Globals headquarters() {
 std::unique_ptr<Connection> openConnection(const sample::SampleInstall& s) {
     s.applyEnvironment();
     auto cn = std::make_unique<Connection>();
-    cn->setConnectionString(QStringLiteral("Provider=SQLOLEDB;server=") + s.server +
-                            QStringLiteral(";uid=ORBE-TLX-MEMBER;pwd=QDR615;database=MSKYAK"));
+    cn->setConnectionParams({s.server, QStringLiteral("ORBE-TLX-MEMBER"), QStringLiteral("QDR615"),
+                             QStringLiteral("MSKYAK")});
     cn->setCommandTimeout(9999);
     cn->open();
     return cn;

@@ -97,8 +97,8 @@ const Server& serverFor(int rows) {
 std::unique_ptr<Connection> connect(const QString& root) {
     qputenv("TANKA_SQLITE_DIR", root.toLocal8Bit());
     auto cn = std::make_unique<Connection>();
-    cn->setConnectionString(QStringLiteral(
-        "Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;database=MSKYAK"));
+    cn->setConnectionParams({QStringLiteral("SV01"), QStringLiteral("ORBE-TLX-MEMBER"),
+                             QStringLiteral("QDR615"), QStringLiteral("MSKYAK")});
     cn->setCommandTimeout(9999);
     cn->open();
     return cn;

@@ -104,8 +104,8 @@ RunResult runOnce(const QString& driveC, const QString& sqliteDir,
     qputenv("TANKA_DRIVE_C", driveC.toLocal8Bit());
     qputenv("TANKA_SQLITE_DIR", sqliteDir.toLocal8Bit());
     Connection cn;
-    cn.setConnectionString(QStringLiteral(
-        "Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;database=MSKYAK"));
+    cn.setConnectionParams({QStringLiteral("SV01"), QStringLiteral("ORBE-TLX-MEMBER"),
+                            QStringLiteral("QDR615"), QStringLiteral("MSKYAK")});
     cn.setCommandTimeout(9999);
     cn.open();
     Globals g;

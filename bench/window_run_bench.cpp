@@ -65,7 +65,7 @@ public:
 };
 class OnlyCopy final : public SingleInstance {
 public:
-    bool acquire() override { return true; }
+    InstanceClaim acquire() override { return InstanceClaim::Only; }
 };
 
 struct Template {

@@ -9,6 +9,7 @@ packages=(
   unixodbc tdsodbc sqlite3 libsqlite3-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-ipafont-gothic
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

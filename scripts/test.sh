@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite.
 # TANKA_WERROR=1 treats compiler warnings as errors (CI does).
+# TANKA_SANITIZE=1 also builds and runs the whole suite under the asan preset
+# (AddressSanitizer + UndefinedBehaviorSanitizer, leaks on) and runs the fuzz
+# targets (scripts/fuzz.sh); CI does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,3 +14,13 @@ preset=default
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset"
+
+if [ "${TANKA_SANITIZE:-0}" = "1" ]; then
+  cmake --preset asan
+  cmake --build --preset asan
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
+    ctest --preset asan
+  bash scripts/fuzz.sh
+fi

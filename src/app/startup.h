@@ -29,6 +29,10 @@ struct Platform {
     SingleInstance& instance;
 };
 
+// How long start-up waits for a database that another program has locked
+// before it says so and ends, seconds.
+inline constexpr int StartupLockWait = 30;
+
 enum class LoadResult {
     Loaded,         // the window is ready to be shown
     AnotherCopy,    // another copy runs; nothing was shown
@@ -44,6 +48,8 @@ public:
     TankaApp& operator=(const TankaApp&) = delete;
 
     LoadResult Form_Load();
+    // Shortens the start-up's wait for a locked database (tests).
+    void setStartupLockWait(int seconds) { m_startupLockWait = seconds; }
     // Closes CN (it may never have opened). Runs once, from the window's close.
     void Form_Unload();
 
@@ -59,6 +65,7 @@ private:
     void centre();
 
     Platform p;
+    int m_startupLockWait = StartupLockWait;
     Globals g;
     std::unique_ptr<Connection> CN;
     WindowModel m_model;

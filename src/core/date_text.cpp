@@ -3,48 +3,91 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QTime>
 
+#include "core/date_text.h"
 #include "core/field_readers.h"
 
 namespace tanka {
 
 namespace {
 
+// A cursor over a date text; digits are ASCII digits, blanks are what
+// QChar::isSpace() calls white space.
+class DateScanner {
+public:
+    explicit DateScanner(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_at == m_text.size(); }
+    QChar peek() const { return atEnd() ? QChar() : m_text[m_at]; }
+    bool take(QChar c) {
+        if (atEnd() || m_text[m_at] != c)
+            return false;
+        ++m_at;
+        return true;
+    }
+    // Between min and max digits (as many as there are); false when fewer than
+    // min. digits receives their count.
+    bool number(int min, int max, int& value, int* digits = nullptr) {
+        int count = 0;
+        value = 0;
+        while (count < max && !atEnd() && m_text[m_at] >= u'0' && m_text[m_at] <= u'9') {
+            value = value * 10 + (m_text[m_at].unicode() - u'0');
+            ++m_at;
+            ++count;
+        }
+        if (digits)
+            *digits = count;
+        return count >= min;
+    }
+    bool blanks() {
+        const qsizetype start = m_at;
+        while (!atEnd() && m_text[m_at].isSpace())
+            ++m_at;
+        return m_at > start;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+};
+
+// "h:m[:s[.fff]]" and an optional "Z" to the end of the text.
+bool readTime(DateScanner& s, DateTimeParts& p) {
+    if (!s.number(1, 2, p.hour) || !s.take(u':') || !s.number(1, 2, p.minute))
+        return false;
+    if (s.take(u':')) {
+        if (!s.number(1, 2, p.second))
+            return false;
+        if (s.take(u'.')) {
+            int digits = 0;
+            if (!s.number(1, 3, p.msec, &digits))
+                return false;
+            for (; digits < 3; ++digits)
+                p.msec *= 10;
+        }
+    }
+    s.take(u'Z');
+    return s.atEnd();
+}
+
+QStringView trimmedView(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].isSpace())
+        ++begin;
+    while (end > begin && text[end - 1].isSpace())
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 struct DateTimeValue {
     QDate date;
     QTime time;
 };
 
-// Date texts as both database engines deliver them: "1990/01/01",
-// "1990-1-1", "1990-01-01 15:10:00", "1990-01-01T15:10:00.000",
-// "1990/1/1 15:10" and an optional trailing "Z"; blanks around are ignored.
-// The date must exist and the year lie in 100..9999.
-bool readDateText(const QString& text, DateTimeValue& out) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^ *(\d{4})([/-])(\d{1,2})\2(\d{1,2}))"
-                       R"((?:(?: +|T)(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d{1,9})?)?Z?)? *$)"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
-        return false;
-    const int year = m.capturedView(1).toInt();
-    if (year < 100)
-        return false;
-    const QDate date(year, m.capturedView(3).toInt(), m.capturedView(4).toInt());
-    if (!date.isValid())
-        return false;
-    QTime time(0, 0);
-    if (m.hasCaptured(5)) {
-        const int seconds = m.hasCaptured(7) ? m.capturedView(7).toInt() : 0;
-        time = QTime(m.capturedView(5).toInt(), m.capturedView(6).toInt(), seconds);
-        if (!time.isValid())
-            return false;
-    }
-    out = {date, time};
-    return true;
-}
-
+// A date, a date and time, or a text that reads as one with a date in years
+// 100..9999.
 bool readDate(const QVariant& value, DateTimeValue& out) {
     if (value.isNull())
         return false;
@@ -58,8 +101,14 @@ bool readDate(const QVariant& value, DateTimeValue& out) {
         return dt.isValid();
     }
     case QMetaType::QString:
-    case QMetaType::QByteArray:
-        return readDateText(value.toString(), out);
+    case QMetaType::QByteArray: {
+        DateTimeParts p;
+        if (!readDateText(value.toString(), p) || !p.dated || p.year < 100 || !p.validDate() ||
+            !p.validTime())
+            return false;
+        out = {QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec)};
+        return true;
+    }
     default:
         return false; // numbers and other values are not dates
     }
@@ -158,6 +207,58 @@ QString formatDate(const DateTimeValue& v, QStringView fmt) {
 }
 
 } // namespace
+
+bool DateTimeParts::validDate() const {
+    return QDate::isValid(year, month, day);
+}
+
+bool DateTimeParts::validTime() const {
+    return QTime::isValid(hour, minute, second, msec);
+}
+
+bool readDateText(QStringView text, DateTimeParts& p) {
+    p = DateTimeParts{};
+    text = trimmedView(text);
+    DateScanner s(text);
+    int digits = 0;
+    int first = 0;
+    if (!s.number(1, 4, first, &digits))
+        return false;
+    if (digits == 4 && (s.peek() == u'-' || s.peek() == u'/' || s.peek() == u'.')) {
+        const QChar sep = s.peek();
+        s.take(sep);
+        p.year = first;
+        if (!s.number(1, 2, p.month) || !s.take(sep) || !s.number(1, 2, p.day))
+            return false;
+        if (s.atEnd())
+            return true;
+        return (s.blanks() || s.take(u'T')) && readTime(s, p);
+    }
+    if (digits == 4 && s.number(4, 4, p.month, &digits)) {
+        p.year = first;
+        p.day = p.month % 100;
+        p.month /= 100;
+        return s.atEnd() || (s.blanks() && readTime(s, p));
+    }
+    // A time alone: the first number was the hour.
+    DateScanner time(text);
+    p.dated = false;
+    return readTime(time, p);
+}
+
+QString slashDate(const DateTimeParts& p) {
+    char16_t text[10];
+    const auto two = [&](int at, int value) {
+        text[at] = static_cast<char16_t>(u'0' + value / 10);
+        text[at + 1] = static_cast<char16_t>(u'0' + value % 10);
+    };
+    two(0, p.year / 100);
+    two(2, p.year % 100);
+    text[4] = text[7] = u'/';
+    two(5, p.month);
+    two(8, p.day);
+    return QString(reinterpret_cast<const QChar*>(text), 10);
+}
 
 QString Get_DateStr(const QVariant& value, const QString& fmt) {
     DateTimeValue v;

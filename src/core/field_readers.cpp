@@ -152,14 +152,6 @@ QStringEncoder& cp932Encoder() {
     return encoder;
 }
 
-// Bytes of one character (a code point, surrogate pairs whole) in CP932.
-int cp932Bytes(QStringView ch) {
-    if (ch.size() == 1 && ch[0].unicode() < 0x80)
-        return 1;
-    QByteArray bytes = cp932Encoder().encode(ch);
-    return static_cast<int>(bytes.size());
-}
-
 bool isAscii(QStringView s) {
     for (QChar c : s)
         if (c.unicode() >= 0x80)
@@ -200,19 +192,27 @@ QString Get_FixStr(const QVariant& value, std::int16_t width, bool pad) {
     if (width == 0 || cp932Length(text) <= width)
         return text;
 
+    // A lone surrogate has no character of its own: the encoder's count for
+    // it depends on what follows it, so a cut could grow once padded. It
+    // stands as U+FFFD, which encodes alone as one byte.
+    QString chars = text;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        if (chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate())
+            ++i;
+        else if (chars[i].isSurrogate())
+            chars[i] = QChar::ReplacementCharacter;
+    }
     // Longest leading part that fits, never splitting a double-byte character
     // or a surrogate pair.
-    int used = 0;
     qsizetype end = 0;
-    while (end < text.size()) {
-        const qsizetype len = text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
-        const int bytes = cp932Bytes(QStringView(text).mid(end, len));
-        if (used + bytes > width)
+    while (end < chars.size()) {
+        const qsizetype next = end + (chars[end].isHighSurrogate() ? 2 : 1);
+        if (cp932Length(chars.left(next)) > width)
             break;
-        used += bytes;
-        end += len;
+        end = next;
     }
-    QString result = text.left(end);
+    QString result = chars.left(end);
+    const qsizetype used = cp932Length(result);
     if (pad && used < width)
         result.append(QString(width - used, u' '));
     return result;

@@ -29,8 +29,12 @@ private:
 namespace err {
 inline constexpr std::int32_t Overflow = 6;
 inline constexpr std::int32_t ObjectNotSet = 91;
+// A file could not be created or written ("Path/File access error").
+inline constexpr std::int32_t FileFailed = 75;
 } // namespace err
 
-[[noreturn]] inline void raiseOverflow() { throw RunError(err::Overflow, "Overflow"); }
+[[noreturn]] inline void raiseOverflow() {
+    throw RunError(err::Overflow, "Overflow");
+}
 
 } // namespace tanka

@@ -30,60 +30,58 @@ void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Glob
     }
 }
 
-QString Get_ConnectString(std::int32_t index, const Globals& g) {
-    QString DbName;
-    QString SvName;
-    Get_DBName(index, DbName, SvName, g);
-    return QStringLiteral("Provider=SQLOLEDB;") + QStringLiteral("server=") + SvName +
-           QStringLiteral(";") + QStringLiteral("uid=") + g.LoginID + QStringLiteral(";") +
-           QStringLiteral("pwd=") + g.LoginPW + QStringLiteral(";") + QStringLiteral("database=") +
-           DbName;
+ConnectionParams Get_ConnectParams(std::int32_t index, const Globals& g) {
+    ConnectionParams params;
+    Get_DBName(index, params.database, params.server, g);
+    params.uid = g.LoginID;
+    params.pwd = g.LoginPW;
+    return params;
 }
 
-std::int32_t Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g) {
+CnStatus Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g) {
     ErrMsg.clear();
     if (!cn) {
         ErrMsg = kObjectNotSet + QStringLiteral("コネクション用のインスタンスが作成されていません");
-        return err::ObjectNotSet;
+        return CnStatus::failure(err::ObjectNotSet);
     }
-    // A failure to set the string (the connection is open) is raised, not returned.
-    cn->setConnectionString(Get_ConnectString(index, g));
+    // A failure to set the pieces (the connection is open) is raised, not returned.
+    cn->setConnectionParams(Get_ConnectParams(index, g));
     try {
         cn->open();
-        return -1;
+        return CnStatus::success();
     } catch (const RunError& e) {
         ErrMsg = QString::fromStdString(e.description());
         if (e.number() == err::ObjectNotSet)
             ErrMsg += QStringLiteral("コネクション用のインスタンスが作成されていません");
-        return e.number();
+        return CnStatus::failure(e.number());
     }
 }
 
-std::int32_t Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg) {
-    std::int32_t number = -1;
+CnStatus Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg) {
+    CnStatus status = CnStatus::success();
     QString text;
     try {
         if (!cn)
             dberr::raise(err::ObjectNotSet, kObjectNotSet);
         cn->close();
     } catch (const RunError& e) {
-        number = e.number();
+        status = CnStatus::failure(e.number());
         text = QString::fromStdString(e.description());
     } catch (const std::exception& e) {
-        number = dberr::Fail;
+        status = CnStatus::failure(dberr::Fail);
         text = QString::fromUtf8(e.what());
     }
     // Released in every case; the destructor closes whatever is still open.
     cn.reset();
-    if (number != -1 && ErrMsg)
+    if (!status.ok() && ErrMsg)
         *ErrMsg = text;
-    return number;
+    return status;
 }
 
-void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g) {
+void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g, int commandTimeout) {
     try {
         cn = std::make_unique<Connection>();
-        cn->setCommandTimeout(9999);
+        cn->setCommandTimeout(commandTimeout);
         QString ErrMsg;
         Open_CN(2, cn.get(), ErrMsg, g);
     } catch (const std::exception&) {

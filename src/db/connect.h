@@ -1,5 +1,5 @@
 #pragma once
-// The database index table, the connection string, and opening and closing
+// The database index table, the pieces of a connection, and opening and closing
 // connections with uniform error reporting (-1 = success, else error number).
 
 #include <cstdint>
@@ -13,13 +13,36 @@
 namespace tanka {
 
 void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Globals& g);
-QString Get_ConnectString(std::int32_t index, const Globals& g);
+// The pieces of the connection to database index: its server and name, the
+// login and the password.
+ConnectionParams Get_ConnectParams(std::int32_t index, const Globals& g);
+// What Open_CN and Close_CN report: success, or the number of the error that
+// stopped them. The platform's form of it is -1 for success, else the number
+// (an error number is never -1).
+class CnStatus {
+public:
+    static CnStatus success() { return CnStatus(-1); }
+    static CnStatus failure(std::int32_t number) { return CnStatus(number); }
+    bool ok() const { return m_value == -1; }
+    // -1 on success, else the error number.
+    std::int32_t value() const { return m_value; }
+
+private:
+    explicit CnStatus(std::int32_t value) : m_value(value) {}
+    std::int32_t m_value;
+};
+
 // cn may be null: error 91 with the "instance not created" text appended.
-std::int32_t Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g);
+CnStatus Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g);
 // Always leaves cn released (null).
-std::int32_t Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg = nullptr);
-// Creates cn, command timeout 9999 s, opens it on MSKYAK. Reports nothing.
-void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g);
+CnStatus Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg = nullptr);
+// The command timeout of the program-wide connection during a run, seconds.
+inline constexpr int RunCommandTimeout = 9999;
+
+// Creates cn with the command timeout given (the run's by default) and opens
+// it on MSKYAK. Reports nothing.
+void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g,
+                int commandTimeout = RunCommandTimeout);
 void L_End_CN(std::unique_ptr<Connection>& cn);
 
 } // namespace tanka

@@ -24,6 +24,18 @@ std::unique_ptr<Engine> engineForEnvironment() {
     return std::make_unique<OdbcEngine>(odbcDriverName());
 }
 
+// A driver may repeat what it was given in its error text; the password never
+// reaches the user that way.
+RunError withoutPassword(const RunError& e, const QString& password) {
+    if (password.isEmpty())
+        return e;
+    QString text = QString::fromStdString(e.description());
+    if (!text.contains(password))
+        return e;
+    text.replace(password, QStringLiteral("****"));
+    return RunError(e.number(), text.toStdString());
+}
+
 } // namespace
 
 void ConnectionPrivate::requireOpen() const {
@@ -67,15 +79,15 @@ Connection::~Connection() {
     m_d->shutdown();
 }
 
-void Connection::setConnectionString(const QString& text) {
+void Connection::setConnectionParams(const ConnectionParams& params) {
     if (m_d->open)
         dberr::raise(dberr::ObjectOpen,
                      QStringLiteral("Operation is not allowed when the object is open."));
-    m_d->connectionString = text;
+    m_d->params = params;
 }
 
-const QString& Connection::connectionString() const {
-    return m_d->connectionString;
+const ConnectionParams& Connection::connectionParams() const {
+    return m_d->params;
 }
 
 void Connection::setConnectionTimeout(int seconds) {
@@ -108,12 +120,11 @@ void Connection::open() {
         if (!m_d->db.isValid())
             dberr::raise(dberr::Fail, QStringLiteral("Database driver %1 is not available.")
                                           .arg(m_d->engine->driverName()));
-        m_d->engine->open(m_d->db, parseConnectionString(m_d->connectionString),
-                          m_d->connectionTimeout, m_d->commandTimeout);
+        m_d->engine->open(m_d->db, m_d->params, m_d->connectionTimeout, m_d->commandTimeout);
     } catch (const RunError& e) {
         m_d->shutdown();
-        m_d->openError = e;
-        throw;
+        m_d->openError = withoutPassword(e, m_d->params.pwd);
+        throw *m_d->openError;
     }
     m_d->open = true;
 }

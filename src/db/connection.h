@@ -5,12 +5,15 @@
 //    $TANKA_SQLITE_DIR/S, database D on it the file S/D.sqlite.
 //  - otherwise SQL Server through Qt's ODBC driver, with the ODBC driver named
 //    by TANKA_ODBC_DRIVER.
-// Every failure raises RunError with a number and a description.
+// Every failure raises RunError with a number and a description; no
+// description ever carries the password.
 
 #include <cstdint>
 #include <memory>
 
 #include <QString>
+
+#include "db/connection_string.h"
 
 namespace tanka {
 
@@ -24,9 +27,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // "Provider=SQLOLEDB;server=...;uid=...;pwd=...;database=..."
-    void setConnectionString(const QString& text);
-    const QString& connectionString() const;
+    // Server, login, password and database for the next open().
+    void setConnectionParams(const ConnectionParams& params);
+    const ConnectionParams& connectionParams() const;
     void setConnectionTimeout(int seconds); // open (login) timeout, default 15
     void setCommandTimeout(int seconds);    // default 30
     int connectionTimeout() const;

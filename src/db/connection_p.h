@@ -19,7 +19,7 @@ class RecordsetPrivate;
 
 class ConnectionPrivate {
 public:
-    QString connectionString;
+    ConnectionParams params;
     int connectionTimeout = 15;
     int commandTimeout = 30;
 

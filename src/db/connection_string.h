@@ -1,25 +1,23 @@
 #pragma once
-// The connection string in the platform's form ("Provider=SQLOLEDB;server=...;
-// uid=...;pwd=...;database=...") read into its parts, and the ODBC connection
-// string that stands for it on SQL Server.
+// The pieces of a connection (server, login, password, database), carried as
+// fields from the settings to the driver, and the ODBC connection string that
+// SQL Server receives.
 
 #include <QString>
 
 namespace tanka {
 
 struct ConnectionParams {
-    QString provider;
     QString server;
     QString uid;
     QString pwd;
     QString database;
 };
 
-// Reads "key=value" pairs separated by ';'. Keys match without regard to case
-// and accept the usual synonyms ("Data Source", "User ID", "Password",
-// "Initial Catalog"); blanks around keys and values are dropped; a value may
-// be enclosed in double or single quotes. A repeated key takes its last value.
-ConnectionParams parseConnectionString(const QString& text);
+// False when value holds a character that ends, quotes or assigns a piece of
+// a connection text (';', '"', '{', '}', '='). Settings holding one are
+// refused before they reach a driver.
+bool isSafeConnectionValue(const QString& value);
 
 // An ODBC attribute value enclosed in braces with every '}' doubled, so that
 // no value can end its attribute early and add one of its own.

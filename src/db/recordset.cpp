@@ -45,12 +45,6 @@ void readRow(const QSqlQuery& query, std::size_t count, RowData& row) {
         row.setVariant(i, query.value(static_cast<int>(i)));
 }
 
-void readRow(const QSqlQuery& query, std::size_t count, std::vector<QVariant>& row) {
-    row.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        row[i] = query.value(static_cast<int>(i));
-}
-
 // Steps one forward-only statement; only the current row is held.
 class StreamSource final : public RowSource {
 public:

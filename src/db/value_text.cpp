@@ -9,6 +9,7 @@
 #include <cmath>
 #include <optional>
 
+#include "core/date_text.h"
 #include "db/db_errors.h"
 
 namespace tanka {
@@ -56,16 +57,6 @@ void appendDouble(QString& out, double d) {
     out += text;
 }
 
-struct DateTimeParts {
-    int year = 1900;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int msec = 0;
-};
-
 constexpr int DateTimeChars = 19;
 
 // Writes the parts as "yyyy<sep>MM<sep>dd hh:mm:ss" (year 0..9999).
@@ -92,117 +83,22 @@ void appendDateTime(QString& out, const DateTimeParts& p, char sep) {
     appendAscii(out, buffer, buffer + DateTimeChars);
 }
 
-// A cursor over a date text; digits are ASCII digits, blanks are what
-// QChar::isSpace() calls white space.
-class DateScanner {
-public:
-    explicit DateScanner(QStringView text) : m_text(text) {}
-
-    bool atEnd() const { return m_at == m_text.size(); }
-    QChar peek() const { return atEnd() ? QChar() : m_text[m_at]; }
-    bool take(QChar c) {
-        if (atEnd() || m_text[m_at] != c)
-            return false;
-        ++m_at;
-        return true;
-    }
-    // Between min and max digits (as many as there are); false when fewer than
-    // min. digits receives their count.
-    bool number(int min, int max, int& value, int* digits = nullptr) {
-        int count = 0;
-        value = 0;
-        while (count < max && !atEnd() && isDigit(m_text[m_at])) {
-            value = value * 10 + (m_text[m_at].unicode() - u'0');
-            ++m_at;
-            ++count;
-        }
-        if (digits)
-            *digits = count;
-        return count >= min;
-    }
-    bool blanks() {
-        const qsizetype start = m_at;
-        while (!atEnd() && m_text[m_at].isSpace())
-            ++m_at;
-        return m_at > start;
-    }
-
-private:
-    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-    QStringView m_text;
-    qsizetype m_at = 0;
-};
-
-// "h:m[:s[.fff]]" to the end of the text (one or two digits each, up to three
-// of a second's fraction, ".5" being 500 ms).
-bool readTime(DateScanner& s, DateTimeParts& p) {
-    if (!s.number(1, 2, p.hour) || !s.take(u':') || !s.number(1, 2, p.minute))
-        return false;
-    if (s.take(u':')) {
-        if (!s.number(1, 2, p.second))
-            return false;
-        if (s.take(u'.')) {
-            int digits = 0;
-            if (!s.number(1, 3, p.msec, &digits))
-                return false;
-            for (; digits < 3; ++digits)
-                p.msec *= 10;
-        }
-    }
-    return s.atEnd();
-}
-
 enum class DateRead { NoDate, OutOfRange, Valid };
 
-// A stored or assigned date text: "yyyy-m-d", "yyyy/m/d" or "yyyy.m.d"
-// (one separator throughout), each optionally followed by blanks or "T" and a
-// time; "yyyymmdd" optionally followed by blanks and a time; or a time alone
-// (on 1900-01-01). OutOfRange for a date shape naming no day or a year before
-// 1753.
-DateRead readDateText(QStringView text, DateTimeParts& p) {
-    p = DateTimeParts{};
-    DateScanner s(text);
-    bool dated = true;
-    int digits = 0;
-    int first = 0;
-    if (!s.number(1, 4, first, &digits))
+// A date text as the server reads it when it is assigned to a date column or
+// shown from one (readDateText's shapes): OutOfRange for a date naming no day
+// or a year before 1753.
+DateRead serverDateRead(QStringView text, DateTimeParts& p) {
+    if (!readDateText(text, p) || !p.validTime())
         return DateRead::NoDate;
-    if (digits == 4 && (s.peek() == u'-' || s.peek() == u'/' || s.peek() == u'.')) {
-        const QChar sep = s.peek();
-        s.take(sep);
-        p.year = first;
-        if (!s.number(1, 2, p.month) || !s.take(sep) || !s.number(1, 2, p.day))
-            return DateRead::NoDate;
-        if (!s.atEnd()) {
-            const bool blank = s.blanks();
-            if (!blank && !s.take(u'T'))
-                return DateRead::NoDate;
-            if (!readTime(s, p))
-                return DateRead::NoDate;
-        }
-    } else if (digits == 4 && s.number(4, 4, p.month, &digits)) {
-        p.year = first;
-        p.day = p.month % 100;
-        p.month /= 100;
-        if (!s.atEnd() && !(s.blanks() && readTime(s, p)))
-            return DateRead::NoDate;
-    } else {
-        // A time alone: the first number was the hour.
-        DateScanner time(text);
-        if (!readTime(time, p))
-            return DateRead::NoDate;
-        dated = false;
-    }
-    if (!QTime::isValid(p.hour, p.minute, p.second, p.msec))
-        return DateRead::NoDate;
-    if (dated && (!QDate::isValid(p.year, p.month, p.day) || p.year < 1753))
+    if (p.dated && (!p.validDate() || p.year < 1753))
         return DateRead::OutOfRange;
     return DateRead::Valid;
 }
 
 DateTimeParts partsOf(QDate date, QTime time) {
-    return {date.year(),   date.month(),  date.day(), time.hour(),
-            time.minute(), time.second(), time.msec()};
+    return {date.year(),   date.month(),  date.day(),  time.hour(),
+            time.minute(), time.second(), time.msec(), true};
 }
 
 bool inFourDigits(QDate date) {
@@ -277,7 +173,7 @@ QVariant dateAssignment(const QVariant& value) {
     if (text.isEmpty())
         return storedDateText(DateTimeParts{});
     DateTimeParts parts;
-    switch (readDateText(text, parts)) {
+    switch (serverDateRead(text, parts)) {
     case DateRead::OutOfRange:
         dberr::raise(dberr::DateOutOfRange,
                      QStringLiteral("The conversion of a varchar data type to a datetime data "
@@ -407,7 +303,7 @@ void appendPlainText(QString& out, const QVariant& value, bool dateColumn,
     case QMetaType::QString: {
         const QString& text = *static_cast<const QString*>(value.constData());
         DateTimeParts parts;
-        if (dateColumn && readDateText(text, parts) == DateRead::Valid)
+        if (dateColumn && serverDateRead(text, parts) == DateRead::Valid)
             appendDateTime(out, parts, '/');
         else
             out += text;
@@ -466,7 +362,7 @@ void TextLine::appendUtf8(QByteArrayView text, bool dateColumn) {
         units = wide.size();
     }
     DateTimeParts parts;
-    if (dateColumn && readDateText(QStringView(out, units), parts) == DateRead::Valid) {
+    if (dateColumn && serverDateRead(QStringView(out, units), parts) == DateRead::Valid) {
         char buffer[DateTimeChars];
         formatDateTime(buffer, parts, '/');
         appendAscii(buffer, DateTimeChars);

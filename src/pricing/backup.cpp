@@ -135,15 +135,23 @@ QString backupQuery(Menu menu) {
 }
 
 bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress,
-                  qint64 total) {
+                  qint64 total, RunError* cause) {
+    RunError ignored(0, {});
+    RunError& failure = cause ? *cause : ignored;
     QStringEncoder encoder("CP932");
-    if (!encoder.isValid())
+    if (!encoder.isValid()) {
+        failure = RunError(err::FileFailed, "CP932 encoder not available");
         return false;
+    }
     // QSaveFile writes to a temporary file beside hostPath and renames it on
     // commit; without a commit the temporary file is removed.
     QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
+    const auto fileFailed = [&] {
+        failure = RunError(err::FileFailed, file.errorString().toStdString());
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fileFailed();
     BlockWriter out(file, encoder);
     try {
         QString header;
@@ -154,21 +162,24 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progre
                 header += u'\t';
         }
         if (!out.put(header + QStringLiteral("\r\n")))
-            return false;
+            return fileFailed();
         const QString columnSep = QStringLiteral("\t");
         const QString rowSep = QStringLiteral("\r\n");
         const QString nullText = QStringLiteral("#NULL#");
         qint64 done = 0;
         while (!rs.isEOF()) {
             if (!out.put(rs.getString(columnSep, rowSep, nullText)))
-                return false;
+                return fileFailed();
             if (progress)
                 progress(++done, std::max(total, done));
         }
-    } catch (const RunError&) {
+    } catch (const RunError& e) {
+        failure = e;
         return false;
     }
-    return out.flush() && file.commit();
+    if (!out.flush() || !file.commit())
+        return fileFailed();
+    return true;
 }
 
 bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,
@@ -187,11 +198,15 @@ bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMa
     Recordset rs;
     rs.setCursorLocation(CursorLocation::Server);
     rs.open(backupQuery(menu), cn, CursorType::Static, LockType::ReadOnly);
-    const bool written = Write_RsFile(drive.hostPath(path), rs, progress, total);
+    RunError cause(0, {});
+    const bool written = Write_RsFile(drive.hostPath(path), rs, progress, total, &cause);
     rs.close();
     if (!written) {
-        boxes.show(backupFileName(menu) + QStringLiteral("の作成に失敗しました"), MsgButtons::Ok,
-                   MsgIcon::Critical);
+        boxes.show(backupFileName(menu) + QStringLiteral("の作成に失敗しました\r\nエラー番号: ") +
+                       QString::number(cause.number()) + QStringLiteral("\r\n") +
+                       QString::fromStdString(cause.description()) +
+                       QStringLiteral("\r\n単価は変更されていません。"),
+                   MsgButtons::Ok, MsgIcon::Critical);
     }
     return written;
 }

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "core/message_box.h"
+#include "core/run_error.h"
 #include "db/connection.h"
 #include "install/drive_map.h"
 #include "pricing/progress.h"
@@ -33,14 +34,16 @@ QString backupQuery(Menu menu);
 
 // Writes rs (open, on its first row) to the host file hostPath in the format
 // above, replacing a file of that name only when complete. Leaves rs at EOF.
-// False when creating, writing or reading failed; no file is then left.
-// progress, when given, is told each row out of total.
+// False when creating, writing or reading failed; no file is then left, and
+// cause (when given) receives the error: the database's, or the file's with
+// the system's text. progress, when given, is told each row out of total.
 bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress = {},
-                  qint64 total = 0);
+                  qint64 total = 0, RunError* cause = nullptr);
 
 // The backup of one table into tmpDir (a Windows path) unless the file exists.
 // True when the backup is in place (written now or earlier). On failure shows
-// "<file>の作成に失敗しました" with the critical icon and returns false.
+// "<file>の作成に失敗しました" with the cause's number and text and the note that
+// no price was changed, with the critical icon, and returns false.
 // Database errors while the table is opened raise RunError.
 // With progress, the table's rows are counted first (one more statement).
 bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,

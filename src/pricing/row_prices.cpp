@@ -1,9 +1,9 @@
 #include "pricing/row_prices.h"
 
-#include <QTime>
 #include <QVariant>
 
 #include "core/clock.h"
+#include "core/date_text.h"
 #include "core/field_readers.h"
 #include "pricing/keisan.h"
 
@@ -40,36 +40,12 @@ SlotsRead slotsToRead(const ConversionOptions& options) {
     return options.srcSlot == 0 ? SlotsRead{true, false} : SlotsRead{false, true};
 }
 
-namespace {
-
-bool asciiDigits(QStringView text, qsizetype from, qsizetype count, int& value) {
-    value = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        value = value * 10 + (c - u'0');
-    }
-    return true;
-}
-
-} // namespace
-
 QString rowDateText(const QVariant& value) {
     if (value.typeId() == QMetaType::QString && !value.isNull()) {
-        const QString& text = *static_cast<const QString*>(value.constData());
-        int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-        if (text.size() == 19 && text[4] == u'-' && text[7] == u'-' && text[10] == u' ' &&
-            text[13] == u':' && text[16] == u':' && asciiDigits(text, 0, 4, year) &&
-            asciiDigits(text, 5, 2, month) && asciiDigits(text, 8, 2, day) &&
-            asciiDigits(text, 11, 2, hour) && asciiDigits(text, 14, 2, minute) &&
-            asciiDigits(text, 17, 2, second) && year >= 100 && QDate::isValid(year, month, day) &&
-            QTime::isValid(hour, minute, second)) {
-            QString date = text.left(10);
-            date[4] = u'/';
-            date[7] = u'/';
-            return date;
-        }
+        DateTimeParts p;
+        if (readDateText(*static_cast<const QString*>(value.constData()), p) && p.dated &&
+            p.year >= 100 && p.validDate() && p.validTime())
+            return slashDate(p);
     }
     return Get_DateStr(value, QStringLiteral("yyyy/mm/dd"));
 }

@@ -63,8 +63,8 @@ struct RowInput {
 };
 
 // The last-update date of a row as "yyyy/mm/dd": Get_DateStr(value,
-// "yyyy/mm/dd"), with the form the embedded server stores ("yyyy-mm-dd
-// hh:mm:ss") read directly, since a conversion reads one per row.
+// "yyyy/mm/dd"), with a date text formatted directly, since a conversion
+// reads one per row.
 QString rowDateText(const QVariant& value);
 
 // The new values of one row: the prices of each written slot, and whether

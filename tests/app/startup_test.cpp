@@ -1,10 +1,20 @@
 // Start-up and unload of the program on sample installations: the normal
 // start, the ways it ends early, and the connection's life.
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLockFile>
 #include <QScreen>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include "support/gui_app.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tanka::test {
 namespace {
@@ -87,6 +97,68 @@ TEST(Startup, MissingServerNamesThenTheRefusedLoginIsShown) {
     EXPECT_FALSE(a.view().isVisible());
 }
 
+// A store number beyond 16 bits in the settings file is an overflow while the
+// installation is read: shown with its number and text, then the end.
+TEST(Startup, StoreNumberOutOfRangeIsShownAndEnds) {
+    sample::Options o;
+    o.iniMiseId = QStringLiteral("99999");
+    AppOnSample a(o);
+    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
+    ASSERT_EQ(a.boxes.shown.size(), 1u);
+    EXPECT_EQ(a.boxes.shown[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(a.boxes.shown[0].text,
+              QStringLiteral("エラーが発生しました。終了します。\r\nエラー番号: 6\r\nOverflow"));
+    EXPECT_EQ(a.app->connection(), nullptr);
+    EXPECT_FALSE(a.view().isVisible());
+}
+
+// A server name holding the connection syntax is named as a wrong setting and
+// never reaches a driver; no message shows the password or the login pieces.
+TEST(Startup, ServerNameWithConnectionSyntaxIsRefused) {
+    AppOnSample a;
+    QFile ini(a.site.install.iniFile);
+    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+    const QByteArray text = ini.readAll().replace("MsKyak=SV01", "MsKyak=SV01;uid=\"");
+    ini.resize(0);
+    ini.seek(0);
+    ini.write(text);
+    ini.close();
+    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
+    ASSERT_EQ(a.boxes.shown.size(), 2u);
+    EXPECT_EQ(a.boxes.shown[0].text,
+              QStringLiteral("ZEMA.ini Mskyakの設定が違います SV01;uid=\"\r\n"));
+    for (const ShownBox& box : a.boxes.shown) {
+        EXPECT_FALSE(box.text.contains(QStringLiteral("QDR615"))) << box.text.toStdString();
+        EXPECT_FALSE(box.text.contains(QStringLiteral("pwd="), Qt::CaseInsensitive));
+    }
+}
+
+// Another program holding a write lock on a database: start-up waits its
+// bounded while, then says the database is in use and ends.
+TEST(Startup, LockedDatabaseIsShownAndEnds) {
+    AppOnSample a;
+    a.app->setStartupLockWait(1);
+    QSqlDatabase other =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
+    other.setDatabaseName(a.site.file(QStringLiteral("MSLOCL")));
+    ASSERT_TRUE(other.open());
+    QSqlQuery lock(other);
+    ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+        << lock.lastError().text().toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_EQ(a.boxes.texts(), QStringList{QStringLiteral(
+                                   "データベースが他のプログラムで使用中のため、起動できません。"
+                                   "\r\n終了します。")});
+    lock.exec(QStringLiteral("ROLLBACK"));
+    lock = QSqlQuery();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+}
+
 TEST(Startup, ASecondCopyEndsSilently) {
     AppOnSample first;
     ASSERT_EQ(first.app->Form_Load(), LoadResult::Loaded);
@@ -103,11 +175,53 @@ TEST(SingleInstanceLock, HeldUntilItsOwnerGoes) {
     const QString path = dir.filePath(QStringLiteral("x.lock"));
     auto first = std::make_unique<LockFileInstance>(path);
     LockFileInstance second(path);
-    EXPECT_TRUE(first->acquire());
-    EXPECT_TRUE(first->acquire()) << "asking again keeps the claim";
-    EXPECT_FALSE(second.acquire());
+    EXPECT_EQ(first->acquire(), InstanceClaim::Only);
+    EXPECT_EQ(first->acquire(), InstanceClaim::Only) << "asking again keeps the claim";
+    EXPECT_EQ(second.acquire(), InstanceClaim::AnotherCopy);
     first.reset();
-    EXPECT_TRUE(second.acquire());
+    EXPECT_EQ(second.acquire(), InstanceClaim::Only);
+}
+
+// A copy that died without releasing its lock does not keep the next start
+// out.
+TEST(SingleInstanceLock, ADeadCopysLockIsTakenOver) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.lock"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        QLockFile lock(path);
+        ::_exit(lock.tryLock(0) ? 0 : 1); // ends without unlocking
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    LockFileInstance next(path);
+    EXPECT_EQ(next.acquire(), InstanceClaim::Only);
+}
+
+// The default lock sits in a folder of the user's own.
+TEST(SingleInstanceLock, DefaultLockIsInTheUsersOwnFolder) {
+    const QFileInfo folder(QFileInfo(LockFileInstance::defaultPath()).path());
+    ASSERT_TRUE(folder.isDir());
+    EXPECT_EQ(folder.ownerId(), ::getuid());
+    EXPECT_EQ(folder.permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+}
+
+// A lock that cannot be made is said so, and start-up ends.
+TEST(Startup, UncheckableLockIsShownAndEnds) {
+    AppOnSample first;
+    QFile notAFolder(QDir(first.site.path()).filePath(QStringLiteral("file")));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    ScriptedBoxes boxes;
+    LockFileInstance lock(notAFolder.fileName() + QStringLiteral("/tanka.lock"));
+    TankaApp app({first.env, first.site.drive, first.clock, boxes, lock});
+    EXPECT_EQ(app.Form_Load(), LoadResult::Failed);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(
+        QStringLiteral("他に起動中でないか確認できませんでした。終了します。\r\n")));
+    EXPECT_EQ(app.connection(), nullptr);
 }
 
 } // namespace

@@ -22,7 +22,7 @@ class BatchUpdateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::createInstallation(servers);
-        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
     QString stori() const { return servers.sv01File("MSTORI"); }

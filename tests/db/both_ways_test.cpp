@@ -20,7 +20,7 @@ protected:
         if (GetParam())
             qputenv("TANKA_SQLITE_VIA_QT", "1");
         test::createInstallation(servers);
-        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
     QString stori() const { return servers.sv01File("MSTORI"); }

@@ -56,10 +56,8 @@ TEST(Connection, OpensOrRefusesAsTheServerWould) {
         servers.createDatabase(QString::fromLatin1(c.folder), QStringLiteral("MSKYAK.sqlite"),
                                {QStringLiteral("CREATE TABLE T (a INTEGER)")});
         Connection cn;
-        cn.setConnectionString(
-            QStringLiteral("Provider=SQLOLEDB;server=%1;uid=%2;pwd=%3;database=%4")
-                .arg(QString::fromLatin1(c.server), QString::fromLatin1(c.uid),
-                     QString::fromLatin1(c.pwd), QString::fromLatin1(c.database)));
+        cn.setConnectionParams({QString::fromLatin1(c.server), QString::fromLatin1(c.uid),
+                                QString::fromLatin1(c.pwd), QString::fromLatin1(c.database)});
         const RunError e = raised([&] { cn.open(); });
         EXPECT_EQ(e.number(), c.number) << c.server << " " << c.database;
         EXPECT_EQ(QString::fromStdString(e.description()), c.text);
@@ -70,7 +68,7 @@ TEST(Connection, OpensOrRefusesAsTheServerWould) {
 TEST(Connection, UseAfterFailedOpenRaisesThatOpensError) {
     SqliteServers servers;
     Connection cn;
-    cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+    cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
     const RunError openError = raised([&] { cn.open(); });
     ASSERT_NE(openError.number(), 0);
     const std::function<void()> uses[] = {
@@ -89,7 +87,7 @@ TEST(Connection, UseOfClosedConnectionRaises3704) {
     test::createInstallation(servers);
     Connection never;
     Connection closed;
-    closed.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+    closed.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
     closed.open();
     closed.close();
     for (Connection* cn : {&never, &closed}) {
@@ -106,7 +104,7 @@ TEST(Connection, WithoutSqliteDirTheOdbcDriverIsUsed) {
     qunsetenv("TANKA_SQLITE_DIR");
     qputenv("TANKA_ODBC_DRIVER", "tanka-no-such-driver");
     Connection cn;
-    cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+    cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
     const RunError e = raised([&] { cn.open(); });
     EXPECT_NE(e.number(), 0);
     EXPECT_NE(e.number(), -1);
@@ -117,7 +115,7 @@ class AttachedTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::createInstallation(servers);
-        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
     SqliteServers servers;
@@ -194,7 +192,7 @@ TEST(Catalogue, DataFileOfADatabaseIsAWindowsPathUnderDriveC) {
     qputenv("TANKA_SQLITE_DIR", root.toLocal8Bit());
 
     Connection cn;
-    cn.setConnectionString(sv01(QStringLiteral("MSTORI")));
+    cn.setConnectionParams(sv01(QStringLiteral("MSTORI")));
     cn.open();
     const QString windows = QStringLiteral("C:\\ZEMAH\\DATA\\SV01\\MSKYAK.sqlite");
     const struct {
@@ -249,7 +247,7 @@ TEST_F(TransactionTest, UncommittedWorkIsRolledBackWhenTheConnectionGoes) {
     cn.close();
     for (const auto& end : endings) {
         auto c = std::make_unique<Connection>();
-        c->setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        c->setConnectionParams(sv01(QStringLiteral("MSKYAK")));
         c->open();
         changeBoth(*c);
         end(c);
@@ -285,7 +283,7 @@ TEST_F(TransactionTest, TransactionCallsOutOfOrderRaise) {
 
 TEST_F(TransactionTest, ALockHeldElsewhereTimesOutAfterTheCommandTimeout) {
     Connection other;
-    other.setConnectionString(sv01(QStringLiteral("MSTORI")));
+    other.setConnectionParams(sv01(QStringLiteral("MSTORI")));
     other.setCommandTimeout(1);
     other.open();
     changeBoth(cn);

@@ -20,7 +20,7 @@ class RecordsetTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::createInstallation(servers);
-        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
     QString stori() const { return servers.sv01File("MSTORI"); }

@@ -117,10 +117,9 @@ Globals globalsOnSv01() {
     return g;
 }
 
-QString sv01(const QString& database) {
-    return QStringLiteral(
-               "Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;database=") +
-           database;
+ConnectionParams sv01(const QString& database) {
+    return {QStringLiteral("SV01"), QStringLiteral("ORBE-TLX-MEMBER"), QStringLiteral("QDR615"),
+            database};
 }
 
 RunError raised(const std::function<void()>& action) {

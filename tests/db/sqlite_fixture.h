@@ -12,6 +12,7 @@
 
 #include "core/globals.h"
 #include "core/run_error.h"
+#include "db/connection_string.h"
 #include "support/sample_site.h"
 
 namespace tanka::test {
@@ -45,7 +46,7 @@ void createInstallation(SqliteServers& servers);
 Globals globalsOnSv01();
 
 // The connection string of database on SV01 with the fixed login.
-QString sv01(const QString& database);
+ConnectionParams sv01(const QString& database);
 
 // The error action raises; number 0 and no text when it raises none.
 RunError raised(const std::function<void()>& action);

@@ -39,7 +39,7 @@ protected:
                               .arg(i)
                               .arg(i % 3);
         SqliteServers::run(stori(), statements);
-        cn.setConnectionString(sv01(QStringLiteral("MSKYAK")));
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
         cn.open();
     }
     QString stori() const { return servers.sv01File("MSTORI"); }
@@ -97,7 +97,7 @@ class SqliteValuesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::createInstallation(servers);
-        cn.setConnectionString(sv01(QStringLiteral("MSTORI")));
+        cn.setConnectionParams(sv01(QStringLiteral("MSTORI")));
         cn.open();
     }
     SqliteServers servers;

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     const int stopAfter = std::atoi(argv[1]);
 
     tanka::Connection cn;
-    cn.setConnectionString(tanka::test::connectionString());
+    cn.setConnectionParams(tanka::test::connectionParams());
     cn.open();
     tanka::Globals g;
     g.MyMiseID = 1;

@@ -55,9 +55,9 @@ QString TenRow::insertSql() const {
            values.join(", ") + ")";
 }
 
-QString connectionString() {
-    return QStringLiteral(
-        "Provider=SQLOLEDB;server=SV01;uid=ORBE-TLX-MEMBER;pwd=QDR615;database=MSKYAK");
+ConnectionParams connectionParams() {
+    return {QStringLiteral("SV01"), QStringLiteral("ORBE-TLX-MEMBER"), QStringLiteral("QDR615"),
+            QStringLiteral("MSKYAK")};
 }
 
 sample::Options storeOptions(int stores, std::int16_t own) {
@@ -92,7 +92,7 @@ EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
 Connection& EngineFixture::cn() {
     if (!m_cn) {
         m_cn = std::make_unique<Connection>();
-        m_cn->setConnectionString(connectionString());
+        m_cn->setConnectionParams(connectionParams());
         m_cn->open();
     }
     return *m_cn;

@@ -59,7 +59,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 } // namespace
 
 // The connection string of the program's connection to the sample server.
-QString connectionString();
+ConnectionParams connectionParams();
 
 class EngineFixture {
 public:

@@ -234,7 +234,7 @@ TEST(Run, HeadquartersNeedsNoProcessingDate) {
 struct FailureCase {
     const char* name;
     std::function<void(EngineFixture&, Counted&)> arrange;
-    QString message; // empty: the layer's write-conflict text
+    QString message; // how the message starts; empty: the layer's write-conflict text
     QStringList backupsLeft;
     bool lockWorkDir = false;
 };
@@ -323,7 +323,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, RunFailure, ::testing::ValuesIn(failureCases)
 TEST(Run, SecondConnectionCannotWriteDuringTheRun) {
     EngineFixture fx(storeOptions());
     Connection other;
-    other.setConnectionString(connectionString());
+    other.setConnectionParams(connectionParams());
     other.setCommandTimeout(1);
     other.open();
     bool refused = false;

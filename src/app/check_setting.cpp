@@ -1,15 +1,16 @@
-#include "db/check_setting.h"
+#include "app/check_setting.h"
 
 #include <memory>
 
 #include "core/field_readers.h"
 #include "db/connect.h"
 #include "db/connection.h"
+#include "db/connection_string.h"
 #include "db/recordset.h"
 
 namespace tanka {
 
-void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes) {
+void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout) {
     g.SvTori = Get_IniData(g, ctx, QStringLiteral("MsTori"));
     g.SvJsho = Get_IniData(g, ctx, QStringLiteral("MSJsho"));
     g.SvKyak = Get_IniData(g, ctx, QStringLiteral("MsKyak"));
@@ -26,9 +27,11 @@ void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes) {
         {&g.SvLocl, QStringLiteral("ZEMA.ini Msloclの設定が違います ")},
         {&g.SvHonb, QStringLiteral("ZEMA.ini Mshonbの設定が違います ")},
     };
+    // A name holding a character of the connection syntax is as wrong as an
+    // empty one: it is named in the same message and never used.
     QString message;
     for (const auto& [server, line] : lines)
-        if (server->isEmpty())
+        if (server->isEmpty() || !isSafeConnectionValue(*server))
             message += line + *server + QStringLiteral("\r\n");
     if (!message.isEmpty()) {
         boxes.show(message, MsgButtons::Ok, MsgIcon::None, QStringLiteral("Common"));
@@ -40,8 +43,9 @@ void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes) {
 
     auto cn = std::make_unique<Connection>();
     cn->setConnectionTimeout(15);
+    cn->setCommandTimeout(commandTimeout);
     QString ErrMsg;
-    if (Open_CN(4, cn.get(), ErrMsg, g) == -1) {
+    if (Open_CN(4, cn.get(), ErrMsg, g).ok()) {
         // Errors of the query itself reach start-up; the connection is
         // released on the way out either way.
         auto rs = cn->executeQuery(QStringLiteral("Select * from MlMsno"));

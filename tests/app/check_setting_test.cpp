@@ -3,8 +3,8 @@
 // MSLOCL.
 #include <gtest/gtest.h>
 
-#include "db/check_setting.h"
-#include "sqlite_fixture.h"
+#include "app/check_setting.h"
+#include "db/sqlite_fixture.h"
 #include "support/drive_c.h"
 #include "support/scripted_boxes.h"
 
@@ -33,7 +33,7 @@ protected:
 
     void check() {
         const InstallContext ctx{drive.map(), env};
-        Check_Setting(g, ctx, boxes);
+        Check_Setting(g, ctx, boxes, 30);
     }
 
     test::SqliteServers servers;

@@ -53,17 +53,25 @@ TableInfo OdbcEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) cons
     return info;
 }
 
-RunError OdbcEngine::error(const QSqlError& e) const {
+OdbcEngine::Diagnostic OdbcEngine::diagnostic(const QSqlError& e) {
+    Diagnostic d;
     bool ok = false;
-    std::int32_t number = e.nativeErrorCode().toInt(&ok);
-    if (!ok || number == 0 || number == -1)
-        number = dberr::Fail;
-    QString text = e.databaseText().trimmed();
-    if (text.isEmpty())
-        text = e.driverText().trimmed();
-    if (text.isEmpty())
-        text = QStringLiteral("[%1] The operation failed.").arg(m_driver);
-    return RunError(number, text.toStdString());
+    d.number = e.nativeErrorCode().toInt(&ok);
+    if (!ok)
+        d.number = 0;
+    d.text = e.databaseText().trimmed();
+    if (d.text.isEmpty())
+        d.text = e.driverText().trimmed();
+    return d;
+}
+
+RunError OdbcEngine::error(const QSqlError& e) const {
+    Diagnostic d = diagnostic(e);
+    if (d.number == 0 || d.number == -1)
+        d.number = dberr::Fail;
+    if (d.text.isEmpty())
+        d.text = QStringLiteral("[%1] The operation failed.").arg(m_driver);
+    return RunError(d.number, d.text.toStdString());
 }
 
 } // namespace tanka

@@ -33,6 +33,15 @@ public:
     // none or a negative one is given; 0 would mean no limit and is refused).
     static QString connectOptions(int loginTimeout);
 
+    // The first diagnostic record of a failed ODBC call: the driver's native
+    // error number (0 when it gives none) and its text, the driver's own text
+    // when the record has none.
+    struct Diagnostic {
+        std::int32_t number = 0;
+        QString text;
+    };
+    static Diagnostic diagnostic(const QSqlError& e);
+
 private:
     QString m_driver;
 };

@@ -9,6 +9,9 @@
 //                         computing the new prices, in one transaction
 //   EngineRunPeakRss      one run of 200k rows in a child process of this
 //                         program; counter maxrss_MB = its peak resident size
+//   EngineRunOdbc/<rows>  EngineRun with the files reached through ODBC
+//                         (TANKA_SQLITE_VIA_ODBC: QODBC, unixODBC, the SQLite
+//                         ODBC driver), the transport SQL Server uses
 //
 // Rows: 12,500 (50 stores x 125 per table), 50,000 (100 x 250) and 200,000
 // (100 x 1,000): 1x, 4x, 16x. Times are wall-clock (the shell is a child
@@ -236,6 +239,12 @@ void EngineRunPeakRss(benchmark::State& state) {
     state.counters["rows"] = 200000;
 }
 
+void EngineRunOdbc(benchmark::State& state) {
+    qputenv("TANKA_SQLITE_VIA_ODBC", "1");
+    EngineRun(state);
+    qunsetenv("TANKA_SQLITE_VIA_ODBC");
+}
+
 BENCHMARK(EngineRun)
     ->Arg(12500)
     ->Arg(50000)
@@ -244,6 +253,13 @@ BENCHMARK(EngineRun)
     ->UseRealTime()
     ->Iterations(2);
 BENCHMARK(Sqlite3Shell)
+    ->Arg(12500)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(EngineRunOdbc)
     ->Arg(12500)
     ->Arg(50000)
     ->Arg(200000)

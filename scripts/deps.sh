@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc qt6-translations-l10n
-  unixodbc tdsodbc sqlite3 libsqlite3-dev
+  unixodbc tdsodbc libsqliteodbc sqlite3 libsqlite3-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-ipafont-gothic
   clang libclang-rt-14-dev llvm

@@ -2,10 +2,20 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
+#include <climits>
+
 #include "db/db_errors.h"
 #include "db/sql_text.h"
 
 namespace tanka {
+
+namespace {
+
+// "Lock request time out period exceeded."
+constexpr std::int32_t kLockTimeout = 1222;
+
+} // namespace
 
 OdbcEngine::OdbcEngine(QString driver) : m_driver(std::move(driver)) {}
 
@@ -15,11 +25,25 @@ QString OdbcEngine::connectOptions(int loginTimeout) {
 }
 
 void OdbcEngine::open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
-                      int /*commandTimeout*/) {
+                      int commandTimeout) {
     db.setDatabaseName(odbcConnectionString(m_driver, params));
     db.setConnectOptions(connectOptions(loginTimeout));
     if (!db.open())
         throw error(db.lastError());
+    QSqlQuery session(db);
+    if (!session.exec(QStringLiteral("SET NOCOUNT OFF")))
+        throw error(session.lastError());
+    session.finish();
+    setCommandTimeout(db, commandTimeout);
+}
+
+void OdbcEngine::setCommandTimeout(QSqlDatabase& db, int seconds) {
+    // Milliseconds; -1 waits without limit, as a command timeout of 0 does.
+    const qint64 ms = seconds > 0 ? std::min<qint64>(qint64{seconds} * 1000, INT_MAX) : -1;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SET LOCK_TIMEOUT %1").arg(ms)))
+        throw error(query.lastError());
+    query.finish();
 }
 
 TableInfo OdbcEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) const {
@@ -53,17 +77,27 @@ TableInfo OdbcEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) cons
     return info;
 }
 
-RunError OdbcEngine::error(const QSqlError& e) const {
+OdbcEngine::Diagnostic OdbcEngine::diagnostic(const QSqlError& e) {
+    Diagnostic d;
     bool ok = false;
-    std::int32_t number = e.nativeErrorCode().toInt(&ok);
-    if (!ok || number == 0 || number == -1)
-        number = dberr::Fail;
-    QString text = e.databaseText().trimmed();
-    if (text.isEmpty())
-        text = e.driverText().trimmed();
-    if (text.isEmpty())
-        text = QStringLiteral("[%1] The operation failed.").arg(m_driver);
-    return RunError(number, text.toStdString());
+    d.number = e.nativeErrorCode().toInt(&ok);
+    if (!ok)
+        d.number = 0;
+    d.text = e.databaseText().trimmed();
+    if (d.text.isEmpty())
+        d.text = e.driverText().trimmed();
+    return d;
+}
+
+RunError OdbcEngine::error(const QSqlError& e) const {
+    Diagnostic d = diagnostic(e);
+    if (d.number == 0 || d.number == -1)
+        d.number = dberr::Fail;
+    if (d.number == kLockTimeout)
+        d.number = dberr::Timeout;
+    if (d.text.isEmpty())
+        d.text = QStringLiteral("[%1] The operation failed.").arg(m_driver);
+    return RunError(d.number, d.text.toStdString());
 }
 
 } // namespace tanka

@@ -3,9 +3,16 @@
 // into an ODBC one with every value brace-quoted; the login timeout is always
 // set (without one, a silent host would hold the program for ever).
 //
-// The command timeout: Qt gives no access to the statement attribute, so
-// statements run with the driver's default, no limit, which is never below
-// the 9999 seconds the program asks for.
+// The session is set up right after the login: SET NOCOUNT OFF, so that every
+// UPDATE reports its row count (the optimistic write finds a conflict by a
+// short count, and a server whose "user options" turn NOCOUNT on would
+// otherwise report none), and SET LOCK_TIMEOUT for the command timeout.
+//
+// The command timeout: Qt gives no access to the statement attribute, so a
+// statement itself runs without a limit; what the program waits for in
+// practice is another session's lock, and that wait is bounded by the
+// session's LOCK_TIMEOUT (0 = no limit), whose expiry (1222) is raised as the
+// layer's timeout.
 
 #include "db/engine.h"
 
@@ -18,7 +25,7 @@ public:
     QString driverName() const override { return QStringLiteral("QODBC"); }
     void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
               int commandTimeout) override;
-    void setCommandTimeout(QSqlDatabase&, int) override {}
+    void setCommandTimeout(QSqlDatabase& db, int seconds) override;
 
     std::optional<FixedResult> answer(const QString&) const override { return std::nullopt; }
     QString translate(const QString& sql) const override { return sql; }
@@ -32,6 +39,15 @@ public:
     // The connect options handed to Qt: the login timeout in seconds (15 when
     // none or a negative one is given; 0 would mean no limit and is refused).
     static QString connectOptions(int loginTimeout);
+
+    // The first diagnostic record of a failed ODBC call: the driver's native
+    // error number (0 when it gives none) and its text, the driver's own text
+    // when the record has none.
+    struct Diagnostic {
+        std::int32_t number = 0;
+        QString text;
+    };
+    static Diagnostic diagnostic(const QSqlError& e);
 
 private:
     QString m_driver;

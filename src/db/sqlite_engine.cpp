@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "db/db_errors.h"
+#include "db/odbc_engine.h"
 #include "db/sql_text.h"
 #include "db/value_text.h"
 #include "install/drive_map.h"
@@ -55,6 +56,9 @@ QString serverFolder(const QString& root, const QString& server) {
     return dir;
 }
 
+// SQLite's default limit of attached databases.
+constexpr int kAttachLimit = 10;
+
 int busyMilliseconds(int seconds) {
     // 0 waits without limit, as a command timeout of 0 does.
     if (seconds <= 0 || seconds >= INT_MAX / 1000)
@@ -77,7 +81,44 @@ void runPragma(QSqlDatabase& db, const QString& text) {
 } // namespace
 
 SqliteEngine::SqliteEngine(QString root)
-    : m_root(std::move(root)), m_direct(!qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_QT")) {}
+    : m_root(std::move(root)), m_odbc(qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_ODBC")) {}
+
+QString SqliteEngine::driverName() const {
+    return m_odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE");
+}
+
+void SqliteEngine::connect(QSqlDatabase& db, const QString& file, int loginTimeout,
+                           int commandTimeout) {
+    if (!m_odbc) {
+        db.setDatabaseName(file);
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds(commandTimeout)));
+        if (!db.open())
+            throw RunError(dberr::Fail, db.lastError().text().toStdString());
+        return;
+    }
+    // The driver's lock wait ("Timeout", milliseconds) stands for the command
+    // timeout; integers as 64-bit numbers, as the file holds them; a file that
+    // vanished since the folder was listed is not created again.
+    const QString driver = qEnvironmentVariableIsSet("TANKA_SQLITE_ODBC_DRIVER")
+                               ? qEnvironmentVariable("TANKA_SQLITE_ODBC_DRIVER")
+                               : QStringLiteral("SQLite3");
+    // The driver takes the file name as it stands (braces would become part
+    // of it), so a name that would end the attribute early is refused.
+    if (file.contains(u';') || file.startsWith(u'{'))
+        dberr::raise(dberr::Fail,
+                     QStringLiteral("The file %1 cannot be named to the ODBC driver.").arg(file));
+    db.setDatabaseName(
+        QStringLiteral("DRIVER=%1;DATABASE=%2;Timeout=%3;BigInt=1;StepAPI=1;NoCreat=1;")
+            .arg(odbcQuote(driver), file)
+            .arg(busyMilliseconds(commandTimeout)));
+    db.setConnectOptions(OdbcEngine::connectOptions(loginTimeout));
+    if (!db.open()) {
+        const OdbcEngine::Diagnostic d = OdbcEngine::diagnostic(db.lastError());
+        throw RunError(dberr::Fail,
+                       d.text.isEmpty() ? "The ODBC connection failed." : d.text.toStdString());
+    }
+}
 
 const QString& SqliteEngine::loginName() {
     static const QString name = QStringLiteral("ORBE-TLX-MEMBER");
@@ -89,7 +130,7 @@ const QString& SqliteEngine::loginPassword() {
     return password;
 }
 
-void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int /*loginTimeout*/,
+void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
                         int commandTimeout) {
     const QString folder = serverFolder(m_root, params.server);
 
@@ -115,27 +156,40 @@ void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int /*
                                     "login failed.")
                          .arg(params.database));
 
-    db.setDatabaseName(m_files.value(m_mainName));
-    db.setConnectOptions(
-        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds(commandTimeout)));
-    if (!db.open())
-        throw RunError(dberr::Fail, db.lastError().text().toStdString());
+    connect(db, m_files.value(m_mainName), loginTimeout, commandTimeout);
 
     runPragma(db, QStringLiteral("PRAGMA main.journal_mode=DELETE"));
     QMap<QString, QString> reachable{{m_mainName, m_files.value(m_mainName)}};
+    m_broken.clear();
+    int attached = 0;
     for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
         if (it.key() == m_mainName || it.key() == u"MAIN" || it.key() == u"TEMP")
             continue;
+        if (attached == kAttachLimit)
+            break; // the remaining databases are not there
         QSqlQuery attach(db);
         attach.prepare(QStringLiteral("ATTACH DATABASE ? AS ") +
                        sqltext::quoteIdentifier(it.key()));
         attach.addBindValue(it.value());
-        if (!attach.exec())
-            break; // attach limit reached: the remaining databases are not there
+        if (!attach.exec()) {
+            // A file SQLite cannot read: this database alone is unusable.
+            m_broken.insert(it.key(), unusable(it.key(), attach.lastError()));
+            continue;
+        }
         attach.finish();
+        // ATTACH may leave the file unread; its schema is read here.
+        QSqlQuery schema(db);
+        const bool readable = schema.exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE")
+                                              .arg(sqltext::quoteIdentifier(it.key())));
+        if (!readable)
+            m_broken.insert(it.key(), unusable(it.key(), schema.lastError()));
+        schema.finish();
+        if (!readable) {
+            runPragma(db, QStringLiteral("DETACH DATABASE ") + sqltext::quoteIdentifier(it.key()));
+            continue;
+        }
+        ++attached;
         reachable.insert(it.key(), it.value());
-        runPragma(db, QStringLiteral("PRAGMA %1.journal_mode=DELETE")
-                          .arg(sqltext::quoteIdentifier(it.key())));
     }
     m_files = reachable;
 
@@ -146,6 +200,18 @@ void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int /*
 
 void SqliteEngine::setCommandTimeout(QSqlDatabase& db, int seconds) {
     runPragma(db, QStringLiteral("PRAGMA busy_timeout=%1").arg(busyMilliseconds(seconds)));
+}
+
+RunError SqliteEngine::unusable(const QString& database, const QSqlError& e) const {
+    const RunError cause = error(e);
+    return RunError(cause.number(), QStringLiteral("Database '%1' cannot be opened. %2")
+                                        .arg(database, QString::fromStdString(cause.description()))
+                                        .toStdString());
+}
+
+void SqliteEngine::requireAttached(const QString& database) const {
+    if (const auto it = m_broken.constFind(database.toUpper()); it != m_broken.cend())
+        throw *it;
 }
 
 QString SqliteEngine::fileOf(const QString& database) const {
@@ -184,6 +250,7 @@ std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
         "^select \\* from \\[?([^\\].]+)\\]?\\.\\[?sys\\]?\\.\\[?database_files\\]?$"));
     if (const auto m = databaseFiles.match(text); m.hasMatch()) {
         const QString name = m.captured(1).toUpper();
+        requireAttached(name);
         if (!m_files.contains(name))
             dberr::raiseInvalidObject(m.captured(1) + QStringLiteral(".sys.database_files"));
         return FixedResult{{QStringLiteral("file_id"), QStringLiteral("type_desc"),
@@ -200,6 +267,7 @@ QString SqliteEngine::translate(const QString& sql) const {
         if (!name.schema.isEmpty() && name.schema.compare(u"dbo", Qt::CaseInsensitive) != 0)
             dberr::raiseInvalidObject(name.text);
         const QString database = name.database.isEmpty() ? m_mainName : name.database.toUpper();
+        requireAttached(database);
         if (!m_files.contains(database))
             dberr::raiseInvalidObject(name.text);
         const QString schema =
@@ -239,7 +307,7 @@ QVariant SqliteEngine::storedValue(const ColumnInfo& column, const QVariant& val
 sqlite3* SqliteEngine::sqliteHandle(const QSqlDatabase& db) const {
     // Qt's driver hands out its connection as a variant of type "sqlite3*"; the
     // driver links the system's libsqlite3, as this layer does.
-    if (!m_direct)
+    if (m_odbc)
         return nullptr;
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -248,7 +316,19 @@ sqlite3* SqliteEngine::sqliteHandle(const QSqlDatabase& db) const {
 }
 
 RunError SqliteEngine::error(const QSqlError& e) const {
-    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    int code = e.nativeErrorCode().toInt();
+    if (m_odbc) {
+        // The SQLite ODBC driver's record: "[SQLite]message (code)".
+        const OdbcEngine::Diagnostic d = OdbcEngine::diagnostic(e);
+        static const QRegularExpression record(QStringLiteral("^\\[SQLite\\](.*) \\((\\d+)\\)$"));
+        if (const auto m = record.match(d.text); m.hasMatch()) {
+            text = m.captured(1);
+            code = m.captured(2).toInt();
+        } else if (!d.text.isEmpty()) {
+            text = d.text;
+        }
+    }
     static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
     static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
     if (const auto m = noTable.match(text); m.hasMatch())
@@ -259,7 +339,7 @@ RunError SqliteEngine::error(const QSqlError& e) const {
         return RunError(
             dberr::InvalidColumnName,
             QStringLiteral("Invalid column name '%1'.").arg(m.captured(1)).toStdString());
-    const int code = e.nativeErrorCode().toInt() & 0xff;
+    code &= 0xff;
     if (code == 5 || code == 6) // SQLITE_BUSY, SQLITE_LOCKED
         return RunError(dberr::Timeout, "Query timeout expired");
     return RunError(dberr::CommandFailed, text.toStdString());

@@ -18,10 +18,16 @@
 // Rollback journal, not WAL, so that a commit across attached files is atomic.
 // The command timeout is the wait for another connection's lock.
 //
-// Record sets read and write their rows with direct statements on the sqlite3
-// connection (sqlite_rows.h); with TANKA_SQLITE_VIA_QT set when the connection
-// opens they go through Qt SQL instead, the way they do on SQL Server, so that
-// that way can be tried on the embedded server too.
+// A database that cannot be attached (a damaged file) is left out without
+// affecting the others; a statement naming it raises the attach's error.
+//
+// Transport: Qt's SQLite driver by default, where rows are read and batches
+// written with direct statements on the sqlite3 connection (sqliteHandle()).
+// With TANKA_SQLITE_VIA_ODBC set when the connection opens,
+// the files are reached the way SQL Server is, through Qt's ODBC driver, the
+// ODBC driver manager and the SQLite ODBC driver ("SQLite3", or the driver
+// named by TANKA_SQLITE_ODBC_DRIVER), and values come as ODBC types; the SQL
+// translation, attaching and catalogue answers are the same either way.
 
 #include <QMap>
 
@@ -33,7 +39,7 @@ class SqliteEngine final : public Engine {
 public:
     explicit SqliteEngine(QString root);
 
-    QString driverName() const override { return QStringLiteral("QSQLITE"); }
+    QString driverName() const override;
     void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
               int commandTimeout) override;
     void setCommandTimeout(QSqlDatabase& db, int seconds) override;
@@ -55,13 +61,21 @@ public:
 private:
     // Upper-case database name -> host path of its file.
     QString fileOf(const QString& database) const;
+    // The error of a database that could not be attached, cause e.
+    RunError unusable(const QString& database, const QSqlError& e) const;
+    // Raises the attach error of database when it could not be attached.
+    void requireAttached(const QString& database) const;
+    // Connects db to file through the transport; raises as the server would.
+    void connect(QSqlDatabase& db, const QString& file, int loginTimeout, int commandTimeout);
     QString dataFilePath(const QString& database) const;
 
     QString m_root;
     QString m_mainName;             // upper case
     QMap<QString, QString> m_files; // upper-case name -> host path, main included
+    // Upper-case name -> why its file could not be attached.
+    QMap<QString, RunError> m_broken;
     QString m_version;
-    bool m_direct = true;
+    bool m_odbc = false;
 };
 
 } // namespace tanka

@@ -4,6 +4,7 @@
 
 #include "db/connection.h"
 #include "db/recordset.h"
+#include "db/value_text.h"
 #include "sqlite_fixture.h"
 
 namespace tanka {
@@ -71,8 +72,9 @@ TEST_F(RecordsetTest, FieldsByNameWithoutRegardToCaseAndByPosition) {
     EXPECT_EQ(rs.value(6).toInt(), 1080);
     EXPECT_TRUE(rs.value(QStringLiteral("TankaA2")).isNull());
     EXPECT_FALSE(rs.value(QStringLiteral("TankaA3")).isNull());
-    EXPECT_EQ(rs.value(QStringLiteral("SaisyuKosinDate")).toString(),
-              QStringLiteral("2019-09-01 00:00:00"));
+    EXPECT_EQ(plainText(rs.value(QStringLiteral("SaisyuKosinDate")), QStringLiteral("DATETIME"),
+                        QString()),
+              QStringLiteral("2019/09/01 00:00:00"));
 
     for (const auto& bad : std::initializer_list<std::function<void()>>{
              [&] { rs.value(QStringLiteral("TankaC1")); },

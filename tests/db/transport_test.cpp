@@ -1,0 +1,145 @@
+// What production relies on of the transport under the record sets. The db
+// suite runs twice: on Qt's SQLite driver, and through ODBC (QODBC, the
+// driver manager, the SQLite ODBC driver) as SQL Server is reached; these
+// cases hold both ways.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFile>
+
+#include "db/batch_update.h"
+#include "db/connection.h"
+#include "db/recordset.h"
+#include "db/value_text.h"
+#include "sqlite_fixture.h"
+
+namespace tanka {
+namespace {
+
+using test::raised;
+using test::SqliteServers;
+using test::sv01;
+
+bool throughOdbc() {
+    return qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_ODBC");
+}
+
+class TransportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::createInstallation(servers);
+        SqliteServers::run(stori(),
+                           {QStringLiteral("CREATE TABLE V (id INTEGER PRIMARY KEY, n INTEGER, "
+                                           "r REAL, m MONEY, t NVARCHAR(20), d DATETIME, b BLOB)"),
+                            QStringLiteral("INSERT INTO V VALUES (1, -12, 0.25, 1080.5, 'ｶｯﾄ', "
+                                           "'2019-09-30 00:00:00', x'00ff')"),
+                            QStringLiteral("INSERT INTO V VALUES (2, NULL, NULL, NULL, '', NULL, "
+                                           "NULL)")});
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
+        cn.open();
+    }
+    QString stori() const { return servers.sv01File("MSTORI"); }
+    QVariant storiValue(const QString& sql) const { return SqliteServers::scalar(stori(), sql); }
+
+    SqliteServers servers;
+    Connection cn;
+};
+
+// Values come as the transport types them (dates as texts from SQLite, as
+// date/times through ODBC, as from SQL Server); the plain text lines of a
+// backup are the same either way.
+TEST_F(TransportTest, ValuesReadAsTheirTypesAndLinesComeAlike) {
+    Recordset rs;
+    rs.open(QStringLiteral("SELECT * From MSTORI.dbo.V  ORDER BY id"), cn, CursorType::Static);
+    EXPECT_EQ(rs.value(QStringLiteral("n")).toLongLong(), -12);
+    EXPECT_EQ(rs.value(QStringLiteral("d")).typeId(),
+              throughOdbc() ? QMetaType::QDateTime : QMetaType::QString);
+    EXPECT_EQ(rs.value(QStringLiteral("b")).toByteArray(), QByteArray("\x00\xff", 2));
+    const QString sep = QStringLiteral("\t");
+    const QString end = QStringLiteral("\r\n");
+    const QString null = QStringLiteral("#NULL#");
+    EXPECT_EQ(rs.getString(sep, end, null),
+              QStringLiteral("1\t-12\t0.25\t1080.5\tｶｯﾄ\t2019/09/30 00:00:00\t00FF\r\n"));
+    for (const char* column : {"n", "r", "m", "d", "b"})
+        EXPECT_TRUE(rs.value(QString::fromLatin1(column)).isNull()) << column;
+    EXPECT_EQ(rs.getString(sep, end, null),
+              QStringLiteral("2\t#NULL#\t#NULL#\t#NULL#\t\t#NULL#\t#NULL#\r\n"));
+    EXPECT_TRUE(rs.isEOF());
+}
+
+// Values read through the transport go back as the old values of an
+// optimistic write (a date read as a date/time included) and match; whatever
+// the transport binds, the file holds what the embedded server stores:
+// integers as 64-bit integers, money as a number, dates as "yyyy-MM-dd
+// hh:mm:ss" texts, Null as Null.
+TEST_F(TransportTest, ValuesReadAndWrittenBackAreStoredAsTheServerStoresThem) {
+    const struct {
+        const char* column;
+        QVariant assigned;
+        const char* stored; // typeof() || ':' || value
+    } cases[] = {
+        {"n", qlonglong{9007199254740993}, "integer:9007199254740993"},
+        {"n", QVariant(), "null:"},
+        {"m", QStringLiteral("1080.5"), "real:1080.5"},
+        {"m", qlonglong{1188}, "integer:1188"},
+        {"d", QDateTime(QDate(2019, 10, 1), QTime(12, 34, 56)), "text:2019-10-01 12:34:56"},
+        {"d", QStringLiteral("2019/10/01"), "text:2019-10-01 00:00:00"},
+        {"d", QVariant(), "null:"},
+    };
+    for (const auto& c : cases) {
+        const QString column = QString::fromLatin1(c.column);
+        Recordset rs;
+        rs.open(QStringLiteral("select * from MSTORI.dbo.V where id = 1"), cn);
+        const QVariant before = rs.value(column);
+        rs.close();
+        BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.V"), {QStringLiteral("id")});
+        batch.add({qlonglong{1}}, {{column, before, c.assigned}});
+        batch.flush();
+        EXPECT_EQ(batch.written(), 1) << c.column;
+        EXPECT_EQ(storiValue(QStringLiteral("select typeof(%1) || ':' || ifnull(%1, '') from V "
+                                            "where id = 1")
+                                 .arg(column))
+                      .toString(),
+                  QString::fromLatin1(c.stored))
+            << c.column;
+    }
+}
+
+TEST_F(TransportTest, RollbackAfterAFailedStatementUndoesTheWholeTransaction) {
+    cn.beginTrans();
+    cn.execute(QStringLiteral("update MSTORI.dbo.V set n = 1"));
+    EXPECT_EQ(
+        raised([&] { cn.execute(QStringLiteral("update MSTORI.dbo.V set nosuch = 1")); }).number(),
+        207);
+    cn.rollbackTrans();
+    EXPECT_EQ(storiValue(QStringLiteral("select n from V where id = 1")).toInt(), -12);
+
+    cn.beginTrans();
+    cn.execute(QStringLiteral("update MSTORI.dbo.V set n = 2 where id = 1"));
+    cn.commitTrans();
+    EXPECT_EQ(storiValue(QStringLiteral("select n from V where id = 1")).toInt(), 2);
+}
+
+// A database whose file cannot be read is left out; the others are there,
+// and the damaged one raises its own error when a statement names it.
+TEST_F(TransportTest, ADamagedDatabaseDoesNotHideTheOthers) {
+    cn.close();
+    QFile damaged(servers.root() + QStringLiteral("/SV01/MSJSHO.sqlite"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(4096, 'x'));
+    damaged.close();
+    cn.open();
+
+    Recordset rs;
+    rs.open(QStringLiteral("select MiseID from MSTORI.dbo.MTMISE"), cn);
+    EXPECT_FALSE(rs.isEOF());
+    rs.close();
+    const RunError e =
+        raised([&] { rs.open(QStringLiteral("select * from MSJSHO.dbo.MJJSHO"), cn); });
+    EXPECT_NE(e.number(), 0);
+    EXPECT_NE(e.number(), 208);
+    EXPECT_NE(e.description().find("MSJSHO"), std::string::npos) << e.description();
+}
+
+} // namespace
+} // namespace tanka

@@ -1,7 +1,5 @@
 #include "pricing/journal.h"
 
-#include <cstring>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -24,26 +22,77 @@ const QString Marker = QStringLiteral("単価変更履歴");
     throw RunError(FileAccessError, text.toStdString());
 }
 
-QString dateText(const QDateTime& dt) {
-    QString text = dt.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-    if (dt.time().msec() != 0)
-        text += dt.toString(QStringLiteral(".zzz"));
-    return text;
+bool digits(QStringView text, qsizetype from, qsizetype count, int& value) {
+    value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10 + (c - u'0');
+    }
+    return true;
 }
 
-// A text of the embedded server's stored date forms, as a date; invalid
-// otherwise.
-QDateTime storedDate(const QString& text) {
-    for (const char* format :
-         {"yyyy-MM-dd hh:mm:ss", "yyyy-MM-dd hh:mm:ss.zzz", "yyyy/MM/dd hh:mm:ss",
-          "yyyy/MM/dd hh:mm:ss.zzz", "yyyy/MM/dd", "yyyy-MM-dd"}) {
-        QDateTime dt = QDateTime::fromString(text, QString::fromLatin1(format));
-        if (!dt.isValid() && std::strlen(format) == 10)
-            dt = QDateTime(QDate::fromString(text, QString::fromLatin1(format)), QTime(0, 0));
-        if (dt.isValid())
-            return dt;
+// A date text in one of the forms the servers and the program use
+// ("yyyy-MM-dd" or "yyyy/MM/dd", optionally " hh:mm:ss" and ".z" to ".zzz"),
+// read by position: a run reads one per row. Invalid otherwise.
+struct DateParts {
+    QDate date;
+    QTime time;
+    bool valid() const { return date.isValid() && time.isValid(); }
+};
+
+DateParts storedDate(QStringView text) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0, ms = 0;
+    const qsizetype n = text.size();
+    if (n < 10 || !digits(text, 0, 4, y) || !digits(text, 5, 2, mo) || !digits(text, 8, 2, d) ||
+        text[4] != text[7] || (text[4] != u'-' && text[4] != u'/'))
+        return {};
+    if (n > 10) {
+        if (n < 19 || text[10] != u' ' || text[13] != u':' || text[16] != u':' ||
+            !digits(text, 11, 2, h) || !digits(text, 14, 2, mi) || !digits(text, 17, 2, se))
+            return {};
+        if (n > 19) {
+            if (n > 23 || n == 20 || text[19] != u'.' || !digits(text, 20, n - 20, ms))
+                return {};
+            for (qsizetype i = n - 20; i < 3; ++i)
+                ms *= 10;
+        }
     }
-    return {};
+    if (!QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, se, ms))
+        return {};
+    return {QDate(y, mo, d), QTime(h, mi, se, ms)};
+}
+
+void appendDigits(QString& out, int value, int width) {
+    char16_t buffer[4];
+    for (int i = width - 1; i >= 0; --i) {
+        buffer[i] = char16_t(u'0' + value % 10);
+        value /= 10;
+    }
+    out.append(reinterpret_cast<const QChar*>(buffer), width);
+}
+
+// "yyyy/MM/dd hh:mm:ss", with ".zzz" when the milliseconds are not 0.
+QString dateText(QDate date, QTime time) {
+    QString text;
+    text.reserve(23);
+    appendDigits(text, date.year(), 4);
+    text += u'/';
+    appendDigits(text, date.month(), 2);
+    text += u'/';
+    appendDigits(text, date.day(), 2);
+    text += u' ';
+    appendDigits(text, time.hour(), 2);
+    text += u':';
+    appendDigits(text, time.minute(), 2);
+    text += u':';
+    appendDigits(text, time.second(), 2);
+    if (time.msec() != 0) {
+        text += u'.';
+        appendDigits(text, time.msec(), 3);
+    }
+    return text;
 }
 
 // Cells never hold a TAB or a line break: they would end the cell or line.
@@ -64,18 +113,20 @@ QString journalText(const QVariant& value) {
     if (value.isNull())
         return NullText;
     switch (value.typeId()) {
-    case QMetaType::QDateTime:
-        return dateText(value.toDateTime());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return dateText(dt.date(), dt.time());
+    }
     case QMetaType::QDate:
-        return dateText(QDateTime(value.toDate(), QTime(0, 0)));
+        return dateText(value.toDate(), QTime(0, 0));
     case QMetaType::Double: {
         const double d = value.toDouble();
         return d == double(qint64(d)) ? QString::number(qint64(d)) : QString::number(d, 'g', 17);
     }
     case QMetaType::QString: {
-        const QString text = value.toString();
-        if (const QDateTime dt = storedDate(text); dt.isValid())
-            return dateText(dt);
+        const QString& text = *static_cast<const QString*>(value.constData());
+        if (const DateParts dt = storedDate(text); dt.valid())
+            return dateText(dt.date, dt.time);
         return cell(text);
     }
     default:
@@ -90,8 +141,8 @@ QVariant valueFromJournal(const QString& text) {
     const qlonglong n = text.toLongLong(&ok);
     if (ok)
         return n;
-    if (const QDateTime dt = storedDate(text); dt.isValid())
-        return dt;
+    if (const DateParts dt = storedDate(text); dt.valid())
+        return QDateTime(dt.date, dt.time);
     return text;
 }
 
@@ -114,24 +165,45 @@ Journal::~Journal() {
 }
 
 void Journal::write(const QString& line) {
-    const QByteArray bytes = m_encoder.encode(line + QStringLiteral("\r\n"));
-    if (m_file.write(bytes) != bytes.size())
+    m_buffer += m_encoder.encode(line);
+    m_buffer += "\r\n";
+    if (m_buffer.size() >= 1 << 16)
+        writeBuffer();
+}
+
+void Journal::writeBuffer() {
+    if (m_file.write(m_buffer) != m_buffer.size())
         raiseFile(QStringLiteral("履歴ファイルに書き込めません: %1").arg(m_file.fileName()));
+    m_buffer.clear();
 }
 
 void Journal::add(const RowWrite& row) {
-    QString line = menuTable(row.menu);
-    const QStringList keys = keyColumns(row.menu);
-    for (qsizetype k = 0; k < keys.size(); ++k)
-        line += u'\t' + keys[k] + u'=' + journalText(row.key[std::size_t(k)]);
-    for (const ColumnChange& change : row.changes)
-        line += u'\t' + change.column + u'\t' + journalText(change.before) + u'\t' +
-                journalText(change.after);
-    write(line);
+    if (m_keys[int(row.menu)].isEmpty())
+        m_keys[int(row.menu)] = keyColumns(row.menu);
+    const QStringList& keys = m_keys[int(row.menu)];
+    m_line.clear();
+    m_line += menuTable(row.menu);
+    for (qsizetype k = 0; k < keys.size(); ++k) {
+        m_line += u'\t';
+        m_line += keys[k];
+        m_line += u'=';
+        m_line += journalText(row.key[std::size_t(k)]);
+    }
+    for (const ColumnChange& change : row.changes) {
+        m_line += u'\t';
+        m_line += change.column;
+        m_line += u'\t';
+        m_line += journalText(change.before);
+        m_line += u'\t';
+        m_line += journalText(change.after);
+    }
+    write(m_line);
     ++m_rows;
 }
 
 QString Journal::finish() {
+    if (m_file.isOpen())
+        writeBuffer();
     if (!m_file.flush() || !m_file.isOpen())
         raiseFile(QStringLiteral("履歴ファイルに書き込めません: %1").arg(m_file.fileName()));
     m_file.close();

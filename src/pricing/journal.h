@@ -18,6 +18,7 @@
 // dot when that name is taken), just before the run commits, so no run ever
 // replaces another's journal and a failed run leaves none.
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -69,12 +70,16 @@ public:
 
 private:
     void write(const QString& line);
+    void writeBuffer();
 
     QString m_dir;
     QDateTime m_at;
     QFile m_file;
     QStringEncoder m_encoder{"CP932"};
     QString m_final;
+    QByteArray m_buffer; // encoded lines not yet written
+    QString m_line;      // the line being made, kept for its capacity
+    std::array<QStringList, 2> m_keys; // key columns per menu
     qint64 m_rows = 0;
 };
 

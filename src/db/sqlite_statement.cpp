@@ -92,16 +92,6 @@ SqliteStatement SqliteStatement::prepare(sqlite3* db, const Engine& engine, cons
     return s;
 }
 
-SqliteStatement SqliteStatement::tryPrepare(sqlite3* db, const Engine& engine, const QString& sql,
-                                            bool reused) {
-    SqliteStatement s(db, engine);
-    if (prepareInto(s, sql, reused) != SQLITE_OK) {
-        sqlite3_finalize(s.m_stmt);
-        s.m_stmt = nullptr;
-    }
-    return s;
-}
-
 void SqliteStatement::raise(int code) const {
     const QSqlError error(QStringLiteral("Unable to execute statement"),
                           QString::fromUtf8(sqlite3_errmsg(m_db)), QSqlError::StatementError,
@@ -188,32 +178,6 @@ void SqliteStatement::bindOther(int position, const QVariant& value) {
         raise(code);
 }
 
-void SqliteStatement::bind(int position, const RowData& row, std::size_t column) {
-    int code = SQLITE_OK;
-    switch (row.kind(column)) {
-    case RowData::Kind::Null:
-        code = sqlite3_bind_null(m_stmt, position);
-        break;
-    case RowData::Kind::Integer:
-        code = sqlite3_bind_int64(m_stmt, position, row.integer(column));
-        break;
-    case RowData::Kind::Real:
-        code = sqlite3_bind_double(m_stmt, position, row.real(column));
-        break;
-    case RowData::Kind::Text: {
-        const QByteArrayView text = row.text(column);
-        code = sqlite3_bind_text(m_stmt, position, text.data(), static_cast<int>(text.size()),
-                                 SQLITE_TRANSIENT);
-        break;
-    }
-    case RowData::Kind::Variant:
-        bind(position, row.variant(column));
-        return;
-    }
-    if (code != SQLITE_OK)
-        raise(code);
-}
-
 int SqliteStatement::bindText(int position, const QString& text) {
     // ASCII text (dates, codes) goes as UTF-8, the database's own encoding, so
     // SQLite need not convert it; other text as UTF-16.
@@ -228,11 +192,6 @@ int SqliteStatement::bindText(int position, const QString& text) {
         out[i] = static_cast<char>(c);
     }
     return sqlite3_bind_text(m_stmt, position, out, static_cast<int>(size), SQLITE_TRANSIENT);
-}
-
-void SqliteStatement::bindInt64(int position, std::int64_t value) {
-    if (const int code = sqlite3_bind_int64(m_stmt, position, value); code != SQLITE_OK)
-        raise(code);
 }
 
 bool SqliteStatement::step() {
@@ -298,21 +257,6 @@ void SqliteStatement::read(int column, RowData& row, std::size_t i) const {
                     sqlite3_value_bytes(value));
         break;
     }
-}
-
-std::optional<std::int64_t> SqliteStatement::integer(int column) const {
-    sqlite3_value* value = sqlite3_column_value(m_stmt, column);
-    if (sqlite3_value_type(value) != SQLITE_INTEGER)
-        return std::nullopt;
-    return sqlite3_value_int64(value);
-}
-
-bool SqliteStatement::isInteger(int column) const {
-    return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
-}
-
-std::int64_t SqliteStatement::int64(int column) const {
-    return sqlite3_column_int64(m_stmt, column);
 }
 
 int SqliteStatement::changes() const {

@@ -2,8 +2,8 @@
 // A statement run directly on the sqlite3 connection under Qt's SQLite
 // driver (the same connection, so the same transaction and lock wait).
 //
-// Record sets on the embedded server read and write their rows this way
-// because Qt's driver costs more per value than SQLite itself: every value of a
+// Record sets on the embedded server read their rows, and batches bind their
+// values, this way because Qt's driver costs more per value than SQLite itself: every value of a
 // row goes into its row cache as a QVariant and is copied out again, every
 // bindValue() builds a placeholder name, and every statement run goes through
 // the placeholder bookkeeping. A backup or a conversion handles a few million
@@ -42,15 +42,10 @@ public:
     // engine's error for text SQLite refuses, or for a second statement.
     static SqliteStatement prepare(sqlite3* db, const Engine& engine, const QString& sql,
                                    bool reused);
-    // As prepare(), but an empty statement where prepare() would raise.
-    static SqliteStatement tryPrepare(sqlite3* db, const Engine& engine, const QString& sql,
-                                      bool reused);
 
     bool isEmpty() const { return m_stmt == nullptr; }
 
     void bind(int position, const QVariant& value); // positions count from 1
-    void bind(int position, const RowData& row, std::size_t column);
-    void bindInt64(int position, std::int64_t value);
     // True for a row, false when done. A failed step resets the statement and
     // raises the engine's error.
     bool step();
@@ -62,10 +57,6 @@ public:
     QVariant value(int column) const;
     // Column column of the current row into value i of row.
     void read(int column, RowData& row, std::size_t i) const;
-    bool isInteger(int column) const;
-    // The column's value when it is an integer.
-    std::optional<std::int64_t> integer(int column) const;
-    std::int64_t int64(int column) const;
     // Rows changed by the last INSERT, UPDATE or DELETE on the connection.
     int changes() const;
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "core/date_text.h"
 #include "core/run_error.h"
 #include "pricing/conversion.h"
 
@@ -22,20 +23,8 @@ const QString Marker = QStringLiteral("単価変更履歴");
     throw RunError(FileAccessError, text.toStdString());
 }
 
-bool digits(QStringView text, qsizetype from, qsizetype count, int& value) {
-    value = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        value = value * 10 + (c - u'0');
-    }
-    return true;
-}
-
-// A date text in one of the forms the servers and the program use
-// ("yyyy-MM-dd" or "yyyy/MM/dd", optionally " hh:mm:ss" and ".z" to ".zzz"),
-// read by position: a run reads one per row. Invalid otherwise.
+// A date text of the forms the servers and the program use, read with the
+// program's one date reader; invalid otherwise (a time alone is no date here).
 struct DateParts {
     QDate date;
     QTime time;
@@ -43,25 +32,11 @@ struct DateParts {
 };
 
 DateParts storedDate(QStringView text) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0, ms = 0;
-    const qsizetype n = text.size();
-    if (n < 10 || !digits(text, 0, 4, y) || !digits(text, 5, 2, mo) || !digits(text, 8, 2, d) ||
-        text[4] != text[7] || (text[4] != u'-' && text[4] != u'/'))
+    // Digits alone ("20190930") are a number here, not a date.
+    DateTimeParts p;
+    if (text.size() < 10 || !readDateText(text, p) || !p.dated || !p.validDate() || !p.validTime())
         return {};
-    if (n > 10) {
-        if (n < 19 || text[10] != u' ' || text[13] != u':' || text[16] != u':' ||
-            !digits(text, 11, 2, h) || !digits(text, 14, 2, mi) || !digits(text, 17, 2, se))
-            return {};
-        if (n > 19) {
-            if (n > 23 || n == 20 || text[19] != u'.' || !digits(text, 20, n - 20, ms))
-                return {};
-            for (qsizetype i = n - 20; i < 3; ++i)
-                ms *= 10;
-        }
-    }
-    if (!QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, se, ms))
-        return {};
-    return {QDate(y, mo, d), QTime(h, mi, se, ms)};
+    return {QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec)};
 }
 
 void appendDigits(QString& out, int value, int width) {

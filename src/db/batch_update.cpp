@@ -64,6 +64,7 @@ void BatchUpdate::add(const std::vector<QVariant>& key, const std::vector<Column
         return;
     Columns columns;
     Row row;
+    row.values.reserve(key.size() + 2 * changes.size());
     row.values = key;
     for (const ColumnChange& change : changes) {
         columns << change.column;

@@ -181,9 +181,10 @@ void KeyedPages::setColumns(const QString& qualifier, const QStringList& keyColu
 }
 
 bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
-    rows.clear();
-    if (m_next >= m_keys.size())
+    if (m_next >= m_keys.size()) {
+        rows.clear();
         return false;
+    }
     const std::size_t end = std::min(m_keys.size(), m_next + static_cast<std::size_t>(m_pageSize));
 
     // The page is a run of consecutive keys: its rows are those of the key
@@ -202,15 +203,20 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
     rs.open(QStringLiteral(" select ") + m_selectList + m_from + where + u'(' + groups + u')', m_cn,
             CursorType::ForwardOnly, LockType::ReadOnly, params);
     const int columns = rs.fieldCount();
-    rows.reserve(end - m_next);
+    // The rows of the last page are refilled in place: no allocation per row.
+    std::size_t count = 0;
     while (!rs.isEOF()) {
-        std::vector<QVariant> row(static_cast<std::size_t>(columns));
+        if (count == rows.size())
+            rows.emplace_back();
+        std::vector<QVariant>& row = rows[count];
+        row.resize(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i)
             row[static_cast<std::size_t>(i)] = rs.value(i);
         if (keys.contains(keyText(row, width)))
-            rows.push_back(std::move(row));
+            ++count;
         rs.moveNext();
     }
+    rows.resize(count);
     rs.close();
     m_next = end;
     return true;

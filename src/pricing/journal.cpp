@@ -104,6 +104,10 @@ QString journalText(const QVariant& value) {
             return dateText(dt.date, dt.time);
         return cell(text);
     }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+        return QString::number(value.toLongLong());
     default:
         return cell(value.toString());
     }

@@ -61,7 +61,7 @@ bool changes(const PreviewRow& row, const std::array<std::array<QVariant, MaxPos
 }
 
 void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock, MenuPreview& mp,
-                 std::vector<PreviewRow>& rows) {
+                 std::deque<PreviewRow>& rows) {
     const ConversionOptions options = conversionOptions(menu, g, clock);
     const SlotsRead read = slotsToRead(options);
     RowReader reader(menu);
@@ -84,7 +84,8 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
         for (int slot = 0; slot < 2; ++slot)
             for (int i = 0; i < positions; ++i) {
                 raw[slot][i] = reader.price(rs, slot, i);
-                row.currentNull[slot][i] = raw[slot][i].isNull();
+                if (raw[slot][i].isNull())
+                    row.currentNull |= std::uint16_t(1u << (slot * MaxPositions + i));
                 row.current[slot][i] = Get_LngVal(raw[slot][i]);
             }
         if (!changes(row, raw, positions))
@@ -95,8 +96,8 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
         row.id1 = Get_LngVal(keys.value(rs, 1));
         row.id2 = Get_LngVal(keys.value(rs, 2));
         row.name = keys.value(rs, 3).toString();
-        row.srcSlot = options.srcSlot;
-        row.dstSlot = options.dstSlot;
+        row.srcSlot = static_cast<std::int8_t>(options.srcSlot);
+        row.dstSlot = static_cast<std::int8_t>(options.dstSlot);
         rows.push_back(std::move(row));
     }
     rs.close();
@@ -174,8 +175,8 @@ QVariant previewValue(const PreviewRow& row, int column) {
     if (position >= pricePositions(row.menu))
         return {};
     if (price % 2 == 0)
-        return row.currentNull[slot][position] ? QVariant(QMetaType::fromType<qlonglong>())
-                                               : QVariant(qlonglong(row.current[slot][position]));
+        return row.isNull(slot, position) ? QVariant(QMetaType::fromType<qlonglong>())
+                                          : QVariant(qlonglong(row.current[slot][position]));
     if (!row.after.written[slot])
         return {};
     return qlonglong(row.after.prices[slot][position]);

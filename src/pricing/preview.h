@@ -12,7 +12,7 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 #include <QString>
 #include <QVariant>
@@ -31,11 +31,16 @@ struct PreviewRow {
     std::int32_t id1 = 0, id2 = 0; // GijutuID, ShumokuID / TenpanFlg, TenpanID
     QString name;                  // GijutuName / TenpanName
     std::int32_t taxFlg = 0;       // as the run reads it (Get_LngVal)
-    std::int16_t srcSlot = 0, dstSlot = 1;
-    // The prices as stored now (both slots; Get_LngVal), and which are Null.
+    std::int8_t srcSlot = 0, dstSlot = 1;
+    // Which stored prices are Null: bit slot * MaxPositions + position.
+    std::uint16_t currentNull = 0;
+    // The prices as stored now (both slots; Get_LngVal).
     std::array<std::array<std::int32_t, MaxPositions>, 2> current{};
-    std::array<std::array<bool, MaxPositions>, 2> currentNull{};
     RowPrices after; // what the run writes
+
+    bool isNull(int slot, int position) const {
+        return (currentNull >> (slot * MaxPositions + position) & 1u) != 0;
+    }
 };
 
 struct MenuPreview {
@@ -49,7 +54,9 @@ struct MenuPreview {
 
 struct Preview {
     std::array<MenuPreview, 2> menus; // technical menu, retail products
-    std::vector<PreviewRow> rows;     // technical rows first, each menu in the run's order
+    // Technical rows first, each menu in the run's order. A deque: a list of
+    // many rows grows without copying itself.
+    std::deque<PreviewRow> rows;
 };
 
 // The preview of the run the current choices of g would make.

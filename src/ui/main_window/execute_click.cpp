@@ -34,6 +34,7 @@ void MainForm::onExecuteClicked() {
     hooks.started = [this, &sinceEvents] {
         m_running = true;
         m.executeButton.enabled = false;
+        m.previewButton.enabled = false;
         m.enabled = false;
         m.busyProgress = {};
         m.busyBanner.visible = true;

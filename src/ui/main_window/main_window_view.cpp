@@ -161,6 +161,9 @@ void MainWindowView::connectClick(const LayoutEntry& e, QWidget* w) {
     case ControlId::storeButton:
         handler = [this] { m_form.onStoreClicked(); };
         break;
+    case ControlId::previewButton:
+        handler = [this] { m_form.onPreviewClicked(); };
+        break;
     case ControlId::forceButton:
         handler = [this] { m_form.onForceClicked(); };
         break;

@@ -8,7 +8,8 @@
 // changes the tables in between.
 //
 // Used by the window's "確認" dialog and by the command line (dry run and
-// list file); it shows nothing itself. Database errors raise RunError.
+// list file); it shows nothing itself. Database errors raise RunError, and so
+// does a price that is not a number (error 13, as the run would).
 
 #include <array>
 #include <cstdint>
@@ -27,10 +28,13 @@ namespace tanka {
 // One row the run would change.
 struct PreviewRow {
     Menu menu = Menu::Giju;
+    // The row's key (keyColumns): GlobalID, MiseID and GijutuID, ShumokuID or
+    // TenpanFlg, TenpanID.
+    std::int32_t globalId = 0;
     std::int16_t mise = 0;
-    std::int32_t id1 = 0, id2 = 0; // GijutuID, ShumokuID / TenpanFlg, TenpanID
-    QString name;                  // GijutuName / TenpanName
-    std::int32_t taxFlg = 0;       // as the run reads it (Get_LngVal)
+    std::int32_t id1 = 0, id2 = 0;
+    QString name;            // GijutuName / TenpanName
+    std::int32_t taxFlg = 0; // as the run reads it (Get_LngVal)
     std::int8_t srcSlot = 0, dstSlot = 1;
     // Which stored prices are Null: bit slot * MaxPositions + position.
     std::uint16_t currentNull = 0;

@@ -14,12 +14,16 @@
 //   WindowRunPeakRss      one window run of 200k rows in a child process of
 //                         this program; counter maxrss_MB = its peak resident
 //                         size (the program with its window, start-up included)
+//   PreviewOpen/<rows>    the click on 確認 until its dialog is up with the
+//                         rows of the run in its table, painted
+//   PreviewPeakRss        the same for 200k rows in a child process; maxrss_MB
 //
 // Rows: 12,500 (50 stores x 125 per table), 50,000 (100 x 250) and 200,000
 // (100 x 1,000). Times are wall-clock; the copy of the sample before each
 // iteration is not timed.
 //
-//   window_run_bench --run-once <driveC> <sqliteDir>   (used by WindowRunPeakRss)
+//   window_run_bench --run-once <driveC> <sqliteDir>       (used by WindowRunPeakRss)
+//   window_run_bench --preview-once <driveC> <sqliteDir>   (used by PreviewPeakRss)
 
 #include <benchmark/benchmark.h>
 
@@ -36,11 +40,15 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/startup.h"
 #include "tools/sample/sample_install.h"
 #include "ui/main_window/japanese_ui.h"
+#include "ui/preview/preview_dialog.h"
+#include "ui/preview/preview_model.h"
 
 namespace {
 
@@ -132,6 +140,26 @@ public:
         return m_app.view().unloaded() && m_boxes.shown.contains(QStringLiteral("終了しました"));
     }
 
+    // Clicks 確認; returns the rows its dialog showed once it was up and
+    // painted (the dialog is then closed).
+    int preview() {
+        int rows = -1;
+        QTimer watch;
+        watch.setInterval(0);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<PreviewDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            watch.stop();
+            dialog->table()->viewport()->repaint();
+            rows = dialog->model()->rowCount();
+            dialog->reject();
+        });
+        watch.start();
+        click({ControlId::previewButton});
+        return rows;
+    }
+
 private:
     // Points the program's drive C and embedded server at the sample.
     static DriveMap pointedAt(const QString& driveC, const QString& sqliteDir) {
@@ -167,6 +195,18 @@ void WindowRun(benchmark::State& state) {
         state.PauseTiming();
         window.reset();
         state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void PreviewOpen(benchmark::State& state) {
+    const Template& t = templateFor(int(state.range(0)));
+    QTemporaryDir copy;
+    const QString driveC = freshCopy(t, copy);
+    WindowOnSample window(driveC, sqliteDirIn(t, driveC));
+    for (auto _ : state) {
+        if (window.preview() != state.range(0))
+            state.SkipWithError("the preview did not list every row");
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -221,7 +261,9 @@ void Sqlite3Shell(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void WindowRunPeakRss(benchmark::State& state) {
+// Peak resident size of a child process that runs once with one of the
+// --*-once arguments on a fresh copy of the 200k sample.
+double childPeakMb(benchmark::State& state, const char* mode) {
     const Template& t = templateFor(200000);
     double maxRssMb = 0;
     for (auto _ : state) {
@@ -231,7 +273,7 @@ void WindowRunPeakRss(benchmark::State& state) {
         state.ResumeTiming();
         QProcess child;
         child.setProgram(QCoreApplication::applicationFilePath());
-        child.setArguments({QStringLiteral("--run-once"), driveC, sqliteDirIn(t, driveC)});
+        child.setArguments({QString::fromLatin1(mode), driveC, sqliteDirIn(t, driveC)});
         child.start();
         if (!child.waitForFinished(600000) || child.exitCode() != 0) {
             state.SkipWithError("child run failed");
@@ -239,7 +281,16 @@ void WindowRunPeakRss(benchmark::State& state) {
         }
         maxRssMb = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
     }
-    state.counters["maxrss_MB"] = maxRssMb;
+    return maxRssMb;
+}
+
+void WindowRunPeakRss(benchmark::State& state) {
+    state.counters["maxrss_MB"] = childPeakMb(state, "--run-once");
+    state.counters["rows"] = 200000;
+}
+
+void PreviewPeakRss(benchmark::State& state) {
+    state.counters["maxrss_MB"] = childPeakMb(state, "--preview-once");
     state.counters["rows"] = 200000;
 }
 
@@ -258,6 +309,14 @@ BENCHMARK(Sqlite3Shell)
     ->UseRealTime()
     ->Iterations(2);
 BENCHMARK(WindowRunPeakRss)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(PreviewOpen)
+    ->Arg(12500)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(PreviewPeakRss)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 
@@ -266,11 +325,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     setupJapaneseUi(app);
-    if (argc == 4 && std::strcmp(argv[1], "--run-once") == 0) {
+    const bool runOnce = argc == 4 && std::strcmp(argv[1], "--run-once") == 0;
+    const bool previewOnce = argc == 4 && std::strcmp(argv[1], "--preview-once") == 0;
+    if (runOnce || previewOnce) {
         bool finished = false;
         {
             WindowOnSample window(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-            finished = window.execute();
+            finished = runOnce ? window.execute() : window.preview() > 0;
         }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);

@@ -11,6 +11,7 @@
 #include "pricing/checks.h"
 #include "ui/main_window/japanese_ui.h"
 #include "ui/override/forced_execution.h"
+#include "ui/preview/preview_dialog.h"
 #include "ui/store_dialog/store_selection.h"
 
 namespace tanka {
@@ -21,6 +22,7 @@ TankaApp::TankaApp(const Platform& platform)
     m_view->onUnload = [this] { Form_Unload(); };
     installStoreSelection(m_form, m_view.get(), p.boxes);
     installOverride(m_form);
+    installPreview(m_form, m_view.get(), p.boxes, p.clock);
 }
 
 TankaApp::~TankaApp() {

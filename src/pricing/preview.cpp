@@ -12,26 +12,19 @@
 namespace tanka {
 namespace {
 
-// The key and name columns of a menu's rows.
-struct KeyColumns {
-    std::array<QString, 4> names; // MiseID, the two ids, the name
-    std::array<int, 4> at{-1, -1, -1, -1};
+// The name column of a menu's rows, found once per record set.
+struct NameColumn {
+    QString name;
+    int at = -1;
 
-    explicit KeyColumns(Menu menu)
-        : names{QStringLiteral("MiseID"),
-                menu == Menu::Giju ? QStringLiteral("GijutuID") : QStringLiteral("TenpanFlg"),
-                menu == Menu::Giju ? QStringLiteral("ShumokuID") : QStringLiteral("TenpanID"),
-                menu == Menu::Giju ? QStringLiteral("GijutuName") : QStringLiteral("TenpanName")} {}
-
+    explicit NameColumn(Menu menu)
+        : name(menu == Menu::Giju ? QStringLiteral("GijutuName") : QStringLiteral("TenpanName")) {}
     void locate(const Recordset& rs) {
-        for (std::size_t k = 0; k < names.size(); ++k)
-            for (int i = 0; i < rs.fieldCount() && at[k] < 0; ++i)
-                if (rs.fieldName(i).compare(names[k], Qt::CaseInsensitive) == 0)
-                    at[k] = static_cast<int>(i);
+        for (int i = 0; i < rs.fieldCount() && at < 0; ++i)
+            if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+                at = i;
     }
-    QVariant value(const Recordset& rs, std::size_t k) const {
-        return at[k] >= 0 ? rs.value(at[k]) : rs.value(names[k]);
-    }
+    QVariant value(const Recordset& rs) const { return at >= 0 ? rs.value(at) : rs.value(name); }
 };
 
 qint64 tableRows(Menu menu, Connection& cn) {
@@ -61,16 +54,16 @@ bool changes(const PreviewRow& row, const std::array<std::array<QVariant, MaxPos
 }
 
 void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock, MenuPreview& mp,
-                 std::vector<PreviewRow>& rows) {
+                 std::deque<PreviewRow>& rows) {
     const ConversionOptions options = conversionOptions(menu, g, clock);
     const SlotsRead read = slotsToRead(options);
     RowReader reader(menu);
-    KeyColumns keys(menu);
+    NameColumn nameColumn(menu);
     Recordset rs;
     rs.setCursorLocation(CursorLocation::Server);
     rs.open(conversionQuery(menu, storeFilter(g)), cn, CursorType::ForwardOnly, LockType::ReadOnly);
     reader.locate(rs);
-    keys.locate(rs);
+    nameColumn.locate(rs);
     const int positions = reader.positions();
     std::array<std::array<QVariant, MaxPositions>, 2> raw;
     for (; !rs.isEOF(); rs.moveNext()) {
@@ -84,19 +77,22 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
         for (int slot = 0; slot < 2; ++slot)
             for (int i = 0; i < positions; ++i) {
                 raw[slot][i] = reader.price(rs, slot, i);
-                row.currentNull[slot][i] = raw[slot][i].isNull();
+                if (raw[slot][i].isNull())
+                    row.currentNull |= std::uint16_t(1u << (slot * MaxPositions + i));
                 row.current[slot][i] = Get_LngVal(raw[slot][i]);
             }
         if (!changes(row, raw, positions))
             continue;
         ++mp.toChange;
         row.menu = menu;
-        row.mise = Get_IntVal(keys.value(rs, 0));
-        row.id1 = Get_LngVal(keys.value(rs, 1));
-        row.id2 = Get_LngVal(keys.value(rs, 2));
-        row.name = keys.value(rs, 3).toString();
-        row.srcSlot = options.srcSlot;
-        row.dstSlot = options.dstSlot;
+        const std::vector<QVariant> key = reader.key(rs); // keyColumns order
+        row.globalId = Get_LngVal(key[0]);
+        row.mise = Get_IntVal(key[1]);
+        row.id1 = Get_LngVal(key[2]);
+        row.id2 = Get_LngVal(key[3]);
+        row.name = nameColumn.value(rs).toString();
+        row.srcSlot = static_cast<std::int8_t>(options.srcSlot);
+        row.dstSlot = static_cast<std::int8_t>(options.dstSlot);
         rows.push_back(std::move(row));
     }
     rs.close();
@@ -174,8 +170,8 @@ QVariant previewValue(const PreviewRow& row, int column) {
     if (position >= pricePositions(row.menu))
         return {};
     if (price % 2 == 0)
-        return row.currentNull[slot][position] ? QVariant(QMetaType::fromType<qlonglong>())
-                                               : QVariant(qlonglong(row.current[slot][position]));
+        return row.isNull(slot, position) ? QVariant(QMetaType::fromType<qlonglong>())
+                                          : QVariant(qlonglong(row.current[slot][position]));
     if (!row.after.written[slot])
         return {};
     return qlonglong(row.after.prices[slot][position]);

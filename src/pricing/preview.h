@@ -8,11 +8,12 @@
 // changes the tables in between.
 //
 // Used by the window's "確認" dialog and by the command line (dry run and
-// list file); it shows nothing itself. Database errors raise RunError.
+// list file); it shows nothing itself. Database errors raise RunError, and so
+// does a price that is not a number (error 13, as the run would).
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 #include <QString>
 #include <QVariant>
@@ -27,15 +28,23 @@ namespace tanka {
 // One row the run would change.
 struct PreviewRow {
     Menu menu = Menu::Giju;
+    // The row's key (keyColumns): GlobalID, MiseID and GijutuID, ShumokuID or
+    // TenpanFlg, TenpanID.
+    std::int32_t globalId = 0;
     std::int16_t mise = 0;
-    std::int32_t id1 = 0, id2 = 0; // GijutuID, ShumokuID / TenpanFlg, TenpanID
-    QString name;                  // GijutuName / TenpanName
-    std::int32_t taxFlg = 0;       // as the run reads it (Get_LngVal)
-    std::int16_t srcSlot = 0, dstSlot = 1;
-    // The prices as stored now (both slots; Get_LngVal), and which are Null.
+    std::int32_t id1 = 0, id2 = 0;
+    QString name;            // GijutuName / TenpanName
+    std::int32_t taxFlg = 0; // as the run reads it (Get_LngVal)
+    std::int8_t srcSlot = 0, dstSlot = 1;
+    // Which stored prices are Null: bit slot * MaxPositions + position.
+    std::uint16_t currentNull = 0;
+    // The prices as stored now (both slots; Get_LngVal).
     std::array<std::array<std::int32_t, MaxPositions>, 2> current{};
-    std::array<std::array<bool, MaxPositions>, 2> currentNull{};
     RowPrices after; // what the run writes
+
+    bool isNull(int slot, int position) const {
+        return (currentNull >> (slot * MaxPositions + position) & 1u) != 0;
+    }
 };
 
 struct MenuPreview {
@@ -49,7 +58,9 @@ struct MenuPreview {
 
 struct Preview {
     std::array<MenuPreview, 2> menus; // technical menu, retail products
-    std::vector<PreviewRow> rows;     // technical rows first, each menu in the run's order
+    // Technical rows first, each menu in the run's order. A deque: a list of
+    // many rows grows without copying itself.
+    std::deque<PreviewRow> rows;
 };
 
 // The preview of the run the current choices of g would make.

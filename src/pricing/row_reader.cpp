@@ -2,10 +2,13 @@
 
 #include "core/field_readers.h"
 #include "db/recordset.h"
+#include "pricing/conversion.h"
 
 namespace tanka {
 
-RowReader::RowReader(Menu menu) : m_positions(pricePositions(menu)) {
+RowReader::RowReader(Menu menu) : m_menu(menu), m_positions(pricePositions(menu)) {
+    for (const QString& name : keyColumns(menu))
+        m_keys.push_back({name});
     for (int slot = 0; slot < 2; ++slot)
         for (int i = 0; i < m_positions; ++i)
             m_prices[slot][i].name = priceColumn(menu, slot, i);
@@ -21,12 +24,21 @@ void RowReader::locate(const Recordset& rs) {
     for (auto& slot : m_prices)
         for (int i = 0; i < m_positions; ++i)
             find(slot[i]);
+    for (Column& c : m_keys)
+        find(c);
     find(m_taxFlg);
     find(m_kosinDate);
 }
 
 QVariant RowReader::valueOf(const Recordset& rs, const Column& c) const {
     return c.at >= 0 ? rs.value(c.at) : rs.value(c.name);
+}
+
+std::vector<QVariant> RowReader::key(const Recordset& rs) const {
+    std::vector<QVariant> values;
+    for (const Column& c : m_keys)
+        values.push_back(valueOf(rs, c));
+    return values;
 }
 
 QVariant RowReader::price(const Recordset& rs, int slot, int position) const {
@@ -38,8 +50,12 @@ RowInput RowReader::read(const Recordset& rs, const SlotsRead& wanted) const {
     for (int slot = 0; slot < 2; ++slot) {
         if (!(slot == 0 ? wanted.a : wanted.b))
             continue;
-        for (int i = 0; i < m_positions; ++i)
-            row.prices[slot][i] = Get_LngVal(price(rs, slot, i));
+        for (int i = 0; i < m_positions; ++i) {
+            const QVariant value = price(rs, slot, i);
+            if (!isNumericValue(value))
+                requireNumericPrice(m_menu, key(rs), m_prices[slot][i].name, value);
+            row.prices[slot][i] = Get_LngVal(value);
+        }
     }
     row.taxFlg = Get_LngVal(valueOf(rs, m_taxFlg));
     row.kosinDate = rowDateText(valueOf(rs, m_kosinDate));

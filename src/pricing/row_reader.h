@@ -1,11 +1,15 @@
 #pragma once
 // One row of a price master read from an open record set exactly as the
 // conversion reads it: the prices of the slots it needs (Get_LngVal, Null as
-// 0), Get_LngVal of TaxFlg and the last-update date as "yyyy/mm/dd". Columns
-// are found once per record set (names without regard to case); a column
-// missing from the result is asked for by name, so the layer raises its error.
+// 0; a price that is neither Null nor a number raises the conversion's error
+// 13 naming the row), Get_LngVal of TaxFlg and the last-update date as
+// "yyyy/mm/dd". Columns are found once per record set (names without regard
+// to case); a column missing from the result is asked for by name, so the
+// layer raises its error. For a record set of "select *" rows, where the
+// conversion reads pages of named columns.
 
 #include <array>
+#include <vector>
 
 #include <QString>
 #include <QVariant>
@@ -27,6 +31,8 @@ public:
     RowInput read(const Recordset& rs, const SlotsRead& wanted) const;
     // A price as stored (Null stays Null).
     QVariant price(const Recordset& rs, int slot, int position) const;
+    // The row's key, in keyColumns order.
+    std::vector<QVariant> key(const Recordset& rs) const;
 
 private:
     struct Column {
@@ -35,7 +41,9 @@ private:
     };
     QVariant valueOf(const Recordset& rs, const Column& c) const;
 
+    Menu m_menu;
     int m_positions = 0;
+    std::vector<Column> m_keys;
     std::array<std::array<Column, MaxPositions>, 2> m_prices;
     Column m_taxFlg{QStringLiteral("TaxFlg")};
     Column m_kosinDate{QStringLiteral("SaisyuKosinDate")};

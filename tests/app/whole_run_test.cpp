@@ -64,11 +64,15 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
             {roundingMethodButtons, 1},
             {roundingUnitButtons, 1},
             {executeButton}});
-    ASSERT_EQ(a.boxes.shown.size(), 2u) << a.boxes.texts().join(u'|').toStdString();
+    ASSERT_EQ(a.boxes.shown.size(), 3u) << a.boxes.texts().join(u'|').toStdString();
     EXPECT_EQ(a.boxes.shown[0].text, QStringLiteral("単価変更開始しますか？"));
     EXPECT_EQ(a.boxes.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(a.boxes.shown[0].icon, MsgIcon::Question);
-    EXPECT_EQ(a.boxes.shown[1].text, QStringLiteral("終了しました"));
+    // Where the run's journal is, in the form of the work folder's path.
+    EXPECT_EQ(a.boxes.shown[1].text, QStringLiteral("変更の履歴を保存しました。\r\n"
+                                                    "C:\\ZEMA\\TMP\\単価変更_20190930_120000.TSV"));
+    EXPECT_TRUE(QFile::exists(a.site.workFile("単価変更_20190930_120000.TSV")));
+    EXPECT_EQ(a.boxes.shown[2].text, QStringLiteral("終了しました"));
 
     EXPECT_GT(busyRounds, 0) << "the banner was up and the window disabled during the run";
     EXPECT_FALSE(closedMidRun) << "a close during the run waits for its end";

@@ -11,6 +11,7 @@
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
+#include "core/run_error.h"
 #include "engine_fixture.h"
 #include "pricing/execute.h"
 #include "pricing/preview.h"
@@ -200,6 +201,23 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
 
 INSTANTIATE_TEST_SUITE_P(States, PreviewTest, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Preview, APriceThatIsNotANumberStopsItAsItStopsTheRun) {
+    EngineFixture fx(storeOptions());
+    fx.exec({"update MTTENP set UriTankaA = '1,080' where MiseID = 1 and TenpanID = 2"});
+    fx.g().GijuMode = -1;
+    QString previewError;
+    try {
+        buildPreview(fx.cn(), fx.g(), fx.clock());
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), 13);
+        previewError = QString::fromStdString(e.description());
+    }
+    ASSERT_TRUE(previewError.contains("1,080")) << previewError.toStdString();
+    ScriptedBoxes boxes;
+    EXPECT_EQ(executeRun(fx.cn(), fx.g(), boxes, fx.drive(), fx.clock(), {}), RunResult::Failed);
+    EXPECT_TRUE(boxes.texts().last().endsWith(previewError)) << boxes.texts().last().toStdString();
+}
 
 TEST(PreviewFile, Cp932TabsCrLfAndNulls) {
     EngineFixture fx(storeOptions());

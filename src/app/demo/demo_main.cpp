@@ -3,7 +3,8 @@
 // menu and the retail products to 10 % prices (round half up, 1 yen) by
 // clicking the window's buttons, and prints prices before and after. Writes
 // OUTDIR/startup.png (the window at start-up) and OUTDIR/screenshot.png (the
-// choices made, just before Execute).
+// choices made, just before Execute) and OUTDIR/running.png (the run half
+// way through a menu or further).
 
 #include <algorithm>
 #include <cstdio>
@@ -134,6 +135,18 @@ int main(int argc, char* argv[]) {
         view.grab().save(shot);
         print(QStringLiteral("選択後の画面: %1\n").arg(shot));
     });
+    // One picture of the window while the run converts: the banner with the
+    // menu and its progress bar.
+    const QString running = out.filePath(QStringLiteral("running.png"));
+    bool runningShot = false;
+    app.form().processEvents = [&, inner = app.form().processEvents] {
+        inner();
+        const tanka::BusyProgress& p = app.model().busyProgress;
+        if (!runningShot && p.total > 0 && p.done * 2 >= p.total) {
+            runningShot = view.grab().save(running);
+            print(QStringLiteral("実行中の画面: %1\n").arg(running));
+        }
+    };
     driver.addClick({executeButton}); // 実行
     driver.start();
     QApplication::exec();

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include "pricing/execute.h"
 
@@ -34,6 +35,7 @@ void MainForm::onExecuteClicked() {
     hooks.started = [this, &sinceEvents] {
         m_running = true;
         m.executeButton.enabled = false;
+        m.previewButton.enabled = false;
         m.enabled = false;
         m.busyProgress = {};
         m.busyBanner.visible = true;
@@ -59,6 +61,13 @@ void MainForm::onExecuteClicked() {
         m.busyBanner.visible = false;
         m.busyProgress = {};
         doEvents();
+    };
+    // Where the record of the run went, before the closing "終了しました",
+    // in the form the user knows the work folder by.
+    hooks.journaled = [this](const QString& path) {
+        m_services.boxes.show(QStringLiteral("変更の履歴を保存しました。\r\n") + g.TmpDir + u'\\' +
+                                  QFileInfo(path).fileName(),
+                              MsgButtons::Ok, MsgIcon::Information);
     };
 
     RunResult result = RunResult::Failed;

@@ -107,9 +107,11 @@ constexpr LayoutEntry redText(LayoutEntry e) {
 
 // The window, front to back: one line per control with its name here, its
 // name in the window designer, design caption and position (left, top,
-// width, height in twips).
+// width, height in twips). previewButton has no designer counterpart: it sits
+// in space no other control uses, below executeButton.
 // clang-format off
 constexpr std::array Table{
+    disabled(button({previewButton},          "",              "確認",         {10410, 7530, 1305, 525}, Lilac, 18)),
     LayoutEntry{.ref = {forcePanel}, .legacy = "SSPanel1", .kind = ControlKind::Panel, .rect = {8250, 870, 3525, 3285}, .back = ColorSource::Rgb, .backColor = rgb(255, 224, 192)},
     inPanel(button({forceButton},             "SSCommand7",    "強制実行",     {780, 2610, 2055, 525},   Salmon, 18)),
     inPanel(button({cancelForceButton},       "SSCommand8",    "取消",         {0, 0, 945, 525},         Lilac, 18)),
@@ -168,6 +170,7 @@ constexpr std::array Table{
 
 // The names of ControlId, in its order.
 constexpr const char* IdNames[] = {
+    "previewButton",
     "forcePanel",
     "forceButton",
     "cancelForceButton",
@@ -233,6 +236,7 @@ constexpr ControlRef TabOrder[] = {
     {storeButton},
     {forceButton},
     {cancelForceButton},
+    {previewButton},
 };
 
 } // namespace

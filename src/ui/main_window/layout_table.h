@@ -18,6 +18,7 @@ namespace tanka {
 // The controls, front to back; the table in layout_table.cpp says what each
 // one is.
 enum class ControlId {
+    previewButton,
     forcePanel,
     forceButton,
     cancelForceButton,

@@ -26,6 +26,7 @@ void MainForm::Check_Job() {
         m.executeButton.enabled = false;
     else
         m.executeButton.enabled = true;
+    m.previewButton.enabled = m.executeButton.enabled;
     doEvents();
 }
 
@@ -40,6 +41,11 @@ void MainForm::onBlinkTimer() {
 void MainForm::onExitClicked() {
     if (unload)
         unload();
+}
+
+void MainForm::onPreviewClicked() {
+    if (previewHandler)
+        previewHandler();
 }
 
 void MainForm::onStoreClicked() {

@@ -51,6 +51,8 @@ public:
     std::function<void()> storeSelectionHandler;
     std::function<void()> forceHandler;
     std::function<void()> cancelForceHandler;
+    // The preview dialog, which lives with the preview.
+    std::function<void()> previewHandler;
 
     // Set_TankaDisp ("set the unit-price display"): the display refresh of
     // source and destination slots, enabled selectors, panel and timer.
@@ -83,6 +85,7 @@ public:
     void onStoreClicked();       // "店舗選択": runs storeSelectionHandler
     void onForceClicked();       // "強制実行": runs forceHandler
     void onCancelForceClicked(); // "取消": runs cancelForceHandler
+    void onPreviewClicked();     // "確認": runs previewHandler
 
     // True from the start of a conversion run until the program ends; the
     // window must then not be closed (the run's transaction is open).

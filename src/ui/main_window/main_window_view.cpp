@@ -132,6 +132,17 @@ void MainWindowView::buildProgress(QWidget* banner) {
     m_progressBar->setFont(windowFont(12));
     m_progressBar->setGeometry(16, height - height / 5 - 8, width - 32, height / 6);
     m_progressBar->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The window is disabled while a run works; the step and the bar are
+    // drawn as if enabled so they stay readable.
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_progressLabel), static_cast<QWidget*>(m_progressBar)}) {
+        QPalette pal = w->palette();
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            pal.setColor(QPalette::Disabled, r, pal.color(QPalette::Active, r));
+        }
+        w->setPalette(pal);
+    }
     m_progressLabel->hide();
     m_progressBar->hide();
 }
@@ -160,6 +171,9 @@ void MainWindowView::connectClick(const LayoutEntry& e, QWidget* w) {
         break;
     case ControlId::storeButton:
         handler = [this] { m_form.onStoreClicked(); };
+        break;
+    case ControlId::previewButton:
+        handler = [this] { m_form.onPreviewClicked(); };
         break;
     case ControlId::forceButton:
         handler = [this] { m_form.onForceClicked(); };

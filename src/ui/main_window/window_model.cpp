@@ -37,6 +37,8 @@ const Control& WindowModel::at(ControlRef ref) const {
 Control& WindowModel::at(ControlRef ref) {
     const int i = ref.index;
     switch (ref.id) {
+    case ControlId::previewButton:
+        return single(previewButton, i);
     case ControlId::forcePanel:
         return single(forcePanel, i);
     case ControlId::forceButton:

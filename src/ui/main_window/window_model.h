@@ -38,10 +38,11 @@ struct WindowModel {
     Control busyBanner;                                                 // "処理中です" banner
     BusyProgress busyProgress;                                          // shown inside the banner
     Control storeButton;                                                // store selection
-    Control executeButton;                                              // Execute
-    Control exitButton;                                                 // Exit
-    Control blinkTimer;                                                 // only enabled is used
-    std::array<Control, 4> conversionKindButtons;                       // conversion kinds
+    Control previewButton;                        // "確認": enabled exactly when executeButton is
+    Control executeButton;                        // Execute
+    Control exitButton;                           // Exit
+    Control blinkTimer;                           // only enabled is used
+    std::array<Control, 4> conversionKindButtons; // conversion kinds
     std::array<Control, 4> conversionKindChecks;
     std::array<Control, 2> destinationButtons;    // destination slots
     std::array<Control, 3> roundingMethodButtons; // rounding method

@@ -216,6 +216,8 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
             ++count;
         rs.moveNext();
     }
+    // Each key of the page names one row at most: no row is visited twice.
+    assert(count <= end - m_next);
     rows.resize(count);
     rs.close();
     m_next = end;

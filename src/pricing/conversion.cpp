@@ -82,7 +82,11 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
         hooks.progress(0, total);
 
     const QVariant markFlag(2);
-    const QVariant markText(options.markText);
+    // The marking date as a date, not as text: a server reads a date text by
+    // its language's date order, a bound date it takes as it is.
+    const QDate markDate = QDate::fromString(options.markText, QStringLiteral("yyyy/MM/dd"));
+    const QVariant markText = markDate.isValid() ? QVariant(QDateTime(markDate, QTime(0, 0)))
+                                                 : QVariant(options.markText);
     std::vector<std::vector<QVariant>> rows;
     std::vector<QVariant> key(static_cast<std::size_t>(c.keys));
     std::vector<ColumnChange> changes;

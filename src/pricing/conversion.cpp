@@ -34,6 +34,26 @@ void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QStr
                            .toStdString());
 }
 
+RowInput rowInput(Menu menu, const SlotsRead& read,
+                  const std::function<QVariant(int slot, int position)>& price,
+                  const QVariant& taxFlg, const QVariant& kosinDate,
+                  const std::function<std::vector<QVariant>()>& key) {
+    RowInput in;
+    for (int slot = 0; slot < 2; ++slot) {
+        if (!(slot == 0 ? read.a : read.b))
+            continue;
+        for (int i = 0; i < pricePositions(menu); ++i) {
+            const QVariant value = price(slot, i);
+            if (!isNumericValue(value))
+                requireNumericPrice(menu, key(), priceColumn(menu, slot, i), value);
+            in.prices[slot][i] = Get_LngVal(value);
+        }
+    }
+    in.taxFlg = Get_LngVal(taxFlg);
+    in.kosinDate = rowDateText(kosinDate);
+    return in;
+}
+
 namespace {
 
 // The columns a conversion reads after the key, and where each stands in a
@@ -94,18 +114,9 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
     while (pages.nextPage(rows)) {
         for (const std::vector<QVariant>& row : rows) {
             std::copy(row.begin(), row.begin() + c.keys, key.begin());
-            RowInput in;
-            for (int slot = 0; slot < 2; ++slot) {
-                if (!(slot == 0 ? read.a : read.b))
-                    continue;
-                for (int i = 0; i < c.positions; ++i) {
-                    const QVariant& value = at(row, c.priceAt[slot][i]);
-                    requireNumericPrice(menu, key, c.prices[slot][i], value);
-                    in.prices[slot][i] = Get_LngVal(value);
-                }
-            }
-            in.taxFlg = Get_LngVal(at(row, c.taxFlgAt));
-            in.kosinDate = rowDateText(at(row, c.kosinDateAt));
+            const RowInput in = rowInput(
+                menu, read, [&](int slot, int i) { return at(row, c.priceAt[slot][i]); },
+                at(row, c.taxFlgAt), at(row, c.kosinDateAt), [&] { return key; });
             const RowPrices out = computeRowPrices(in, c.positions, options);
 
             changes.clear();

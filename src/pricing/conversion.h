@@ -46,6 +46,16 @@ QString conversionWhere(const QString& filter);
 void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QString& column,
                          const QVariant& value);
 
+// The row step's input from one row as read, the same for the run and its
+// preview: the prices of the slots to read (Get_LngVal, Null as 0; a price
+// that is neither Null nor a number raises requireNumericPrice's error, naming
+// the row by key()), Get_LngVal of TaxFlg and the last-update date as
+// "yyyy/mm/dd". price(slot, position) gives a price as stored.
+RowInput rowInput(Menu menu, const SlotsRead& read,
+                  const std::function<QVariant(int slot, int position)>& price,
+                  const QVariant& taxFlg, const QVariant& kosinDate,
+                  const std::function<std::vector<QVariant>()>& key);
+
 struct ConversionHooks {
     Progress progress;     // once with 0, per row, and once with the total at the end
     RowWritten rowWritten; // per row queued for writing, before it is written

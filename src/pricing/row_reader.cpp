@@ -1,6 +1,5 @@
 #include "pricing/row_reader.h"
 
-#include "core/field_readers.h"
 #include "db/recordset.h"
 #include "pricing/conversion.h"
 
@@ -46,20 +45,9 @@ QVariant RowReader::price(const Recordset& rs, int slot, int position) const {
 }
 
 RowInput RowReader::read(const Recordset& rs, const SlotsRead& wanted) const {
-    RowInput row;
-    for (int slot = 0; slot < 2; ++slot) {
-        if (!(slot == 0 ? wanted.a : wanted.b))
-            continue;
-        for (int i = 0; i < m_positions; ++i) {
-            const QVariant value = price(rs, slot, i);
-            if (!isNumericValue(value))
-                requireNumericPrice(m_menu, key(rs), m_prices[slot][i].name, value);
-            row.prices[slot][i] = Get_LngVal(value);
-        }
-    }
-    row.taxFlg = Get_LngVal(valueOf(rs, m_taxFlg));
-    row.kosinDate = rowDateText(valueOf(rs, m_kosinDate));
-    return row;
+    return rowInput(
+        m_menu, wanted, [&](int slot, int i) { return price(rs, slot, i); },
+        valueOf(rs, m_taxFlg), valueOf(rs, m_kosinDate), [&] { return key(rs); });
 }
 
 } // namespace tanka

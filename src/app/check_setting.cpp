@@ -1,7 +1,9 @@
 #include "app/check_setting.h"
 
+#include <array>
 #include <memory>
 
+#include "core/databases.h"
 #include "core/field_readers.h"
 #include "db/connect.h"
 #include "db/connection.h"
@@ -11,28 +13,26 @@
 namespace tanka {
 
 void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout) {
-    g.SvTori = Get_IniData(g, ctx, QStringLiteral("MsTori"));
-    g.SvJsho = Get_IniData(g, ctx, QStringLiteral("MSJsho"));
-    g.SvKyak = Get_IniData(g, ctx, QStringLiteral("MsKyak"));
-    g.SvUria = Get_IniData(g, ctx, QStringLiteral("MsUria"));
-    g.SvLocl = Get_IniData(g, ctx, QStringLiteral("MsLocl"));
-    g.SvHonb = Get_IniData(g, ctx, QStringLiteral("MsHonb"));
+    const auto servers = g.servers();
+    for (std::size_t i = 0; i < PosDatabases.size(); ++i)
+        *servers[i] = Get_IniData(g, ctx, QString::fromLatin1(PosDatabases[i].serverKey));
 
-    // The texts name ZEMA.ini whatever the product line; each ends with a blank.
-    const std::pair<const QString*, QString> lines[] = {
-        {&g.SvTori, QStringLiteral("ZEMA.ini MsToriの設定が違います ")},
-        {&g.SvJsho, QStringLiteral("ZEMA.ini Msjshoの設定が違います ")},
-        {&g.SvKyak, QStringLiteral("ZEMA.ini Mskyakの設定が違います ")},
-        {&g.SvUria, QStringLiteral("ZEMA.ini Msuriaの設定が違います ")},
-        {&g.SvLocl, QStringLiteral("ZEMA.ini Msloclの設定が違います ")},
-        {&g.SvHonb, QStringLiteral("ZEMA.ini Mshonbの設定が違います ")},
+    // One line per database, in index order. The texts name ZEMA.ini whatever
+    // the product line and spell the keys their own way; each ends with a blank.
+    const std::array<QString, 6> lines = {
+        QStringLiteral("ZEMA.ini MsToriの設定が違います "),
+        QStringLiteral("ZEMA.ini Msjshoの設定が違います "),
+        QStringLiteral("ZEMA.ini Mskyakの設定が違います "),
+        QStringLiteral("ZEMA.ini Msuriaの設定が違います "),
+        QStringLiteral("ZEMA.ini Msloclの設定が違います "),
+        QStringLiteral("ZEMA.ini Mshonbの設定が違います "),
     };
     // A name holding a character of the connection syntax is as wrong as an
     // empty one: it is named in the same message and never used.
     QString message;
-    for (const auto& [server, line] : lines)
-        if (server->isEmpty() || !isSafeConnectionValue(*server))
-            message += line + *server + QStringLiteral("\r\n");
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (servers[i]->isEmpty() || !isSafeConnectionValue(*servers[i]))
+            message += lines[i] + *servers[i] + QStringLiteral("\r\n");
     if (!message.isEmpty()) {
         boxes.show(message, MsgButtons::Ok, MsgIcon::None, QStringLiteral("Common"));
         return;

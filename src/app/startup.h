@@ -29,9 +29,11 @@ struct Platform {
     SingleInstance& instance;
 };
 
-// How long start-up waits for a database that another program has locked
-// before it says so and ends, seconds.
-inline constexpr int StartupLockWait = 30;
+// How long each statement of start-up waits for a database that another
+// program has locked, seconds. A lock met at start-up costs a few such waits
+// (opening the connection, attaching the databases, the first read), about
+// half a minute in all, before start-up says so and ends.
+inline constexpr int StartupLockWait = 10;
 
 enum class LoadResult {
     Loaded,         // the window is ready to be shown

@@ -30,6 +30,13 @@ struct Globals {
     // Server of each database, and the login (settings validation)
     QString SvTori, SvJsho, SvKyak, SvUria, SvLocl, SvHonb;
     QString LoginID, LoginPW;
+    // The server names in the order of the database index (core/databases.h).
+    std::array<QString*, 6> servers() {
+        return {&SvTori, &SvJsho, &SvKyak, &SvUria, &SvLocl, &SvHonb};
+    }
+    std::array<const QString*, 6> servers() const {
+        return {&SvTori, &SvJsho, &SvKyak, &SvUria, &SvLocl, &SvHonb};
+    }
 
     // Store data
     std::int16_t HonbuFlg = False;

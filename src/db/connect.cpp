@@ -1,7 +1,6 @@
 #include "db/connect.h"
 
-#include <array>
-
+#include "core/databases.h"
 #include "db/db_errors.h"
 
 namespace tanka {
@@ -13,13 +12,9 @@ const QString kObjectNotSet = QStringLiteral("Object variable or With block vari
 } // namespace
 
 void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Globals& g) {
-    static const std::array<QString, 6> names = {
-        QStringLiteral("MSTORI"), QStringLiteral("MSJSHO"), QStringLiteral("MSKYAK"),
-        QStringLiteral("MSURIA"), QStringLiteral("MSLOCL"), QStringLiteral("MSHONB")};
-    const std::array<const QString*, 6> servers = {&g.SvTori, &g.SvJsho, &g.SvKyak,
-                                                   &g.SvUria, &g.SvLocl, &g.SvHonb};
+    const auto servers = g.servers();
     if (index >= 0 && index <= 5) {
-        DbName = names[static_cast<std::size_t>(index)];
+        DbName = QString::fromLatin1(PosDatabases[static_cast<std::size_t>(index)].name);
         SvName = *servers[static_cast<std::size_t>(index)];
     } else if (index >= 1000 && index <= 1005) {
         DbName = QStringLiteral("Master");

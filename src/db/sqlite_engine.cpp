@@ -158,7 +158,14 @@ void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int lo
 
     connect(db, m_files.value(m_mainName), loginTimeout, commandTimeout);
 
-    runPragma(db, QStringLiteral("PRAGMA main.journal_mode=DELETE"));
+    // Reading the main database's schema waits for a lock another program
+    // holds on it; when the wait runs out the open fails with that timeout
+    // at once, instead of every database attached below waiting in turn.
+    {
+        QSqlQuery main(db);
+        if (!main.exec(QStringLiteral("PRAGMA main.journal_mode=DELETE")))
+            throw error(main.lastError());
+    }
     QMap<QString, QString> reachable{{m_mainName, m_files.value(m_mainName)}};
     m_broken.clear();
     int attached = 0;

@@ -130,7 +130,7 @@ TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
         {"select count(*) from mstori.DBO.mtgiju", "3"},
         {"select count(*) from [MSTORI].[dbo].[MTGIJU]", "3"},
         {"select count(*) from MSTORI..MTGIJU", "3"},
-        {"select MiseName from MSTORI.dbo.MTMISE M where M.MiseID = 7", "Ginza"},
+        {"select MiseRyakusho from MSTORI.dbo.MTMISE M where M.MiseID = 7", "Ginza"},
         {"select count(*) from MKKYAK", "0"},
         {"select MiseID from MSLOCL.dbo.MlMsno", "7"},
         {"select 'MSHONB.dbo.MHSCTB'", "MSHONB.dbo.MHSCTB"},
@@ -225,7 +225,7 @@ class TransactionTest : public AttachedTest {
 protected:
     QVariant miseName() const {
         return SqliteServers::scalar(servers.sv01File("MSTORI"),
-                                     QStringLiteral("select MiseName from MTMISE"));
+                                     QStringLiteral("select MiseRyakusho from MTMISE"));
     }
     QVariant kyakCount() const {
         return SqliteServers::scalar(servers.sv01File("MSKYAK"),
@@ -233,7 +233,7 @@ protected:
     }
     void changeBoth(Connection& c) {
         c.beginTrans();
-        c.execute(QStringLiteral("update MSTORI.dbo.MTMISE set MiseName = 'Shibuya'"));
+        c.execute(QStringLiteral("update MSTORI.dbo.MTMISE set MiseRyakusho = 'Shibuya'"));
         c.execute(QStringLiteral("insert into MSKYAK.dbo.MKKYAK values (1)"));
     }
 };
@@ -288,10 +288,10 @@ TEST_F(TransactionTest, ALockHeldElsewhereTimesOutAfterTheCommandTimeout) {
     other.open();
     changeBoth(cn);
     const RunError e =
-        raised([&] { other.execute(QStringLiteral("update MTMISE set MiseName = 'x'")); });
+        raised([&] { other.execute(QStringLiteral("update MTMISE set MiseRyakusho = 'x'")); });
     EXPECT_EQ(e.number(), -2147217871);
     cn.rollbackTrans();
-    other.execute(QStringLiteral("update MTMISE set MiseName = 'x'"));
+    other.execute(QStringLiteral("update MTMISE set MiseRyakusho = 'x'"));
 }
 
 } // namespace

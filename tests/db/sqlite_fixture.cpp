@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/sample/schema.h"
+
 namespace tanka::test {
 
 namespace {
@@ -68,44 +70,40 @@ QVariant SqliteServers::scalar(const QString& path, const QString& text) {
     return result;
 }
 
+// The tables of database as the sample installations have them.
+QStringList schemaOf(const char* database) {
+    QStringList statements;
+    for (const schema::TableDdl& t : schema::tables())
+        if (QLatin1String(t.database) == QLatin1String(database))
+            statements << QString::fromUtf8(t.sqlite);
+    return statements;
+}
+
 void createInstallation(SqliteServers& servers) {
     const QString sv = QStringLiteral("SV01");
     servers.createDatabase(
         sv, QStringLiteral("MSTORI.sqlite"),
-        {
-            QStringLiteral(
-                "CREATE TABLE MTGIJU (GlobalID INTEGER NOT NULL, MiseID INTEGER NOT NULL, "
-                "GijutuID INTEGER NOT NULL, ShumokuID INTEGER NOT NULL, GijutuName "
-                "NVARCHAR(40), TaxFlg SMALLINT, TankaA1 MONEY, TankaA2 MONEY, TankaA3 MONEY, "
-                "TankaA4 MONEY, TankaA5 MONEY, TankaB1 MONEY, TankaB2 MONEY, TankaB3 MONEY, "
-                "TankaB4 MONEY, TankaB5 MONEY, SaisyuKosinFlg SMALLINT, SaisyuKosinDate "
-                "DATETIME, PRIMARY KEY (GlobalID, MiseID, GijutuID, ShumokuID))"),
-            QStringLiteral(
-                "CREATE TABLE MTTENP (GlobalID INTEGER NOT NULL, MiseID INTEGER NOT NULL, "
-                "TenpanFlg SMALLINT NOT NULL, TenpanID NVARCHAR(13) NOT NULL, TenpanName "
-                "NVARCHAR(40), TaxFlg SMALLINT, UriTankaA MONEY, UriTankaB MONEY, "
-                "SaisyuKosinFlg SMALLINT, SaisyuKosinDate DATETIME, "
-                "PRIMARY KEY (GlobalID, MiseID, TenpanFlg, TenpanID))"),
-            QStringLiteral(
-                "CREATE TABLE MTMISE (MiseID INTEGER PRIMARY KEY, MiseName NVARCHAR(40), "
-                "GijutuTankaSwFlg SMALLINT, TenpanTankaSwFlg SMALLINT, SyoriDate DATETIME)"),
-            QStringLiteral("INSERT INTO MTMISE VALUES (7, 'Ginza', 1, 2, '2019-09-30 00:00:00')"),
-            QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 10, 1, 'Cut', 1, 1080, NULL, 0, 0, 0, "
-                           "0, 0, 0, 0, 0, 0, '2019-09-01 00:00:00')"),
-            QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 11, 1, 'Color', 0, 3000, 0, 0, 0, 0, "
-                           "0, 0, 0, 0, 0, 2, '2019-09-30 00:00:00')"),
-            QStringLiteral("INSERT INTO MTGIJU VALUES (1, 8, 10, 1, 'Cut', 1, 2160, 0, 0, 0, 0, "
-                           "0, 0, 0, 0, 0, 9, NULL)"),
-            QStringLiteral(
-                "INSERT INTO MTTENP VALUES (1, 7, 1, '4901234567894', 'Shampoo', 1, 540, "
-                "NULL, 0, '2019-09-01 00:00:00')"),
-        });
+        schemaOf("MSTORI") +
+            QStringList{
+                QStringLiteral("INSERT INTO MTMISE (MiseID, MiseRyakusho, GijutuTankaSwFlg, "
+                               "TenpanTankaSwFlg, SyoriDate) VALUES (7, 'Ginza', 1, 2, "
+                               "'2019-09-30 00:00:00')"),
+                QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 10, 1, 'Cut', 1, 1080, NULL, 0, "
+                               "0, 0, 0, 0, 0, 0, 0, 0, '2019-09-01 00:00:00')"),
+                QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 11, 1, 'Color', 0, 3000, 0, 0, "
+                               "0, 0, 0, 0, 0, 0, 0, 2, '2019-09-30 00:00:00')"),
+                QStringLiteral("INSERT INTO MTGIJU VALUES (1, 8, 10, 1, 'Cut', 1, 2160, 0, 0, 0, "
+                               "0, 0, 0, 0, 0, 0, 9, NULL)"),
+                QStringLiteral("INSERT INTO MTTENP VALUES (1, 7, 1, 4901234567894, 'Shampoo', 1, "
+                               "540, NULL, 0, '2019-09-01 00:00:00')"),
+            });
+    // The customer database's own table, which the program never reads: a
+    // table that only the connection's main database holds.
     servers.createDatabase(sv, QStringLiteral("MSKYAK.sqlite"),
                            {QStringLiteral("CREATE TABLE MKKYAK (KyakID INTEGER PRIMARY KEY)")});
-    servers.createDatabase(
-        sv, QStringLiteral("MSLOCL.sqlite"),
-        {QStringLiteral("CREATE TABLE MlMsno (MiseID INTEGER, MiseName NVARCHAR(40))"),
-         QStringLiteral("INSERT INTO MlMsno VALUES (7, 'local')")});
+    servers.createDatabase(sv, QStringLiteral("MSLOCL.sqlite"),
+                           schemaOf("MSLOCL") +
+                               QStringList{QStringLiteral("INSERT INTO MlMsno VALUES (7)")});
 }
 
 Globals globalsOnSv01() {

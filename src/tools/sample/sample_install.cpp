@@ -14,6 +14,7 @@
 #include <QStringEncoder>
 #include <QVariant>
 
+#include "core/databases.h"
 #include "tools/sample/schema.h"
 
 namespace tanka::sample {
@@ -332,14 +333,14 @@ void createTables(SqliteFile& file, const char* database) {
 
 void writeDatabases(const SampleInstall& s, const Options& o) {
     Rng rng(o.seed);
-    for (const char* database : schema::databases()) {
-        const QString name = QString::fromLatin1(database);
+    for (const PosDatabase& database : PosDatabases) {
+        const QString name = QString::fromLatin1(database.name);
         if (name == QLatin1String("MSHONB") && !o.headquarters)
             continue;
         SqliteFile file(s.databaseFile(name));
         file.exec(QStringLiteral("PRAGMA synchronous=OFF"));
         file.begin();
-        createTables(file, database);
+        createTables(file, database.name);
         if (name == QLatin1String("MSTORI")) {
             writeMtgiju(file, o, s.storeIds, rng);
             writeMttenp(file, o, s.storeIds, rng);
@@ -371,11 +372,9 @@ void writeIni(const SampleInstall& s, const Options& o, const QString& ownName) 
         QStringLiteral("[LUMINA]"),
         QStringLiteral("; データベースサーバー"),
     };
-    const std::array<const char*, 6> serverKeys{"MsTori", "MSJsho", "MsKyak",
-                                                "MsUria", "MsLocl", "MsHonb"};
-    for (const char* key : serverKeys)
-        if (!omitted(QString::fromLatin1(key)))
-            lines << QString::fromLatin1(key) + QLatin1Char('=') + o.server;
+    for (const PosDatabase& database : PosDatabases)
+        if (!omitted(QString::fromLatin1(database.serverKey)))
+            lines << QString::fromLatin1(database.serverKey) + QLatin1Char('=') + o.server;
     if (!omitted(QStringLiteral("MiseID")))
         lines << QStringLiteral("MiseID=") + o.iniMiseId.value_or(QString::number(s.miseId));
     lines << QStringLiteral("MiseName=") + ownName << QStringLiteral("Timeout=30")

@@ -127,17 +127,10 @@ constexpr std::array<TableDdl, 5> kTables{{
     {"MSLOCL", "MlMsno", kMlmsnoTsql, kMlmsnoSqlite},
 }};
 
-constexpr std::array<const char*, 6> kDatabases{"MSTORI", "MSJSHO", "MSKYAK",
-                                                "MSURIA", "MSLOCL", "MSHONB"};
-
 } // namespace
 
 std::span<const TableDdl> tables() {
     return kTables;
-}
-
-std::span<const char* const> databases() {
-    return kDatabases;
 }
 
 } // namespace tanka::schema

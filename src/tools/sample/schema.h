@@ -19,8 +19,4 @@ struct TableDdl {
 // MTGIJU, MTTENP, MTMISE (MSTORI), MHSCTB (MSHONB), MlMsno (MSLOCL).
 std::span<const TableDdl> tables();
 
-// The databases of an installation, in the order of the database index
-// (MSTORI, MSJSHO, MSKYAK, MSURIA, MSLOCL, MSHONB).
-std::span<const char* const> databases();
-
 } // namespace tanka::schema

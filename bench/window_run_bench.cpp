@@ -17,6 +17,9 @@
 //   PreviewOpen/<rows>    the click on 確認 until its dialog is up with the
 //                         rows of the run in its table, painted
 //   PreviewPeakRss        the same for 200k rows in a child process; maxrss_MB
+//   WindowRunOdbc/<rows>  WindowRun with the files reached through ODBC
+//                         (TANKA_SQLITE_VIA_ODBC), the transport SQL Server
+//                         uses
 //
 // Rows: 12,500 (50 stores x 125 per table), 50,000 (100 x 250) and 200,000
 // (100 x 1,000). Times are wall-clock; the copy of the sample before each
@@ -211,6 +214,12 @@ void PreviewOpen(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void WindowRunOdbc(benchmark::State& state) {
+    qputenv("TANKA_SQLITE_VIA_ODBC", "1");
+    WindowRun(state);
+    qunsetenv("TANKA_SQLITE_VIA_ODBC");
+}
+
 // Kind 1 for the technical menu, kind 2 for retail, round half up to 10 yen,
 // the headquarters marking date, as the window run chooses; plain floating
 // point stands in for the currency steps.
@@ -302,6 +311,13 @@ BENCHMARK(WindowRun)
     ->UseRealTime()
     ->Iterations(2);
 BENCHMARK(Sqlite3Shell)
+    ->Arg(12500)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(WindowRunOdbc)
     ->Arg(12500)
     ->Arg(50000)
     ->Arg(200000)

@@ -184,10 +184,13 @@ void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int lo
             continue;
         }
         attach.finish();
-        // ATTACH may leave the file unread; its schema is read here.
+        // ATTACH may leave the file unread; its schema is read here. A lock
+        // held elsewhere is no damage: the database stays, and a statement
+        // meets the lock in its turn.
         QSqlQuery schema(db);
         const bool readable = schema.exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE")
-                                              .arg(sqltext::quoteIdentifier(it.key())));
+                                              .arg(sqltext::quoteIdentifier(it.key()))) ||
+                              error(schema.lastError()).number() == dberr::Timeout;
         if (!readable)
             m_broken.insert(it.key(), unusable(it.key(), schema.lastError()));
         schema.finish();

@@ -127,5 +127,44 @@ TEST_F(RunThroughWindow, AFailedRunChangesNothingAndEnds) {
     EXPECT_EQ(rows(PriceTable::Giju), gijuBefore);
 }
 
+// Every table of MSTORI whole, in key order, after the run.
+QStringList mstoriDump(const AppOnSample& app) {
+    QStringList rows;
+    for (const char* sql :
+         {"select * from MTGIJU order by 1, 2, 3, 4", "select * from MTTENP order by 1, 2, 3, 4",
+          "select * from MTMISE order by 1"})
+        rows << dumpRows(app.site.mstori(), QString::fromLatin1(sql));
+    return rows;
+}
+
+// The same run through the window on the same sample, once through each
+// transport (the default and the one SQL Server uses): the same database.
+TEST_F(RunThroughWindow, BothTransportsWriteTheSameDatabase) {
+    const QStringList before = mstoriDump(a);
+    const auto run = [](AppOnSample& app) {
+        for (const ControlRef ref : std::initializer_list<ControlRef>{{conversionKindButtons, 0},
+                                                                      {conversionKindButtons, 3},
+                                                                      {roundingMethodButtons, 2},
+                                                                      {roundingUnitButtons, 2},
+                                                                      {executeButton}})
+            QTest::mouseClick(app.widget(ref), Qt::LeftButton);
+        EXPECT_TRUE(app.view().unloaded());
+    };
+    run(a);
+    const QStringList after = mstoriDump(a);
+    ASSERT_NE(after, before);
+
+    ScopedEnv transport{"TANKA_SQLITE_VIA_ODBC"};
+    if (qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_ODBC"))
+        qunsetenv("TANKA_SQLITE_VIA_ODBC");
+    else
+        qputenv("TANKA_SQLITE_VIA_ODBC", "1");
+    AppOnSample other;
+    ASSERT_EQ(other.load(), LoadResult::Loaded);
+    ASSERT_EQ(mstoriDump(other), before);
+    run(other);
+    EXPECT_EQ(mstoriDump(other), after);
+}
+
 } // namespace
 } // namespace tanka::test

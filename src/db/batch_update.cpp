@@ -99,10 +99,16 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
     assert(rows > 0 && rows <= rowsPerBatch(columns.size()));
     // One prepared statement per shape (columns and row count): every full
     // batch of a conversion reuses it, so neither server parses it again.
-    Statement& statement = m_statements[{columns, rows}];
+    std::vector<bool> dates(std::size_t(columns.size()), false);
+    const auto keys = std::size_t(m_keys.size());
+    for (const Row& row : batch.rows)
+        for (std::size_t i = 0; i < dates.size(); ++i)
+            dates[i] = dates[i] || isDateObject(row.values[keys + 2 * i]) ||
+                       isDateObject(row.values[keys + 2 * i + 1]);
+    Statement& statement = m_statements[{columns, dates, rows}];
     sqlite3* handle = c.engine->sqliteHandle(c.db);
     if (!statement.query && statement.direct.isEmpty()) {
-        const QString text = c.engine->translate(updateText(columns, rows));
+        const QString text = c.engine->translate(updateText(columns, dates, rows));
         if (handle) {
             statement.direct = SqliteStatement::prepare(handle, *c.engine, text, true);
         } else {
@@ -142,8 +148,13 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
     batch.rows.clear();
 }
 
-QString BatchUpdate::updateText(const Columns& columns, std::size_t rows) const {
+QString BatchUpdate::updateText(const Columns& columns, const std::vector<bool>& dates,
+                                std::size_t rows) const {
     const auto keys = m_keys.size();
+    const QString date = m_cn.d()->engine->dateParameter();
+    const auto parameter = [&](qsizetype i) {
+        return dates[std::size_t(i)] ? date : QStringLiteral("?");
+    };
     QStringList sets;
     QStringList conditions;
     for (qsizetype k = 0; k < keys; ++k)
@@ -159,11 +170,14 @@ QString BatchUpdate::updateText(const Columns& columns, std::size_t rows) const 
         conditions << QStringLiteral("(%1 = v.o%2 OR (%1 IS NULL AND v.o%2 IS NULL))")
                           .arg(column)
                           .arg(i);
-        names << QStringLiteral("? AS o%1").arg(i) << QStringLiteral("? AS n%1").arg(i);
+        names << QStringLiteral("%1 AS o%2").arg(parameter(i)).arg(i)
+              << QStringLiteral("%1 AS n%2").arg(parameter(i)).arg(i);
     }
     QStringList marks;
-    for (qsizetype i = 0; i < names.size(); ++i)
+    for (qsizetype k = 0; k < keys; ++k)
         marks << QStringLiteral("?");
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << parameter(i) << parameter(i);
     const QString other = QStringLiteral(" UNION ALL SELECT ") + marks.join(QStringLiteral(", "));
     QString derived = QStringLiteral("SELECT ") + names.join(QStringLiteral(", "));
     derived.reserve(derived.size() + other.size() * qsizetype(rows));

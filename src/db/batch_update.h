@@ -23,6 +23,7 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include <QSqlQuery>
@@ -78,7 +79,10 @@ private:
     };
 
     std::size_t rowsPerBatch(qsizetype columns) const;
-    QString updateText(const Columns& columns, std::size_t rows) const;
+    // dates: per column, whether its values are dates (bound as the engine's
+    // dateParameter()).
+    QString updateText(const Columns& columns, const std::vector<bool>& dates,
+                       std::size_t rows) const;
     void write(const Columns& columns, Batch& batch);
     QVariant stored(const QString& column, const QVariant& value) const;
 
@@ -89,7 +93,7 @@ private:
     struct Types;
     std::unique_ptr<Types> m_types; // null when the server takes values as given
     std::map<Columns, Batch> m_batches;
-    std::map<std::pair<Columns, std::size_t>, Statement> m_statements;
+    std::map<std::tuple<Columns, std::vector<bool>, std::size_t>, Statement> m_statements;
     qint64 m_written = 0;
 };
 

@@ -70,6 +70,10 @@ public:
 
     virtual RunError error(const QSqlError& e) const = 0;
 
+    // A bound date in a statement: as it is, or cast to the columns' type
+    // where the server would otherwise compare it at a finer precision.
+    virtual QString dateParameter() const { return QStringLiteral("?"); }
+
     // The sqlite3 connection under db (open) when the engine is SQLite, for
     // the record sets' direct statements; null otherwise.
     virtual sqlite3* sqliteHandle(const QSqlDatabase& /*db*/) const { return nullptr; }

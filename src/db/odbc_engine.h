@@ -35,6 +35,10 @@ public:
     QVariant storedValue(const ColumnInfo&, const QVariant& value) const override { return value; }
 
     RunError error(const QSqlError& e) const override;
+    // Drivers bind a date as datetime2; from compatibility level 130 on,
+    // SQL Server compares a datetime column with it at datetime2 precision,
+    // so a value read back from the column would no longer equal it.
+    QString dateParameter() const override { return QStringLiteral("CAST(? AS datetime)"); }
 
     // The connect options handed to Qt: the login timeout in seconds (15 when
     // none or a negative one is given; 0 would mean no limit and is refused).

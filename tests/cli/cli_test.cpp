@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -26,6 +27,15 @@ struct Outcome {
     }
 };
 
+// bin/tanka beside this test's own executable, unless the build names the
+// folder.
+QString programPath() {
+    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
+    if (dir.isEmpty())
+        dir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+    return dir + QStringLiteral("/tanka");
+}
+
 // Runs bin/tanka with args on the installation of fx; standard input is a
 // pipe, never a terminal. The user's runtime folder (and so the program's
 // lock) is the sample's own.
@@ -39,7 +49,7 @@ Outcome tanka(const EngineFixture& fx, const QStringList& args) {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     QProcess child;
     child.setProcessEnvironment(env);
-    child.start(qEnvironmentVariable("TANKA_TEST_BIN_DIR") + QStringLiteral("/tanka"), args);
+    child.start(programPath(), args);
     child.closeWriteChannel();
     EXPECT_TRUE(child.waitForFinished(120000));
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,

@@ -153,6 +153,20 @@ INSTANTIATE_TEST_SUITE_P(
         UnchangedCase{"UndoWithoutJournal", Store, {"undo"}, 64, "履歴ファイル"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The dry run's list file holds the rows it reported; no journal is written.
+TEST(Cli, DryRunSavesTheList) {
+    EngineFixture fx(storeOptions());
+    const QString list = QDir(fx.site().path()).filePath(QStringLiteral("list.tsv"));
+    const Outcome o = tanka(fx, convert({"--retail", "10", "--round", "up", "--unit", "1",
+                                         "--dry-run", "--out", list.toUtf8().constData()}));
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral("変更する行: 4"))) << o.out.toStdString();
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("\r\n"), 1 + 4);
+    EXPECT_TRUE(filesIn(fx.install().workDir).isEmpty());
+}
+
 // A second copy of the program refuses while the first holds the lock.
 TEST(Cli, SecondCopyIsRefused) {
     EngineFixture fx(storeOptions());

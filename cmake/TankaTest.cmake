@@ -10,15 +10,23 @@ function(tanka_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${TANKA_STRICT_OPTIONS})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TANKA_TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin;${ARG_ENV}"
-               TIMEOUT 300)
+  # Test discovery splits a list-valued property into words, so that only the
+  # first variable of ENVIRONMENT would reach the tests. The environment is
+  # set instead by a script CTest runs after it has read the discovered tests.
+  set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TANKA_TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  list(APPEND env ${ARG_ENV})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_plain PROPERTIES TIMEOUT 300)
+  string(CONCAT script "foreach(test IN LISTS ${name}_plain)\n"
+         "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT \"${env}\")\n"
+         "endforeach()\n")
   if(ARG_ODBC_TOO)
-    gtest_discover_tests(${name}
-      DISCOVERY_TIMEOUT 60
-      TEST_PREFIX "odbc."
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TANKA_TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TANKA_SQLITE_VIA_ODBC=1;${ARG_ENV}"
-                 TIMEOUT 300)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_PREFIX "odbc." TEST_LIST ${name}_odbc
+                         PROPERTIES TIMEOUT 300)
+    string(APPEND script "foreach(test IN LISTS ${name}_odbc)\n"
+           "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT \"${env};TANKA_SQLITE_VIA_ODBC=1\")\n"
+           "endforeach()\n")
   endif()
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake "${script}")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
+               ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
 endfunction()

@@ -3,12 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "core/run_error.h"
-#include "app/check_setting.h"
 #include "db/connect.h"
-#include "db/db_errors.h"
-#include "install/install.h"
-#include "pricing/checks.h"
 #include "ui/main_window/japanese_ui.h"
 #include "ui/override/forced_execution.h"
 #include "ui/preview/preview_dialog.h"
@@ -32,61 +27,16 @@ TankaApp::~TankaApp() {
 }
 
 LoadResult TankaApp::Form_Load() {
-    switch (p.instance.acquire()) {
-    case InstanceClaim::Only:
-        break;
-    case InstanceClaim::AnotherCopy:
-        return LoadResult::AnotherCopy;
-    case InstanceClaim::Unknown:
-        p.boxes.show(QStringLiteral("他に起動中でないか確認できませんでした。終了します。\r\n") +
-                         p.instance.reason(),
-                     MsgButtons::Ok, MsgIcon::Critical);
-        return LoadResult::Failed;
-    }
-
-    // Every error of start-up, from the settings file on, is shown with its
-    // number and text and ends the program; none escapes to the caller.
-    try {
-        const InstallContext ctx{p.drive, p.env};
-        Check_Install(g, ctx);
-        if (g.IniDrive.isEmpty()) {
-            p.boxes.show(QStringLiteral("ルミナが見つかりません\r\n終了します"));
-            return LoadResult::NoInstallation;
-        }
-        m_model.titleBanner.backColor = colors::TitleBanner;
-        // Start-up's reads wait only a short while for a database another
-        // program has locked; the run gets the long timeout back.
-        Check_Setting(g, ctx, p.boxes, m_startupLockWait);
-        L_Start_CN(CN, g, m_startupLockWait);
-        g.HonbuFlg = Check_Honbu(CN.get());
-        // A connection that failed to open raises its own error here.
-        Get_Mise(m_form.cn(), g);
-        for (int row = 0; row < 20; ++row) {
-            g.MiseList[static_cast<std::size_t>(row)][0] = QStringLiteral("0");
-            g.MiseList[static_cast<std::size_t>(row)][1].clear();
-        }
-        centre();
-        setFixedTexts();
-        m_form.Set_TankaDisp(TankaDisp::StartUp);
-        if (CN && CN->isOpen())
-            CN->setCommandTimeout(RunCommandTimeout);
-    } catch (const RunError& e) {
-        if (e.number() == dberr::Timeout) {
-            p.boxes.show(
-                QStringLiteral("データベースが他のプログラムで使用中のため、起動できません。"
-                               "\r\n終了します。"),
-                MsgButtons::Ok, MsgIcon::Critical);
-            return LoadResult::Failed;
-        }
-        p.boxes.show(fatalErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
-        return LoadResult::Failed;
-    } catch (const std::exception& e) {
-        p.boxes.show(fatalErrorText(RunError(dberr::Fail, e.what())), MsgButtons::Ok,
-                     MsgIcon::Critical);
-        return LoadResult::Failed;
-    }
-    m_view->sync();
-    return LoadResult::Loaded;
+    const LoadResult result =
+        startUp(g, CN, {p.env, p.drive, p.boxes, p.instance}, m_startupLockWait, [this] {
+            m_model.titleBanner.backColor = colors::TitleBanner;
+            centre();
+            setFixedTexts();
+            m_form.Set_TankaDisp(TankaDisp::StartUp);
+        });
+    if (result == LoadResult::Loaded)
+        m_view->sync();
+    return result;
 }
 
 void TankaApp::Form_Unload() {

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "app/session.h"
 #include "app/single_instance.h"
 #include "core/clock.h"
 #include "core/globals.h"
@@ -29,19 +30,6 @@ struct Platform {
     SingleInstance& instance;
 };
 
-// How long each statement of start-up waits for a database that another
-// program has locked, seconds. A lock met at start-up costs a few such waits
-// (opening the connection, attaching the databases, the first read), about
-// half a minute in all, before start-up says so and ends.
-inline constexpr int StartupLockWait = 10;
-
-enum class LoadResult {
-    Loaded,         // the window is ready to be shown
-    AnotherCopy,    // another copy runs; nothing was shown
-    NoInstallation, // "ルミナが見つかりません" was shown
-    Failed,         // an error was shown with its number and text
-};
-
 class TankaApp {
 public:
     explicit TankaApp(const Platform& platform);
@@ -49,6 +37,8 @@ public:
     TankaApp(const TankaApp&) = delete;
     TankaApp& operator=(const TankaApp&) = delete;
 
+    // The shared start-up (session.h), then the window's own steps; Loaded
+    // when the window is ready to be shown.
     LoadResult Form_Load();
     // Shortens the start-up's wait for a locked database (tests).
     void setStartupLockWait(int seconds) { m_startupLockWait = seconds; }

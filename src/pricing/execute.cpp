@@ -92,13 +92,9 @@ void rollbackQuietly(Connection& cn) {
     }
 }
 
-struct Refusal {
-    QString text; // empty: the run may start
-    MsgIcon icon = MsgIcon::None;
-};
+} // namespace
 
-// The checks before anything changes, in order; the first that fails.
-Refusal refusal(const Globals& g, const DriveMap& drive) {
+RunRefusal runRefusal(const Globals& g, const DriveMap& drive) {
     if (g.TmpDir.isEmpty() || !drive.dirExists(g.TmpDir))
         return {QStringLiteral("作業フォルダが見つかりません"), MsgIcon::Critical};
     if (g.GijuMode == -1 && g.TenMode == -1)
@@ -112,6 +108,8 @@ Refusal refusal(const Globals& g, const DriveMap& drive) {
         return {QStringLiteral("店舗の処理日付が取得できません"), MsgIcon::Critical};
     return {};
 }
+
+namespace {
 
 Progress phaseProgress(const RunHooks& hooks, Menu menu, RunPhase phase) {
     if (!hooks.progress)
@@ -163,7 +161,7 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
                    MsgButtons::Ok, MsgIcon::Critical);
         return RunResult::Failed;
     }
-    if (const Refusal r = refusal(g, drive); !r.text.isEmpty()) {
+    if (const RunRefusal r = runRefusal(g, drive); !r.text.isEmpty()) {
         boxes.show(r.text, MsgButtons::Ok, r.icon);
         return RunResult::Refused;
     }

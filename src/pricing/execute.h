@@ -63,6 +63,16 @@ struct RunHooks {
     std::function<void(const QString& path)> journaled;
 };
 
+// The checks executeRun makes before anything changes, on g with g.TmpDir
+// set, in order: the work folder, a conversion kind, the rounding, and at a
+// store the processing date. The message of the first that fails, with its
+// icon; an empty text when the run may start.
+struct RunRefusal {
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+};
+RunRefusal runRefusal(const Globals& g, const DriveMap& drive);
+
 RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const DriveMap& drive,
                      const Clock& clock, const RunHooks& hooks);
 

@@ -67,6 +67,11 @@ struct SlotDecision {
     friend bool operator==(const SlotDecision&, const SlotDecision&) = default;
 };
 
+// What the user is told while a menu's destination is undetermined: the
+// window's blinking warning line, and the command line's refusal.
+inline constexpr const char* WarningText =
+    "　※すでに単価Ａ・Ｂの両方をご使用の場合は変換出来ません。";
+
 SlotState slotState(const SlotChecks& checks);
 // The slots forced execution takes from a switch flag (1 A in use, 2 B in use).
 std::optional<SlotPair> forcedSlots(std::int16_t switchFlag);

@@ -203,6 +203,11 @@ INSTANTIATE_TEST_SUITE_P(States, PreviewTest, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Preview, APriceThatIsNotANumberStopsItAsItStopsTheRun) {
+    // Only the embedded server's files can hold a text in a price column; the
+    // ODBC driver reads such a value as a number, as a typed server would
+    // never have to.
+    if (qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_ODBC"))
+        GTEST_SKIP() << "a text price cannot reach the program through ODBC";
     EngineFixture fx(storeOptions());
     fx.exec({"update MTTENP set UriTankaA = '1,080' where MiseID = 1 and TenpanID = 2"});
     fx.g().GijuMode = -1;

@@ -6,7 +6,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include "core/run_error.h"
 #include "ui/main_window/layout_table.h"
 
 namespace tanka {
@@ -40,12 +39,6 @@ QFont windowFont(double points, bool bold, bool italic) {
     font.setItalic(italic);
     font.setStyleHint(QFont::TypeWriter);
     return font;
-}
-
-QString fatalErrorText(const RunError& error) {
-    return QStringLiteral("エラーが発生しました。終了します。\r\nエラー番号: %1\r\n%2")
-        .arg(error.number())
-        .arg(QString::fromStdString(error.description()));
 }
 
 } // namespace tanka

@@ -7,11 +7,11 @@
 #include <QFont>
 #include <QString>
 
+#include "core/error_text.h"
+
 class QCoreApplication;
 
 namespace tanka {
-
-class RunError;
 
 // Idempotent. Maps the window font to an installed Japanese gothic.
 void installWindowFontSubstitution();
@@ -21,8 +21,5 @@ void setupJapaneseUi(QCoreApplication& app);
 // The window font at a size in points, measured at 96 dpi (as the layout's
 // twips are) so that text keeps its proportion to the controls on any screen.
 QFont windowFont(double points, bool bold = false, bool italic = false);
-
-// "エラーが発生しました。終了します。" CR LF "エラー番号: N" CR LF description.
-QString fatalErrorText(const RunError& error);
 
 } // namespace tanka

@@ -114,8 +114,4 @@ private:
     bool m_running = false;
 };
 
-// The warning line that blinkTimer blinks.
-inline constexpr const char* WarningText =
-    "　※すでに単価Ａ・Ｂの両方をご使用の場合は変換出来ません。";
-
 } // namespace tanka

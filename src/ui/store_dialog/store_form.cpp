@@ -3,7 +3,6 @@
 #include "core/field_readers.h"
 #include "core/field_text.h"
 #include "core/run_error.h"
-#include "db/recordset.h"
 
 namespace tanka {
 
@@ -20,17 +19,6 @@ QString& name(Globals& g, int row) {
     return g.MiseList[static_cast<std::size_t>(row)][1];
 }
 
-// A row is filled when its code reads as a number other than 0. The list only
-// ever holds codes written here or "0", so a reading never overflows; should
-// it, the row is not a store.
-bool filled(Globals& g, int row) {
-    try {
-        return Get_IntVal(code(g, row)) != 0;
-    } catch (const RunError&) {
-        return false;
-    }
-}
-
 // The box's text as a store code; text that is no number, or one beyond the
 // 16-bit range (a pasted "9e99"), reads as 0.
 std::int16_t entryValue(const QString& text) {
@@ -42,12 +30,6 @@ std::int16_t entryValue(const QString& text) {
 }
 
 } // namespace
-
-QString storeNameQuery(std::int16_t MiseID) {
-    return QStringLiteral(" SELECT * ") + QStringLiteral(" from MSTORI.dbo.MTMISE  ") +
-           QStringLiteral(" where miseid = ") + QString::number(MiseID) + QStringLiteral(" ") +
-           QStringLiteral(" and SaisyuKosinFlg <> 9 ");
-}
 
 QString storeDisplayText(const QString& code, const QString& name) {
     // Right-aligned in four columns; a longer code is shown whole, not cut.
@@ -66,7 +48,7 @@ void StoreForm::doEvents() {
 void StoreForm::load() {
     for (int i = 0; i < MiseListRows; ++i) {
         m.storeRows[static_cast<std::size_t>(i)] =
-            filled(g, i) ? storeDisplayText(code(g, i), name(g, i)) : QString();
+            storeRowFilled(g, i) ? storeDisplayText(code(g, i), name(g, i)) : QString();
         doEvents();
     }
 }
@@ -87,35 +69,21 @@ void StoreForm::onStoreCodeKey(std::int16_t& KeyAscii) {
 void StoreForm::enterStore() {
     const std::int16_t v = entryValue(m.storeCode);
     if (v > 0) {
-        int row = -1;
-        for (int i = 0; i < MiseListRows; ++i) {
-            if (!filled(g, i)) {
-                row = i;
-                break;
-            }
-            doEvents();
+        StoreAddition added;
+        try {
+            added = addStore(g, m_cn, v, [this] { doEvents(); });
+        } catch (const RunError& e) {
+            // The list is left as it was; the user may try again.
+            m_boxes.show(QStringLiteral("店舗の読み込みに失敗しました。\r\nエラー番号: %1\r\n%2")
+                             .arg(e.number())
+                             .arg(QString::fromStdString(e.description())),
+                         MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("単価変更"));
+            m.storeCode.clear();
+            return;
         }
-        if (row >= 0) {
-            QString found;
-            try {
-                found = Get_MiseName(v);
-            } catch (const RunError& e) {
-                // The list is left as it was; the user may try again.
-                m_boxes.show(
-                    QStringLiteral("店舗の読み込みに失敗しました。\r\nエラー番号: %1\r\n%2")
-                        .arg(e.number())
-                        .arg(QString::fromStdString(e.description())),
-                    MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("単価変更"));
-                m.storeCode.clear();
-                return;
-            }
-            name(g, row) = found;
-            if (!found.isEmpty()) {
-                code(g, row) = QString::number(v);
-                m.storeRows[static_cast<std::size_t>(row)] =
-                    storeDisplayText(code(g, row), name(g, row));
-            }
-        }
+        if (added.result == StoreAdded::Added)
+            m.storeRows[static_cast<std::size_t>(added.row)] =
+                storeDisplayText(code(g, added.row), name(g, added.row));
         m_flag = 9;
     }
     m.storeCode.clear();
@@ -136,20 +104,6 @@ void StoreForm::onClearClicked() {
 void StoreForm::onDecideClicked() {
     if (unload)
         unload();
-}
-
-QString StoreForm::Get_MiseName(std::int16_t MiseID) {
-    Recordset rs;
-    rs.open(storeNameQuery(MiseID), m_cn, CursorType::ForwardOnly, LockType::ReadOnly);
-    QString result;
-    if (!(rs.isBOF() && rs.isEOF())) {
-        const QVariant value = rs.value(QStringLiteral("MiseRyakusho"));
-        // A Null name is no name: the row is not taken as a store.
-        if (!value.isNull())
-            result = trimBlanks(fieldText(value));
-    }
-    rs.close();
-    return result;
 }
 
 } // namespace tanka

@@ -16,10 +16,9 @@
 #include "core/globals.h"
 #include "core/message_box.h"
 #include "db/connection.h"
+#include "pricing/store_list.h"
 
 namespace tanka {
-
-inline constexpr int MiseListRows = 20; // rows 0..19 of MiseList are used
 
 // What the dialog shows: the captions of its labels and the entry box.
 struct StoreFormModel {
@@ -53,10 +52,6 @@ public:
     void onClearClicked();  // "クリア": empties the whole list
     void onDecideClicked(); // "決定": closes; the list already holds every change
 
-    // The trimmed short name of a live store, empty when there is none (also
-    // when the name is Null or blank). Database errors raise RunError.
-    QString Get_MiseName(std::int16_t MiseID);
-
     StoreFormModel& model() { return m; }
 
 private:
@@ -69,9 +64,6 @@ private:
     MessageBoxes& m_boxes;
     StoreFormModel m;
 };
-
-// " SELECT *  from MSTORI.dbo.MTMISE   where miseid = 12  and SaisyuKosinFlg <> 9 "
-QString storeNameQuery(std::int16_t MiseID);
 
 // A list row as the dialog shows it: the code right-aligned in four columns,
 // a blank, the short name ("  12 本店").

@@ -1,0 +1,73 @@
+#include "app/session.h"
+
+#include <exception>
+
+#include "app/check_setting.h"
+#include "core/error_text.h"
+#include "core/run_error.h"
+#include "db/connect.h"
+#include "db/db_errors.h"
+#include "install/install.h"
+#include "pricing/checks.h"
+
+namespace tanka {
+
+LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupServices& s,
+                   int lockWait, const std::function<void()>& then) {
+    switch (s.instance.acquire()) {
+    case InstanceClaim::Only:
+        break;
+    case InstanceClaim::AnotherCopy:
+        return LoadResult::AnotherCopy;
+    case InstanceClaim::Unknown:
+        s.boxes.show(QStringLiteral("他に起動中でないか確認できませんでした。終了します。\r\n") +
+                         s.instance.reason(),
+                     MsgButtons::Ok, MsgIcon::Critical);
+        return LoadResult::Failed;
+    }
+
+    // Every error of start-up, from the settings file on, is shown with its
+    // number and text and ends the program; none escapes to the caller.
+    try {
+        const InstallContext ctx{s.drive, s.env};
+        Check_Install(g, ctx);
+        if (g.IniDrive.isEmpty()) {
+            s.boxes.show(QStringLiteral("ルミナが見つかりません\r\n終了します"));
+            return LoadResult::NoInstallation;
+        }
+        // Start-up's reads wait only a short while for a database another
+        // program has locked; the run gets the long timeout back.
+        Check_Setting(g, ctx, s.boxes, lockWait);
+        L_Start_CN(CN, g, lockWait);
+        g.HonbuFlg = Check_Honbu(CN.get());
+        // A connection that failed to open raises its own error here.
+        if (!CN)
+            throw RunError(err::ObjectNotSet, "Object variable or With block variable not set");
+        Get_Mise(*CN, g);
+        for (int row = 0; row < 20; ++row) {
+            g.MiseList[static_cast<std::size_t>(row)][0] = QStringLiteral("0");
+            g.MiseList[static_cast<std::size_t>(row)][1].clear();
+        }
+        if (then)
+            then();
+        if (CN && CN->isOpen())
+            CN->setCommandTimeout(RunCommandTimeout);
+    } catch (const RunError& e) {
+        if (e.number() == dberr::Timeout) {
+            s.boxes.show(
+                QStringLiteral("データベースが他のプログラムで使用中のため、起動できません。"
+                               "\r\n終了します。"),
+                MsgButtons::Ok, MsgIcon::Critical);
+            return LoadResult::Failed;
+        }
+        s.boxes.show(fatalErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
+        return LoadResult::Failed;
+    } catch (const std::exception& e) {
+        s.boxes.show(fatalErrorText(RunError(dberr::Fail, e.what())), MsgButtons::Ok,
+                     MsgIcon::Critical);
+        return LoadResult::Failed;
+    }
+    return LoadResult::Loaded;
+}
+
+} // namespace tanka

@@ -1,0 +1,62 @@
+#include "pricing/store_list.h"
+
+#include "core/field_readers.h"
+#include "core/field_text.h"
+#include "core/run_error.h"
+#include "db/recordset.h"
+
+namespace tanka {
+
+QString storeNameQuery(std::int16_t MiseID) {
+    return QStringLiteral(" SELECT * ") + QStringLiteral(" from MSTORI.dbo.MTMISE  ") +
+           QStringLiteral(" where miseid = ") + QString::number(MiseID) + QStringLiteral(" ") +
+           QStringLiteral(" and SaisyuKosinFlg <> 9 ");
+}
+
+QString Get_MiseName(Connection& cn, std::int16_t MiseID) {
+    Recordset rs;
+    rs.open(storeNameQuery(MiseID), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    QString result;
+    if (!(rs.isBOF() && rs.isEOF())) {
+        const QVariant value = rs.value(QStringLiteral("MiseRyakusho"));
+        // A Null name is no name: the row is not taken as a store.
+        if (!value.isNull())
+            result = trimBlanks(fieldText(value));
+    }
+    rs.close();
+    return result;
+}
+
+// The list only ever holds codes written here or "0", so a reading never
+// overflows; should it, the row is not a store.
+bool storeRowFilled(const Globals& g, int row) {
+    try {
+        return Get_IntVal(g.MiseList[static_cast<std::size_t>(row)][0]) != 0;
+    } catch (const RunError&) {
+        return false;
+    }
+}
+
+StoreAddition addStore(Globals& g, Connection& cn, std::int16_t code,
+                       const std::function<void()>& eachRowPassed) {
+    int row = -1;
+    for (int i = 0; i < MiseListRows; ++i) {
+        if (!storeRowFilled(g, i)) {
+            row = i;
+            break;
+        }
+        if (eachRowPassed)
+            eachRowPassed();
+    }
+    if (row < 0)
+        return {StoreAdded::ListFull, -1};
+    const QString found = Get_MiseName(cn, code);
+    auto& entry = g.MiseList[static_cast<std::size_t>(row)];
+    entry[1] = found;
+    if (found.isEmpty())
+        return {StoreAdded::NotFound, row};
+    entry[0] = QString::number(code);
+    return {StoreAdded::Added, row};
+}
+
+} // namespace tanka

@@ -1,0 +1,295 @@
+// tanka convert / tanka undo through the real program on sample
+// installations: every exit status with the tables left alone where nothing
+// may change, the conversion against the window's run, and undo.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include "engine_fixture.h"
+#include "pricing/execute.h"
+
+namespace tanka::test {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+    // The path of a "履歴ファイル: " line of the output, empty when none.
+    QString journal() const {
+        for (const QString& line : out.split(u'\n'))
+            if (line.startsWith(QStringLiteral("履歴ファイル: ")))
+                return line.mid(8);
+        return {};
+    }
+};
+
+// bin/tanka beside this test's own executable, unless the build names the
+// folder.
+QString programPath() {
+    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
+    if (dir.isEmpty())
+        dir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+    return dir + QStringLiteral("/tanka");
+}
+
+// Runs bin/tanka with args on the installation of fx; standard input is a
+// pipe, never a terminal. The user's runtime folder (and so the program's
+// lock) is the sample's own.
+Outcome tanka(const EngineFixture& fx, const QStringList& args) {
+    const QString runtime = QDir(fx.site().path()).filePath(QStringLiteral("run"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TANKA_DRIVE_C"), fx.install().driveC);
+    env.insert(QStringLiteral("TANKA_SQLITE_DIR"), fx.install().sqliteDir);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.start(programPath(), args);
+    child.closeWriteChannel();
+    EXPECT_TRUE(child.waitForFinished(120000));
+    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
+            QString::fromUtf8(child.readAllStandardOutput()),
+            QString::fromUtf8(child.readAllStandardError())};
+}
+
+QStringList convert(std::initializer_list<const char*> words) {
+    QStringList args{QStringLiteral("convert")};
+    for (const char* w : words)
+        args << QString::fromUtf8(w);
+    return args;
+}
+
+sample::Options withSlots(sample::Options o, sample::Slots giju, sample::Slots ten) {
+    o.gijuSlots = giju;
+    o.tenSlots = ten;
+    return o;
+}
+
+// One command and what it must give; every case here leaves both tables
+// exactly as they were.
+struct UnchangedCase {
+    const char* name;
+    sample::Options options;
+    QStringList args;
+    int status;
+    const char* message; // expected in standard output or error
+    QStringList sqlFirst = {};
+};
+
+class Unchanged : public ::testing::TestWithParam<UnchangedCase> {};
+
+TEST_P(Unchanged, GivesItsStatusAndChangesNothing) {
+    const UnchangedCase& c = GetParam();
+    EngineFixture fx(c.options);
+    if (!c.sqlFirst.isEmpty())
+        fx.exec(c.sqlFirst);
+    const QStringList before = fx.dumpBoth();
+    const Outcome o = tanka(fx, c.args);
+    EXPECT_EQ(o.status, c.status) << o.err.toStdString();
+    EXPECT_TRUE((o.out + o.err).contains(QString::fromUtf8(c.message)))
+        << o.out.toStdString() << o.err.toStdString();
+    EXPECT_EQ(fx.dumpBoth(), before);
+    EXPECT_TRUE(filesIn(fx.install().workDir).filter(QStringLiteral(".TSV")).isEmpty());
+}
+
+using sample::Slots;
+const sample::Options Store = storeOptions(2);
+const sample::Options Honbu = headquartersOptions(3);
+sample::Options withoutIniKey(const char* key) {
+    sample::Options o = Store;
+    o.omitIniKeys = {QString::fromUtf8(key)};
+    return o;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, Unchanged,
+    ::testing::Values(
+        UnchangedCase{"Help", Store, {"--help"}, 0, "tanka convert"},
+        UnchangedCase{"DryRun", Store,
+                      convert({"--technical", "10", "--retail", "excl", "--round", "half", "--unit",
+                               "10", "--dry-run"}),
+                      0, "変更する行: 5"},
+        UnchangedCase{"NoTerminalNoYes", Store,
+                      convert({"--technical", "10", "--round", "up", "--unit", "1"}), 1, "--yes"},
+        UnchangedCase{"BothSetWithoutForce", withSlots(Store, Slots::A, Slots::Both),
+                      convert({"--retail", "10", "--round", "up", "--unit", "1", "--yes"}), 1,
+                      "単価はA/B共に設定済みです"},
+        UnchangedCase{"MixedWithoutForce", withSlots(Store, Slots::Mixed, Slots::A),
+                      convert({"--technical", "10", "--round", "up", "--unit", "1", "--yes"}), 1,
+                      "変換出来ません"},
+        UnchangedCase{"UnknownStoresOnly", Honbu,
+                      convert({"--technical", "10", "--round", "up", "--unit", "1", "--stores",
+                               "99", "--yes"}),
+                      1, "変更する店舗がありません"},
+        UnchangedCase{
+            "FailedRunRolledBack",
+            Store,
+            convert({"--technical", "10", "--retail", "10", "--round", "up", "--unit", "1",
+                     "--yes"}),
+            2,
+            "変更は取り消されました",
+            {"CREATE TRIGGER refuse BEFORE UPDATE ON MTTENP BEGIN SELECT RAISE(ABORT, 'no'); END"}},
+        UnchangedCase{"NoInstallation", withoutIniKey("MsTori"),
+                      convert({"--technical", "10", "--round", "up", "--unit", "1", "--yes"}), 2,
+                      "ルミナが見つかりません"},
+        UnchangedCase{
+            "StoresAtAStore", Store,
+            convert({"--technical", "10", "--round", "up", "--unit", "1", "--stores", "1"}), 64,
+            "本部"},
+        UnchangedCase{"BadUnit", Store,
+                      convert({"--technical", "10", "--round", "up", "--unit", "5"}), 64, "--unit"},
+        UnchangedCase{
+            "BadStores", Honbu,
+            convert({"--technical", "10", "--round", "up", "--unit", "1", "--stores", "abc"}), 64,
+            "--stores"},
+        UnchangedCase{"NoMenu", Store, convert({"--round", "up", "--unit", "1"}), 64,
+                      "--technical"},
+        UnchangedCase{"UnknownOption", Store, convert({"--colour"}), 64, "--colour"},
+        UnchangedCase{"UndoWithoutJournal", Store, {"undo"}, 64, "履歴ファイル"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The dry run's list file holds the rows it reported; no journal is written.
+TEST(Cli, DryRunSavesTheList) {
+    EngineFixture fx(storeOptions());
+    const QString list = QDir(fx.site().path()).filePath(QStringLiteral("list.tsv"));
+    const Outcome o = tanka(fx, convert({"--retail", "10", "--round", "up", "--unit", "1",
+                                         "--dry-run", "--out", list.toUtf8().constData()}));
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral("変更する行: 4"))) << o.out.toStdString();
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("\r\n"), 1 + 4);
+    EXPECT_TRUE(filesIn(fx.install().workDir).isEmpty());
+}
+
+// A second copy of the program refuses while the first holds the lock.
+TEST(Cli, SecondCopyIsRefused) {
+    EngineFixture fx(storeOptions());
+    tanka(fx, {"--help"}); // makes the runtime folder
+    QLockFile first(QDir(fx.site().path()).filePath(QStringLiteral("run/tanka.lock")));
+    ASSERT_TRUE(first.tryLock(0));
+    const QStringList before = fx.dumpBoth();
+    const Outcome o =
+        tanka(fx, convert({"--technical", "10", "--round", "up", "--unit", "1", "--yes"}));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("既に起動しています"))) << o.err.toStdString();
+    EXPECT_EQ(fx.dumpBoth(), before);
+}
+
+// The command line writes what the window's run writes for the same choices:
+// the same installation converted once by each, whole tables compared.
+struct SameAsWindowCase {
+    const char* name;
+    sample::Options options;
+    QStringList args;
+    // The window's choices: kinds (-1 none), rounding, slots, stores.
+    std::int16_t giju, ten, hasuMode, hasuTani, src, dst;
+    std::vector<std::int16_t> stores = {};
+};
+
+class SameAsWindow : public ::testing::TestWithParam<SameAsWindowCase> {};
+
+TEST_P(SameAsWindow, TablesEqualTheWindowsRun) {
+    const SameAsWindowCase& c = GetParam();
+    QStringList byCli;
+    {
+        EngineFixture fx(c.options);
+        const Outcome o = tanka(fx, c.args);
+        ASSERT_EQ(o.status, 0) << o.err.toStdString();
+        EXPECT_TRUE(QFile::exists(o.journal())) << o.out.toStdString();
+        byCli = fx.dumpBoth();
+        EXPECT_NE(byCli, EngineFixture(c.options).dumpBoth());
+    }
+    EngineFixture fx(c.options);
+    fx.clock().set(QDate::currentDate());
+    Globals& g = fx.g();
+    g.GijuMode = c.giju;
+    g.TenMode = c.ten;
+    g.HasuMode = c.hasuMode;
+    g.HasuTani = c.hasuTani;
+    g.GijuSrcSlot = g.TenSrcSlot = c.src;
+    g.GijuDstSlot = g.TenDstSlot = c.dst;
+    for (std::size_t i = 0; i < c.stores.size(); ++i)
+        g.MiseList[i][0] = QString::number(c.stores[i]);
+    ScriptedBoxes boxes;
+    ASSERT_EQ(executeRun(fx.cn(), g, boxes, fx.drive(), fx.clock(), {}), RunResult::Finished);
+    EXPECT_EQ(fx.dumpBoth(), byCli);
+}
+
+sample::Options forcedB() {
+    sample::Options o = withSlots(storeOptions(), Slots::Both, Slots::Both);
+    o.gijuSwFlg = o.tenSwFlg = 2;
+    return o;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, SameAsWindow,
+    ::testing::Values(
+        SameAsWindowCase{"StoreTechnical10Half1", storeOptions(2),
+                         convert({"--technical", "10", "--round", "half", "--unit", "1", "--yes"}),
+                         1, -1, 2, 0, 0, 1},
+        SameAsWindowCase{"StoreBothExclUp100FromB", withSlots(storeOptions(), Slots::B, Slots::B),
+                         convert({"--technical", "excl", "--retail", "excl", "--round", "up",
+                                  "--unit", "100", "--yes"}),
+                         2, 2, 1, 2, 1, 0},
+        SameAsWindowCase{"HeadquartersStoresRetail",
+                         headquartersOptions(4),
+                         convert({"--retail", "10", "--round", "down", "--unit", "10", "--stores",
+                                  "2,4,99", "--yes"}),
+                         -1,
+                         1,
+                         0,
+                         1,
+                         0,
+                         1,
+                         {2, 4}},
+        SameAsWindowCase{"ForcedFromSwitchFlagB", forcedB(),
+                         convert({"--technical", "10", "--retail", "10", "--round", "down",
+                                  "--unit", "1", "--force", "--yes"}),
+                         1, 1, 0, 0, 1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Undo restores the tables exactly, an undo can be undone, and an undo over
+// rows changed since refuses and changes nothing.
+TEST(Cli, UndoRestoresAndCanBeUndone) {
+    EngineFixture fx(storeOptions(2));
+    const QStringList before = fx.dumpBoth();
+    const Outcome run = tanka(fx, convert({"--technical", "10", "--retail", "excl", "--round",
+                                           "half", "--unit", "1", "--yes"}));
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList converted = fx.dumpBoth();
+
+    const Outcome check = tanka(fx, {"undo", run.journal(), "--dry-run"});
+    EXPECT_EQ(check.status, 0) << check.err.toStdString();
+    EXPECT_EQ(fx.dumpBoth(), converted);
+
+    const Outcome undo = tanka(fx, {"undo", run.journal(), "--yes"});
+    ASSERT_EQ(undo.status, 0) << undo.err.toStdString();
+    EXPECT_EQ(fx.dumpBoth(), before);
+
+    const Outcome again = tanka(fx, {"undo", undo.journal(), "--yes"});
+    ASSERT_EQ(again.status, 0) << again.err.toStdString();
+    EXPECT_EQ(fx.dumpBoth(), converted);
+}
+
+TEST(Cli, UndoAfterAnotherEditRefuses) {
+    EngineFixture fx(storeOptions());
+    const Outcome run =
+        tanka(fx, convert({"--technical", "10", "--round", "up", "--unit", "1", "--yes"}));
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    fx.exec({"UPDATE MTGIJU SET TankaB1 = 4242 WHERE GijutuID = 1"});
+    const QStringList edited = fx.dumpBoth();
+    const Outcome undo = tanka(fx, {"undo", run.journal(), "--yes"});
+    EXPECT_EQ(undo.status, 1);
+    EXPECT_TRUE(undo.err.contains(QStringLiteral("TankaB1 4242"))) << undo.err.toStdString();
+    EXPECT_TRUE(undo.journal().isEmpty());
+    EXPECT_EQ(fx.dumpBoth(), edited);
+}
+
+} // namespace
+} // namespace tanka::test

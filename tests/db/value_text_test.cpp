@@ -88,6 +88,29 @@ TEST(ServerAssignmentTest, DateColumnsStoreTheServersFormOrRaiseItsError) {
     EXPECT_TRUE(serverAssignment(QStringLiteral("DATETIME"), QVariant()).isNull());
 }
 
+// A text assigned to a number column becomes the number, or the server's
+// conversion error of the column's kind.
+TEST(ServerAssignmentTest, NumberColumnsTakeNumericTextsOrRaiseTheirKindsError) {
+    const struct {
+        const char* type;
+        QString assigned;
+        std::int32_t error;
+    } cases[] = {
+        {"MONEY", QStringLiteral(" 1100 "), 0},
+        {"MONEY", QStringLiteral("1,100"), 8114},
+        {"INTEGER", QStringLiteral("1,100"), 245},
+    };
+    for (const auto& c : cases) {
+        QVariant stored;
+        const RunError e =
+            raised([&] { stored = serverAssignment(QString::fromLatin1(c.type), c.assigned); });
+        EXPECT_EQ(e.number(), c.error) << c.type << " " << c.assigned.toStdString();
+        if (c.error == 0) {
+            EXPECT_EQ(stored.toLongLong(), 1100) << c.type;
+        }
+    }
+}
+
 // Texts read as UTF-8 come into a line as Qt's decoder makes them, well-formed
 // or not; a date text in a date column in the display form.
 TEST(TextLineTest, Utf8TextsAsQtDecodesThem) {

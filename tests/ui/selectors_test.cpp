@@ -70,7 +70,6 @@ const SelectorCase SelectorCases[] = {
     {"MenusAreIndependent", "b1:1 b1:2", 2, 1, -1, -1, false, "USSU 0110", "DDD 000"},
     {"DeselectingTheKindDisablesExecuteAgain", "b3:0 b6:0 b1:1 b1:1", -1, -1, 0, 0, false,
      "UUDD 0000", "SUU 100"},
-    {"KindAndMethodWithoutUnit", "b1:0 b3:2", 1, -1, 2, -1, false, "SUDD 1000", "UUS 001"},
     {"UnitCompletesTheChoice", "b1:0 b3:2 b6:2", 1, -1, 2, 2, true, "SUDD 1000", "UUS 001"},
     {"RoundingMovesAndStaysWhenChosenAgain", "b3:0 b3:1 b3:1", -1, -1, 1, -1, false, "DDDD 0000",
      "USU 010"},
@@ -104,19 +103,6 @@ TEST_P(SelectorTest, ChoosesAndEnablesExecuteWhenComplete) {
 
 INSTANTIATE_TEST_SUITE_P(Sequences, SelectorTest, ::testing::ValuesIn(SelectorCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// A box set from code raises its click event; while a selector handler runs
-// that event must not reach the handlers again.
-TEST(ClickFlg, BoxEventsRaisedByAHandlerAreIgnored) {
-    LoadedApp a;
-    a.run(QStringLiteral("b3:0"));
-    a.form().ClickFlg = 9;
-    a.form().onRoundingMethodCheckClicked(2);
-    EXPECT_EQ(a.g().HasuMode, 0);
-    a.form().ClickFlg = 0;
-    a.form().onRoundingMethodCheckClicked(2);
-    EXPECT_EQ(a.g().HasuMode, 2);
-}
 
 // Both menus start with slot A in use, so B as the destination.
 TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {

@@ -45,7 +45,6 @@ TEST_F(ViewTest, WindowSizeAndSomePlaces) {
     };
     const Spot spots[] = {
         {{executeButton}, {694, 316, 87, 181}, "mainWindow", 24, false},
-        {{titleBanner}, {104, 6, 681, 45}, "mainWindow", 37, false},
         {{roundingMethodButtons, 0}, {570, 332, 95, 37}, "mainWindow", 19, true},
         {{forceButton}, {52, 174, 137, 35}, "forcePanel", 24, false},
     };

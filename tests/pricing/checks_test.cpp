@@ -11,7 +11,6 @@ namespace tanka::test {
 namespace {
 
 using sample::Options;
-using sample::Slots;
 
 // Result of the three Data_Check modes of one menu: no row priced in both
 // slots, no row priced in A, no row priced in B (true = no such row).
@@ -37,82 +36,8 @@ Options emptyMasters(bool headquarters = false, int stores = 1, std::int16_t own
     return o;
 }
 
-TEST(StoreFilter, FollowsInstallationKindAndChosenStores) {
-    const struct {
-        const char* name;
-        std::int16_t honbuFlg, myMiseId;
-        std::vector<std::pair<int, QString>> list; // row, store code text
-        QString expected;
-    } cases[] = {
-        {"store ignores the list", False, 3, {{0, "5"}}, " and miseid = 3 "},
-        {"only True (-1) means headquarters", 1, 4, {{0, "5"}}, " and miseid = 4 "},
-        {"headquarters skips 0, empty, letters and negatives",
-         True,
-         1,
-         {{0, "0"}, {1, "7"}, {2, ""}, {3, "abc"}, {4, "-2"}, {5, " 9 "}},
-         " and miseid in(7,9)"},
-        {"headquarters, nothing chosen covers every store", True, 1, {}, ""},
-        {"headquarters reads rows 0 to 19 only",
-         True,
-         1,
-         {{19, "19"}, {20, "20"}},
-         " and miseid in(19)"},
-    };
-    for (const auto& c : cases) {
-        Globals g;
-        g.HonbuFlg = c.honbuFlg;
-        g.MyMiseID = c.myMiseId;
-        for (auto& row : g.MiseList)
-            row[0] = QStringLiteral("0");
-        for (const auto& [row, code] : c.list)
-            g.MiseList[static_cast<std::size_t>(row)][0] = code;
-        EXPECT_EQ(storeFilter(g), c.expected) << c.name;
-    }
-}
-
-// Generated data in every slot state; the deleted rows (SaisyuKosinFlg 9)
-// that the generator adds carry prices in both slots and must not count.
-SlotAnswer expectedFor(Slots state) {
-    switch (state) {
-    case Slots::A:
-        return {true, false, true};
-    case Slots::B:
-        return {true, true, false};
-    case Slots::Both:
-        return {false, false, false};
-    case Slots::Mixed: // each slot in use, never both in one row
-        return {true, false, false};
-    case Slots::None:
-        break;
-    }
-    return {true, true, true};
-}
-
-class SlotStates : public ::testing::TestWithParam<std::pair<Slots, Slots>> {};
-
-TEST_P(SlotStates, EachMenuAnswersForItsOwnTable) {
-    Options o = storeOptions();
-    o.gijuSlots = GetParam().first;
-    o.tenSlots = GetParam().second;
-    o.gijuRows = o.tenRows = 30;
-    o.deletedEvery = 11;
-    EngineFixture fx(o);
-    EXPECT_EQ(check(fx, 0), expectedFor(GetParam().first));
-    EXPECT_EQ(check(fx, 1), expectedFor(GetParam().second));
-}
-
-// The two menus always differ, so answering from the wrong table shows.
-INSTANTIATE_TEST_SUITE_P(
-    Generated, SlotStates,
-    ::testing::Values(std::pair{Slots::A, Slots::B}, std::pair{Slots::B, Slots::A},
-                      std::pair{Slots::Both, Slots::None}, std::pair{Slots::Mixed, Slots::Both},
-                      std::pair{Slots::None, Slots::Mixed}),
-    [](const auto& info) {
-        return (sample::slotsName(info.param.first) + u'_' + sample::slotsName(info.param.second))
-            .toStdString();
-    });
-
-// Hand-made rows of store 1 (the own store) and store 2.
+// Hand-made rows of store 1 (the own store) and store 2. (Every slot state of
+// generated data reaches these checks through the window's refresh tests.)
 TEST(DataCheck, HandMadeRows) {
     const Slot5 one{4320, 1, 1, 1, 1};
     const struct {

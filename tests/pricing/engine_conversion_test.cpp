@@ -210,8 +210,12 @@ TEST(StoreFilter, ChangesExactlyTheLiveRowsOfTheChosenStores) {
         QStringList chosen; // MiseList column 0, from row 0
         std::vector<int> stores;
     } cases[] = {
-        {"store converts its own rows only", storeOptions(3, 2), {}, {2}},
-        {"headquarters, chosen stores", headquartersOptions(4), {"3", "0", "", "1"}, {1, 3}},
+        {"store converts its own rows only, whatever the list", storeOptions(3, 2), {"3"}, {2}},
+        // Codes that are 0, empty, not a number or negative choose nothing.
+        {"headquarters, chosen stores",
+         headquartersOptions(4),
+         {"3", "0", "", "abc", "-2", " 1 "},
+         {1, 3}},
         {"headquarters, none chosen is all", headquartersOptions(3), {"0", ""}, {}},
     };
     for (const auto& c : cases) {

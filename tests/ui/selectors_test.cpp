@@ -75,8 +75,6 @@ const SelectorCase SelectorCases[] = {
      "USU 010"},
     {"CheckBoxesForwardToTheirButtons", "c2:2 c1:3 c3:0", -1, 2, 0, 2, true, "DDUS 0001",
      "SUU 100"},
-    {"KindIndexOutsideTheGroupDoesNothing", "b1:4 b1:-1", -1, -1, -1, -1, false, "DDDD 0000",
-     "DDD 000"},
 };
 
 class SelectorTest : public ::testing::TestWithParam<SelectorCase> {};
@@ -114,8 +112,7 @@ TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
         const char *caption0, *caption1;
     } steps[] = {{"b2:1", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
                  {"b2:0", 0, 0, "技術単価Ａ", "店販単価Ａ"},
-                 {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
-                 {"b2:2", 1, 0, "技術単価Ｂ", "店販単価Ａ"}}; // outside the group: nothing
+                 {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"}};
     for (const auto& step : steps) {
         a.run(QString::fromLatin1(step.action));
         EXPECT_EQ(a.g().GijuDstSlot, step.giju) << step.action;

@@ -172,7 +172,6 @@ TEST(TmpDir, FollowsTheDataFileThenTheCandidateOrder) {
         QStringList extraDirs; // created under drive C
         QString expected;
     } cases[] = {
-        {"store's own folder", Product::ZEMA, false, false, {}, "C:\\ZEMA\\TMP"},
         {"headquarters' own folder", Product::ZEMA, true, false, {"ZEMA/TMP"}, "C:\\ZEMAH\\TMP"},
         {"headquarters without one", Product::ZEMA, true, true, {"ZEMA/TMP"}, "C:\\ZEMA\\TMP"},
         {"data file beats order", Product::KOTA, false, false, {"ZEMAH/TMP"}, "C:\\KOTA\\TMP"},

@@ -40,7 +40,6 @@ TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
         {"Error\\ZEMA.ini", QString(), None},
         {"\\\\server\\share\\x", QString(), None},
         {"C:ZEWIN", QString(), None},
-        {"", QString(), None},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.windows.toStdString());

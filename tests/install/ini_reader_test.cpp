@@ -16,7 +16,6 @@ TEST(ReadProfileString, FollowsThePrivateProfileRules) {
         QString expected; // null: missing
     } cases[] = {
         {"lf, no final newline", "[LUMINA]\nMsKyak=SV2\nMsTori=SV1", "MsTori", "SV1"},
-        {"crlf", "[LUMINA]\r\nMsTori=SV1\r\nMsKyak=SV2\r\n", "MsKyak", "SV2"},
         {"section and key case", "[lumina]\r\nMSTORI=SV1\r\n", "MsTori", "SV1"},
         {"blanks", "  [ LUMINA ]  \r\n  MsTori \t=\t SV 1  \r\n", "MsTori", "SV 1"},
         {"equals in value", "[LUMINA]\nConn=a=b\n", "Conn", "a=b"},

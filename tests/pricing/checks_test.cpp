@@ -11,7 +11,6 @@ namespace tanka::test {
 namespace {
 
 using sample::Options;
-using sample::Slots;
 
 // Result of the three Data_Check modes of one menu: no row priced in both
 // slots, no row priced in A, no row priced in B (true = no such row).
@@ -37,138 +36,47 @@ Options emptyMasters(bool headquarters = false, int stores = 1, std::int16_t own
     return o;
 }
 
-TEST(StoreFilter, FollowsInstallationKindAndChosenStores) {
-    const struct {
-        const char* name;
-        std::int16_t honbuFlg, myMiseId;
-        std::vector<std::pair<int, QString>> list; // row, store code text
-        QString expected;
-    } cases[] = {
-        {"store ignores the list", False, 3, {{0, "5"}}, " and miseid = 3 "},
-        {"only True (-1) means headquarters", 1, 4, {{0, "5"}}, " and miseid = 4 "},
-        {"headquarters skips 0, empty, letters and negatives",
-         True,
-         1,
-         {{0, "0"}, {1, "7"}, {2, ""}, {3, "abc"}, {4, "-2"}, {5, " 9 "}},
-         " and miseid in(7,9)"},
-        {"headquarters, nothing chosen covers every store", True, 1, {}, ""},
-        {"headquarters reads rows 0 to 19 only",
-         True,
-         1,
-         {{19, "19"}, {20, "20"}},
-         " and miseid in(19)"},
-    };
-    for (const auto& c : cases) {
-        Globals g;
-        g.HonbuFlg = c.honbuFlg;
-        g.MyMiseID = c.myMiseId;
-        for (auto& row : g.MiseList)
-            row[0] = QStringLiteral("0");
-        for (const auto& [row, code] : c.list)
-            g.MiseList[static_cast<std::size_t>(row)][0] = code;
-        EXPECT_EQ(storeFilter(g), c.expected) << c.name;
-    }
-}
-
-// Generated data in every slot state; the deleted rows (SaisyuKosinFlg 9)
-// that the generator adds carry prices in both slots and must not count.
-SlotAnswer expectedFor(Slots state) {
-    switch (state) {
-    case Slots::A:
-        return {true, false, true};
-    case Slots::B:
-        return {true, true, false};
-    case Slots::Both:
-        return {false, false, false};
-    case Slots::Mixed: // each slot in use, never both in one row
-        return {true, false, false};
-    case Slots::None:
-        break;
-    }
-    return {true, true, true};
-}
-
-class SlotStates : public ::testing::TestWithParam<std::pair<Slots, Slots>> {};
-
-TEST_P(SlotStates, EachMenuAnswersForItsOwnTable) {
-    Options o = storeOptions();
-    o.gijuSlots = GetParam().first;
-    o.tenSlots = GetParam().second;
-    o.gijuRows = o.tenRows = 30;
-    o.deletedEvery = 11;
-    EngineFixture fx(o);
-    EXPECT_EQ(check(fx, 0), expectedFor(GetParam().first));
-    EXPECT_EQ(check(fx, 1), expectedFor(GetParam().second));
-}
-
-// The two menus always differ, so answering from the wrong table shows.
-INSTANTIATE_TEST_SUITE_P(
-    Generated, SlotStates,
-    ::testing::Values(std::pair{Slots::A, Slots::B}, std::pair{Slots::B, Slots::A},
-                      std::pair{Slots::Both, Slots::None}, std::pair{Slots::Mixed, Slots::Both},
-                      std::pair{Slots::None, Slots::Mixed}),
-    [](const auto& info) {
-        return (sample::slotsName(info.param.first) + u'_' + sample::slotsName(info.param.second))
-            .toStdString();
-    });
-
-QString giju(const char* values) {
-    return "INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, GijutuName, TaxFlg, "
-           "TankaA1, TankaA2, TankaA3, TankaA4, TankaA5, TankaB1, TankaB2, TankaB3, TankaB4, "
-           "TankaB5, SaisyuKosinFlg, SaisyuKosinDate) VALUES " +
-           QString::fromUtf8(values);
-}
-QString ten(const char* values) {
-    return "INSERT INTO MTTENP (GlobalID, MiseID, TenpanFlg, TenpanID, TenpanName, TaxFlg, "
-           "UriTankaA, UriTankaB, SaisyuKosinFlg, SaisyuKosinDate) VALUES " +
-           QString::fromUtf8(values);
-}
-
-// Hand-made rows of store 1 (the own store) and store 2.
+// Hand-made rows of store 1 (the own store) and store 2. (Every slot state of
+// generated data reaches these checks through the window's refresh tests.)
 TEST(DataCheck, HandMadeRows) {
+    const Slot5 one{4320, 1, 1, 1, 1};
     const struct {
         const char* name;
         std::int16_t menu;
-        QStringList rows;
+        std::vector<GijuRow> giju;
+        std::vector<TenRow> ten;
         SlotAnswer expected;
     } cases[] = {
         {"one price in the middle of slot A",
          0,
-         {giju("(1,1,1,1,'カット',1,0,NULL,500,0,0,0,0,NULL,0,0,0,'2019-01-01 00:00:00')")},
+         {{.a = {0, {}, 500, 0, 0}, .b = {0, 0, {}, 0, 0}}},
+         {},
          {true, false, true}},
         {"Null and zero prices are no prices",
          0,
-         {giju("(1,1,1,1,'カット',1,NULL,0,NULL,0,NULL,0,NULL,0,NULL,0,0,NULL)")},
+         {{.a = {std::nullopt, 0, {}, 0, {}}, .b = {0, {}, 0, {}, 0}}},
+         {},
          {true, true, true}},
-        {"A in one row and B in another: not both",
-         0,
-         {giju("(1,1,1,1,'カット',1,4320,0,0,0,0,0,0,0,0,0,0,NULL)"),
-          giju("(1,1,2,1,'パーマ',1,0,0,0,0,0,8800,0,0,0,0,2,NULL)")},
-         {true, false, false}},
-        {"both slots in one row",
-         0,
-         {giju("(1,1,1,4,'ヘッドスパ',1,0,3240,0,0,0,0,0,0,3300,0,0,NULL)")},
-         {false, false, false}},
         {"deleted, unflagged and foreign rows never count",
          0,
-         {giju("(1,1,1,1,'カット',1,4320,1,1,1,1,4400,1,1,1,1,9,NULL)"),
-          giju("(1,1,2,1,'カット',1,4320,0,0,0,0,4400,0,0,0,0,NULL,NULL)"),
-          giju("(1,2,1,1,'カット',1,4320,0,0,0,0,4400,0,0,0,0,0,NULL)")},
+         {{.a = one, .b = one, .kosinFlg = 9},
+          {.gijutuId = 2, .a = one, .b = one, .kosinFlg = std::nullopt},
+          {.miseId = 2, .a = one, .b = one}},
+         {},
          {true, true, true}},
-        {"retail: Null in A, price in B",
-         1,
-         {ten("(1,1,2,1,'ワックス',1,NULL,1650,1,NULL)")},
-         {true, true, false}},
+        {"retail: Null in A, price in B", 1, {}, {{.b = 1650}}, {true, true, false}},
         {"retail: deleted, unflagged and foreign rows never count",
          1,
-         {ten("(1,1,1,1,'シャンプー',1,3240,3300,9,NULL)"),
-          ten("(1,1,1,2,'ワックス',1,1620,1650,NULL,NULL)"),
-          ten("(1,2,1,1,'シャンプー',1,3240,3300,0,NULL)")},
+         {},
+         {{.a = 3240, .b = 3300, .kosinFlg = 9},
+          {.tenpanId = 2, .a = 1620, .b = 1650, .kosinFlg = std::nullopt},
+          {.miseId = 2, .a = 3240, .b = 3300}},
          {true, true, true}},
     };
     for (const auto& c : cases) {
         EngineFixture fx(emptyMasters(false, 2));
-        fx.exec(c.rows);
+        fx.setGiju(c.giju);
+        fx.setTen(c.ten);
         EXPECT_EQ(check(fx, c.menu), c.expected) << c.name;
     }
 }
@@ -176,10 +84,8 @@ TEST(DataCheck, HandMadeRows) {
 TEST(DataCheck, HeadquartersCoversTheChosenStoresOrAll) {
     EngineFixture fx(emptyMasters(true, 3));
     // Store 1 prices in A, store 3 in B, store 2 none; the same for retail.
-    fx.exec({giju("(1,1,1,1,'カット',1,4320,0,0,0,0,0,0,0,0,0,0,NULL)"),
-             giju("(1,3,1,1,'カット',1,0,0,0,0,0,4400,0,0,0,0,0,NULL)"),
-             ten("(1,1,1,1,'シャンプー',1,3240,0,0,NULL)"),
-             ten("(1,3,1,1,'シャンプー',1,0,3300,0,NULL)")});
+    fx.setGiju({{.a = {4320, 0, 0, 0, 0}}, {.miseId = 3, .b = {4400, 0, 0, 0, 0}}});
+    fx.setTen({{.a = 3240}, {.miseId = 3, .b = 3300}});
     const struct {
         QStringList chosen;
         SlotAnswer expected;
@@ -198,7 +104,6 @@ TEST(DataCheck, HeadquartersCoversTheChosenStoresOrAll) {
 
 TEST(DataCheck, DatabaseErrorsReachTheCaller) {
     EngineFixture fx(emptyMasters());
-    EXPECT_THROW(Data_Check(0, 2, fx.cn(), fx.g()), RunError); // no such table kind
     fx.exec({"DROP TABLE MTTENP"});
     EXPECT_THROW(Data_Check(1, 1, fx.cn(), fx.g()), RunError);
 }

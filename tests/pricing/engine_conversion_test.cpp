@@ -52,7 +52,6 @@ const GijuCase gijuCases[] = {
     {"NullSourceWrittenAsZero",              1,  {1080, {}, 0, 0, 0},     {},                        0,  1, 1, {1080, {}, 0, 0, 0},    {1100, 0, 0, 0, 0}},
     {"AllZeroSourceStillWritten",            1,  {0, 0, 0, 0, 0},         {9, 9, 9, 9, 9},           0,  1, 2, {0, 0, 0, 0, 0},        {0, 0, 0, 0, 0}},
     {"BToA",                                 1,  {7, 7, 7, 7, 7},         {1080, 540, 0, 0, 3240},   1,  0, 2, {1000, 500, 0, 0, 3000}, {1080, 540, 0, 0, 3240}},
-    {"TaxFlg2Copied",                        2,  {1080, 540, 0, 0, 0},    {},                        0,  1, 1, {1080, 540, 0, 0, 0},   {1080, 540, 0, 0, 0}},
     {"TaxFlgNullCopied",                     {}, {1080, 540, 0, 0, 0},    {},                        0,  1, 1, {1080, 540, 0, 0, 0},   {1080, 540, 0, 0, 0}},
     {"SameSlotInPlaceLeavesOtherSlot",       1,  {1080, 540, 0, 0, 0},    {std::nullopt, 5},         0,  0, 1, {1100, 550, 0, 0, 0},   {std::nullopt, 5}},
     {"UndeterminedConvertsBothInPlace",      1,  {1080, {}, 0, 0, 0},     {540, 0, 0, 0, 1080},      0, -1, 1, {1100, 0, 0, 0, 0},     {550, 0, 0, 0, 1100}},
@@ -91,7 +90,6 @@ struct TenCase {
 
 const TenCase tenCases[] = {
     {"Kind2AToB", 1, 540, {}, 0, 1, 2, 540, 500},
-    {"TaxFlg2Copied", 2, 540, 1, 0, 1, 2, 540, 540},
     {"TaxFlgNullCopied", {}, 540, 1, 0, 1, 1, 540, 540},
     {"NullSourceWrittenAsZero", 1, {}, 700, 0, 1, 1, {}, 0},
     {"BToA", 1, 3, 1080, 1, 0, 1, 1100, 1080},
@@ -120,31 +118,6 @@ TEST_P(TenConversion, WritesTheDestinationSlot) {
 INSTANTIATE_TEST_SUITE_P(Slots, TenConversion, ::testing::ValuesIn(tenCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The rounding choices reach every position of both kinds (the formula itself
-// is covered cell by cell elsewhere): one method and unit per row.
-TEST(Rounding, ChoicesReachEveryPosition) {
-    const struct {
-        std::int16_t kind, mode, unit;
-        Slot5 prices, expected;
-    } rows[] = {
-        {1, 0, 0, {540, 500, 330, 1, -500}, {550, 509, 336, 1, -509}},
-        {1, 1, 1, {540, 500, 330, 1, -500}, {550, 510, 340, 10, -510}},
-        {2, 2, 2, {500, 540, 130, 100, 0}, {500, 500, 100, 100, 0}},
-    };
-    EngineFixture fx(storeOptions());
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "kind " << r.kind << " unit " << r.unit);
-        GijuRow row;
-        row.a = r.prices;
-        fx.setGiju({row});
-        fx.g().GijuMode = r.kind;
-        fx.g().HasuMode = r.mode;
-        fx.g().HasuTani = r.unit;
-        runJobs(fx, true, false);
-        expectGijuSlots(fx, r.prices, r.expected);
-    }
-}
-
 struct MarkCase {
     const char* name;
     bool honbu;
@@ -169,18 +142,6 @@ const MarkCase markCases[] = {
     {"HonbuReferenceDayUntouched",    true,  QDate(2000, 2, 29), 1, "1900-02-28 00:00:00", "1",      "1900/02/28", "1100"},
 };
 // clang-format on
-
-TEST(HundredYearsBefore, KeepsMonthAndDayAndMendsLeapDay) {
-    const struct {
-        QDate today, expected;
-    } cases[] = {
-        {QDate(2019, 10, 1), QDate(1919, 10, 1)},
-        {QDate(2024, 2, 29), QDate(1924, 2, 29)},
-        {QDate(2023, 12, 31), QDate(1923, 12, 31)},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(hundredYearsBefore(c.today), c.expected) << c.today.toString().toStdString();
-}
 
 // The row's date as the marking compares it: the stored form read directly
 // must answer exactly as Get_DateStr does, for that form and every other.
@@ -249,8 +210,12 @@ TEST(StoreFilter, ChangesExactlyTheLiveRowsOfTheChosenStores) {
         QStringList chosen; // MiseList column 0, from row 0
         std::vector<int> stores;
     } cases[] = {
-        {"store converts its own rows only", storeOptions(3, 2), {}, {2}},
-        {"headquarters, chosen stores", headquartersOptions(4), {"3", "0", "", "1"}, {1, 3}},
+        {"store converts its own rows only, whatever the list", storeOptions(3, 2), {"3"}, {2}},
+        // Codes that are 0, empty, not a number or negative choose nothing.
+        {"headquarters, chosen stores",
+         headquartersOptions(4),
+         {"3", "0", "", "abc", "-2", " 1 "},
+         {1, 3}},
         {"headquarters, none chosen is all", headquartersOptions(3), {"0", ""}, {}},
     };
     for (const auto& c : cases) {

@@ -4,11 +4,6 @@
 
 #include <stdexcept>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 
@@ -130,48 +125,6 @@ QString EngineFixture::value(const QString& table, const QString& column,
 QByteArray EngineFixture::readFile(const QString& hostPath) {
     QFile f(hostPath);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-namespace {
-
-bool setImmutable(const QString& path, bool on) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
-}
-
-bool canCreateFileIn(const QString& dir) {
-    QFile probe(dir + QStringLiteral("/probe.tmp"));
-    if (!probe.open(QIODevice::WriteOnly))
-        return false;
-    probe.remove();
-    return true;
-}
-
-constexpr QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-
-} // namespace
-
-UnwritableDir::UnwritableDir(QString hostPath) : m_path(std::move(hostPath)) {
-    QFile::setPermissions(m_path, ReadOnly);
-    if (canCreateFileIn(m_path))
-        m_immutable = setImmutable(m_path, true);
-    m_ok = !canCreateFileIn(m_path);
-}
-
-UnwritableDir::~UnwritableDir() {
-    if (m_immutable)
-        setImmutable(m_path, false);
-    QFile::setPermissions(m_path, ReadOnly | QFile::WriteOwner);
 }
 
 QStringList filesIn(const QString& hostDir) {

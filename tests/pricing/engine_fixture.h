@@ -39,7 +39,7 @@ struct GijuRow {
 struct TenRow {
     int miseId = 1, tenpanId = 1;
     std::optional<int> taxFlg = 1;
-    Price a, b;
+    Price a{}, b{};
     std::optional<int> kosinFlg = 0;
     std::optional<QString> kosinDate = QStringLiteral("2018-04-01 00:00:00");
     QString name = QStringLiteral("シャンプー");
@@ -93,23 +93,6 @@ private:
     std::unique_ptr<Connection> m_cn;
     Globals m_g;
     FixedClock m_clock{QDate(2019, 10, 1)};
-};
-
-// Makes a folder unwritable for the lifetime of the object: read-only mode,
-// and for root (whom modes do not stop) the immutable attribute. ok() is false
-// when neither holds on this machine.
-class UnwritableDir {
-public:
-    explicit UnwritableDir(QString hostPath);
-    ~UnwritableDir();
-    UnwritableDir(const UnwritableDir&) = delete;
-    UnwritableDir& operator=(const UnwritableDir&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    QString m_path;
-    bool m_immutable = false;
-    bool m_ok = false;
 };
 
 // The files (hidden ones too) of a host folder.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,73 +63,6 @@ int liveRows(const QStringList& dump, int flagColumn, int miseId) {
     }
     return n;
 }
-
-TEST(Run, AnswerNoChangesNothing) {
-    EngineFixture fx(storeOptions());
-    const QStringList before = fx.dumpBoth();
-    ScriptedBoxes boxes;
-    boxes.answers = {MsgAnswer::No};
-    Counted counted;
-    EXPECT_EQ(run(fx, boxes, counted), RunResult::Declined);
-    ASSERT_EQ(boxes.texts(), QStringList{Confirm});
-    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Question);
-    EXPECT_EQ(counted.started + counted.finished, 0);
-    EXPECT_EQ(fx.dumpBoth(), before);
-    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
-}
-
-struct RefusalCase {
-    const char* name;
-    std::function<void(EngineFixture&)> arrange;
-    QString message;
-    MsgIcon icon;
-};
-
-void noWorkDir(EngineFixture& fx) {
-    QDir(fx.install().workDir).removeRecursively();
-}
-
-const RefusalCase refusalCases[] = {
-    {"NoWorkDir", noWorkDir, "作業フォルダが見つかりません", MsgIcon::Critical},
-    {"WorkDirCheckedBeforeChoices",
-     [](EngineFixture& fx) {
-         noWorkDir(fx);
-         fx.g().GijuMode = fx.g().TenMode = -1;
-     },
-     "作業フォルダが見つかりません", MsgIcon::Critical},
-    {"NoKind", [](EngineFixture& fx) { fx.g().GijuMode = fx.g().TenMode = -1; },
-     "単価変更できません", MsgIcon::None},
-    {"NoRoundingMethod", [](EngineFixture& fx) { fx.g().HasuMode = -1; }, "端数選択されていません",
-     MsgIcon::None},
-    {"NoRoundingUnit", [](EngineFixture& fx) { fx.g().HasuTani = -1; }, "端数選択されていません",
-     MsgIcon::None},
-    {"NoProcessingDate", [](EngineFixture& fx) { fx.g().MiseSyoriDate.clear(); },
-     "店舗の処理日付が取得できません", MsgIcon::Critical},
-    {"ProcessingDateNotADate", [](EngineFixture& fx) { fx.g().MiseSyoriDate = "未設定"; },
-     "店舗の処理日付が取得できません", MsgIcon::Critical},
-};
-
-class Refusal : public ::testing::TestWithParam<RefusalCase> {};
-
-TEST_P(Refusal, ShowsWhyAndChangesNothing) {
-    EngineFixture fx(storeOptions());
-    GetParam().arrange(fx);
-    const QStringList before = fx.dumpBoth();
-    ScriptedBoxes boxes;
-    Counted counted;
-    EXPECT_EQ(run(fx, boxes, counted), RunResult::Refused);
-    ASSERT_EQ(boxes.texts(), (QStringList{Confirm, GetParam().message}));
-    EXPECT_EQ(boxes.shown[1].buttons, MsgButtons::Ok);
-    EXPECT_EQ(boxes.shown[1].icon, GetParam().icon);
-    EXPECT_EQ(counted.started, 0);
-    EXPECT_FALSE(fx.cn().inTransaction());
-    EXPECT_EQ(fx.dumpBoth(), before);
-    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
-}
-
-INSTANTIATE_TEST_SUITE_P(Checks, Refusal, ::testing::ValuesIn(refusalCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Run, BacksUpThenConvertsEachMenuAndCommits) {
     const sample::Options options = storeOptions(2, 2);
@@ -203,20 +137,6 @@ TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
               BothBackups + QStringList{"単価変更_20191001_120000.TSV"});
 }
 
-TEST(Run, DatabaseErrorBeforeTheStartIsShown) {
-    EngineFixture fx(storeOptions());
-    fx.cn().close(); // the work-directory lookup is the first query
-    ScriptedBoxes boxes;
-    Counted counted;
-    EXPECT_EQ(run(fx, boxes, counted), RunResult::Failed);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_TRUE(boxes.shown[1].text.startsWith("エラーが発生しました。\r\nエラー番号: 3704\r\n"))
-        << boxes.shown[1].text.toStdString();
-    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(counted.started, 0);
-    EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
-}
-
 TEST(Run, HeadquartersNeedsNoProcessingDate) {
     EngineFixture fx(headquartersOptions(2));
     fx.g().MiseSyoriDate.clear();
@@ -229,14 +149,16 @@ TEST(Run, HeadquartersNeedsNoProcessingDate) {
                     .startsWith("1900-02-28"));
 }
 
-// Failures after the run started. Each must show its message, roll back and
-// leave both tables exactly as they were.
-struct FailureCase {
+// Runs that stop: declined, refused by a check, or failed before or after
+// they started. Each shows its message after the confirmation, rolls back and
+// leaves both tables exactly as they were.
+struct StopCase {
     const char* name;
     std::function<void(EngineFixture&, Counted&)> arrange;
-    QString message; // how the message starts; empty: the layer's write-conflict text
-    QStringList backupsLeft;
-    bool lockWorkDir = false;
+    RunResult result;
+    QString message; // the whole text of a refusal; how a failure's text starts
+    MsgIcon icon = MsgIcon::Critical;
+    QStringList backupsLeft = {};
 };
 
 // The third live row of store 1 of a table.
@@ -247,18 +169,47 @@ const char* const ThirdTen = "MiseID = 1 AND TenpanID = (SELECT TenpanID FROM MT
                              "MiseID = 1 AND SaisyuKosinFlg <> 9 ORDER BY TenpanID LIMIT 1 "
                              "OFFSET 2)";
 
-const FailureCase failureCases[] = {
+void noWorkDir(EngineFixture& fx, Counted&) {
+    QDir(fx.install().workDir).removeRecursively();
+}
+
+const QString NoWorkDir = QStringLiteral("作業フォルダが見つかりません");
+const QString NoRounding = QStringLiteral("端数選択されていません");
+const QString NoDate = QStringLiteral("店舗の処理日付が取得できません");
+
+const StopCase stopCases[] = {
+    {"AnswerNo", [](EngineFixture&, Counted&) {}, RunResult::Declined, {}},
+    // Refusals, in the order of the checks.
+    {"NoWorkDir", noWorkDir, RunResult::Refused, NoWorkDir},
+    {"WorkDirCheckedBeforeChoices",
+     [](EngineFixture& fx, Counted& c) {
+         noWorkDir(fx, c);
+         fx.g().GijuMode = fx.g().TenMode = -1;
+     },
+     RunResult::Refused, NoWorkDir},
+    {"NoKind", [](EngineFixture& fx, Counted&) { fx.g().GijuMode = fx.g().TenMode = -1; },
+     RunResult::Refused, "単価変更できません", MsgIcon::None},
+    {"NoRoundingMethod", [](EngineFixture& fx, Counted&) { fx.g().HasuMode = -1; },
+     RunResult::Refused, NoRounding, MsgIcon::None},
+    {"ProcessingDateNotADate", [](EngineFixture& fx, Counted&) { fx.g().MiseSyoriDate = "未設定"; },
+     RunResult::Refused, NoDate},
+    // The work-directory lookup is the first query.
+    {"DatabaseErrorBeforeTheStart", [](EngineFixture& fx, Counted&) { fx.cn().close(); },
+     RunResult::Failed, "エラーが発生しました。\r\nエラー番号: 3704\r\n"},
     {"OverflowInMiddleOfRetail",
      [](EngineFixture& fx, Counted&) {
          fx.exec(
              {QString("UPDATE MTTENP SET UriTankaA = 2147483647, TaxFlg = 1 WHERE ") + ThirdTen});
      },
-     runErrorMessage(err::Overflow, "Overflow", true), BothBackups},
+     RunResult::Failed, runErrorMessage(err::Overflow, "Overflow", true), MsgIcon::Critical,
+     BothBackups},
     {"PriceBeyondLongInTechnicalMenu",
      [](EngineFixture& fx, Counted&) {
          fx.exec({QString("UPDATE MTGIJU SET TankaA3 = 99999999999 WHERE ") + ThirdGiju});
      },
+     RunResult::Failed,
      runErrorMessage(err::Overflow, "Overflow", true),
+     MsgIcon::Critical,
      {"MTGIJU10%.CSV"}},
     // A destination price changed under the run after it read the row.
     {"WriteConflict",
@@ -268,53 +219,59 @@ const FailureCase failureCases[] = {
                  fx.cn().execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
          };
      },
-     {},
+     RunResult::Failed,
+     runErrorMessage(-2147217864, "", true),
+     MsgIcon::Critical,
      {"MTGIJU10%.CSV"}},
-    // The journal is the first file the run writes.
-    {"UnwritableWorkDir",
-     [](EngineFixture&, Counted&) {},
-     "エラーが発生しました。\r\nエラー番号: 75\r\n履歴ファイルを作成できません",
-     {},
-     true},
+    // The journal is the first file the run writes; a folder takes its temporary name.
+    {"JournalCannotBeStarted",
+     [](EngineFixture& fx, Counted&) {
+         QDir(fx.install().workDir)
+             .mkdir(QString("単価変更_20191001_120000_%1.tmp")
+                        .arg(QCoreApplication::applicationPid()));
+     },
+     RunResult::Failed, "エラーが発生しました。\r\nエラー番号: 75\r\n履歴ファイルを作成できません"},
     {"RetailBackupAfterTechnicalMenuFails",
      [](EngineFixture& fx, Counted&) { QDir(fx.install().workDir).mkdir("MTTENP10%.CSV"); },
+     RunResult::Failed,
      "MTTENP10%.CSVの作成に失敗しました",
+     MsgIcon::Critical,
      {"MTGIJU10%.CSV"}},
 };
 
-class RunFailure : public ::testing::TestWithParam<FailureCase> {};
+class RunStop : public ::testing::TestWithParam<StopCase> {};
 
-TEST_P(RunFailure, RollsBackBothTables) {
-    const FailureCase& c = GetParam();
+TEST_P(RunStop, ShowsWhyAndLeavesBothTablesAsBefore) {
+    const StopCase& c = GetParam();
     EngineFixture fx(storeOptions());
     Counted counted;
     c.arrange(fx, counted);
-    std::unique_ptr<UnwritableDir> locked;
-    if (c.lockWorkDir) {
-        locked = std::make_unique<UnwritableDir>(fx.install().workDir);
-        if (!locked->ok())
-            GTEST_SKIP() << "cannot make a folder unwritable here";
-    }
     const QStringList before = fx.dumpBoth();
 
     ScriptedBoxes boxes;
-    EXPECT_EQ(run(fx, boxes, counted), RunResult::Failed);
-    locked.reset();
-    ASSERT_EQ(boxes.shown.size(), 2u);
+    if (c.result == RunResult::Declined)
+        boxes.answers = {MsgAnswer::No};
+    EXPECT_EQ(run(fx, boxes, counted), c.result);
+    ASSERT_EQ(boxes.shown.size(), c.result == RunResult::Declined ? 1u : 2u);
     EXPECT_EQ(boxes.shown[0].text, Confirm);
-    if (c.message.isEmpty())
-        EXPECT_TRUE(boxes.shown[1].text.startsWith(runErrorMessage(-2147217864, "", true)))
-            << boxes.shown[1].text.toStdString();
-    else
-        EXPECT_TRUE(boxes.shown[1].text.startsWith(c.message)) << boxes.shown[1].text.toStdString();
-    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Question);
+    if (c.result != RunResult::Declined) {
+        const ShownBox& why = boxes.shown[1];
+        EXPECT_TRUE(c.result == RunResult::Refused ? why.text == c.message
+                                                   : why.text.startsWith(c.message))
+            << why.text.toStdString();
+        EXPECT_EQ(why.buttons, MsgButtons::Ok);
+        EXPECT_EQ(why.icon, c.icon);
+    }
     EXPECT_EQ(counted.started, counted.finished);
+    EXPECT_TRUE(c.result == RunResult::Failed || counted.started == 0);
     EXPECT_FALSE(fx.cn().inTransaction());
     EXPECT_EQ(fx.dumpBoth(), before);
     EXPECT_EQ(filesIn(fx.install().workDir), c.backupsLeft);
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, RunFailure, ::testing::ValuesIn(failureCases),
+INSTANTIATE_TEST_SUITE_P(Stops, RunStop, ::testing::ValuesIn(stopCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Another program writing to a row during the run cannot get in: the run's

@@ -132,7 +132,6 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
 
 INSTANTIATE_TEST_SUITE_P(Flags, ForcedExecutionTest,
                          ::testing::Values(ForceCase{"TechA_RetailB", 1, 2, 0, 1, 1, 0},
-                                           ForceCase{"TechB_RetailA", 2, 1, 1, 0, 0, 1},
                                            // A flag other than 1 or 2: that menu undetermined.
                                            ForceCase{"TechZero", 0, 2, 0, -1, 1, 0},
                                            ForceCase{"TechThree_RetailNull", 3, std::nullopt, 0, -1,

@@ -65,8 +65,6 @@ const RefreshCase Cases[] = {
      GijuA, TenRefused, true, true, false, "(使用中単価:Ａ)", nullptr},
     {"HeadquartersStoreChangeFollowsSwitchFlagsAndKeepsStoreButton", true, Slots::None, Slots::None,
      1, 2, StoreChange, nullptr, GijuA, TenB, false, false, true, nullptr, nullptr},
-    {"StoreChangeNullFlagActsAsB", false, Slots::None, Slots::None, std::nullopt, 1, StoreChange,
-     nullptr, GijuB, TenA, false, false, false, nullptr, nullptr},
     {"StoreChangeHidesInUseLabels", false, Slots::Both, Slots::A, 2, 1, StoreChange, nullptr,
      GijuRefused, TenA, true, true, false, nullptr, nullptr},
     {"StoreChangeReenablesAMenuThatLostItsBPrices", false, Slots::Both, Slots::A, 1, 1, StoreChange,

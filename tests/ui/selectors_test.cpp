@@ -70,14 +70,11 @@ const SelectorCase SelectorCases[] = {
     {"MenusAreIndependent", "b1:1 b1:2", 2, 1, -1, -1, false, "USSU 0110", "DDD 000"},
     {"DeselectingTheKindDisablesExecuteAgain", "b3:0 b6:0 b1:1 b1:1", -1, -1, 0, 0, false,
      "UUDD 0000", "SUU 100"},
-    {"KindAndMethodWithoutUnit", "b1:0 b3:2", 1, -1, 2, -1, false, "SUDD 1000", "UUS 001"},
     {"UnitCompletesTheChoice", "b1:0 b3:2 b6:2", 1, -1, 2, 2, true, "SUDD 1000", "UUS 001"},
     {"RoundingMovesAndStaysWhenChosenAgain", "b3:0 b3:1 b3:1", -1, -1, 1, -1, false, "DDDD 0000",
      "USU 010"},
     {"CheckBoxesForwardToTheirButtons", "c2:2 c1:3 c3:0", -1, 2, 0, 2, true, "DDUS 0001",
      "SUU 100"},
-    {"KindIndexOutsideTheGroupDoesNothing", "b1:4 b1:-1", -1, -1, -1, -1, false, "DDDD 0000",
-     "DDD 000"},
 };
 
 class SelectorTest : public ::testing::TestWithParam<SelectorCase> {};
@@ -105,19 +102,6 @@ TEST_P(SelectorTest, ChoosesAndEnablesExecuteWhenComplete) {
 INSTANTIATE_TEST_SUITE_P(Sequences, SelectorTest, ::testing::ValuesIn(SelectorCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A box set from code raises its click event; while a selector handler runs
-// that event must not reach the handlers again.
-TEST(ClickFlg, BoxEventsRaisedByAHandlerAreIgnored) {
-    LoadedApp a;
-    a.run(QStringLiteral("b3:0"));
-    a.form().ClickFlg = 9;
-    a.form().onRoundingMethodCheckClicked(2);
-    EXPECT_EQ(a.g().HasuMode, 0);
-    a.form().ClickFlg = 0;
-    a.form().onRoundingMethodCheckClicked(2);
-    EXPECT_EQ(a.g().HasuMode, 2);
-}
-
 // Both menus start with slot A in use, so B as the destination.
 TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
     LoadedApp a;
@@ -128,8 +112,7 @@ TEST(DestinationToggle, FlipsTheSlotAndCaptionOnly) {
         const char *caption0, *caption1;
     } steps[] = {{"b2:1", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
                  {"b2:0", 0, 0, "技術単価Ａ", "店販単価Ａ"},
-                 {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
-                 {"b2:2", 1, 0, "技術単価Ｂ", "店販単価Ａ"}}; // outside the group: nothing
+                 {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"}};
     for (const auto& step : steps) {
         a.run(QString::fromLatin1(step.action));
         EXPECT_EQ(a.g().GijuDstSlot, step.giju) << step.action;

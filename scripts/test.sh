@@ -16,11 +16,12 @@ cmake --build --preset "$preset"
 ctest --preset "$preset"
 
 if [ "${TANKA_SANITIZE:-0}" = "1" ]; then
+  bash scripts/fuzz.sh
   cmake --preset asan
   cmake --build --preset asan
+  # Last, so that the run ends on the test runner's summary.
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
     ctest --preset asan
-  bash scripts/fuzz.sh
 fi

@@ -2,6 +2,7 @@
 
 #include "app/cli/commands.h"
 #include "app/session.h"
+#include "core/run_error.h"
 #include "db/connect.h"
 #include "pricing/execute.h"
 
@@ -30,6 +31,17 @@ int Session::start() {
 QString errorText(std::int32_t number, const QString& description) {
     return runErrorMessage(number, description, false) +
            QStringLiteral("\r\n変更は行われていません。");
+}
+
+int reportingErrors(const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const RunError& e) {
+        printErr(errorText(e.number(), QString::fromStdString(e.description())));
+    } catch (const std::exception& e) {
+        printErr(errorText(0, QString::fromUtf8(e.what())));
+    }
+    return Failed;
 }
 
 int runCommandLine(const QStringList& args, const CliPlatform& platform) {

@@ -1,6 +1,7 @@
 #pragma once
 // The two commands, each from a parsed request to an exit status.
 
+#include <functional>
 #include <memory>
 
 #include "app/cli/cli.h"
@@ -35,6 +36,8 @@ private:
 
 // An error outside a run: its number and text, and that nothing changed.
 QString errorText(std::int32_t number, const QString& description);
+// Runs body; an error it raises is shown with errorText and gives Failed.
+int reportingErrors(const std::function<int()>& body);
 
 int runConvert(const ConvertRequest& request, const CliPlatform& platform);
 int runUndo(const UndoRequest& request, const CliPlatform& platform);

@@ -164,7 +164,7 @@ int runConvert(const ConvertRequest& r, const CliPlatform& p) {
     Session s(p, boxes);
     if (const int status = s.start(); status != Done)
         return status;
-    try {
+    return reportingErrors([&]() -> int {
         if (r.storesGiven) {
             if (s.g.HonbuFlg != True) {
                 printErr(QStringLiteral("--stores は本部でだけ指定できます。\n"
@@ -184,12 +184,7 @@ int runConvert(const ConvertRequest& r, const CliPlatform& p) {
         if (const int status = decideMenus(s, r.force); status != Done)
             return status;
         return r.dryRun ? dryRun(s, r, p) : run(s, boxes, p);
-    } catch (const RunError& e) {
-        printErr(errorText(e.number(), QString::fromStdString(e.description())));
-    } catch (const std::exception& e) {
-        printErr(errorText(0, QString::fromUtf8(e.what())));
-    }
-    return Failed;
+    });
 }
 
 } // namespace tanka::cli

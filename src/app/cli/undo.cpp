@@ -41,7 +41,7 @@ int runUndo(const UndoRequest& r, const CliPlatform& p) {
     Session s(p, boxes);
     if (const int status = s.start(); status != Done)
         return status;
-    try {
+    return reportingErrors([&]() -> int {
         s.g.TmpDir = Get_TmpDir(s.cn(), p.drive);
         if (s.g.TmpDir.isEmpty() || !p.drive.dirExists(s.g.TmpDir)) {
             printErr(QStringLiteral("作業フォルダが見つかりません"));
@@ -78,12 +78,7 @@ int runUndo(const UndoRequest& r, const CliPlatform& p) {
         printOut(QStringLiteral("履歴ファイル: ") + QDir::toNativeSeparators(report.journalPath));
         printErr(QStringLiteral("終了しました"));
         return Done;
-    } catch (const RunError& e) {
-        printErr(errorText(e.number(), QString::fromStdString(e.description())));
-    } catch (const std::exception& e) {
-        printErr(errorText(0, QString::fromUtf8(e.what())));
-    }
-    return Failed;
+    });
 }
 
 } // namespace tanka::cli

@@ -14,6 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "peak_memory.h"
+
 #include <sys/resource.h>
 
 #include <cstring>
@@ -207,9 +209,7 @@ int walkOnce(const QString& root) {
     } catch (const std::exception&) {
         return 1;
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.1f\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("%.1f\n", static_cast<double>(peakResidentKb()) / 1024.0);
     return 0;
 }
 

@@ -25,6 +25,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "peak_memory.h"
+
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -275,9 +277,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--run-once") == 0) {
         const RunResult r =
             runOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        std::printf("%ld\n", usage.ru_maxrss); // kilobytes
+        std::printf("%ld\n", peakResidentKb()); // kilobytes
         return r == RunResult::Finished ? 0 : 1;
     }
     benchmark::Initialize(&argc, argv);

@@ -30,6 +30,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "peak_memory.h"
+
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -349,9 +351,7 @@ int main(int argc, char** argv) {
             WindowOnSample window(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
             finished = runOnce ? window.execute() : window.preview() > 0;
         }
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        std::printf("%ld\n", usage.ru_maxrss); // kilobytes
+        std::printf("%ld\n", peakResidentKb()); // kilobytes
         return finished ? 0 : 1;
     }
     benchmark::Initialize(&argc, argv);

@@ -143,31 +143,6 @@ const MarkCase markCases[] = {
 };
 // clang-format on
 
-// The row's date as the marking compares it: the stored form read directly
-// must answer exactly as Get_DateStr does, for that form and every other.
-TEST(RowDateText, AnswersAsGetDateStr) {
-    const QVariant values[] = {
-        QStringLiteral("2019-09-30 14:13:00"),
-        QStringLiteral("2019-02-29 00:00:00"),
-        QStringLiteral("2019-09-30 24:00:00"),
-        QStringLiteral("0099-01-01 00:00:00"),
-        QStringLiteral("2019-09-30T14:13:00"),
-        QStringLiteral("2019-9-30 14:13:00 "),
-        QStringLiteral("２０１９-09-30 14:13:00"),
-        QStringLiteral("2019-09-30"),
-        QString(),
-        QVariant(),
-        QVariant(QMetaType::fromType<QString>()),
-        QDate(2019, 9, 30),
-        QDateTime(QDate(2019, 9, 30), QTime(8, 0)),
-        qlonglong{20190930},
-    };
-    for (const QVariant& value : values)
-        EXPECT_EQ(rowDateText(value), Get_DateStr(value, QStringLiteral("yyyy/mm/dd")))
-            << value.toString().toStdString();
-    EXPECT_EQ(rowDateText(QStringLiteral("2019-09-30 14:13:00")), QStringLiteral("2019/09/30"));
-}
-
 class Marking : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {

@@ -88,10 +88,10 @@ struct TenCase {
     Price newA, newB;
 };
 
+// Retail runs the same row step as the technical menu (the rows above); these
+// check its single price pair.
 const TenCase tenCases[] = {
     {"Kind2AToB", 1, 540, {}, 0, 1, 2, 540, 500},
-    {"TaxFlgNullCopied", {}, 540, 1, 0, 1, 1, 540, 540},
-    {"NullSourceWrittenAsZero", 1, {}, 700, 0, 1, 1, {}, 0},
     {"BToA", 1, 3, 1080, 1, 0, 1, 1100, 1080},
     {"UndeterminedBothInPlace", 1, 1080, 540, 1, -1, 2, 1000, 500},
 };

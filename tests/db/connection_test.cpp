@@ -80,19 +80,6 @@ TEST(Connection, UseAfterFailedOpenRaisesThatOpensError) {
     }
 }
 
-TEST(Connection, WithoutSqliteDirTheOdbcDriverIsUsed) {
-    SqliteServers servers;
-    test::createInstallation(servers);
-    qunsetenv("TANKA_SQLITE_DIR");
-    qputenv("TANKA_ODBC_DRIVER", "tanka-no-such-driver");
-    Connection cn;
-    cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
-    const RunError e = raised([&] { cn.open(); });
-    EXPECT_NE(e.number(), 0);
-    EXPECT_NE(e.number(), -1);
-    EXPECT_NE(e.description().find("tanka-no-such-driver"), std::string::npos) << e.description();
-}
-
 class AttachedTest : public ::testing::Test {
 protected:
     void SetUp() override {

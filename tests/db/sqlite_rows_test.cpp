@@ -79,8 +79,6 @@ TEST_P(TableShapeTest, PagesAndBatchesWriteEveryRowOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Shapes, TableShapeTest,
     ::testing::Values(
-        TableShape{"rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d "
-                            "DATETIME, PRIMARY KEY (k1, k2))"},
         TableShape{"without_rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v "
                                     "INTEGER, d DATETIME, PRIMARY KEY (k1, k2)) WITHOUT ROWID"},
         TableShape{"integer_primary_key",

@@ -43,23 +43,6 @@ protected:
     Connection cn;
 };
 
-TEST_F(BatchUpdateTest, WritesOnlyTheGivenColumnsOfTheKeyedRows) {
-    BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
-    const QVariant b1 = storiValue(QStringLiteral("select TankaB1 from MTGIJU where GijutuID = 10"));
-    batch.add(key(10), {{"TankaB1", b1, qlonglong{1100}},
-                        {"TankaA2", QVariant(), qlonglong{0}}, // Null as read
-                        {"SaisyuKosinDate", storiValue("select SaisyuKosinDate from MTGIJU where "
-                                                       "GijutuID = 10"),
-                         QStringLiteral("2019/09/30")}});
-    batch.flush();
-    EXPECT_EQ(batch.written(), 1);
-    const QString row = QStringLiteral(" from MTGIJU where MiseID = 7 and GijutuID = 10");
-    EXPECT_EQ(storiValue("select TankaB1 || ',' || TankaA2" + row).toString(), "1100,0");
-    EXPECT_EQ(storiValue("select SaisyuKosinDate" + row).toString(), "2019-09-30 00:00:00");
-    EXPECT_EQ(storiValue("select TankaA1" + row).toInt(), 1080); // not written
-    EXPECT_EQ(storiValue("select count(*) from MTGIJU where TankaB1 = 1100").toInt(), 1);
-}
-
 // The row must still hold every value read; one changed row in the middle of
 // a batch fails the whole statement.
 TEST_F(BatchUpdateTest, ARowChangedSinceReadFailsItsBatch) {
@@ -140,7 +123,6 @@ TEST_F(BatchUpdateTest, ValuesAreStoredAsTheServerConvertsThem) {
         const char* stored; // nullptr: Null
     } cases[] = {
         {"SaisyuKosinDate", QStringLiteral("2019/09/30"), 0, "2019-09-30 00:00:00"},
-        {"SaisyuKosinDate", QStringLiteral("2019-09-30 13:05:09"), 0, "2019-09-30 13:05:09"},
         {"SaisyuKosinDate", QDate(2020, 2, 29), 0, "2020-02-29 00:00:00"},
         {"SaisyuKosinDate", QVariant(), 0, nullptr},
         {"SaisyuKosinDate", QStringLiteral("abc"), 241, "2019-09-01 00:00:00"},

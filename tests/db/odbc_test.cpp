@@ -42,11 +42,6 @@ TEST(OdbcConnectionString, EveryValueIsBraceQuotedSoNoSettingAddsAttributes) {
                   QString::fromUtf8(c.expected));
 }
 
-TEST(OdbcConnectionString, ALoginTimeoutIsAlwaysSet) {
-    EXPECT_EQ(OdbcEngine::connectOptions(15), QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
-    EXPECT_EQ(OdbcEngine::connectOptions(0), QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
-}
-
 // A socket on 127.0.0.1 that listens (and never answers) or is closed again.
 class LocalPort {
 public:

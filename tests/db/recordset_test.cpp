@@ -1,10 +1,8 @@
-// Record sets on the embedded server: visiting rows, reading fields, the
-// clip-string form.
+// Record sets on the embedded server: visiting rows, first-row reads, closing.
 #include <gtest/gtest.h>
 
 #include "db/connection.h"
 #include "db/recordset.h"
-#include "db/value_text.h"
 #include "sqlite_fixture.h"
 
 namespace tanka {
@@ -61,55 +59,6 @@ TEST_F(RecordsetTest, EmptyExactlyWhenBofAndEofRightAfterOpen) {
             EXPECT_EQ(raised([&] { rs.isEOF(); }).number(), 3704);
         }
     }
-}
-
-TEST_F(RecordsetTest, FieldsByNameWithoutRegardToCaseAndByPosition) {
-    Recordset rs;
-    rs.open(QStringLiteral("select * from MSTORI.dbo.MTGIJU order by MiseID, GijutuID"), cn);
-    ASSERT_EQ(rs.fieldCount(), 18);
-    EXPECT_EQ(rs.fieldName(17), QStringLiteral("SaisyuKosinDate"));
-    EXPECT_EQ(rs.value(QStringLiteral("tankaA1")).toInt(), 1080);
-    EXPECT_EQ(rs.value(6).toInt(), 1080);
-    EXPECT_TRUE(rs.value(QStringLiteral("TankaA2")).isNull());
-    EXPECT_FALSE(rs.value(QStringLiteral("TankaA3")).isNull());
-    EXPECT_EQ(plainText(rs.value(QStringLiteral("SaisyuKosinDate")), QStringLiteral("DATETIME"),
-                        QString()),
-              QStringLiteral("2019/09/01 00:00:00"));
-
-    for (const auto& bad : std::initializer_list<std::function<void()>>{
-             [&] { rs.value(QStringLiteral("TankaC1")); },
-             [&] { rs.value(18); },
-             [&] { rs.fieldName(18); },
-         }) {
-        const RunError e = raised(bad);
-        EXPECT_EQ(e.number(), 3265);
-        EXPECT_EQ(e.description(), "Item cannot be found in the collection corresponding to the "
-                                   "requested name or ordinal.");
-    }
-}
-
-TEST_F(RecordsetTest, GetStringGivesOneRowInPlainTextAndMovesOn) {
-    test::SqliteServers::run(
-        stori(),
-        {QStringLiteral("CREATE TABLE V (id INTEGER PRIMARY KEY, n INTEGER, r REAL, m MONEY, t "
-                        "NVARCHAR(20), d DATETIME)"),
-         QStringLiteral("INSERT INTO V VALUES (1, -12, 1234567.5, 1080, 'a\tb', "
-                        "'2019-09-30 00:00:00')"),
-         QStringLiteral("INSERT INTO V VALUES (2, NULL, 0.25, 1080.5, '', '1990-01-01 15:10:00')"),
-         QStringLiteral("INSERT INTO V VALUES (3, 0, 100000000, NULL, NULL, NULL)")});
-    Recordset rs;
-    rs.open(QStringLiteral("SELECT * From MSTORI.dbo.V  ORDER BY id"), cn, CursorType::Static);
-    const char* expected[] = {
-        "1\t-12\t1234567.5\t1080\ta\tb\t2019/09/30 00:00:00\r\n",
-        "2\t#NULL#\t0.25\t1080.5\t\t1990/01/01 15:10:00\r\n",
-        "3\t0\t100000000\t#NULL#\t#NULL#\t#NULL#\r\n",
-    };
-    for (const char* line : expected)
-        EXPECT_EQ(
-            rs.getString(QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("#NULL#")),
-            QString::fromUtf8(line));
-    EXPECT_TRUE(rs.isEOF());
-    EXPECT_EQ(rs.getString(QStringLiteral("\t"), QStringLiteral("\r\n"), QString()), QString());
 }
 
 // An existence test reads the first row only: a failure later in the result

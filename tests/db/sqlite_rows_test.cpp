@@ -79,15 +79,10 @@ TEST_P(TableShapeTest, PagesAndBatchesWriteEveryRowOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Shapes, TableShapeTest,
     ::testing::Values(
-        TableShape{"rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d "
-                            "DATETIME, PRIMARY KEY (k1, k2))"},
         TableShape{"without_rowid", "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v "
                                     "INTEGER, d DATETIME, PRIMARY KEY (k1, k2)) WITHOUT ROWID"},
         TableShape{"integer_primary_key",
                    "CREATE TABLE T (k1 INTEGER PRIMARY KEY, k2 TEXT, v INTEGER, d DATETIME)"},
-        TableShape{"two_rowid_names_taken",
-                   "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d DATETIME, "
-                   "_rowid_ INTEGER, RowID INTEGER, PRIMARY KEY (k1, k2))"},
         TableShape{"all_rowid_names_taken",
                    "CREATE TABLE T (k1 INTEGER NOT NULL, k2 TEXT NOT NULL, v INTEGER, d DATETIME, "
                    "_rowid_ INTEGER, rowid INTEGER, oid INTEGER, PRIMARY KEY (k1, k2))"}),

@@ -171,16 +171,6 @@ TEST(StoreRow, SwitchFlagsAndProcessingDate) {
     }
 }
 
-TEST(StoreRow, MissingControlTableIsAnError) {
-    // A store installation has no MSHONB: reading it as headquarters fails
-    // loudly instead of reporting slot A.
-    EngineFixture fx(emptyMasters());
-    fx.g().HonbuFlg = True;
-    std::int16_t flag1 = 0, flag2 = 0;
-    EXPECT_THROW(Get_TankaSwFlg(flag1, flag2, fx.cn(), fx.g()), RunError);
-    EXPECT_THROW(Get_Mise(fx.cn(), fx.g()), RunError);
-}
-
 TEST(CheckHonbu, TrueOnlyWhereTheControlTableAnswers) {
     const struct {
         const char* name;
@@ -198,15 +188,6 @@ TEST(CheckHonbu, TrueOnlyWhereTheControlTableAnswers) {
             fx.site().sql("MSHONB", c.mshonb);
         EXPECT_EQ(Check_Honbu(&fx.cn()), c.expected) << c.name;
     }
-}
-
-TEST(CheckHonbu, NeverRaisesOnAMissingOrClosedConnection) {
-    EngineFixture fx(emptyMasters(true));
-    EXPECT_EQ(Check_Honbu(nullptr), False);
-    Connection neverOpened;
-    EXPECT_EQ(Check_Honbu(&neverOpened), False);
-    fx.cn().close();
-    EXPECT_EQ(Check_Honbu(&fx.cn()), False);
 }
 
 } // namespace

@@ -274,31 +274,6 @@ TEST_P(RunStop, ShowsWhyAndLeavesBothTablesAsBefore) {
 INSTANTIATE_TEST_SUITE_P(Stops, RunStop, ::testing::ValuesIn(stopCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Another program writing to a row during the run cannot get in: the run's
-// transaction keeps the tables to itself until it commits, so the other
-// write fails and the run's result is complete.
-TEST(Run, SecondConnectionCannotWriteDuringTheRun) {
-    EngineFixture fx(storeOptions());
-    Connection other;
-    other.setConnectionParams(connectionParams());
-    other.setCommandTimeout(1);
-    other.open();
-    bool refused = false;
-    Counted counted;
-    counted.onRow = [&] {
-        try {
-            if (counted.rows == 2)
-                other.execute("UPDATE MSTORI.dbo.MTGIJU SET TankaB1 = 4242");
-        } catch (const RunError&) {
-            refused = true;
-        }
-    };
-    ScriptedBoxes boxes;
-    ASSERT_EQ(run(fx, boxes, counted), RunResult::Finished);
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(fx.value("MTGIJU", "COUNT(*)", "TankaB1 = 4242"), "0");
-}
-
 QString helperPath() {
     QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
     if (dir.isEmpty())

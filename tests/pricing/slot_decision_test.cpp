@@ -57,7 +57,6 @@ const DecisionCase Cases[] = {
     {Empty, Undetermined, 1, "BothEmpty - A>B"},
     {Empty, FollowSwitchFlag, 1, "BothEmpty A>B A>B"},
     {Empty, FollowSwitchFlag, 2, "BothEmpty B>A B>A"},
-    {Empty, FollowSwitchFlag, 0, "BothEmpty B>A -"},
     {Empty, FollowSwitchFlag, 3, "BothEmpty B>A -"},
     // Refused either way; only a menu priced in both slots offers forcing.
     {Mixed, Undetermined, 1, "Mixed* - A>B"},

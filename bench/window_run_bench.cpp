@@ -30,6 +30,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_sample.h"
 #include "peak_memory.h"
 
 #include <sys/resource.h>
@@ -58,6 +59,7 @@
 namespace {
 
 using namespace tanka;
+using namespace tanka::bench;
 
 class YesBoxes final : public MessageBoxes {
 public:
@@ -80,48 +82,6 @@ class OnlyCopy final : public SingleInstance {
 public:
     InstanceClaim acquire() override { return InstanceClaim::Only; }
 };
-
-struct Template {
-    QTemporaryDir dir;
-    sample::SampleInstall install;
-};
-
-// The headquarters sample of a given total row count, written on first use.
-const Template& templateFor(int totalRows) {
-    static std::map<int, std::unique_ptr<Template>> samples;
-    auto& slot = samples[totalRows];
-    if (!slot) {
-        slot = std::make_unique<Template>();
-        sample::Options o;
-        o.headquarters = true;
-        o.stores = totalRows >= 50000 ? 100 : 50;
-        o.gijuRows = totalRows / o.stores / 2;
-        o.tenRows = o.gijuRows;
-        o.deletedEvery = 0;
-        slot->install = sample::writeSampleInstall(slot->dir.path(), o);
-    }
-    return *slot;
-}
-
-void copyTree(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    const QDir src(from);
-    for (const QString& name : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        copyTree(from + u'/' + name, to + u'/' + name);
-    for (const QString& name : src.entryList(QDir::Files)) {
-        if (!QFile::copy(from + u'/' + name, to + u'/' + name))
-            throw std::runtime_error("copy failed");
-    }
-}
-
-QString freshCopy(const Template& t, QTemporaryDir& into) {
-    copyTree(t.install.driveC, into.path() + QStringLiteral("/C"));
-    return into.path() + QStringLiteral("/C");
-}
-
-QString sqliteDirIn(const Template& t, const QString& driveC) {
-    return driveC + t.install.sqliteDir.mid(t.install.driveC.size());
-}
 
 // The program on one sample, started and the choices clicked; execute()
 // clicks 実行 and returns once the window has unloaded.
@@ -220,56 +180,6 @@ void WindowRunOdbc(benchmark::State& state) {
     qputenv("TANKA_SQLITE_VIA_ODBC", "1");
     WindowRun(state);
     qunsetenv("TANKA_SQLITE_VIA_ODBC");
-}
-
-// Kind 1 for the technical menu, kind 2 for retail, round half up to 10 yen,
-// the headquarters marking date, as the window run chooses; plain floating
-// point stands in for the currency steps.
-const char* ShellScript = R"(.mode tabs
-.headers on
-.output MTGIJU10.tsv
-SELECT * FROM MTGIJU ORDER BY GlobalID, MiseID, GijutuID, ShumokuID;
-.output MTTENP10.tsv
-SELECT * FROM MTTENP ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID;
-.output stdout
-BEGIN;
-UPDATE MTGIJU SET
-  TankaB1 = CASE WHEN TaxFlg = 1 THEN CAST(((ifnull(TankaA1,0) / 10.0) * 100 / 108.0 * 1.1 + 0.5) AS INTEGER) * 10 ELSE ifnull(TankaA1,0) END,
-  TankaB2 = CASE WHEN TaxFlg = 1 THEN CAST(((ifnull(TankaA2,0) / 10.0) * 100 / 108.0 * 1.1 + 0.5) AS INTEGER) * 10 ELSE ifnull(TankaA2,0) END,
-  TankaB3 = CASE WHEN TaxFlg = 1 THEN CAST(((ifnull(TankaA3,0) / 10.0) * 100 / 108.0 * 1.1 + 0.5) AS INTEGER) * 10 ELSE ifnull(TankaA3,0) END,
-  TankaB4 = CASE WHEN TaxFlg = 1 THEN CAST(((ifnull(TankaA4,0) / 10.0) * 100 / 108.0 * 1.1 + 0.5) AS INTEGER) * 10 ELSE ifnull(TankaA4,0) END,
-  TankaB5 = CASE WHEN TaxFlg = 1 THEN CAST(((ifnull(TankaA5,0) / 10.0) * 100 / 108.0 * 1.1 + 0.5) AS INTEGER) * 10 ELSE ifnull(TankaA5,0) END,
-  SaisyuKosinFlg = CASE WHEN date(SaisyuKosinDate) IS NOT '1919-10-01' THEN 2 ELSE SaisyuKosinFlg END,
-  SaisyuKosinDate = CASE WHEN date(SaisyuKosinDate) IS NOT '1919-10-01' THEN '1919-10-01 00:00:00' ELSE SaisyuKosinDate END
-  WHERE SaisyuKosinFlg <> 9;
-UPDATE MTTENP SET
-  UriTankaB = CASE WHEN TaxFlg = 1 THEN CAST(((ifnull(UriTankaA,0) / 10.0) * 100 / 108.0 + 0.5) AS INTEGER) * 10 ELSE ifnull(UriTankaA,0) END,
-  SaisyuKosinFlg = CASE WHEN date(SaisyuKosinDate) IS NOT '1919-10-01' THEN 2 ELSE SaisyuKosinFlg END,
-  SaisyuKosinDate = CASE WHEN date(SaisyuKosinDate) IS NOT '1919-10-01' THEN '1919-10-01 00:00:00' ELSE SaisyuKosinDate END
-  WHERE SaisyuKosinFlg <> 9;
-COMMIT;
-)";
-
-void Sqlite3Shell(benchmark::State& state) {
-    const Template& t = templateFor(int(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir copy;
-        const QString driveC = freshCopy(t, copy);
-        const QString serverDir = sqliteDirIn(t, driveC) + u'/' + t.install.server;
-        QProcess shell;
-        shell.setWorkingDirectory(serverDir);
-        shell.setProgram(QStringLiteral("sqlite3"));
-        shell.setArguments(
-            {QStringLiteral("-batch"), serverDir + QStringLiteral("/MSTORI.sqlite")});
-        state.ResumeTiming();
-        shell.start();
-        shell.write(ShellScript);
-        shell.closeWriteChannel();
-        if (!shell.waitForFinished(600000) || shell.exitCode() != 0)
-            state.SkipWithError(shell.readAllStandardError().constData());
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 // Peak resident size of a child process that runs once with one of the

@@ -128,4 +128,11 @@ inline void Sqlite3Shell(benchmark::State& state) {
     reportStatements(state, 6.0 * double(state.iterations()), ms);
 }
 
+// The sizes every whole-run benchmark runs: 12,500, 50,000 and 200,000 rows,
+// two iterations each, wall-clock in milliseconds.
+inline void wholeRunSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(12500)->Arg(50000)->Arg(200000);
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+}
+
 } // namespace tanka::bench

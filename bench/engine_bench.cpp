@@ -141,27 +141,9 @@ void EngineRunOdbc(benchmark::State& state) {
     qunsetenv("TANKA_SQLITE_VIA_ODBC");
 }
 
-BENCHMARK(EngineRun)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
-BENCHMARK(Sqlite3Shell)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
-BENCHMARK(EngineRunOdbc)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
+BENCHMARK(EngineRun)->Apply(wholeRunSizes);
+BENCHMARK(Sqlite3Shell)->Apply(wholeRunSizes);
+BENCHMARK(EngineRunOdbc)->Apply(wholeRunSizes);
 BENCHMARK(EngineRunPeakRss)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace

@@ -215,35 +215,11 @@ void PreviewPeakRss(benchmark::State& state) {
     state.counters["rows"] = 200000;
 }
 
-BENCHMARK(WindowRun)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
-BENCHMARK(Sqlite3Shell)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
-BENCHMARK(WindowRunOdbc)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
+BENCHMARK(WindowRun)->Apply(wholeRunSizes);
+BENCHMARK(Sqlite3Shell)->Apply(wholeRunSizes);
+BENCHMARK(WindowRunOdbc)->Apply(wholeRunSizes);
 BENCHMARK(WindowRunPeakRss)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(PreviewOpen)
-    ->Arg(12500)
-    ->Arg(50000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(2);
+BENCHMARK(PreviewOpen)->Apply(wholeRunSizes);
 BENCHMARK(PreviewPeakRss)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cassert>
 
-#include <QHash>
-
 #include "db/connection.h"
 #include "db/connection_p.h"
 #include "db/db_errors.h"
@@ -24,7 +22,6 @@ bool isDateObject(const QVariant& value) {
 
 struct BatchUpdate::Types {
     std::vector<ColumnInfo> columns;
-    QHash<QString, const ColumnInfo*> byName; // names as callers spell them
 };
 
 BatchUpdate::~BatchUpdate() = default;
@@ -40,45 +37,65 @@ BatchUpdate::BatchUpdate(Connection& cn, QString table, QStringList keyColumns)
         const QString probe = c.engine->translate(QStringLiteral("SELECT * FROM ") + m_table);
         if (const auto shape = sqltext::singleTableSelect(probe))
             m_types = std::make_unique<Types>(
-                Types{c.engine->tableInfo(c.db, shape->tableParts).columns, {}});
+                Types{c.engine->tableInfo(c.db, shape->tableParts).columns});
     }
 }
 
-QVariant BatchUpdate::stored(const QString& column, const QVariant& value) const {
+const ColumnInfo* BatchUpdate::typeOf(const QString& column) const {
     if (!m_types)
-        return value;
-    auto it = m_types->byName.constFind(column);
-    if (it == m_types->byName.constEnd()) {
-        const auto found = std::find_if(
-            m_types->columns.begin(), m_types->columns.end(), [&](const ColumnInfo& info) {
-                return info.name.compare(column, Qt::CaseInsensitive) == 0;
-            });
-        it = m_types->byName.insert(column, found == m_types->columns.end() ? nullptr : &*found);
-    }
-    return *it ? m_cn.d()->engine->storedValue(**it, value) : value;
+        return nullptr;
+    const auto found =
+        std::find_if(m_types->columns.begin(), m_types->columns.end(), [&](const ColumnInfo& info) {
+            return info.name.compare(column, Qt::CaseInsensitive) == 0;
+        });
+    return found == m_types->columns.end() ? nullptr : &*found;
+}
+
+QVariant BatchUpdate::stored(const ColumnInfo* type, const QVariant& value) const {
+    return type ? m_cn.d()->engine->storedValue(*type, value) : value;
+}
+
+// The batch of rows that write changes' columns: most rows of a conversion
+// write the same columns as the row before.
+BatchUpdate::Batch& BatchUpdate::batchFor(const std::vector<ColumnChange>& changes) {
+    const auto same = [&](const Columns& columns) {
+        if (columns.size() != qsizetype(changes.size()))
+            return false;
+        for (std::size_t i = 0; i < changes.size(); ++i)
+            if (columns[qsizetype(i)] != changes[i].column)
+                return false;
+        return true;
+    };
+    if (m_last && same(m_last->first))
+        return m_last->second;
+    Columns columns;
+    for (const ColumnChange& change : changes)
+        columns << change.column;
+    auto [it, added] = m_batches.try_emplace(columns);
+    if (added)
+        for (const QString& column : columns)
+            it->second.types.push_back(typeOf(column));
+    m_last = &*it;
+    return it->second;
 }
 
 void BatchUpdate::add(const std::vector<QVariant>& key, const std::vector<ColumnChange>& changes) {
     assert(key.size() == static_cast<std::size_t>(m_keys.size()));
     if (changes.empty())
         return;
-    Columns columns;
-    Row row;
-    row.values.reserve(key.size() + 2 * changes.size());
-    row.values = key;
-    for (const ColumnChange& change : changes) {
-        columns << change.column;
+    Batch& batch = batchFor(changes);
+    batch.values.insert(batch.values.end(), key.begin(), key.end());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const ColumnChange& change = changes[i];
         // A value read from the server goes back as read, except a date that
         // the transport turned into a date object: that one in the form the
         // server stores. A new value always in the stored form.
-        row.values.push_back(isDateObject(change.before) ? stored(change.column, change.before)
-                                                         : change.before);
-        row.values.push_back(stored(change.column, change.after));
+        batch.values.push_back(isDateObject(change.before) ? stored(batch.types[i], change.before)
+                                                           : change.before);
+        batch.values.push_back(stored(batch.types[i], change.after));
     }
-    Batch& batch = m_batches[columns];
-    batch.rows.push_back(std::move(row));
-    if (batch.rows.size() == rowsPerBatch(columns.size()))
-        write(columns, batch);
+    if (++batch.rows == rowsPerBatch(qsizetype(changes.size())))
+        write(m_last->first, batch);
 }
 
 std::size_t BatchUpdate::rowsPerBatch(qsizetype columns) const {
@@ -88,23 +105,24 @@ std::size_t BatchUpdate::rowsPerBatch(qsizetype columns) const {
 
 void BatchUpdate::flush() {
     for (auto& [columns, batch] : m_batches)
-        if (!batch.rows.empty())
+        if (batch.rows != 0)
             write(columns, batch);
 }
 
 void BatchUpdate::write(const Columns& columns, Batch& batch) {
     ConnectionPrivate& c = *m_cn.d();
     c.requireOpen();
-    const std::size_t rows = batch.rows.size();
-    assert(rows > 0 && rows <= rowsPerBatch(columns.size()));
+    const std::size_t rows = batch.rows;
+    const std::size_t perRow = std::size_t(m_keys.size() + 2 * columns.size());
+    assert(rows > 0 && rows <= rowsPerBatch(columns.size()) && batch.values.size() == rows * perRow);
     // One prepared statement per shape (columns and row count): every full
     // batch of a conversion reuses it, so neither server parses it again.
     std::vector<bool> dates(std::size_t(columns.size()), false);
     const auto keys = std::size_t(m_keys.size());
-    for (const Row& row : batch.rows)
+    for (std::size_t row = 0; row < rows; ++row)
         for (std::size_t i = 0; i < dates.size(); ++i)
-            dates[i] = dates[i] || isDateObject(row.values[keys + 2 * i]) ||
-                       isDateObject(row.values[keys + 2 * i + 1]);
+            dates[i] = dates[i] || isDateObject(batch.values[row * perRow + keys + 2 * i]) ||
+                       isDateObject(batch.values[row * perRow + keys + 2 * i + 1]);
     Statement& statement = m_statements[{columns, dates, rows}];
     sqlite3* handle = c.engine->sqliteHandle(c.db);
     if (!statement.query && statement.direct.isEmpty()) {
@@ -123,17 +141,15 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
     if (!statement.direct.isEmpty()) {
         // The embedded server binds straight to SQLite: Qt's binding costs
         // more than the statement (it names every placeholder).
-        for (const Row& row : batch.rows)
-            for (const QVariant& value : row.values)
-                statement.direct.bind(++position, value);
+        for (const QVariant& value : batch.values)
+            statement.direct.bind(++position, value);
         statement.direct.step();
         affected = statement.direct.changes();
         statement.direct.reset();
     } else {
         QSqlQuery& query = *statement.query;
-        for (const Row& row : batch.rows)
-            for (const QVariant& value : row.values)
-                query.bindValue(position++, value);
+        for (const QVariant& value : batch.values)
+            query.bindValue(position++, value);
         if (!query.exec())
             c.raise(query.lastError());
         affected = query.numRowsAffected();
@@ -145,7 +161,8 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
                      QStringLiteral("Row cannot be located for updating. Some values may have "
                                     "been changed since it was last read."));
     m_written += affected;
-    batch.rows.clear();
+    batch.values.clear();
+    batch.rows = 0;
 }
 
 QString BatchUpdate::updateText(const Columns& columns, const std::vector<bool>& dates,

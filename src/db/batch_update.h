@@ -36,6 +36,7 @@
 namespace tanka {
 
 class Connection;
+struct ColumnInfo;
 
 // One column of a row to write: the value it must still hold and the new one.
 struct ColumnChange {
@@ -66,13 +67,12 @@ public:
     qint64 written() const { return m_written; }
 
 private:
-    struct Row {
-        std::vector<QVariant> values; // key, then before/after per column
-    };
-    struct Batch {
-        std::vector<Row> rows;
-    };
     using Columns = QStringList; // the written columns of a batch, in order
+    struct Batch {
+        std::vector<const ColumnInfo*> types; // per column; null: value as given
+        std::vector<QVariant> values; // per row: key, then before/after per column
+        std::size_t rows = 0;
+    };
     struct Statement { // prepared once: on SQLite's connection, or through Qt
         SqliteStatement direct;
         std::unique_ptr<QSqlQuery> query;
@@ -84,7 +84,9 @@ private:
     QString updateText(const Columns& columns, const std::vector<bool>& dates,
                        std::size_t rows) const;
     void write(const Columns& columns, Batch& batch);
-    QVariant stored(const QString& column, const QVariant& value) const;
+    QVariant stored(const ColumnInfo* type, const QVariant& value) const;
+    const ColumnInfo* typeOf(const QString& column) const;
+    Batch& batchFor(const std::vector<ColumnChange>& changes);
 
     Connection& m_cn;
     QString m_table;
@@ -93,6 +95,7 @@ private:
     struct Types;
     std::unique_ptr<Types> m_types; // null when the server takes values as given
     std::map<Columns, Batch> m_batches;
+    std::pair<const Columns, Batch>* m_last = nullptr; // the batch last added to
     std::map<std::tuple<Columns, std::vector<bool>, std::size_t>, Statement> m_statements;
     qint64 m_written = 0;
 };

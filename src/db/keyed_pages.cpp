@@ -29,9 +29,8 @@ bool isInteger(const QVariant& value) {
 
 // The key values as one byte string, for finding a page's rows among its
 // keys; integers match whatever integer type the driver gave them.
-QByteArray keyText(const std::vector<QVariant>& key, std::size_t width) {
-    QByteArray text;
-    text.reserve(qsizetype(width) * 9);
+void keyText(const std::vector<QVariant>& key, std::size_t width, QByteArray& text) {
+    text.resize(0);
     for (std::size_t k = 0; k < width; ++k) {
         const QVariant& value = key[k];
         if (isInteger(value)) {
@@ -42,7 +41,6 @@ QByteArray keyText(const std::vector<QVariant>& key, std::size_t width) {
             text += QByteArray::number(value.typeId()) + ':' + value.toString().toUtf8() + '\x1f';
         }
     }
-    return text;
 }
 
 // Builds the condition "lo <= key <= hi" in key order without row values,
@@ -192,8 +190,11 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
     const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
     QSet<QByteArray> keys;
     keys.reserve(qsizetype(end - m_next));
-    for (std::size_t r = m_next; r < end; ++r)
-        keys.insert(keyText(m_keys[r], width));
+    QByteArray text;
+    for (std::size_t r = m_next; r < end; ++r) {
+        keyText(m_keys[r], width, text);
+        keys.insert(text);
+    }
     QVariantList params;
     RangeText range(m_keyColumns, params);
     const QString groups = range.placeholders(range.between(m_keys[m_next], m_keys[end - 1]));
@@ -212,7 +213,8 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
         row.resize(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i)
             row[static_cast<std::size_t>(i)] = rs.value(i);
-        if (keys.contains(keyText(row, width)))
+        keyText(row, width, text);
+        if (keys.contains(text))
             ++count;
         rs.moveNext();
     }

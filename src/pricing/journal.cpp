@@ -1,5 +1,8 @@
 #include "pricing/journal.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -23,94 +26,159 @@ const QString Marker = QStringLiteral("単価変更履歴");
     throw RunError(FileAccessError, text.toStdString());
 }
 
-// A date text of the forms the servers and the program use, read with the
-// program's one date reader; invalid otherwise (a time alone is no date here).
-struct DateParts {
-    QDate date;
-    QTime time;
-    bool valid() const { return date.isValid() && time.isValid(); }
+// The date a text of the forms the servers and the program use stands for,
+// read with the program's one date reader; false otherwise (a time alone is
+// no date here, nor are digits alone such as "20190930": a number here).
+bool storedDate(QStringView text, DateTimeParts& p) {
+    return text.size() >= 10 && readDateText(text, p) && p.dated && p.validDate() &&
+           p.validTime() && p.year >= 0 && p.year <= 9999;
+}
+
+DateTimeParts partsOf(QDate date, QTime time) {
+    return {date.year(),   date.month(),  date.day(),  time.hour(),
+            time.minute(), time.second(), time.msec(), true};
+}
+
+// A journal text made in UTF-16 (journalText).
+struct TextOut {
+    QString& out;
+    void ascii(const char* text, qsizetype size) { out += QLatin1StringView(text, size); }
+    // A cell's text: TAB and line breaks become blanks (they would end the
+    // cell or line).
+    void cell(QStringView text) {
+        const qsizetype from = out.size();
+        out += text;
+        for (QChar* c = out.data() + from; c != out.data() + out.size(); ++c)
+            if (*c == u'\t' || *c == u'\r' || *c == u'\n')
+                *c = u' ';
+    }
 };
 
-DateParts storedDate(QStringView text) {
-    // Digits alone ("20190930") are a number here, not a date.
-    DateTimeParts p;
-    if (text.size() < 10 || !readDateText(text, p) || !p.dated || !p.validDate() || !p.validTime())
-        return {};
-    return {QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec)};
-}
+// A journal line made straight in the file's bytes, into buffer from used on
+// (buffer's size being its room): no encoder for ASCII, and no per-call
+// checks of QByteArray's appends; a run writes a few million cells.
+struct BytesOut {
+    QByteArray& buffer;
+    qsizetype& used;
+    QStringEncoder& encoder;
 
-void appendDigits(QString& out, int value, int width) {
-    char16_t buffer[4];
-    for (int i = width - 1; i >= 0; --i) {
-        buffer[i] = char16_t(u'0' + value % 10);
-        value /= 10;
+    char* room(qsizetype size) {
+        if (used + size > buffer.size())
+            buffer.resize(std::max(2 * buffer.size(), used + size + 4096));
+        return buffer.data() + used;
     }
-    out.append(reinterpret_cast<const QChar*>(buffer), width);
-}
+    void ascii(const char* text, qsizetype size) {
+        std::memcpy(room(size), text, std::size_t(size));
+        used += size;
+    }
+    void cell(QStringView text) {
+        char* out = room(text.size());
+        for (QChar c : text) {
+            if (c.unicode() >= 0x80)
+                return encoded(text);
+            *out++ = c == u'\t' || c == u'\r' || c == u'\n' ? ' ' : char(c.unicode());
+        }
+        used += text.size();
+    }
+    void encoded(QStringView text) {
+        QString cleaned;
+        TextOut{cleaned}.cell(text);
+        const QByteArray bytes = encoder.encode(cleaned);
+        ascii(bytes.constData(), bytes.size());
+    }
+};
 
 // "yyyy/MM/dd hh:mm:ss", with ".zzz" when the milliseconds are not 0.
-QString dateText(QDate date, QTime time) {
-    QString text;
-    text.reserve(23);
-    appendDigits(text, date.year(), 4);
-    text += u'/';
-    appendDigits(text, date.month(), 2);
-    text += u'/';
-    appendDigits(text, date.day(), 2);
-    text += u' ';
-    appendDigits(text, time.hour(), 2);
-    text += u':';
-    appendDigits(text, time.minute(), 2);
-    text += u':';
-    appendDigits(text, time.second(), 2);
-    if (time.msec() != 0) {
-        text += u'.';
-        appendDigits(text, time.msec(), 3);
-    }
-    return text;
+template <typename Out>
+void appendDate(Out& out, const DateTimeParts& p) {
+    char text[23];
+    const auto digits = [&](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            text[at + i] = char('0' + value % 10);
+    };
+    digits(0, p.year, 4);
+    text[4] = text[7] = '/';
+    digits(5, p.month, 2);
+    digits(8, p.day, 2);
+    text[10] = ' ';
+    digits(11, p.hour, 2);
+    text[13] = text[16] = ':';
+    digits(14, p.minute, 2);
+    digits(17, p.second, 2);
+    if (p.msec == 0)
+        return out.ascii(text, 19);
+    text[19] = '.';
+    digits(20, p.msec, 3);
+    out.ascii(text, 23);
 }
 
-// Cells never hold a TAB or a line break: they would end the cell or line.
-QString cell(QString text) {
-    for (QChar& c : text)
-        if (c == u'\t' || c == u'\r' || c == u'\n')
-            c = u' ';
-    return text;
+template <typename Out>
+void appendNumber(Out& out, qint64 n) {
+    char text[24];
+    int at = 24;
+    const bool negative = n < 0;
+    quint64 u = negative ? 0 - quint64(n) : quint64(n);
+    do {
+        text[--at] = char('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (negative)
+        text[--at] = '-';
+    out.ascii(text + at, 24 - at);
 }
 
-QString menuTable(Menu menu) {
-    return tableName(menu);
+QString cell(const QString& text) {
+    QString out;
+    TextOut{out}.cell(text);
+    return out;
 }
 
-} // namespace
-
-QString journalText(const QVariant& value) {
+// journalText(value) appended to out.
+template <typename Out>
+void appendJournalText(Out& out, const QVariant& value) {
     if (value.isNull())
-        return NullText;
+        return out.ascii("#NULL#", 6);
     switch (value.typeId()) {
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
-        return dateText(dt.date(), dt.time());
+        if (dt.date().year() >= 0 && dt.date().year() <= 9999)
+            return appendDate(out, partsOf(dt.date(), dt.time()));
+        break;
     }
     case QMetaType::QDate:
-        return dateText(value.toDate(), QTime(0, 0));
+        if (const QDate d = value.toDate(); d.year() >= 0 && d.year() <= 9999)
+            return appendDate(out, partsOf(d, QTime(0, 0)));
+        break;
     case QMetaType::Double: {
         const double d = value.toDouble();
-        return d == double(qint64(d)) ? QString::number(qint64(d)) : QString::number(d, 'g', 17);
+        if (d == double(qint64(d)))
+            return appendNumber(out, qint64(d));
+        return out.cell(QString::number(d, 'g', 17));
     }
     case QMetaType::QString: {
         const QString& text = *static_cast<const QString*>(value.constData());
-        if (const DateParts dt = storedDate(text); dt.valid())
-            return dateText(dt.date, dt.time);
-        return cell(text);
+        if (DateTimeParts p; storedDate(text, p))
+            return appendDate(out, p);
+        return out.cell(text);
     }
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Short:
-        return QString::number(value.toLongLong());
+        return appendNumber(out, value.toLongLong());
     default:
-        return cell(value.toString());
+        break;
     }
+    out.cell(value.toString());
+}
+
+
+} // namespace
+
+QString journalText(const QVariant& value) {
+    QString text;
+    TextOut out{text};
+    appendJournalText(out, value);
+    return text;
 }
 
 QVariant valueFromJournal(const QString& text) {
@@ -120,8 +188,9 @@ QVariant valueFromJournal(const QString& text) {
     const qlonglong n = text.toLongLong(&ok);
     if (ok)
         return n;
-    if (const DateParts dt = storedDate(text); dt.valid())
-        return QDateTime(dt.date, dt.time);
+    if (DateTimeParts p; storedDate(text, p))
+        return QDateTime(QDate(p.year, p.month, p.day),
+                         QTime(p.hour, p.minute, p.second, p.msec));
     return text;
 }
 
@@ -144,39 +213,43 @@ Journal::~Journal() {
 }
 
 void Journal::write(const QString& line) {
-    m_buffer += m_encoder.encode(line);
-    m_buffer += "\r\n";
-    if (m_buffer.size() >= 1 << 16)
-        writeBuffer();
+    const QByteArray bytes = m_encoder.encode(line + QStringLiteral("\r\n"));
+    BytesOut{m_buffer, m_used, m_encoder}.ascii(bytes.constData(), bytes.size());
 }
 
 void Journal::writeBuffer() {
-    if (m_file.write(m_buffer) != m_buffer.size())
+    if (m_file.write(m_buffer.constData(), m_used) != m_used)
         raiseFile(QStringLiteral("履歴ファイルに書き込めません: %1").arg(m_file.fileName()));
-    m_buffer.clear();
+    m_used = 0;
 }
 
 void Journal::add(const RowWrite& row) {
-    if (m_keys[int(row.menu)].isEmpty())
-        m_keys[int(row.menu)] = keyColumns(row.menu);
-    const QStringList& keys = m_keys[int(row.menu)];
-    m_line.clear();
-    m_line += menuTable(row.menu);
-    for (qsizetype k = 0; k < keys.size(); ++k) {
-        m_line += u'\t';
-        m_line += keys[k];
-        m_line += u'=';
-        m_line += journalText(row.key[std::size_t(k)]);
+    const int menu = int(row.menu);
+    if (m_keys[menu].isEmpty()) {
+        // "table" and "\tkey=" once per menu in the file's bytes.
+        m_keys[menu] << m_encoder.encode(tableName(row.menu));
+        for (const QString& key : keyColumns(row.menu))
+            m_keys[menu] << m_encoder.encode(u'\t' + key + u'=');
+    }
+    const QByteArrayList& prefixes = m_keys[menu];
+    BytesOut out{m_buffer, m_used, m_encoder};
+    out.ascii(prefixes[0].constData(), prefixes[0].size());
+    for (std::size_t k = 0; k < row.key.size(); ++k) {
+        const QByteArray& prefix = prefixes[qsizetype(k) + 1];
+        out.ascii(prefix.constData(), prefix.size());
+        appendJournalText(out, row.key[k]);
     }
     for (const ColumnChange& change : row.changes) {
-        m_line += u'\t';
-        m_line += change.column;
-        m_line += u'\t';
-        m_line += journalText(change.before);
-        m_line += u'\t';
-        m_line += journalText(change.after);
+        out.ascii("\t", 1);
+        out.cell(change.column);
+        out.ascii("\t", 1);
+        appendJournalText(out, change.before);
+        out.ascii("\t", 1);
+        appendJournalText(out, change.after);
     }
-    write(m_line);
+    out.ascii("\r\n", 2);
+    if (m_used >= 1 << 16)
+        writeBuffer();
     ++m_rows;
 }
 

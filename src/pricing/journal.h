@@ -77,9 +77,9 @@ private:
     QFile m_file;
     QStringEncoder m_encoder{"CP932"};
     QString m_final;
-    QByteArray m_buffer; // encoded lines not yet written
-    QString m_line;      // the line being made, kept for its capacity
-    std::array<QStringList, 2> m_keys; // key columns per menu
+    QByteArray m_buffer; // its first m_used bytes: lines not yet written
+    qsizetype m_used = 0;
+    std::array<QByteArrayList, 2> m_keys; // per menu: the table, then "\tkey=" per key
     qint64 m_rows = 0;
 };
 

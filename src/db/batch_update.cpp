@@ -114,7 +114,8 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
     c.requireOpen();
     const std::size_t rows = batch.rows;
     const std::size_t perRow = std::size_t(m_keys.size() + 2 * columns.size());
-    assert(rows > 0 && rows <= rowsPerBatch(columns.size()) && batch.values.size() == rows * perRow);
+    assert(rows > 0 && rows <= rowsPerBatch(columns.size()) &&
+           batch.values.size() == rows * perRow);
     // One prepared statement per shape (columns and row count): every full
     // batch of a conversion reuses it, so neither server parses it again.
     std::vector<bool> dates(std::size_t(columns.size()), false);
@@ -184,9 +185,8 @@ QString BatchUpdate::updateText(const Columns& columns, const std::vector<bool>&
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const QString column = m_exposed + u'.' + sqltext::quoteIdentifier(columns[i]);
         sets << QStringLiteral("%1 = v.n%2").arg(sqltext::quoteIdentifier(columns[i])).arg(i);
-        conditions << QStringLiteral("(%1 = v.o%2 OR (%1 IS NULL AND v.o%2 IS NULL))")
-                          .arg(column)
-                          .arg(i);
+        conditions
+            << QStringLiteral("(%1 = v.o%2 OR (%1 IS NULL AND v.o%2 IS NULL))").arg(column).arg(i);
         names << QStringLiteral("%1 AS o%2").arg(parameter(i)).arg(i)
               << QStringLiteral("%1 AS n%2").arg(parameter(i)).arg(i);
     }

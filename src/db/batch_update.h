@@ -70,7 +70,7 @@ private:
     using Columns = QStringList; // the written columns of a batch, in order
     struct Batch {
         std::vector<const ColumnInfo*> types; // per column; null: value as given
-        std::vector<QVariant> values; // per row: key, then before/after per column
+        std::vector<QVariant> values;         // per row: key, then before/after per column
         std::size_t rows = 0;
     };
     struct Statement { // prepared once: on SQLite's connection, or through Qt

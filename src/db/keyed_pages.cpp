@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
-#include <QSet>
+#include <string>
+#include <unordered_set>
 
 #include "db/connection.h"
 #include "db/recordset.h"
@@ -29,8 +30,8 @@ bool isInteger(const QVariant& value) {
 
 // The key values as one byte string, for finding a page's rows among its
 // keys; integers match whatever integer type the driver gave them.
-void keyText(const std::vector<QVariant>& key, std::size_t width, QByteArray& text) {
-    text.resize(0);
+void keyText(const QVariant* key, std::size_t width, std::string& text) {
+    text.clear();
     for (std::size_t k = 0; k < width; ++k) {
         const QVariant& value = key[k];
         if (isInteger(value)) {
@@ -38,7 +39,8 @@ void keyText(const std::vector<QVariant>& key, std::size_t width, QByteArray& te
             text += 'i';
             text.append(reinterpret_cast<const char*>(&n), sizeof n);
         } else {
-            text += QByteArray::number(value.typeId()) + ':' + value.toString().toUtf8() + '\x1f';
+            text += (QByteArray::number(value.typeId()) + ':' + value.toString().toUtf8() + '\x1f')
+                        .toStdString();
         }
     }
 }
@@ -52,8 +54,7 @@ public:
     RangeText(const QStringList& columns, QVariantList& params)
         : m_columns(columns), m_params(params) {}
 
-    QString between(const std::vector<QVariant>& lo, const std::vector<QVariant>& hi,
-                    qsizetype i = 0) {
+    QString between(const QVariant* lo, const QVariant* hi, qsizetype i = 0) {
         if (i == m_columns.size())
             return {};
         const QString& c = m_columns[i];
@@ -62,16 +63,19 @@ public:
             return joined(c + QStringLiteral(" = ") + value(lo[at]), between(lo, hi, i + 1));
         const QString low = value(lo[at]);
         const QString high = value(hi[at]);
-        QStringList either{QStringLiteral("(%1 > %2 and %1 < %3)").arg(c, value(lo[at]), value(hi[at]))};
-        either << u'(' + joined(c + QStringLiteral(" = ") + value(lo[at]), bound(lo, i + 1, u'>')) + u')';
-        either << u'(' + joined(c + QStringLiteral(" = ") + value(hi[at]), bound(hi, i + 1, u'<')) + u')';
+        QStringList either{
+            QStringLiteral("(%1 > %2 and %1 < %3)").arg(c, value(lo[at]), value(hi[at]))};
+        either << u'(' + joined(c + QStringLiteral(" = ") + value(lo[at]), bound(lo, i + 1, u'>')) +
+                      u')';
+        either << u'(' + joined(c + QStringLiteral(" = ") + value(hi[at]), bound(hi, i + 1, u'<')) +
+                      u')';
         return QStringLiteral("%1 between %2 and %3 and (%4)")
             .arg(c, low, high, either.join(QStringLiteral(" or ")));
     }
 
 private:
     // key[i..] >= v (op '>') or <= v (op '<') in key order; empty: always.
-    QString bound(const std::vector<QVariant>& v, qsizetype i, QChar op) {
+    QString bound(const QVariant* v, qsizetype i, QChar op) {
         if (i == m_columns.size())
             return {};
         const QString& c = m_columns[i];
@@ -138,10 +142,8 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
             m_cn);
     const int width = static_cast<int>(m_keyColumns.size());
     while (!rs.isEOF()) {
-        std::vector<QVariant> key(static_cast<std::size_t>(width));
         for (int k = 0; k < width; ++k)
-            key[static_cast<std::size_t>(k)] = rs.value(k);
-        m_keys.push_back(std::move(key));
+            m_keys.push_back(rs.value(k));
         rs.moveNext();
     }
     rs.close();
@@ -150,11 +152,11 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
 KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where,
                        const QString& qualifier, QStringList keyColumns, QStringList columns,
                        std::vector<std::vector<QVariant>> keys, int pageSize)
-    : m_cn(cn), m_from(from), m_where(where), m_pageSize(pageSize), m_keys(std::move(keys)) {
+    : m_cn(cn), m_from(from), m_where(where), m_pageSize(pageSize) {
     assert(!keyColumns.isEmpty() && pageSize > 0);
     setColumns(qualifier, keyColumns, columns);
     // Key order as the server sorts: integers by value, anything else as text.
-    std::sort(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) {
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
         for (std::size_t k = 0; k < a.size(); ++k) {
             if (isInteger(a[k]) && isInteger(b[k])) {
                 if (a[k].toLongLong() != b[k].toLongLong())
@@ -165,6 +167,10 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
         }
         return false;
     });
+    for (const std::vector<QVariant>& key : keys) {
+        assert(key.size() == std::size_t(keyColumns.size()));
+        m_keys.insert(m_keys.end(), key.begin(), key.end());
+    }
 }
 
 void KeyedPages::setColumns(const QString& qualifier, const QStringList& keyColumns,
@@ -179,27 +185,28 @@ void KeyedPages::setColumns(const QString& qualifier, const QStringList& keyColu
 }
 
 bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
-    if (m_next >= m_keys.size()) {
+    const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
+    const std::size_t keyCount = m_keys.size() / width;
+    if (m_next >= keyCount) {
         rows.clear();
         return false;
     }
-    const std::size_t end = std::min(m_keys.size(), m_next + static_cast<std::size_t>(m_pageSize));
+    const std::size_t end = std::min(keyCount, m_next + static_cast<std::size_t>(m_pageSize));
 
     // The page is a run of consecutive keys: its rows are those of the key
     // range that are among its keys (a row added since lies in the range too).
-    const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
-    QSet<QByteArray> keys;
-    keys.reserve(qsizetype(end - m_next));
-    QByteArray text;
+    std::unordered_set<std::string> keys(end - m_next);
+    std::string text;
     for (std::size_t r = m_next; r < end; ++r) {
-        keyText(m_keys[r], width, text);
+        keyText(&m_keys[r * width], width, text);
         keys.insert(text);
     }
     QVariantList params;
     RangeText range(m_keyColumns, params);
-    const QString groups = range.placeholders(range.between(m_keys[m_next], m_keys[end - 1]));
-    const QString where = m_where.trimmed().isEmpty() ? QStringLiteral(" where ")
-                                                      : m_where + QStringLiteral(" and ");
+    const QString groups =
+        range.placeholders(range.between(&m_keys[m_next * width], &m_keys[(end - 1) * width]));
+    const QString where =
+        m_where.trimmed().isEmpty() ? QStringLiteral(" where ") : m_where + QStringLiteral(" and ");
     Recordset rs;
     rs.open(QStringLiteral(" select ") + m_selectList + m_from + where + u'(' + groups + u')', m_cn,
             CursorType::ForwardOnly, LockType::ReadOnly, params);
@@ -213,7 +220,7 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
         row.resize(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i)
             row[static_cast<std::size_t>(i)] = rs.value(i);
-        keyText(row, width, text);
+        keyText(row.data(), width, text);
         if (keys.contains(text))
             ++count;
         rs.moveNext();

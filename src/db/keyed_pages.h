@@ -38,11 +38,11 @@ public:
     // read again by key, e.g. to take a run back). Keys are visited in key
     // order.
     KeyedPages(Connection& cn, const QString& from, const QString& where, const QString& qualifier,
-               QStringList keyColumns, QStringList columns,
-               std::vector<std::vector<QVariant>> keys, int pageSize = DefaultPageSize);
+               QStringList keyColumns, QStringList columns, std::vector<std::vector<QVariant>> keys,
+               int pageSize = DefaultPageSize);
 
     // Rows the query selected when the keys were read.
-    qint64 rowCount() const { return static_cast<qint64>(m_keys.size()); }
+    qint64 rowCount() const { return static_cast<qint64>(m_keys.size()) / m_keyColumns.size(); }
 
     // The next page into rows (each: the key values, then the columns'
     // values, in the order given); false when every key was read.
@@ -58,7 +58,7 @@ private:
     QStringList m_keyColumns; // qualified, quoted
     QString m_selectList;
     int m_pageSize;
-    std::vector<std::vector<QVariant>> m_keys;
+    std::vector<QVariant> m_keys; // the keys' values one after another, in key order
     std::size_t m_next = 0;
 };
 

@@ -89,8 +89,7 @@ struct BytesOut {
 };
 
 // "yyyy/MM/dd hh:mm:ss", with ".zzz" when the milliseconds are not 0.
-template <typename Out>
-void appendDate(Out& out, const DateTimeParts& p) {
+template <typename Out> void appendDate(Out& out, const DateTimeParts& p) {
     char text[23];
     const auto digits = [&](int at, int value, int width) {
         for (int i = width - 1; i >= 0; --i, value /= 10)
@@ -112,8 +111,7 @@ void appendDate(Out& out, const DateTimeParts& p) {
     out.ascii(text, 23);
 }
 
-template <typename Out>
-void appendNumber(Out& out, qint64 n) {
+template <typename Out> void appendNumber(Out& out, qint64 n) {
     char text[24];
     int at = 24;
     const bool negative = n < 0;
@@ -134,8 +132,7 @@ QString cell(const QString& text) {
 }
 
 // journalText(value) appended to out.
-template <typename Out>
-void appendJournalText(Out& out, const QVariant& value) {
+template <typename Out> void appendJournalText(Out& out, const QVariant& value) {
     if (value.isNull())
         return out.ascii("#NULL#", 6);
     switch (value.typeId()) {
@@ -171,7 +168,6 @@ void appendJournalText(Out& out, const QVariant& value) {
     out.cell(value.toString());
 }
 
-
 } // namespace
 
 QString journalText(const QVariant& value) {
@@ -189,8 +185,7 @@ QVariant valueFromJournal(const QString& text) {
     if (ok)
         return n;
     if (DateTimeParts p; storedDate(text, p))
-        return QDateTime(QDate(p.year, p.month, p.day),
-                         QTime(p.hour, p.minute, p.second, p.msec));
+        return QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec));
     return text;
 }
 

@@ -84,15 +84,22 @@ void BatchUpdate::add(const std::vector<QVariant>& key, const std::vector<Column
     if (changes.empty())
         return;
     Batch& batch = batchFor(changes);
-    batch.values.insert(batch.values.end(), key.begin(), key.end());
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const ColumnChange& change = changes[i];
-        // A value read from the server goes back as read, except a date that
-        // the transport turned into a date object: that one in the form the
-        // server stores. A new value always in the stored form.
-        batch.values.push_back(isDateObject(change.before) ? stored(batch.types[i], change.before)
-                                                           : change.before);
-        batch.values.push_back(stored(batch.types[i], change.after));
+    const std::size_t start = batch.values.size();
+    try {
+        batch.values.insert(batch.values.end(), key.begin(), key.end());
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            const ColumnChange& change = changes[i];
+            // A value read from the server goes back as read, except a date
+            // that the transport turned into a date object: that one in the
+            // form the server stores. A new value always in the stored form.
+            batch.values.push_back(isDateObject(change.before)
+                                       ? stored(batch.types[i], change.before)
+                                       : change.before);
+            batch.values.push_back(stored(batch.types[i], change.after));
+        }
+    } catch (...) {
+        batch.values.resize(start); // a value the server refuses: the row is not queued
+        throw;
     }
     if (++batch.rows == rowsPerBatch(qsizetype(changes.size())))
         write(m_last->first, batch);

@@ -26,7 +26,7 @@ class Connection;
 
 class KeyedPages {
 public:
-    static constexpr int DefaultPageSize = 500;
+    static constexpr int DefaultPageSize = 2000;
 
     // from: " from <table> <alias> "; where: " Where <condition>" (may be
     // empty); qualifier: the alias (or table) that names the key columns in

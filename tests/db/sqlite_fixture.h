@@ -1,7 +1,7 @@
 #pragma once
 // Embedded servers for tests: a temporary folder named by TANKA_SQLITE_DIR
-// (restored afterwards), server folders in it, and SQLite files made with
-// plain QSqlDatabase, independent of the layer under test.
+// (restored afterwards), server folders in it, and SQLite files made and read
+// with plain QSqlDatabase (dumpRows), independent of the layer under test.
 
 #include <functional>
 
@@ -27,9 +27,9 @@ public:
     // Creates <root>/<folder>/<file> (folder may hold '/') and runs statements.
     QString createDatabase(const QString& folder, const QString& file,
                            const QStringList& statements = {});
-    // Runs statements on an existing file; a failing one fails the test.
+    // Runs statements on a file, each on its own; a failing one throws.
     static void run(const QString& path, const QStringList& statements);
-    // The first column of the first row of query, read outside the layer.
+    // The first row of query as text (Null as "<null>"), read outside the layer.
     static QVariant scalar(const QString& path, const QString& query);
 
 private:

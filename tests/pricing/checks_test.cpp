@@ -47,58 +47,27 @@ TEST(DataCheck, HandMadeRows) {
         std::vector<TenRow> ten;
         SlotAnswer expected;
     } cases[] = {
-        {"one price in the middle of slot A",
-         0,
-         {{.a = {0, {}, 500, 0, 0}, .b = {0, 0, {}, 0, 0}}},
-         {},
-         {true, false, true}},
-        {"Null and zero prices are no prices",
-         0,
-         {{.a = {std::nullopt, 0, {}, 0, {}}, .b = {0, {}, 0, {}, 0}}},
-         {},
-         {true, true, true}},
-        {"deleted, unflagged and foreign rows never count",
-         0,
+        // clang-format off
+        {"one price in the middle of slot A", 0,
+         {{.a = {0, {}, 500, 0, 0}, .b = {0, 0, {}, 0, 0}}}, {}, {true, false, true}},
+        {"Null and zero prices are no prices", 0,
+         {{.a = {std::nullopt, 0, {}, 0, {}}, .b = {0, {}, 0, {}, 0}}}, {}, {true, true, true}},
+        {"deleted, unflagged and foreign rows never count", 0,
          {{.a = one, .b = one, .kosinFlg = 9},
           {.gijutuId = 2, .a = one, .b = one, .kosinFlg = std::nullopt},
-          {.miseId = 2, .a = one, .b = one}},
-         {},
-         {true, true, true}},
+          {.miseId = 2, .a = one, .b = one}}, {}, {true, true, true}},
         {"retail: Null in A, price in B", 1, {}, {{.b = 1650}}, {true, true, false}},
-        {"retail: deleted, unflagged and foreign rows never count",
-         1,
-         {},
+        {"retail: deleted, unflagged and foreign rows never count", 1, {},
          {{.a = 3240, .b = 3300, .kosinFlg = 9},
           {.tenpanId = 2, .a = 1620, .b = 1650, .kosinFlg = std::nullopt},
-          {.miseId = 2, .a = 3240, .b = 3300}},
-         {true, true, true}},
+          {.miseId = 2, .a = 3240, .b = 3300}}, {true, true, true}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EngineFixture fx(emptyMasters(false, 2));
         fx.setGiju(c.giju);
         fx.setTen(c.ten);
         EXPECT_EQ(check(fx, c.menu), c.expected) << c.name;
-    }
-}
-
-TEST(DataCheck, HeadquartersCoversTheChosenStoresOrAll) {
-    EngineFixture fx(emptyMasters(true, 3));
-    // Store 1 prices in A, store 3 in B, store 2 none; the same for retail.
-    fx.setGiju({{.a = {4320, 0, 0, 0, 0}}, {.miseId = 3, .b = {4400, 0, 0, 0, 0}}});
-    fx.setTen({{.a = 3240}, {.miseId = 3, .b = 3300}});
-    const struct {
-        QStringList chosen;
-        SlotAnswer expected;
-    } cases[] = {
-        {{"0", "", "0"}, {true, false, false}},
-        {{"2"}, {true, true, true}},
-        {{"0", "3"}, {true, true, false}},
-    };
-    for (const auto& c : cases) {
-        for (int i = 0; i < 3; ++i)
-            fx.g().MiseList[static_cast<std::size_t>(i)][0] = c.chosen.value(i, "0");
-        EXPECT_EQ(check(fx, 0), c.expected) << c.chosen.join(',').toStdString();
-        EXPECT_EQ(check(fx, 1), c.expected) << c.chosen.join(',').toStdString();
     }
 }
 
@@ -119,42 +88,18 @@ TEST(StoreRow, SwitchFlagsAndProcessingDate) {
         std::int16_t flag1, flag2;
         QString date; // MiseSyoriDate afterwards; it starts as "1999/12/31"
     } cases[] = {
-        {"own row among other stores",
-         emptyMasters(false, 5, 4),
-         {"UPDATE MTMISE SET GijutuTankaSwFlg = 2, SyoriDate = '2020-03-31 15:10:00' "
-          "WHERE MiseID = 4"},
-         {},
-         2,
-         1,
-         "2020/03/31"},
-        {"no row for the store: both 1, date kept",
-         emptyMasters(false, 3, 2),
-         {allStores2, "DELETE FROM MTMISE WHERE MiseID = 2"},
-         {},
-         1,
-         1,
-         "1999/12/31"},
-        {"Null flags read 0, Null date reads empty",
-         emptyMasters(),
+        // clang-format off
+        {"no row for the store: both 1, date kept", emptyMasters(false, 3, 2),
+         {allStores2, "DELETE FROM MTMISE WHERE MiseID = 2"}, {}, 1, 1, "1999/12/31"},
+        {"Null flags read 0, Null date reads empty", emptyMasters(),
          {"UPDATE MTMISE SET GijutuTankaSwFlg = NULL, TenpanTankaSwFlg = 2, SyoriDate = NULL"},
-         {},
-         0,
-         2,
-         ""},
-        {"headquarters reads its control table",
-         emptyMasters(true, 3),
-         {allStores2},
-         {"UPDATE MHSCTB SET TenpanTankaSwFlg = 2, SyoriDate = '2019-10-01 00:00:00'"},
-         1,
-         2,
+         {}, 0, 2, ""},
+        {"headquarters reads its control table", emptyMasters(true, 3), {allStores2},
+         {"UPDATE MHSCTB SET TenpanTankaSwFlg = 2, SyoriDate = '2019-10-01 00:00:00'"}, 1, 2,
          "2019/10/01"},
-        {"headquarters without a control row",
-         emptyMasters(true, 2),
-         {allStores2},
-         {"DELETE FROM MHSCTB"},
-         1,
-         1,
-         "1999/12/31"},
+        {"headquarters without a control row", emptyMasters(true, 2), {allStores2},
+         {"DELETE FROM MHSCTB"}, 1, 1, "1999/12/31"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EngineFixture fx(c.options);

@@ -7,7 +7,6 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <vector>
 
 #include <QByteArray>
@@ -45,18 +44,6 @@ struct TenRow {
     QString name = QStringLiteral("シャンプー");
     QString insertSql() const;
 };
-
-// Test cases (structs with a name) print as their names. In the unnamed
-// namespace the test files declare their cases in, where gtest finds it.
-namespace {
-template <typename Case>
-requires requires(const Case& c) {
-    c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
-} // namespace
 
 // The connection string of the program's connection to the sample server.
 ConnectionParams connectionParams();

@@ -21,18 +21,9 @@ namespace {
 
 TEST(Startup, NormalStartPreparesTheWindow) {
     AppOnSample a;
-    a.g().MiseList[20][0] = QStringLiteral("row 20");
-    a.g().MiseList[3] = {QStringLiteral("12"), QStringLiteral("銀座店"), QString()};
     ASSERT_EQ(a.app->Form_Load(), LoadResult::Loaded);
     EXPECT_TRUE(a.boxes.shown.empty());
     EXPECT_FALSE(a.view().isVisible()) << "the caller shows the window";
-
-    // Rows 0..19 of the store list are emptied; row 20 is never used.
-    for (std::size_t row = 0; row < 20; ++row) {
-        EXPECT_EQ(a.g().MiseList[row][0], QStringLiteral("0")) << row;
-        EXPECT_TRUE(a.g().MiseList[row][1].isEmpty()) << row;
-    }
-    EXPECT_EQ(a.g().MiseList[20][0], QStringLiteral("row 20"));
     EXPECT_EQ(a.g().HonbuFlg, False);
     EXPECT_EQ(a.g().MiseSyoriDate, QStringLiteral("2019/09/30"));
     // The sample's menus use slot A: the refresh ran.
@@ -78,9 +69,12 @@ TEST(Startup, NoInstallationEndsWithTheTwoLineMessage) {
     EXPECT_EQ(a.app->connection(), nullptr);
 }
 
+// The lines come in the databases' order and name ZEMA.ini whatever the
+// product line.
 TEST(Startup, MissingServerNamesThenTheRefusedLoginIsShown) {
     sample::Options o;
-    o.omitIniKeys = {QStringLiteral("MsUria"), QStringLiteral("MsHonb")};
+    o.product = sample::Product::KOTA;
+    o.omitIniKeys = {QStringLiteral("MsHonb"), QStringLiteral("MsUria")};
     AppOnSample a(o);
     EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
     ASSERT_EQ(a.boxes.shown.size(), 2u);
@@ -183,18 +177,6 @@ TEST(Startup, ASecondCopyEndsSilently) {
     EXPECT_EQ(second.Form_Load(), LoadResult::AnotherCopy);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(second.connection(), nullptr);
-}
-
-TEST(SingleInstanceLock, HeldUntilItsOwnerGoes) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("x.lock"));
-    auto first = std::make_unique<LockFileInstance>(path);
-    LockFileInstance second(path);
-    EXPECT_EQ(first->acquire(), InstanceClaim::Only);
-    EXPECT_EQ(first->acquire(), InstanceClaim::Only) << "asking again keeps the claim";
-    EXPECT_EQ(second.acquire(), InstanceClaim::AnotherCopy);
-    first.reset();
-    EXPECT_EQ(second.acquire(), InstanceClaim::Only);
 }
 
 // A copy that died without releasing its lock does not keep the next start

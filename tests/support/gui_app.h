@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "support/drive_c.h"
 #include "support/sample_site.h"
 #include "support/scripted_boxes.h"
 #include "ui/store_dialog/store_dialog_view.h"
@@ -23,7 +24,9 @@ namespace tanka::test {
 struct AppOnSample {
     explicit AppOnSample(const sample::Options& options = {})
         : site(options), instance(QDir(site.path()).filePath(QStringLiteral("tanka.lock"))),
-          app(std::make_unique<TankaApp>(Platform{env, site.drive, clock, boxes, instance})) {}
+          app(std::make_unique<TankaApp>(Platform{env, site.drive, clock, boxes, instance})) {
+        env.variables[QStringLiteral("SESSIONNAME")] = QStringLiteral("Console");
+    }
 
     // Form_Load; the window is shown when it loaded.
     LoadResult load() {
@@ -48,7 +51,7 @@ struct AppOnSample {
     }
 
     SampleSite site;
-    ConsoleEnv env;
+    ScriptedEnv env;
     FixedClock clock{QDate(2019, 9, 30)};
     ScriptedBoxes boxes;
     LockFileInstance instance;

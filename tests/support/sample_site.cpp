@@ -31,12 +31,4 @@ void SampleSite::sql(const QString& database, const QStringList& statements) con
     sample::execSql(file(database), statements);
 }
 
-QString ConsoleEnv::variable(const QString& name) const {
-    return name == QLatin1String("SESSIONNAME") ? QStringLiteral("Console") : QString();
-}
-
-QString ConsoleEnv::systemDirectory() const {
-    return QStringLiteral("C:\\WINDOWS\\system32");
-}
-
 } // namespace tanka::test

@@ -1,7 +1,7 @@
 #pragma once
 // A sample installation in a temporary folder, with TANKA_DRIVE_C and
 // TANKA_SQLITE_DIR pointed at it for the fixture's lifetime (their previous
-// values come back afterwards), and a console login to run it under.
+// values come back afterwards).
 
 #include <initializer_list>
 #include <vector>
@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include "install/drive_map.h"
-#include "install/system_env.h"
 #include "tools/sample/sample_install.h"
 
 namespace tanka::test {
@@ -53,13 +52,6 @@ private:
 public:
     const sample::SampleInstall install;
     const DriveMap drive;
-};
-
-// A console login on a machine whose system folder is C:\WINDOWS\system32.
-class ConsoleEnv final : public SystemEnv {
-public:
-    QString variable(const QString& name) const override;
-    QString systemDirectory() const override;
 };
 
 } // namespace tanka::test

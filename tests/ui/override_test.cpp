@@ -15,18 +15,19 @@ namespace {
 
 using enum ControlId;
 
+// Two stores (the other store's rows must never change), both menus priced
+// in both slots.
 sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std::int16_t> r) {
-    sample::Options o;
-    o.stores = 2; // the other store's rows must never change
-    o.miseId = 1;
-    o.gijuRows = 6;
-    o.tenRows = 4;
-    o.deletedEvery = 4;
-    o.gijuSlots = sample::Slots::Both;
-    o.tenSlots = sample::Slots::Both;
-    o.gijuSwFlg = t;
-    o.tenSwFlg = r;
-    return o;
+    using sample::Slots;
+    return {.stores = 2,
+            .miseId = 1,
+            .gijuRows = 6,
+            .tenRows = 4,
+            .gijuSlots = Slots::Both,
+            .tenSlots = Slots::Both,
+            .deletedEvery = 4,
+            .gijuSwFlg = t,
+            .tenSwFlg = r};
 }
 
 // What the panel's buttons touch, by name.
@@ -64,10 +65,6 @@ struct ForceCase {
     std::optional<std::int16_t> t, r; // switch flags; nullopt is Null
     std::int16_t gijuSrc, gijuDst, tenSrc, tenDst;
 };
-
-void PrintTo(const ForceCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 // Source and destination captions of a menu: the slots, or "A/B" for both
 // while the menu is undetermined.

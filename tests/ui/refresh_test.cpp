@@ -21,7 +21,6 @@ struct MenuExpect {
 };
 
 constexpr MenuExpect GijuA{"技術単価Ａ", "技術単価Ｂ", true, 0, 1};
-constexpr MenuExpect GijuB{"技術単価Ｂ", "技術単価Ａ", true, 1, 0};
 constexpr MenuExpect GijuOpen{"技術単価Ａ", "技術単価Ｂ", true, Kept, -1}; // design captions
 constexpr MenuExpect GijuRefused{"技術単価A/B", "技術単価A/B", false, Kept, -1};
 constexpr MenuExpect TenA{"店販単価Ａ", "店販単価Ｂ", true, 0, 1};
@@ -42,10 +41,6 @@ struct RefreshCase {
     const char* label16;
 };
 
-void PrintTo(const RefreshCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 constexpr const char* ClearGijuB = "update MTGIJU set TankaB1 = 0, TankaB2 = 0, TankaB3 = 0, "
                                    "TankaB4 = 0, TankaB5 = Null where SaisyuKosinFlg <> 9";
 
@@ -53,8 +48,6 @@ using enum TankaDisp;
 const RefreshCase Cases[] = {
     {"HeadquartersAInUseHidesStoreButton", true, Slots::A, Slots::A, 1, 1, StartUp, nullptr, GijuA,
      TenA, false, false, false, nullptr, nullptr},
-    {"StartUpBInUse", false, Slots::B, Slots::B, 2, 2, StartUp, nullptr, GijuB, TenB, false, false,
-     false, nullptr, nullptr},
     {"StartUpBothEmptyStaysUndetermined", false, Slots::None, Slots::None, 1, 2, StartUp, nullptr,
      GijuOpen, TenOpen, false, true, false, nullptr, nullptr},
     {"StartUpMixedRefusedWithoutPanel", false, Slots::Mixed, Slots::A, 1, 1, StartUp, nullptr,

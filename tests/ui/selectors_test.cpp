@@ -59,10 +59,6 @@ struct SelectorCase {
     const char* methods; // state() of roundingMethodButtons / roundingMethodChecks
 };
 
-void PrintTo(const SelectorCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const SelectorCase SelectorCases[] = {
     {"KindClickedTwiceIsDeselected", "b1:0 b1:0", -1, -1, -1, -1, false, "UUDD 0000", "DDD 000"},
     {"SecondKindOfAMenuReplacesTheFirst", "b1:2 b1:3", -1, 2, -1, -1, false, "DDUS 0001",

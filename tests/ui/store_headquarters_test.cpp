@@ -20,21 +20,16 @@ struct HeadquartersCase {
     std::vector<int> chosen;  // stores whose technical rows the run converts
 };
 
-void PrintTo(const HeadquartersCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
+// Retail is empty, so that its switch flag decides it after a store change.
 sample::Options fourStores() {
-    sample::Options o;
-    o.headquarters = true;
-    o.stores = 4;
-    o.miseId = 1;
-    o.gijuRows = 6;
-    o.tenRows = 4;
-    o.deletedEvery = 4;
-    o.tenSlots = sample::Slots::None; // the switch flag decides retail after a store change
-    o.tenSwFlg = 2;
-    return o;
+    return {.headquarters = true,
+            .stores = 4,
+            .miseId = 1,
+            .gijuRows = 6,
+            .tenRows = 4,
+            .tenSlots = sample::Slots::None,
+            .deletedEvery = 4,
+            .tenSwFlg = 2};
 }
 
 class HeadquartersRunTest : public ::testing::TestWithParam<HeadquartersCase> {

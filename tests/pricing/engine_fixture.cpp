@@ -56,7 +56,13 @@ ConnectionParams connectionParams() {
 }
 
 sample::Options storeOptions(int stores, std::int16_t own) {
-    return {.stores = stores, .miseId = own, .gijuRows = 6, .tenRows = 5, .deletedEvery = 4};
+    sample::Options o;
+    o.stores = stores;
+    o.miseId = own;
+    o.gijuRows = 6;
+    o.tenRows = 5;
+    o.deletedEvery = 4;
+    return o;
 }
 
 sample::Options headquartersOptions(int stores) {

@@ -21,23 +21,22 @@
 namespace tanka::test {
 namespace {
 
+QStringList columnNames(const QString& file, Menu menu) {
+    return dumpRows(file, "SELECT name FROM pragma_table_info('" + tableName(menu) + "')");
+}
+
 // Every column of a table in key order; the last-update date as yyyy/mm/dd,
 // whichever form it is stored in.
 QStringList wholeTable(const QString& file, Menu menu) {
-    const QString table = tableName(menu);
     QStringList columns;
-    for (const QString& name :
-         dumpRows(file, "SELECT name FROM pragma_table_info('" + table + "')"))
+    for (const QString& name : columnNames(file, menu))
         columns << (name.compare("SaisyuKosinDate", Qt::CaseInsensitive) == 0
                         ? "strftime('%Y/%m/%d', replace(SaisyuKosinDate, '/', '-'))"
                         : name);
     const QString keys =
         menu == Menu::Giju ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID";
-    return dumpRows(file, "SELECT " + columns.join(", ") + " FROM " + table + " ORDER BY " + keys);
-}
-
-QStringList columnNames(const QString& file, Menu menu) {
-    return dumpRows(file, "SELECT name FROM pragma_table_info('" + tableName(menu) + "')");
+    return dumpRows(file, "SELECT " + columns.join(", ") + " FROM " + tableName(menu) +
+                              " ORDER BY " + keys);
 }
 
 // The table as the preview says the run leaves it.

@@ -18,16 +18,16 @@ using enum ControlId;
 // Two stores (the other store's rows must never change), both menus priced
 // in both slots.
 sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std::int16_t> r) {
-    using sample::Slots;
-    return {.stores = 2,
-            .miseId = 1,
-            .gijuRows = 6,
-            .tenRows = 4,
-            .gijuSlots = Slots::Both,
-            .tenSlots = Slots::Both,
-            .deletedEvery = 4,
-            .gijuSwFlg = t,
-            .tenSwFlg = r};
+    sample::Options o;
+    o.stores = 2;
+    o.miseId = 1;
+    o.gijuRows = 6;
+    o.tenRows = 4;
+    o.deletedEvery = 4;
+    o.gijuSlots = o.tenSlots = sample::Slots::Both;
+    o.gijuSwFlg = t;
+    o.tenSwFlg = r;
+    return o;
 }
 
 // What the panel's buttons touch, by name.

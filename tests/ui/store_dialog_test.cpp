@@ -16,12 +16,14 @@ namespace {
 
 // Retail is empty, so that a destination stays open and storeButton is shown.
 sample::Options storesOptions() {
-    return {.headquarters = true,
-            .storeIds = {3, 12, 40, 1234, 5, 7},
-            .miseId = 3,
-            .gijuRows = 4,
-            .tenRows = 3,
-            .tenSlots = sample::Slots::None};
+    sample::Options o;
+    o.headquarters = true;
+    o.storeIds = {3, 12, 40, 1234, 5, 7};
+    o.miseId = 3;
+    o.gijuRows = 4;
+    o.tenRows = 3;
+    o.tenSlots = sample::Slots::None;
+    return o;
 }
 
 class StoreDialogTest : public ::testing::Test {

@@ -22,14 +22,16 @@ struct HeadquartersCase {
 
 // Retail is empty, so that its switch flag decides it after a store change.
 sample::Options fourStores() {
-    return {.headquarters = true,
-            .stores = 4,
-            .miseId = 1,
-            .gijuRows = 6,
-            .tenRows = 4,
-            .tenSlots = sample::Slots::None,
-            .deletedEvery = 4,
-            .tenSwFlg = 2};
+    sample::Options o;
+    o.headquarters = true;
+    o.stores = 4;
+    o.miseId = 1;
+    o.gijuRows = 6;
+    o.tenRows = 4;
+    o.deletedEvery = 4;
+    o.tenSlots = sample::Slots::None;
+    o.tenSwFlg = 2;
+    return o;
 }
 
 class HeadquartersRunTest : public ::testing::TestWithParam<HeadquartersCase> {

@@ -1,8 +1,7 @@
 #pragma once
 // What differs between the embedded SQLite server and SQL Server through ODBC.
-// A Connection owns one Engine from open() to close(); the Recordset asks it
-// for the SQL text to run, the table's columns and keys, the null-safe
-// comparison and the error of a failed statement.
+// A Connection owns one Engine from open() to close(). The defaults are SQL
+// Server's: the text goes to the server as written, values as given.
 
 #include <optional>
 #include <utility>
@@ -33,7 +32,6 @@ struct ColumnInfo {
 
 struct TableInfo {
     std::vector<ColumnInfo> columns; // empty when the engine does not report them
-    QStringList keyColumns;          // primary key in key order
 };
 
 // Rows the layer produces itself instead of the server (catalogue answers).
@@ -52,23 +50,26 @@ public:
     virtual void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
                       int commandTimeout) = 0;
     virtual void setCommandTimeout(QSqlDatabase& db, int seconds) = 0;
+    virtual RunError error(const QSqlError& e) const = 0;
 
     // The layer's own answer to sql, if it has one.
-    virtual std::optional<FixedResult> answer(const QString& sql) const = 0;
+    virtual std::optional<FixedResult> answer(const QString& /*sql*/) const { return {}; }
     // The text to hand to the server; raises for names that cannot exist.
-    virtual QString translate(const QString& sql) const = 0;
+    virtual QString translate(const QString& sql) const { return sql; }
 
-    // Columns and primary key of the table named by parts (as translate()
-    // left them). Never raises: an unknown table gives an empty TableInfo.
-    virtual TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const = 0;
-    // Whether tableInfo() is worth asking for a read-only result (declared
-    // types needed to present values).
-    virtual bool typesFromCatalogue() const = 0;
+    // Whether the server needs the declared types of a table's columns (from
+    // tableInfo()) to present and store values as SQL Server would.
+    virtual bool typesFromCatalogue() const { return false; }
+    // The columns of the table named by parts (as translate() left them).
+    // Never raises: an unknown table gives an empty TableInfo.
+    virtual TableInfo tableInfo(QSqlDatabase& /*db*/, const QStringList& /*parts*/) const {
+        return {};
+    }
     // The value to send when value is assigned to column; raises the server's
     // conversion error when the server would refuse it.
-    virtual QVariant storedValue(const ColumnInfo& column, const QVariant& value) const = 0;
-
-    virtual RunError error(const QSqlError& e) const = 0;
+    virtual QVariant storedValue(const ColumnInfo& /*column*/, const QVariant& value) const {
+        return value;
+    }
 
     // A bound date in a statement: as it is, or cast to the columns' type
     // where the server would otherwise compare it at a finer precision.

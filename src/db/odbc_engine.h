@@ -26,14 +26,6 @@ public:
     void open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
               int commandTimeout) override;
     void setCommandTimeout(QSqlDatabase& db, int seconds) override;
-
-    std::optional<FixedResult> answer(const QString&) const override { return std::nullopt; }
-    QString translate(const QString& sql) const override { return sql; }
-
-    TableInfo tableInfo(QSqlDatabase& db, const QStringList& parts) const override;
-    bool typesFromCatalogue() const override { return false; }
-    QVariant storedValue(const ColumnInfo&, const QVariant& value) const override { return value; }
-
     RunError error(const QSqlError& e) const override;
     // Drivers bind a date as datetime2; from compatibility level 130 on,
     // SQL Server compares a datetime column with it at datetime2 precision,
@@ -44,16 +36,13 @@ public:
     // none or a negative one is given; 0 would mean no limit and is refused).
     static QString connectOptions(int loginTimeout);
 
-    // The first diagnostic record of a failed ODBC call: the driver's native
-    // error number (0 when it gives none) and its text, the driver's own text
-    // when the record has none.
-    struct Diagnostic {
-        std::int32_t number = 0;
-        QString text;
-    };
-    static Diagnostic diagnostic(const QSqlError& e);
+    // The text of a failed ODBC call's first diagnostic record, the driver's
+    // own text when the record has none.
+    static QString diagnosticText(const QSqlError& e);
 
 private:
+    void run(QSqlDatabase& db, const QString& sql) const;
+
     QString m_driver;
 };
 

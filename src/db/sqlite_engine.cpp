@@ -20,6 +20,9 @@ namespace tanka {
 namespace {
 
 const QString kFileSuffix = QStringLiteral(".sqlite");
+// The fixed login of the point-of-sale installation.
+const QString kLogin = QStringLiteral("ORBE-TLX-MEMBER");
+const QString kPassword = QStringLiteral("QDR615");
 
 // The entry of dir named name without regard to case (an exact match first);
 // empty when there is none.
@@ -114,20 +117,10 @@ void SqliteEngine::connect(QSqlDatabase& db, const QString& file, int loginTimeo
             .arg(busyMilliseconds(commandTimeout)));
     db.setConnectOptions(OdbcEngine::connectOptions(loginTimeout));
     if (!db.open()) {
-        const OdbcEngine::Diagnostic d = OdbcEngine::diagnostic(db.lastError());
+        const QString text = OdbcEngine::diagnosticText(db.lastError());
         throw RunError(dberr::Fail,
-                       d.text.isEmpty() ? "The ODBC connection failed." : d.text.toStdString());
+                       text.isEmpty() ? "The ODBC connection failed." : text.toStdString());
     }
-}
-
-const QString& SqliteEngine::loginName() {
-    static const QString name = QStringLiteral("ORBE-TLX-MEMBER");
-    return name;
-}
-
-const QString& SqliteEngine::loginPassword() {
-    static const QString password = QStringLiteral("QDR615");
-    return password;
 }
 
 void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int loginTimeout,
@@ -135,7 +128,7 @@ void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int lo
     const QString folder = serverFolder(m_root, params.server);
 
     // SQL Server logins compare without regard to case, passwords exactly.
-    if (params.uid.compare(loginName(), Qt::CaseInsensitive) != 0 || params.pwd != loginPassword())
+    if (params.uid.compare(kLogin, Qt::CaseInsensitive) != 0 || params.pwd != kPassword)
         dberr::raise(dberr::LoginFailed,
                      QStringLiteral("Login failed for user '%1'.").arg(params.uid));
 
@@ -169,37 +162,35 @@ void SqliteEngine::open(QSqlDatabase& db, const ConnectionParams& params, int lo
     QMap<QString, QString> reachable{{m_mainName, m_files.value(m_mainName)}};
     m_broken.clear();
     int attached = 0;
-    for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
-        if (it.key() == m_mainName || it.key() == u"MAIN" || it.key() == u"TEMP")
+    // Past the attach limit the remaining databases are not there.
+    for (auto it = m_files.cbegin(); it != m_files.cend() && attached < kAttachLimit; ++it) {
+        const QString& name = it.key();
+        if (name == m_mainName || name == u"MAIN" || name == u"TEMP")
             continue;
-        if (attached == kAttachLimit)
-            break; // the remaining databases are not there
-        QSqlQuery attach(db);
-        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS ") +
-                       sqltext::quoteIdentifier(it.key()));
-        attach.addBindValue(it.value());
-        if (!attach.exec()) {
-            // A file SQLite cannot read: this database alone is unusable.
-            m_broken.insert(it.key(), unusable(it.key(), attach.lastError()));
-            continue;
-        }
-        attach.finish();
+        const QString schema = sqltext::quoteIdentifier(name);
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + schema);
+        query.addBindValue(it.value());
         // ATTACH may leave the file unread; its schema is read here. A lock
         // held elsewhere is no damage: the database stays, and a statement
         // meets the lock in its turn.
-        QSqlQuery schema(db);
-        const bool readable = schema.exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE")
-                                              .arg(sqltext::quoteIdentifier(it.key()))) ||
-                              error(schema.lastError()).number() == dberr::Timeout;
-        if (!readable)
-            m_broken.insert(it.key(), unusable(it.key(), schema.lastError()));
-        schema.finish();
-        if (!readable) {
-            runPragma(db, QStringLiteral("DETACH DATABASE ") + sqltext::quoteIdentifier(it.key()));
+        const bool isAttached = query.exec();
+        if (isAttached &&
+            (query.exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(schema)) ||
+             error(query.lastError()).number() == dberr::Timeout)) {
+            ++attached;
+            reachable.insert(name, it.value());
             continue;
         }
-        ++attached;
-        reachable.insert(it.key(), it.value());
+        // A file SQLite cannot read: this database alone is unusable.
+        const RunError cause = error(query.lastError());
+        m_broken.insert(name, RunError(cause.number(),
+                                       QStringLiteral("Database '%1' cannot be opened. %2")
+                                           .arg(name, QString::fromStdString(cause.description()))
+                                           .toStdString()));
+        query.finish();
+        if (isAttached)
+            runPragma(db, QStringLiteral("DETACH DATABASE ") + schema);
     }
     m_files = reachable;
 
@@ -212,24 +203,13 @@ void SqliteEngine::setCommandTimeout(QSqlDatabase& db, int seconds) {
     runPragma(db, QStringLiteral("PRAGMA busy_timeout=%1").arg(busyMilliseconds(seconds)));
 }
 
-RunError SqliteEngine::unusable(const QString& database, const QSqlError& e) const {
-    const RunError cause = error(e);
-    return RunError(cause.number(), QStringLiteral("Database '%1' cannot be opened. %2")
-                                        .arg(database, QString::fromStdString(cause.description()))
-                                        .toStdString());
-}
-
 void SqliteEngine::requireAttached(const QString& database) const {
     if (const auto it = m_broken.constFind(database.toUpper()); it != m_broken.cend())
         throw *it;
 }
 
-QString SqliteEngine::fileOf(const QString& database) const {
-    return m_files.value(database.toUpper());
-}
-
 QString SqliteEngine::dataFilePath(const QString& database) const {
-    const QString host = QFileInfo(fileOf(database)).absoluteFilePath();
+    const QString host = QFileInfo(m_files.value(database.toUpper())).absoluteFilePath();
     const QString windows = DriveMap::fromEnvironment().windowsPath(host);
     return windows.isEmpty() ? QDir::toNativeSeparators(host) : windows;
 }
@@ -297,16 +277,8 @@ TableInfo SqliteEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) co
     if (!query.exec(
             QStringLiteral("PRAGMA %1table_info(%2)").arg(schema, sqlLiteral(parts.back()))))
         return info;
-    std::vector<std::pair<int, QString>> keys;
-    while (query.next()) {
-        const QString name = query.value(1).toString();
-        info.columns.push_back({name, query.value(2).toString()});
-        if (const int pk = query.value(5).toInt(); pk > 0)
-            keys.emplace_back(pk, name);
-    }
-    std::sort(keys.begin(), keys.end());
-    for (const auto& key : keys)
-        info.keyColumns << key.second;
+    while (query.next())
+        info.columns.push_back({query.value(1).toString(), query.value(2).toString()});
     return info;
 }
 
@@ -330,13 +302,13 @@ RunError SqliteEngine::error(const QSqlError& e) const {
     int code = e.nativeErrorCode().toInt();
     if (m_odbc) {
         // The SQLite ODBC driver's record: "[SQLite]message (code)".
-        const OdbcEngine::Diagnostic d = OdbcEngine::diagnostic(e);
-        static const QRegularExpression record(QStringLiteral("^\\[SQLite\\](.*) \\((\\d+)\\)$"));
-        if (const auto m = record.match(d.text); m.hasMatch()) {
+        const QString record = OdbcEngine::diagnosticText(e);
+        static const QRegularExpression shape(QStringLiteral("^\\[SQLite\\](.*) \\((\\d+)\\)$"));
+        if (const auto m = shape.match(record); m.hasMatch()) {
             text = m.captured(1);
             code = m.captured(2).toInt();
-        } else if (!d.text.isEmpty()) {
-            text = d.text;
+        } else if (!record.isEmpty()) {
+            text = record;
         }
     }
     static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));

@@ -31,32 +31,6 @@ bool isDecimalType(const QString& type) {
     return false;
 }
 
-void appendAscii(QString& out, const char* first, const char* last) {
-    out.append(QLatin1String(first, static_cast<qsizetype>(last - first)));
-}
-
-void appendInteger(QString& out, qlonglong n) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
-    appendAscii(out, buffer, result.ptr);
-}
-
-void appendDouble(QString& out, double d) {
-    if (std::isfinite(d) && std::fabs(d) < 1e15 && d == std::trunc(d)) {
-        appendInteger(out, static_cast<qlonglong>(d));
-        return;
-    }
-    QString text = QString::number(d, 'g', 15);
-    if (text.contains(u'e')) {
-        text = QString::number(d, 'f', 10);
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
-    out += text;
-}
-
 constexpr int DateTimeChars = 19;
 
 // Writes the parts as "yyyy<sep>MM<sep>dd hh:mm:ss" (year 0..9999).
@@ -75,12 +49,6 @@ void formatDateTime(char* buffer, const DateTimeParts& p, char sep) {
     buffer[13] = buffer[16] = ':';
     two(14, p.minute);
     two(17, p.second);
-}
-
-void appendDateTime(QString& out, const DateTimeParts& p, char sep) {
-    char buffer[DateTimeChars];
-    formatDateTime(buffer, p, sep);
-    appendAscii(out, buffer, buffer + DateTimeChars);
 }
 
 enum class DateRead { NoDate, OutOfRange, Valid };
@@ -106,16 +74,15 @@ bool inFourDigits(QDate date) {
 }
 
 QString storedDateText(const DateTimeParts& p) {
-    QString text;
-    text.reserve(23);
-    appendDateTime(text, p, '-');
-    if (p.msec != 0) {
-        const char buffer[4] = {'.', static_cast<char>('0' + p.msec / 100),
-                                static_cast<char>('0' + p.msec / 10 % 10),
-                                static_cast<char>('0' + p.msec % 10)};
-        appendAscii(text, buffer, buffer + 4);
-    }
-    return text;
+    char buffer[DateTimeChars + 4];
+    formatDateTime(buffer, p, '-');
+    if (p.msec == 0)
+        return QString::fromLatin1(buffer, DateTimeChars);
+    buffer[DateTimeChars] = '.';
+    buffer[DateTimeChars + 1] = static_cast<char>('0' + p.msec / 100);
+    buffer[DateTimeChars + 2] = static_cast<char>('0' + p.msec / 10 % 10);
+    buffer[DateTimeChars + 3] = static_cast<char>('0' + p.msec % 10);
+    return QString::fromLatin1(buffer, DateTimeChars + 4);
 }
 
 QString storedDateText(QDate date, QTime time) {
@@ -210,54 +177,15 @@ QVariant numberAssignment(const QString& type, const QVariant& value) {
                  QStringLiteral("Error converting data type varchar to numeric."));
 }
 
-void appendDateValue(QString& out, QDate date, QTime time) {
+void appendDate(TextLine& line, QDate date, QTime time) {
     if (inFourDigits(date) && time.isValid()) {
-        appendDateTime(out, partsOf(date, time), '/');
+        char buffer[DateTimeChars];
+        formatDateTime(buffer, partsOf(date, time), '/');
+        line.appendAscii(buffer, DateTimeChars);
         return;
     }
     // Beyond four-digit years: Qt's own formatting, in UTC (no zone lookup).
-    out += QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-}
-
-// Well-formed UTF-8 without a leading byte order mark decoded into out
-// (room for text.size() units), as Qt decodes it; false for anything else.
-bool decodeUtf8(QByteArrayView text, char16_t* out, qsizetype& units) {
-    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
-    const qsizetype size = text.size();
-    if (size >= 3 && in[0] == 0xEF && in[1] == 0xBB && in[2] == 0xBF)
-        return false;
-    const auto continuation = [&](qsizetype at) { return at < size && (in[at] & 0xC0) == 0x80; };
-    qsizetype i = 0;
-    qsizetype n = 0;
-    while (i < size) {
-        const unsigned char c = in[i];
-        if (c < 0x80) {
-            out[n++] = c;
-            i += 1;
-        } else if (c >= 0xC2 && c < 0xE0 && continuation(i + 1)) {
-            out[n++] = static_cast<char16_t>(((c & 0x1F) << 6) | (in[i + 1] & 0x3F));
-            i += 2;
-        } else if (c >= 0xE0 && c < 0xF0 && continuation(i + 1) && continuation(i + 2)) {
-            const char32_t u = ((c & 0x0F) << 12) | ((in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F);
-            if (u < 0x800 || (u >= 0xD800 && u < 0xE000))
-                return false; // overlong, or a surrogate
-            out[n++] = static_cast<char16_t>(u);
-            i += 3;
-        } else if (c >= 0xF0 && c < 0xF5 && continuation(i + 1) && continuation(i + 2) &&
-                   continuation(i + 3)) {
-            const char32_t u = ((c & 0x07) << 18) | ((in[i + 1] & 0x3F) << 12) |
-                               ((in[i + 2] & 0x3F) << 6) | (in[i + 3] & 0x3F);
-            if (u < 0x10000 || u > 0x10FFFF)
-                return false;
-            out[n++] = QChar::highSurrogate(u);
-            out[n++] = QChar::lowSurrogate(u);
-            i += 4;
-        } else {
-            return false;
-        }
-    }
-    units = n;
-    return true;
+    line.append(QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
 }
 
 } // namespace
@@ -265,54 +193,6 @@ bool decodeUtf8(QByteArrayView text, char16_t* out, qsizetype& units) {
 bool isDateType(const QString& declaredType) {
     return declaredType.contains(u"date", Qt::CaseInsensitive) ||
            declaredType.contains(u"time", Qt::CaseInsensitive);
-}
-
-void appendPlainText(QString& out, const QVariant& value, bool dateColumn,
-                     const QString& nullText) {
-    if (value.isNull()) {
-        out += nullText;
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Short:
-        appendInteger(out, value.toLongLong());
-        return;
-    case QMetaType::Bool:
-        out += value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        return;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        appendDouble(out, value.toDouble());
-        return;
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        appendDateValue(out, dt.date(), dt.time());
-        return;
-    }
-    case QMetaType::QDate:
-        appendDateValue(out, value.toDate(), QTime(0, 0));
-        return;
-    case QMetaType::QTime:
-        out += value.toTime().toString(QStringLiteral("hh:mm:ss"));
-        return;
-    case QMetaType::QByteArray:
-        out += QString::fromLatin1(value.toByteArray().toHex().toUpper());
-        return;
-    case QMetaType::QString: {
-        const QString& text = *static_cast<const QString*>(value.constData());
-        DateTimeParts parts;
-        if (dateColumn && serverDateRead(text, parts) == DateRead::Valid)
-            appendDateTime(out, parts, '/');
-        else
-            out += text;
-        return;
-    }
-    default:
-        out += value.toString();
-        return;
-    }
 }
 
 TextLine::TextLine(qsizetype expected)
@@ -326,15 +206,24 @@ char16_t* TextLine::grow(qsizetype more) {
     return m_data + m_used;
 }
 
-void TextLine::append(QStringView text) {
+void TextLine::keep(qsizetype units, bool dateColumn) {
+    DateTimeParts parts;
+    if (dateColumn && serverDateRead(QStringView(m_data + m_used, units), parts) == DateRead::Valid) {
+        char buffer[DateTimeChars];
+        formatDateTime(buffer, parts, '/');
+        appendAscii(buffer, DateTimeChars);
+        return;
+    }
+    m_used += units;
+}
+
+void TextLine::append(QStringView text, bool dateColumn) {
     std::copy(text.utf16(), text.utf16() + text.size(), room(text.size()));
-    m_used += text.size();
+    keep(text.size(), dateColumn);
 }
 
 void TextLine::appendAscii(const char* text, qsizetype size) {
-    char16_t* out = room(size);
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = static_cast<unsigned char>(text[i]);
+    std::copy(text, text + size, room(size));
     m_used += size;
 }
 
@@ -345,36 +234,66 @@ void TextLine::appendInteger(qlonglong value) {
 }
 
 void TextLine::appendReal(double value) {
-    QString text;
-    appendDouble(text, value);
+    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        appendInteger(static_cast<qlonglong>(value));
+        return;
+    }
+    QString text = QString::number(value, 'g', 15);
+    if (text.contains(u'e')) {
+        text = QString::number(value, 'f', 10);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
     append(text);
 }
 
 void TextLine::appendUtf8(QByteArrayView text, bool dateColumn) {
-    // Decoded in place (never more UTF-16 units than UTF-8 bytes); a text that
-    // is not plain well-formed UTF-8 goes through Qt's decoder instead.
-    char16_t* out = room(text.size());
-    qsizetype units = 0;
-    if (!decodeUtf8(text, out, units)) {
-        const QString wide = QString::fromUtf8(text);
-        out = room(wide.size());
-        std::copy(wide.utf16(), wide.utf16() + wide.size(), out);
-        units = wide.size();
-    }
-    DateTimeParts parts;
-    if (dateColumn && serverDateRead(QStringView(out, units), parts) == DateRead::Valid) {
-        char buffer[DateTimeChars];
-        formatDateTime(buffer, parts, '/');
-        appendAscii(buffer, DateTimeChars);
-        return;
-    }
-    m_used += units;
+    // Never more UTF-16 units than UTF-8 bytes: decoded in place.
+    auto* out = reinterpret_cast<QChar*>(room(m_utf8.requiredSpace(text.size())));
+    keep(m_utf8.appendToBuffer(out, text) - out, dateColumn);
 }
 
 void TextLine::appendValue(const QVariant& value, bool dateColumn, const QString& nullText) {
-    QString text;
-    appendPlainText(text, value, dateColumn, nullText);
-    append(text);
+    if (value.isNull()) {
+        append(nullText);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+        appendInteger(value.toLongLong());
+        return;
+    case QMetaType::Bool:
+        append(value.toBool() ? u"True" : u"False");
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        appendReal(value.toDouble());
+        return;
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        appendDate(*this, dt.date(), dt.time());
+        return;
+    }
+    case QMetaType::QDate:
+        appendDate(*this, value.toDate(), QTime(0, 0));
+        return;
+    case QMetaType::QTime:
+        append(value.toTime().toString(QStringLiteral("hh:mm:ss")));
+        return;
+    case QMetaType::QByteArray:
+        append(QString::fromLatin1(value.toByteArray().toHex().toUpper()));
+        return;
+    case QMetaType::QString:
+        append(*static_cast<const QString*>(value.constData()), dateColumn);
+        return;
+    default:
+        append(value.toString());
+        return;
+    }
 }
 
 QString TextLine::take() {
@@ -382,12 +301,6 @@ QString TextLine::take() {
     m_data = nullptr;
     m_capacity = m_used = 0;
     return std::move(m_text);
-}
-
-QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText) {
-    QString text;
-    appendPlainText(text, value, isDateType(declaredType), nullText);
-    return text;
 }
 
 ValueKind valueKind(const QString& declaredType) {
@@ -398,10 +311,6 @@ ValueKind valueKind(const QString& declaredType) {
     if (isDecimalType(declaredType))
         return ValueKind::Decimal;
     return ValueKind::Other;
-}
-
-QVariant serverAssignment(const QString& declaredType, const QVariant& value) {
-    return serverAssignment(valueKind(declaredType), declaredType, value);
 }
 
 QVariant serverAssignment(ValueKind kind, const QString& declaredType, const QVariant& value) {

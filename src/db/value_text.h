@@ -5,32 +5,27 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QVariant>
 
 namespace tanka {
 
-// Integers as plain digits, floating-point numbers without thousands
-// separators (whole numbers without a fraction), dates and times as
-// "yyyy/MM/dd hh:mm:ss", booleans "True"/"False", texts unchanged. A text in
-// a column declared as a date is shown in the date form when it reads as one.
-// Null gives nullText.
-QString plainText(const QVariant& value, const QString& declaredType, const QString& nullText);
-// plainText appended to out; dateColumn is isDateType() of the declared type.
-void appendPlainText(QString& out, const QVariant& value, bool dateColumn, const QString& nullText);
-
-// One line of plain texts, written straight into its buffer (grown as
-// needed) instead of through QString's appends: a backup writes a few million
-// values.
+// One line of values in their plain text form (the clip-string form),
+// written straight into its buffer (grown as needed) instead of through
+// QString's appends: a backup writes a few million values. Integers as plain
+// digits, floating-point numbers without thousands separators (whole numbers
+// without a fraction), dates and times as "yyyy/MM/dd hh:mm:ss", booleans
+// "True"/"False", texts unchanged, but a text in a date column (dateColumn)
+// in the date form when it reads as a date.
 class TextLine {
 public:
     explicit TextLine(qsizetype expected);
-    void append(QStringView text);
+    void append(QStringView text, bool dateColumn = false);
     void appendAscii(const char* text, qsizetype size);
-    // The plain text form of an integer, a floating-point number, a text given
-    // as UTF-8 (a date in a date column when it reads as one), any value.
     void appendInteger(qlonglong value);
     void appendReal(double value);
     void appendUtf8(QByteArrayView text, bool dateColumn);
+    // Any value; Null as nullText.
     void appendValue(const QVariant& value, bool dateColumn, const QString& nullText);
     // The line; the object is empty afterwards.
     QString take();
@@ -41,11 +36,15 @@ private:
         return m_used + more <= m_capacity ? m_data + m_used : grow(more);
     }
     char16_t* grow(qsizetype more);
+    // Keeps the units just written past the line's end: a date column's text
+    // that reads as a date in the date form.
+    void keep(qsizetype units, bool dateColumn);
 
     QString m_text; // m_used characters written, the rest room
     char16_t* m_data = nullptr;
     qsizetype m_capacity = 0;
     qsizetype m_used = 0;
+    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
 bool isDateType(const QString& declaredType);
@@ -55,7 +54,7 @@ enum class ValueKind { Other, Date, Integer, Decimal };
 ValueKind valueKind(const QString& declaredType);
 
 // What SQL Server stores when value is assigned to a column declared
-// declaredType, in the stored form of the embedded engine:
+// declaredType (of the given kind), in the stored form of the embedded engine:
 //  - date columns: "yyyy-MM-dd hh:mm:ss" (".zzz" when there are
 //    milliseconds) from a date, a date/time or a text such as "2019/09/30",
 //    "2019-9-30 10:20", "20190930"; the empty text is 1900-01-01 00:00:00; a
@@ -63,8 +62,6 @@ ValueKind valueKind(const QString& declaredType);
 //  - integer and decimal columns: a numeric text becomes the number (the empty
 //    text 0 for integer and money columns); any other text raises 245 or 8114;
 //  - anything else unchanged. Null stays Null.
-QVariant serverAssignment(const QString& declaredType, const QVariant& value);
-// The same with the kind of declaredType known.
 QVariant serverAssignment(ValueKind kind, const QString& declaredType, const QVariant& value);
 
 } // namespace tanka

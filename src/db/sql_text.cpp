@@ -142,8 +142,8 @@ public:
         }
         m_previous = &t;
     }
-    // Whether the token after the last one seen names a table; functionAllowed
-    // tells whether a following '(' makes it something else.
+    // Whether the token after the last one seen names a table;
+    // functionCallPossible tells whether a following '(' makes it a call.
     bool tableFollows(const QString& s, bool& functionCallPossible) const {
         if (!m_previous)
             return false;
@@ -263,40 +263,28 @@ std::optional<SingleTableSelect> singleTableSelect(const QString& sql) {
         return std::nullopt;
 
     SingleTableSelect result;
-    const qsizetype listStart = t[0].pos + t[0].len;
-    result.selectList = sql.mid(listStart, t[from].pos - listStart).trimmed();
-
     std::size_t i = from + 1;
-    result.tableParts << unquoteIdentifier(textOf(sql, t[i]));
-    std::size_t lastName = i;
-    ++i;
+    result.tableParts << unquoteIdentifier(textOf(sql, t[i++]));
     while (i < n && isPunct(sql, t[i], u'.')) {
         ++i;
-        if (i < n && t[i].kind == Kind::Ident) {
-            result.tableParts << unquoteIdentifier(textOf(sql, t[i]));
-            lastName = i;
-            ++i;
-        } else if (i < n && isPunct(sql, t[i], u'.')) {
+        if (i < n && t[i].kind == Kind::Ident)
+            result.tableParts << unquoteIdentifier(textOf(sql, t[i++]));
+        else if (i < n && isPunct(sql, t[i], u'.'))
             result.tableParts << QString(); // db..object
-        } else {
+        else
             return std::nullopt;
-        }
     }
     if (result.tableParts.size() > 3)
         return std::nullopt;
-    result.table = sql.mid(t[from + 1].pos, t[lastName].pos + t[lastName].len - t[from + 1].pos);
-
-    if (i < n && isWord(sql, t[i], u"as")) {
+    // An alias, with or without AS; then nothing but WHERE or ORDER BY.
+    const auto clause = [&](std::size_t k) {
+        return isWord(sql, t[k], u"where") || isWord(sql, t[k], u"order");
+    };
+    if (i < n && isWord(sql, t[i], u"as") && (++i >= n || t[i].kind != Kind::Ident))
+        return std::nullopt;
+    if (i < n && t[i].kind == Kind::Ident && !clause(i))
         ++i;
-        if (i >= n || t[i].kind != Kind::Ident)
-            return std::nullopt;
-    }
-    if (i < n && t[i].kind == Kind::Ident && !isWord(sql, t[i], u"where") &&
-        !isWord(sql, t[i], u"order")) {
-        result.alias = textOf(sql, t[i]);
-        ++i;
-    }
-    if (i < n && !isWord(sql, t[i], u"where") && !isWord(sql, t[i], u"order"))
+    if (i < n && !clause(i))
         return std::nullopt;
     return result;
 }

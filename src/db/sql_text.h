@@ -40,12 +40,9 @@ QString replaceObjectNames(const QString& sql,
 
 // "select <list> from <table> [[as] alias] [where ...] [order by ...]" with no
 // join, second table, grouping, DISTINCT or TOP: the shape of a query whose
-// rows can be written back to their table.
+// columns are the table's own.
 struct SingleTableSelect {
-    QString selectList;     // as written
-    QString table;          // as written, possibly qualified
     QStringList tableParts; // unquoted parts of the table name
-    QString alias;          // as written, empty when none
 };
 std::optional<SingleTableSelect> singleTableSelect(const QString& sql);
 

@@ -27,13 +27,32 @@ std::unique_ptr<Engine> engineForEnvironment() {
 // A driver may repeat what it was given in its error text; the password never
 // reaches the user that way.
 RunError withoutPassword(const RunError& e, const QString& password) {
-    if (password.isEmpty())
-        return e;
     QString text = QString::fromStdString(e.description());
-    if (!text.contains(password))
+    if (password.isEmpty() || !text.contains(password))
         return e;
     text.replace(password, QStringLiteral("****"));
     return RunError(e.number(), text.toStdString());
+}
+
+void requireClosed(const ConnectionPrivate& d) {
+    if (d.open)
+        dberr::raise(dberr::ObjectOpen,
+                     QStringLiteral("Operation is not allowed when the object is open."));
+}
+
+void requireTransaction(const ConnectionPrivate& d, std::int32_t number, QStringView command) {
+    d.requireOpen();
+    if (!d.inTransaction)
+        dberr::raise(number, QStringLiteral("The %1 TRANSACTION request has no corresponding "
+                                            "BEGIN TRANSACTION.")
+                                 .arg(command));
+}
+
+// Begins, commits or rolls back the transaction on the server.
+void transactionCommand(ConnectionPrivate& d, bool (QSqlDatabase::*command)()) {
+    ++d.statements;
+    if (!(d.db.*command)())
+        d.raise(d.db.lastError());
 }
 
 } // namespace
@@ -80,9 +99,7 @@ Connection::~Connection() {
 }
 
 void Connection::setConnectionParams(const ConnectionParams& params) {
-    if (m_d->open)
-        dberr::raise(dberr::ObjectOpen,
-                     QStringLiteral("Operation is not allowed when the object is open."));
+    requireClosed(*m_d);
     m_d->params = params;
 }
 
@@ -100,18 +117,12 @@ void Connection::setCommandTimeout(int seconds) {
         m_d->engine->setCommandTimeout(m_d->db, seconds);
 }
 
-int Connection::connectionTimeout() const {
-    return m_d->connectionTimeout;
-}
-
 int Connection::commandTimeout() const {
     return m_d->commandTimeout;
 }
 
 void Connection::open() {
-    if (m_d->open)
-        dberr::raise(dberr::ObjectOpen,
-                     QStringLiteral("Operation is not allowed when the object is open."));
+    requireClosed(*m_d);
     m_d->shutdown();
     m_d->openError.reset();
     m_d->engine = engineForEnvironment();
@@ -164,34 +175,20 @@ void Connection::beginTrans() {
     if (m_d->inTransaction)
         dberr::raise(dberr::TransactionExists,
                      QStringLiteral("Only one transaction can be active on this session."));
-    ++m_d->statements;
-    if (!m_d->db.transaction())
-        m_d->raise(m_d->db.lastError());
+    transactionCommand(*m_d, &QSqlDatabase::transaction);
     m_d->inTransaction = true;
 }
 
 void Connection::commitTrans() {
-    m_d->requireOpen();
-    if (!m_d->inTransaction)
-        dberr::raise(dberr::CommitWithoutBegin,
-                     QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN "
-                                    "TRANSACTION."));
-    ++m_d->statements;
-    if (!m_d->db.commit())
-        m_d->raise(m_d->db.lastError());
+    requireTransaction(*m_d, dberr::CommitWithoutBegin, u"COMMIT");
+    transactionCommand(*m_d, &QSqlDatabase::commit);
     m_d->inTransaction = false;
 }
 
 void Connection::rollbackTrans() {
-    m_d->requireOpen();
-    if (!m_d->inTransaction)
-        dberr::raise(dberr::RollbackWithoutBegin,
-                     QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN "
-                                    "TRANSACTION."));
-    m_d->inTransaction = false;
-    ++m_d->statements;
-    if (!m_d->db.rollback())
-        m_d->raise(m_d->db.lastError());
+    requireTransaction(*m_d, dberr::RollbackWithoutBegin, u"ROLLBACK");
+    m_d->inTransaction = false; // even when the server's rollback fails
+    transactionCommand(*m_d, &QSqlDatabase::rollback);
 }
 
 std::uint64_t Connection::statementCount() const {

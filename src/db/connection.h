@@ -32,7 +32,6 @@ public:
     const ConnectionParams& connectionParams() const;
     void setConnectionTimeout(int seconds); // open (login) timeout, default 15
     void setCommandTimeout(int seconds);    // default 30
-    int connectionTimeout() const;
     int commandTimeout() const;
 
     void open();

@@ -6,7 +6,6 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 
-#include <algorithm>
 #include <climits>
 
 #include "db/db_errors.h"
@@ -67,12 +66,6 @@ int busyMilliseconds(int seconds) {
     if (seconds <= 0 || seconds >= INT_MAX / 1000)
         return INT_MAX;
     return seconds * 1000;
-}
-
-QString sqlLiteral(const QString& text) {
-    QString quoted = text;
-    quoted.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + quoted + u'\'';
 }
 
 void runPragma(QSqlDatabase& db, const QString& text) {
@@ -208,33 +201,10 @@ void SqliteEngine::requireAttached(const QString& database) const {
         throw *it;
 }
 
-QString SqliteEngine::dataFilePath(const QString& database) const {
-    const QString host = QFileInfo(m_files.value(database.toUpper())).absoluteFilePath();
-    const QString windows = DriveMap::fromEnvironment().windowsPath(host);
-    return windows.isEmpty() ? QDir::toNativeSeparators(host) : windows;
-}
-
 std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
     const QString text = sqltext::normalized(sql);
     if (text == u"select @@version")
         return FixedResult{{QString()}, {{QStringLiteral("SQLite %1 (embedded)").arg(m_version)}}};
-
-    static const QRegularExpression sysdatabases(QStringLiteral(
-        "^select \\* from (?:\\[?master\\]?)\\.(?:\\[?dbo\\]?)?\\.\\[?sysdatabases\\]?"
-        " where name ?= ?'([^']*)'$"));
-    if (const auto m = sysdatabases.match(text); m.hasMatch()) {
-        FixedResult result{
-            {QStringLiteral("name"), QStringLiteral("dbid"), QStringLiteral("filename")}, {}};
-        const QString name = m.captured(1);
-        const QStringList names = m_files.keys();
-        const auto found = std::find_if(names.begin(), names.end(), [&](const QString& n) {
-            return n.compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (found != names.end())
-            result.rows.push_back(
-                {*found, static_cast<qlonglong>(names.indexOf(*found) + 5), dataFilePath(*found)});
-        return result;
-    }
 
     static const QRegularExpression databaseFiles(QStringLiteral(
         "^select \\* from \\[?([^\\].]+)\\]?\\.\\[?sys\\]?\\.\\[?database_files\\]?$"));
@@ -243,9 +213,12 @@ std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
         requireAttached(name);
         if (!m_files.contains(name))
             dberr::raiseInvalidObject(m.captured(1) + QStringLiteral(".sys.database_files"));
+        const QString host = QFileInfo(m_files.value(name)).absoluteFilePath();
+        const QString windows = DriveMap::fromEnvironment().windowsPath(host);
         return FixedResult{{QStringLiteral("file_id"), QStringLiteral("type_desc"),
                             QStringLiteral("name"), QStringLiteral("physical_name")},
-                           {{qlonglong{1}, QStringLiteral("ROWS"), name, dataFilePath(name)}}};
+                           {{qlonglong{1}, QStringLiteral("ROWS"), name,
+                             windows.isEmpty() ? QDir::toNativeSeparators(host) : windows}}};
     }
     return std::nullopt;
 }
@@ -274,8 +247,8 @@ TableInfo SqliteEngine::tableInfo(QSqlDatabase& db, const QStringList& parts) co
         parts.size() == 2 ? sqltext::quoteIdentifier(parts.front()) + u'.' : QString();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(
-            QStringLiteral("PRAGMA %1table_info(%2)").arg(schema, sqlLiteral(parts.back()))))
+    if (!query.exec(QStringLiteral("PRAGMA %1table_info(%2)")
+                        .arg(schema, sqltext::quoteIdentifier(parts.back()))))
         return info;
     while (query.next())
         info.columns.push_back({query.value(1).toString(), query.value(2).toString()});

@@ -11,8 +11,9 @@
 // name (208), as on SQL Server; one that cannot be attached (a damaged file)
 // is left out, and a statement naming it raises the attach's error.
 //
-// The layer answers "select @@version" and the two catalogue queries for a
-// database's data file (its Windows path under drive C: when it lies there).
+// The layer answers "select @@version" (naming no SQL Server release) and
+// db.sys.database_files (the file's Windows path under drive C: when it lies
+// there).
 // Rollback journal, not WAL, so that a commit across attached files is atomic.
 // The command timeout is the wait for another connection's lock.
 //
@@ -50,7 +51,6 @@ private:
     void requireAttached(const QString& database) const;
     // Connects db to file through the transport; raises as the server would.
     void connect(QSqlDatabase& db, const QString& file, int loginTimeout, int commandTimeout);
-    QString dataFilePath(const QString& database) const;
 
     QString m_root;
     QString m_mainName;             // upper case

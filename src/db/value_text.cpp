@@ -208,7 +208,8 @@ char16_t* TextLine::grow(qsizetype more) {
 
 void TextLine::keep(qsizetype units, bool dateColumn) {
     DateTimeParts parts;
-    if (dateColumn && serverDateRead(QStringView(m_data + m_used, units), parts) == DateRead::Valid) {
+    if (dateColumn &&
+        serverDateRead(QStringView(m_data + m_used, units), parts) == DateRead::Valid) {
         char buffer[DateTimeChars];
         formatDateTime(buffer, parts, '/');
         appendAscii(buffer, DateTimeChars);

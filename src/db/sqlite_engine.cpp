@@ -196,9 +196,11 @@ void SqliteEngine::setCommandTimeout(QSqlDatabase& db, int seconds) {
     runPragma(db, QStringLiteral("PRAGMA busy_timeout=%1").arg(busyMilliseconds(seconds)));
 }
 
-void SqliteEngine::requireAttached(const QString& database) const {
-    if (const auto it = m_broken.constFind(database.toUpper()); it != m_broken.cend())
+void SqliteEngine::requireDatabase(const QString& database, const QString& objectText) const {
+    if (const auto it = m_broken.constFind(database); it != m_broken.cend())
         throw *it;
+    if (!m_files.contains(database))
+        dberr::raiseInvalidObject(objectText);
 }
 
 std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
@@ -210,9 +212,7 @@ std::optional<FixedResult> SqliteEngine::answer(const QString& sql) const {
         "^select \\* from \\[?([^\\].]+)\\]?\\.\\[?sys\\]?\\.\\[?database_files\\]?$"));
     if (const auto m = databaseFiles.match(text); m.hasMatch()) {
         const QString name = m.captured(1).toUpper();
-        requireAttached(name);
-        if (!m_files.contains(name))
-            dberr::raiseInvalidObject(m.captured(1) + QStringLiteral(".sys.database_files"));
+        requireDatabase(name, m.captured(1) + QStringLiteral(".sys.database_files"));
         const QString host = QFileInfo(m_files.value(name)).absoluteFilePath();
         const QString windows = DriveMap::fromEnvironment().windowsPath(host);
         return FixedResult{{QStringLiteral("file_id"), QStringLiteral("type_desc"),
@@ -230,9 +230,7 @@ QString SqliteEngine::translate(const QString& sql) const {
         if (!name.schema.isEmpty() && name.schema.compare(u"dbo", Qt::CaseInsensitive) != 0)
             dberr::raiseInvalidObject(name.text);
         const QString database = name.database.isEmpty() ? m_mainName : name.database.toUpper();
-        requireAttached(database);
-        if (!m_files.contains(database))
-            dberr::raiseInvalidObject(name.text);
+        requireDatabase(database, name.text);
         const QString schema =
             database == m_mainName ? QStringLiteral("main") : sqltext::quoteIdentifier(database);
         return schema + u'.' + sqltext::quoteIdentifier(name.object);

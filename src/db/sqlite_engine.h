@@ -47,8 +47,9 @@ public:
     sqlite3* sqliteHandle(const QSqlDatabase& db) const override;
 
 private:
-    // Raises the attach error of database when it could not be attached.
-    void requireAttached(const QString& database) const;
+    // Raises unless database (upper case) is reachable: the attach error of a
+    // damaged file, else an invalid object name, objectText.
+    void requireDatabase(const QString& database, const QString& objectText) const;
     // Connects db to file through the transport; raises as the server would.
     void connect(QSqlDatabase& db, const QString& file, int loginTimeout, int commandTimeout);
 

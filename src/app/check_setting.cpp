@@ -3,9 +3,9 @@
 #include <array>
 #include <memory>
 
+#include "app/connect.h"
 #include "core/databases.h"
 #include "core/field_readers.h"
-#include "db/connect.h"
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/recordset.h"

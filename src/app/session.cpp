@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "app/check_setting.h"
+#include "app/connect.h"
 #include "core/error_text.h"
 #include "core/run_error.h"
-#include "db/connect.h"
 #include "db/db_errors.h"
 #include "install/install.h"
 #include "pricing/checks.h"

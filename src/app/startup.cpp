@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "db/connect.h"
+#include "app/connect.h"
 #include "ui/main_window/japanese_ui.h"
 #include "ui/override/forced_execution.h"
 #include "ui/preview/preview_dialog.h"

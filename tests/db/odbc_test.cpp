@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "db/connect.h"
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/odbc_engine.h"
@@ -89,22 +88,22 @@ private:
 
 TEST_F(OdbcOpenTest, RefusedConnectionGivesTheDriversNumberAndText) {
     const LocalPort closed(false);
-    Globals g = test::globalsOnSv01();
-    g.SvKyak = closed.server();
     Connection cn;
-    QString ErrMsg;
+    ConnectionParams params = test::sv01(QStringLiteral("MSKYAK"));
+    params.server = closed.server();
+    cn.setConnectionParams(params);
     QElapsedTimer timer;
     timer.start();
-    const std::int32_t number = Open_CN(2, &cn, ErrMsg, g).value();
+    const RunError refused = test::raised([&] { cn.open(); });
     EXPECT_LT(timer.elapsed(), 15000);
-    EXPECT_NE(number, -1);
-    EXPECT_NE(number, 0);
-    EXPECT_FALSE(ErrMsg.isEmpty());
+    EXPECT_NE(refused.number(), -1);
+    EXPECT_NE(refused.number(), 0);
+    EXPECT_FALSE(refused.description().empty());
     EXPECT_FALSE(cn.isOpen());
     // The start-up shows this same error at its first query.
     const RunError e = test::raised([&] { cn.execute(QStringLiteral("select 1")); });
-    EXPECT_EQ(e.number(), number);
-    EXPECT_EQ(QString::fromStdString(e.description()), ErrMsg);
+    EXPECT_EQ(e.number(), refused.number());
+    EXPECT_EQ(e.description(), refused.description());
 }
 
 TEST_F(OdbcOpenTest, SilentHostFailsWithinTheLoginTimeout) {

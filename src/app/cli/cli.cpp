@@ -1,9 +1,9 @@
 #include "app/cli/cli.h"
 
 #include "app/cli/commands.h"
+#include "app/connect.h"
 #include "app/session.h"
 #include "core/run_error.h"
-#include "db/connect.h"
 #include "pricing/execute.h"
 
 namespace tanka::cli {

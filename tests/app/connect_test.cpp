@@ -2,8 +2,8 @@
 // given back as a result instead of raised.
 #include <gtest/gtest.h>
 
-#include "db/connect.h"
-#include "sqlite_fixture.h"
+#include "app/connect.h"
+#include "db/sqlite_fixture.h"
 
 namespace tanka {
 namespace {

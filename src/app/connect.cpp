@@ -1,4 +1,4 @@
-#include "db/connect.h"
+#include "app/connect.h"
 
 #include "core/databases.h"
 #include "db/db_errors.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The database index table, the pieces of a connection, and opening and closing
-// connections with uniform error reporting (-1 = success, else error number).
+// The program's connection routines, on its settings: the database index
+// table, and opening and closing connections with results instead of errors.
 
 #include <cstdint>
 #include <memory>
@@ -17,8 +17,7 @@ void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Glob
 // login and the password.
 ConnectionParams Get_ConnectParams(std::int32_t index, const Globals& g);
 // What Open_CN and Close_CN report: success, or the number of the error that
-// stopped them. The platform's form of it is -1 for success, else the number
-// (an error number is never -1).
+// stopped them (never -1, the platform's form of success).
 class CnStatus {
 public:
     static CnStatus success() { return CnStatus(-1); }

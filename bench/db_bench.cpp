@@ -29,8 +29,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "db/connection.h"
 #include "db/batch_update.h"
+#include "db/connection.h"
 #include "db/keyed_pages.h"
 #include "db/recordset.h"
 
@@ -113,7 +113,8 @@ long walkAndUpdate(Connection& cn) {
     QStringList columns;
     for (int i = 1; i <= 5; ++i)
         columns << QStringLiteral("TankaA%1").arg(i) << QStringLiteral("TankaB%1").arg(i);
-    columns << "SaisyuKosinFlg" << "SaisyuKosinDate";
+    columns << "SaisyuKosinFlg"
+            << "SaisyuKosinDate";
     KeyedPages pages(cn, " from MSTORI.dbo.MTGIJU G ", " Where G.SaisyuKosinFlg <> 9 ", "G", keys,
                      columns);
     BatchUpdate batch(cn, "MSTORI.dbo.MTGIJU", keys);
@@ -124,8 +125,8 @@ long walkAndUpdate(Connection& cn) {
             changes.clear();
             for (int i = 0; i < 5; ++i) {
                 const qlonglong price = row[4 + 2 * i].toLongLong();
-                changes.push_back({columns[2 * i + 1], row[5 + 2 * i],
-                                   QVariant(price * 100 / 108 * 110 / 100)});
+                changes.push_back(
+                    {columns[2 * i + 1], row[5 + 2 * i], QVariant(price * 100 / 108 * 110 / 100)});
             }
             changes.push_back({"SaisyuKosinFlg", row[14], 2});
             changes.push_back({"SaisyuKosinDate", row[15], QStringLiteral("2019/09/30")});
@@ -171,7 +172,7 @@ void ExistenceCheck(benchmark::State& state) {
     auto cn = connect(server.root());
     for (auto _ : state) {
         Recordset rs;
-        rs.open(kQuery, *cn, CursorType::Static, LockType::Optimistic);
+        rs.open(kQuery, *cn);
         benchmark::DoNotOptimize(rs.isBOF() && rs.isEOF());
         rs.close();
     }
@@ -184,7 +185,7 @@ void ReadAll(benchmark::State& state) {
         Recordset rs;
         rs.open(QStringLiteral("SELECT * From MSTORI.dbo.MTGIJU  ORDER BY GlobalID, MiseID, "
                                "GijutuID, ShumokuID"),
-                *cn, CursorType::Static, LockType::ReadOnly);
+                *cn);
         qsizetype bytes = 0;
         while (!rs.isEOF())
             bytes +=

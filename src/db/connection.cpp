@@ -166,7 +166,7 @@ void Connection::execute(const QString& sql) {
 
 std::unique_ptr<Recordset> Connection::executeQuery(const QString& sql) {
     auto rs = std::make_unique<Recordset>();
-    rs->open(sql, *this, CursorType::ForwardOnly, LockType::ReadOnly);
+    rs->open(sql, *this);
     return rs;
 }
 

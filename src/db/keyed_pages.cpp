@@ -63,12 +63,10 @@ public:
             return joined(c + QStringLiteral(" = ") + value(lo[at]), between(lo, hi, i + 1));
         const QString low = value(lo[at]);
         const QString high = value(hi[at]);
-        QStringList either{
-            QStringLiteral("(%1 > %2 and %1 < %3)").arg(c, value(lo[at]), value(hi[at]))};
-        either << u'(' + joined(c + QStringLiteral(" = ") + value(lo[at]), bound(lo, i + 1, u'>')) +
-                      u')';
-        either << u'(' + joined(c + QStringLiteral(" = ") + value(hi[at]), bound(hi, i + 1, u'<')) +
-                      u')';
+        const QStringList either{
+            QStringLiteral("(%1 > %2 and %1 < %3)").arg(c, low, high),
+            u'(' + joined(c + QStringLiteral(" = ") + low, bound(lo, i + 1, u'>')) + u')',
+            u'(' + joined(c + QStringLiteral(" = ") + high, bound(hi, i + 1, u'<')) + u')'};
         return QStringLiteral("%1 between %2 and %3 and (%4)")
             .arg(c, low, high, either.join(QStringLiteral(" or ")));
     }
@@ -80,11 +78,10 @@ private:
             return {};
         const QString& c = m_columns[i];
         const QString rest = bound(v, i + 1, op);
-        const QString strict = c + u' ' + op + u' ' + value(v[static_cast<std::size_t>(i)]);
+        const QString mark = value(v[static_cast<std::size_t>(i)]);
         if (rest.isEmpty())
-            return c + u' ' + op + QStringLiteral("= ") + value(v[static_cast<std::size_t>(i)]);
-        return QStringLiteral("(%1 or (%2 and %3))")
-            .arg(strict, c + QStringLiteral(" = ") + value(v[static_cast<std::size_t>(i)]), rest);
+            return c + u' ' + op + QStringLiteral("= ") + mark;
+        return QStringLiteral("(%1 %2 %3 or (%1 = %3 and %4))").arg(c, op, mark, rest);
     }
     static QString joined(const QString& a, const QString& b) {
         return b.isEmpty() ? a : a + QStringLiteral(" and ") + b;
@@ -209,7 +206,7 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
         m_where.trimmed().isEmpty() ? QStringLiteral(" where ") : m_where + QStringLiteral(" and ");
     Recordset rs;
     rs.open(QStringLiteral(" select ") + m_selectList + m_from + where + u'(' + groups + u')', m_cn,
-            CursorType::ForwardOnly, LockType::ReadOnly, params);
+            params);
     const int columns = rs.fieldCount();
     // The rows of the last page are refilled in place: no allocation per row.
     std::size_t count = 0;

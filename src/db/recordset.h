@@ -14,10 +14,6 @@ namespace tanka {
 class Connection;
 class RecordsetPrivate;
 
-enum class CursorLocation { Server = 2, Client = 3 };
-enum class CursorType { ForwardOnly = 0, Static = 3 };
-enum class LockType { ReadOnly = 1, Optimistic = 3 };
-
 class Recordset {
 public:
     Recordset();
@@ -25,11 +21,9 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    void setCursorLocation(CursorLocation location);
-    // The lock type is accepted for the callers' sake; every result reads
-    // only. params are bound to the text's '?' placeholders in order.
-    void open(const QString& sql, Connection& cn, CursorType type = CursorType::ForwardOnly,
-              LockType lock = LockType::ReadOnly, const QVariantList& params = {});
+    // Runs sql; params are bound to its '?' placeholders in order. Every
+    // result reads only, forward.
+    void open(const QString& sql, Connection& cn, const QVariantList& params = {});
     bool isOpen() const;
     void close();
 

@@ -30,9 +30,6 @@ public:
 class RecordsetPrivate {
 public:
     ConnectionPrivate* cn = nullptr;
-    CursorLocation location = CursorLocation::Server;
-    CursorType cursorType = CursorType::ForwardOnly;
-    LockType lockType = LockType::ReadOnly;
     bool open = false;
 
     QStringList names;

@@ -48,33 +48,19 @@ bool onlyBlanksFrom(const char* text) {
 
 } // namespace
 
-SqliteStatement::~SqliteStatement() {
-    sqlite3_finalize(m_stmt);
-}
-
-SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
-    : m_db(other.m_db), m_engine(other.m_engine), m_stmt(std::exchange(other.m_stmt, nullptr)),
-      m_scratch(std::move(other.m_scratch)) {}
-
-SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
-    if (this != &other) {
-        sqlite3_finalize(m_stmt);
-        m_db = other.m_db;
-        m_engine = other.m_engine;
-        m_stmt = std::exchange(other.m_stmt, nullptr);
-        m_scratch = std::move(other.m_scratch);
-    }
-    return *this;
+void SqliteStatement::Finalize::operator()(sqlite3_stmt* statement) const {
+    sqlite3_finalize(statement);
 }
 
 int SqliteStatement::prepareInto(SqliteStatement& s, const QString& sql, bool reused) {
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
+    sqlite3_stmt* statement = nullptr;
     const int code = sqlite3_prepare_v3(s.m_db, text.constData(), static_cast<int>(text.size() + 1),
-                                        reused ? SQLITE_PREPARE_PERSISTENT : 0, &s.m_stmt, &tail);
+                                        reused ? SQLITE_PREPARE_PERSISTENT : 0, &statement, &tail);
+    s.m_stmt.reset(statement);
     if (code == SQLITE_OK && !onlyBlanksFrom(tail)) {
-        sqlite3_finalize(s.m_stmt);
-        s.m_stmt = nullptr;
+        s.m_stmt.reset();
         return SQLITE_MISUSE;
     }
     return code;
@@ -104,17 +90,18 @@ void SqliteStatement::bind(int position, const QVariant& value) {
     int code = SQLITE_OK;
     switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
     case QMetaType::LongLong:
-        code =
-            sqlite3_bind_int64(m_stmt, position, *static_cast<const qlonglong*>(value.constData()));
+        code = sqlite3_bind_int64(m_stmt.get(), position,
+                                  *static_cast<const qlonglong*>(value.constData()));
         break;
     case QMetaType::Int:
-        code = sqlite3_bind_int64(m_stmt, position, *static_cast<const int*>(value.constData()));
+        code =
+            sqlite3_bind_int64(m_stmt.get(), position, *static_cast<const int*>(value.constData()));
         break;
     case QMetaType::QString:
         if (const auto* text = static_cast<const QString*>(value.constData()); !text->isNull())
             code = bindText(position, *text);
         else
-            code = sqlite3_bind_null(m_stmt, position);
+            code = sqlite3_bind_null(m_stmt.get(), position);
         break;
     default:
         bindOther(position, value);
@@ -127,11 +114,11 @@ void SqliteStatement::bind(int position, const QVariant& value) {
 void SqliteStatement::bindOther(int position, const QVariant& value) {
     int code = SQLITE_OK;
     if (bindsNull(value)) {
-        code = sqlite3_bind_null(m_stmt, position);
+        code = sqlite3_bind_null(m_stmt.get(), position);
     } else {
         switch (value.typeId()) {
         case QMetaType::Bool:
-            code = sqlite3_bind_int(m_stmt, position, value.toBool() ? 1 : 0);
+            code = sqlite3_bind_int(m_stmt.get(), position, value.toBool() ? 1 : 0);
             break;
         case QMetaType::Int:
         case QMetaType::UInt:
@@ -142,20 +129,20 @@ void SqliteStatement::bindOther(int position, const QVariant& value) {
         case QMetaType::UChar:
         case QMetaType::Long:
         case QMetaType::LongLong:
-            code = sqlite3_bind_int64(m_stmt, position, value.toLongLong());
+            code = sqlite3_bind_int64(m_stmt.get(), position, value.toLongLong());
             break;
         case QMetaType::ULong:
         case QMetaType::ULongLong:
-            code = sqlite3_bind_int64(m_stmt, position,
+            code = sqlite3_bind_int64(m_stmt.get(), position,
                                       static_cast<sqlite3_int64>(value.toULongLong()));
             break;
         case QMetaType::Double:
         case QMetaType::Float:
-            code = sqlite3_bind_double(m_stmt, position, value.toDouble());
+            code = sqlite3_bind_double(m_stmt.get(), position, value.toDouble());
             break;
         case QMetaType::QByteArray: {
             const auto* bytes = static_cast<const QByteArray*>(value.constData());
-            code = sqlite3_bind_blob(m_stmt, position, bytes->constData(),
+            code = sqlite3_bind_blob(m_stmt.get(), position, bytes->constData(),
                                      static_cast<int>(bytes->size()), SQLITE_TRANSIENT);
             break;
         }
@@ -187,58 +174,39 @@ int SqliteStatement::bindText(int position, const QString& text) {
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = text[i].unicode();
         if (c >= 0x80)
-            return sqlite3_bind_text16(m_stmt, position, text.utf16(), static_cast<int>(size * 2),
-                                       SQLITE_TRANSIENT);
+            return sqlite3_bind_text16(m_stmt.get(), position, text.utf16(),
+                                       static_cast<int>(size * 2), SQLITE_TRANSIENT);
         out[i] = static_cast<char>(c);
     }
-    return sqlite3_bind_text(m_stmt, position, out, static_cast<int>(size), SQLITE_TRANSIENT);
+    return sqlite3_bind_text(m_stmt.get(), position, out, static_cast<int>(size), SQLITE_TRANSIENT);
 }
 
 bool SqliteStatement::step() {
-    const int code = sqlite3_step(m_stmt);
+    const int code = sqlite3_step(m_stmt.get());
     if (code == SQLITE_ROW)
         return true;
     if (code == SQLITE_DONE)
         return false;
-    sqlite3_reset(m_stmt);
+    sqlite3_reset(m_stmt.get());
     raise(code);
 }
 
 void SqliteStatement::reset() {
-    sqlite3_reset(m_stmt);
+    sqlite3_reset(m_stmt.get());
 }
 
 int SqliteStatement::columnCount() const {
-    return sqlite3_column_count(m_stmt);
+    return sqlite3_column_count(m_stmt.get());
 }
 
 QString SqliteStatement::columnName(int column) const {
-    return QString::fromUtf8(sqlite3_column_name(m_stmt, column)).remove(u'"');
-}
-
-QVariant SqliteStatement::value(int column) const {
-    switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_stmt, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(m_stmt, column));
-    case SQLITE_NULL:
-        return QVariant(QMetaType::fromType<QString>());
-    case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(m_stmt, column)));
-    }
-    default: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)));
-    }
-    }
+    return QString::fromUtf8(sqlite3_column_name(m_stmt.get(), column)).remove(u'"');
 }
 
 void SqliteStatement::read(int column, RowData& row, std::size_t i) const {
     // One call that takes the connection's lock per value; the value's own
     // accessors take none.
-    sqlite3_value* value = sqlite3_column_value(m_stmt, column);
+    sqlite3_value* value = sqlite3_column_value(m_stmt.get(), column);
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
         row.setInteger(i, sqlite3_value_int64(value));
@@ -250,7 +218,8 @@ void SqliteStatement::read(int column, RowData& row, std::size_t i) const {
         row.setNull(i);
         break;
     case SQLITE_BLOB:
-        row.setVariant(i, this->value(column));
+        row.setVariant(i, QByteArray(static_cast<const char*>(sqlite3_value_blob(value)),
+                                     sqlite3_value_bytes(value)));
         break;
     default:
         row.setText(i, reinterpret_cast<const char*>(sqlite3_value_text(value)),

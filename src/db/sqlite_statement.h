@@ -15,6 +15,7 @@
 // variant holding a null QString, QByteArray or an invalid date binds Null.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include <QByteArray>
@@ -32,18 +33,13 @@ class RowData;
 class SqliteStatement {
 public:
     SqliteStatement() = default;
-    ~SqliteStatement();
-    SqliteStatement(SqliteStatement&& other) noexcept;
-    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
-    SqliteStatement(const SqliteStatement&) = delete;
-    SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     // One statement of sql, to be run once or (reused) many times. Raises the
     // engine's error for text SQLite refuses, or for a second statement.
     static SqliteStatement prepare(sqlite3* db, const Engine& engine, const QString& sql,
                                    bool reused);
 
-    bool isEmpty() const { return m_stmt == nullptr; }
+    bool isEmpty() const { return !m_stmt; }
 
     void bind(int position, const QVariant& value); // positions count from 1
     // True for a row, false when done. A failed step resets the statement and
@@ -54,7 +50,6 @@ public:
 
     int columnCount() const;
     QString columnName(int column) const; // as Qt's driver gives it: '"' removed
-    QVariant value(int column) const;
     // Column column of the current row into value i of row.
     void read(int column, RowData& row, std::size_t i) const;
     // Rows changed by the last INSERT, UPDATE or DELETE on the connection.
@@ -69,7 +64,10 @@ private:
 
     sqlite3* m_db = nullptr;
     const Engine* m_engine = nullptr;
-    sqlite3_stmt* m_stmt = nullptr;
+    struct Finalize {
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    std::unique_ptr<sqlite3_stmt, Finalize> m_stmt;
     QByteArray m_scratch; // UTF-8 of a text being bound
 };
 

@@ -17,8 +17,7 @@ namespace {
 // no row comes back.
 QString firstValue(Connection& cn, const QString& sql, const QString& column) {
     Recordset rs;
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(sql, cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    rs.open(sql, cn);
     QString text;
     if (!rs.isEOF())
         text = Get_FixStr(column.isEmpty() ? rs.value(0) : rs.value(column), 0, false);
@@ -134,8 +133,8 @@ QString backupQuery(Menu menu) {
            QStringLiteral(" ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
 }
 
-bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress,
-                  qint64 total, RunError* cause) {
+bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress, qint64 total,
+                  RunError* cause) {
     RunError ignored(0, {});
     RunError& failure = cause ? *cause : ignored;
     QStringEncoder encoder("CP932");
@@ -196,8 +195,7 @@ bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMa
         progress(0, total);
     }
     Recordset rs;
-    rs.setCursorLocation(CursorLocation::Server);
-    rs.open(backupQuery(menu), cn, CursorType::Static, LockType::ReadOnly);
+    rs.open(backupQuery(menu), cn);
     RunError cause(0, {});
     const bool written = Write_RsFile(drive.hostPath(path), rs, progress, total, &cause);
     rs.close();

@@ -76,8 +76,7 @@ std::int16_t Data_Check(std::int16_t Mode, std::int16_t Mode1, Connection& cn, c
 
     // Only the existence of a row matters; the layer stops at the first row.
     Recordset rs;
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(sql, cn, CursorType::Static, LockType::Optimistic);
+    rs.open(sql, cn);
     const std::int16_t none = isEmpty(rs) ? True : False;
     rs.close();
     return none;
@@ -88,7 +87,7 @@ void Get_TankaSwFlg(std::int16_t& TnakaFlg1, std::int16_t& TnakaFlg2, Connection
     TnakaFlg1 = 1;
     TnakaFlg2 = 1;
     Recordset rs;
-    rs.open(storeRowQuery(g), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    rs.open(storeRowQuery(g), cn);
     if (!isEmpty(rs)) {
         TnakaFlg1 = Get_IntVal(rs.value(QStringLiteral("GijutuTankaSwFlg")));
         TnakaFlg2 = Get_IntVal(rs.value(QStringLiteral("TenpanTankaSwFlg")));
@@ -109,7 +108,7 @@ std::int16_t Check_Honbu(Connection* cn) {
 
 void Get_Mise(Connection& cn, Globals& g) {
     Recordset rs;
-    rs.open(storeRowQuery(g), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    rs.open(storeRowQuery(g), cn);
     if (!isEmpty(rs))
         g.MiseSyoriDate =
             Get_DateStr(rs.value(QStringLiteral("SyoriDate")), QStringLiteral("yyyy/mm/dd"));

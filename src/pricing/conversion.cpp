@@ -28,10 +28,10 @@ void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QStr
     QStringList parts;
     for (qsizetype k = 0; k < names.size(); ++k)
         parts << names[k] + u'=' + key[static_cast<std::size_t>(k)].toString();
-    throw RunError(13, QStringLiteral("%1 の行 (%2) の %3 が数値ではありません: 「%4」")
-                           .arg(tableName(menu), parts.join(QStringLiteral(", ")), column,
-                                value.toString())
-                           .toStdString());
+    throw RunError(
+        13, QStringLiteral("%1 の行 (%2) の %3 が数値ではありません: 「%4」")
+                .arg(tableName(menu), parts.join(QStringLiteral(", ")), column, value.toString())
+                .toStdString());
 }
 
 RowInput rowInput(Menu menu, const SlotsRead& read,
@@ -128,7 +128,8 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
                                        QVariant(qlonglong(out.prices[slot][i]))});
             }
             if (out.mark) {
-                changes.push_back({c.names[c.kosinFlgAt - c.keys], at(row, c.kosinFlgAt), markFlag});
+                changes.push_back(
+                    {c.names[c.kosinFlgAt - c.keys], at(row, c.kosinFlgAt), markFlag});
                 changes.push_back(
                     {c.names[c.kosinDateAt - c.keys], at(row, c.kosinDateAt), markText});
             }

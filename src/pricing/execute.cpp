@@ -29,7 +29,9 @@ QString kindText(std::int16_t mode, std::int16_t src, std::int16_t dst) {
     if (mode == -1)
         return QStringLiteral("変更なし");
     const QString kind = mode == 1 ? QStringLiteral("10%内税") : QStringLiteral("外税");
-    const auto slot = [](std::int16_t s) { return s == 0 ? QStringLiteral("A") : QStringLiteral("B"); };
+    const auto slot = [](std::int16_t s) {
+        return s == 0 ? QStringLiteral("A") : QStringLiteral("B");
+    };
     if (dst == -1)
         return kind + QStringLiteral(" A→A, B→B");
     return kind + u' ' + slot(src) + QStringLiteral("→") + slot(dst);
@@ -62,7 +64,8 @@ RunDetails runDetails(const Globals& g, const QDateTime& at) {
         {QStringLiteral("コンピュータ"), QSysInfo::machineHostName()},
         {QStringLiteral("ユーザー"), user},
         {QStringLiteral("設定ファイル"), g.IniDrive + g.IniFolder + g.IniName},
-        {QStringLiteral("区分"), g.HonbuFlg == True ? QStringLiteral("本部") : QStringLiteral("店舗")},
+        {QStringLiteral("区分"),
+         g.HonbuFlg == True ? QStringLiteral("本部") : QStringLiteral("店舗")},
         {QStringLiteral("店舗"), storesText(g)},
         {QStringLiteral("技術"), kindText(g.GijuMode, g.GijuSrcSlot, g.GijuDstSlot)},
         {QStringLiteral("店販"), kindText(g.TenMode, g.TenSrcSlot, g.TenDstSlot)},

@@ -29,8 +29,7 @@ struct NameColumn {
 
 qint64 tableRows(Menu menu, Connection& cn) {
     Recordset rs;
-    rs.open(QStringLiteral(" select count(*) from MSTORI.dbo.") + tableName(menu), cn,
-            CursorType::ForwardOnly, LockType::ReadOnly);
+    rs.open(QStringLiteral(" select count(*) from MSTORI.dbo.") + tableName(menu), cn);
     const qint64 count = rs.isEOF() ? 0 : rs.value(0).toLongLong();
     rs.close();
     return count;
@@ -60,8 +59,7 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
     RowReader reader(menu);
     NameColumn nameColumn(menu);
     Recordset rs;
-    rs.setCursorLocation(CursorLocation::Server);
-    rs.open(conversionQuery(menu, storeFilter(g)), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    rs.open(conversionQuery(menu, storeFilter(g)), cn);
     reader.locate(rs);
     nameColumn.locate(rs);
     const int positions = reader.positions();

@@ -46,8 +46,8 @@ QVariant RowReader::price(const Recordset& rs, int slot, int position) const {
 
 RowInput RowReader::read(const Recordset& rs, const SlotsRead& wanted) const {
     return rowInput(
-        m_menu, wanted, [&](int slot, int i) { return price(rs, slot, i); },
-        valueOf(rs, m_taxFlg), valueOf(rs, m_kosinDate), [&] { return key(rs); });
+        m_menu, wanted, [&](int slot, int i) { return price(rs, slot, i); }, valueOf(rs, m_taxFlg),
+        valueOf(rs, m_kosinDate), [&] { return key(rs); });
 }
 
 } // namespace tanka

@@ -15,7 +15,7 @@ QString storeNameQuery(std::int16_t MiseID) {
 
 QString Get_MiseName(Connection& cn, std::int16_t MiseID) {
     Recordset rs;
-    rs.open(storeNameQuery(MiseID), cn, CursorType::ForwardOnly, LockType::ReadOnly);
+    rs.open(storeNameQuery(MiseID), cn);
     QString result;
     if (!(rs.isBOF() && rs.isEOF())) {
         const QVariant value = rs.value(QStringLiteral("MiseRyakusho"));

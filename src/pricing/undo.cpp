@@ -54,7 +54,8 @@ void findChanged(Connection& cn, Menu menu, const std::vector<const JournalRow*>
     std::vector<std::vector<QVariant>> page;
     while (pages.nextPage(page)) {
         for (const std::vector<QVariant>& current : page) {
-            const QString key = keyText(menu, {current.begin(), current.begin() + qsizetype(width)});
+            const QString key =
+                keyText(menu, {current.begin(), current.begin() + qsizetype(width)});
             const auto it = byKey.find(key);
             if (it == byKey.end())
                 continue;
@@ -68,8 +69,8 @@ void findChanged(Connection& cn, Menu menu, const std::vector<const JournalRow*>
             }
             if (!differences.isEmpty()) {
                 if (report.changedSince.size() < ListedRows)
-                    report.changedSince << key + QStringLiteral(": ") +
-                                               differences.join(QStringLiteral(", "));
+                    report.changedSince
+                        << key + QStringLiteral(": ") + differences.join(QStringLiteral(", "));
                 ++report.changedCount;
             }
             byKey.erase(it);

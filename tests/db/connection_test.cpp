@@ -121,8 +121,7 @@ TEST_F(AttachedTest, AbsentDatabaseOrTableIsAnInvalidObjectName) {
         for (const bool viaRecordset : {false, true}) {
             const RunError e = raised([&] {
                 if (viaRecordset)
-                    Recordset().open(QString::fromLatin1(c.sql), cn, CursorType::Static,
-                                     LockType::Optimistic);
+                    Recordset().open(QString::fromLatin1(c.sql), cn);
                 else
                     cn.execute(QString::fromLatin1(c.sql));
             });

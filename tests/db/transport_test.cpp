@@ -50,7 +50,7 @@ protected:
 // backup are the same either way.
 TEST_F(TransportTest, ValuesReadAsTheirTypesAndLinesComeAlike) {
     Recordset rs;
-    rs.open(QStringLiteral("SELECT * From MSTORI.dbo.V  ORDER BY id"), cn, CursorType::Static);
+    rs.open(QStringLiteral("SELECT * From MSTORI.dbo.V  ORDER BY id"), cn);
     EXPECT_EQ(rs.value(QStringLiteral("n")).toLongLong(), -12);
     EXPECT_EQ(rs.value(QStringLiteral("d")).typeId(),
               throughOdbc() ? QMetaType::QDateTime : QMetaType::QString);

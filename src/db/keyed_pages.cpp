@@ -137,10 +137,11 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
     rs.open(QStringLiteral(" select ") + keyList + m_from + m_where + QStringLiteral(" order by ") +
                 keyList,
             m_cn);
-    const int width = static_cast<int>(m_keyColumns.size());
+    std::vector<QVariant> key(static_cast<std::size_t>(m_keyColumns.size()));
     while (!rs.isEOF()) {
-        for (int k = 0; k < width; ++k)
-            m_keys.push_back(rs.value(k));
+        for (std::size_t k = 0; k < key.size(); ++k)
+            key[k] = rs.value(static_cast<int>(k));
+        addKey(key.data());
         rs.moveNext();
     }
     rs.close();
@@ -166,7 +167,7 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
     });
     for (const std::vector<QVariant>& key : keys) {
         assert(key.size() == std::size_t(keyColumns.size()));
-        m_keys.insert(m_keys.end(), key.begin(), key.end());
+        addKey(key.data());
     }
 }
 
@@ -181,27 +182,38 @@ void KeyedPages::setColumns(const QString& qualifier, const QStringList& keyColu
     m_selectList = list.join(QStringLiteral(", "));
 }
 
+void KeyedPages::addKey(const QVariant* key) {
+    const auto width = static_cast<std::size_t>(m_keyColumns.size());
+    if (m_count % KeysPerChunk == 0)
+        m_keys.emplace_back().reserve(KeysPerChunk * width);
+    m_keys.back().insert(m_keys.back().end(), key, key + width);
+    ++m_count;
+}
+
+const QVariant* KeyedPages::key(std::size_t index) const {
+    const auto width = static_cast<std::size_t>(m_keyColumns.size());
+    return &m_keys[index / KeysPerChunk][(index % KeysPerChunk) * width];
+}
+
 bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
     const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
-    const std::size_t keyCount = m_keys.size() / width;
-    if (m_next >= keyCount) {
+    if (m_next >= m_count) {
         rows.clear();
         return false;
     }
-    const std::size_t end = std::min(keyCount, m_next + static_cast<std::size_t>(m_pageSize));
+    const std::size_t end = std::min(m_count, m_next + static_cast<std::size_t>(m_pageSize));
 
     // The page is a run of consecutive keys: its rows are those of the key
     // range that are among its keys (a row added since lies in the range too).
     std::unordered_set<std::string> keys(end - m_next);
     std::string text;
     for (std::size_t r = m_next; r < end; ++r) {
-        keyText(&m_keys[r * width], width, text);
+        keyText(key(r), width, text);
         keys.insert(text);
     }
     QVariantList params;
     RangeText range(m_keyColumns, params);
-    const QString groups =
-        range.placeholders(range.between(&m_keys[m_next * width], &m_keys[(end - 1) * width]));
+    const QString groups = range.placeholders(range.between(key(m_next), key(end - 1)));
     const QString where =
         m_where.trimmed().isEmpty() ? QStringLiteral(" where ") : m_where + QStringLiteral(" and ");
     Recordset rs;

@@ -42,7 +42,7 @@ public:
                int pageSize = DefaultPageSize);
 
     // Rows the query selected when the keys were read.
-    qint64 rowCount() const { return static_cast<qint64>(m_keys.size()) / m_keyColumns.size(); }
+    qint64 rowCount() const { return static_cast<qint64>(m_count); }
 
     // The next page into rows (each: the key values, then the columns'
     // values, in the order given); false when every key was read.
@@ -58,7 +58,13 @@ private:
     QStringList m_keyColumns; // qualified, quoted
     QString m_selectList;
     int m_pageSize;
-    std::vector<QVariant> m_keys; // the keys' values one after another, in key order
+    // The keys' values one after another in key order, KeysPerChunk keys to a
+    // chunk: the keys of a large table are never copied whole as they grow.
+    static constexpr std::size_t KeysPerChunk = 4096;
+    std::vector<std::vector<QVariant>> m_keys;
+    std::size_t m_count = 0;
+    void addKey(const QVariant* key);
+    const QVariant* key(std::size_t index) const;
     std::size_t m_next = 0;
 };
 

@@ -1,12 +1,11 @@
-// Start-up and unload of the program on sample installations: the normal
-// start, the ways it ends early, and the connection's life.
+// Start-up of the program on sample installations: the normal start and the
+// ways it ends early. (A missing installation is among the command line's
+// tests, which take the same start-up steps.)
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLockFile>
-#include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -23,72 +22,10 @@ TEST(Startup, NormalStartPreparesTheWindow) {
     AppOnSample a;
     ASSERT_EQ(a.app->Form_Load(), LoadResult::Loaded);
     EXPECT_TRUE(a.boxes.shown.empty());
-    EXPECT_FALSE(a.view().isVisible()) << "the caller shows the window";
     EXPECT_EQ(a.g().HonbuFlg, False);
     EXPECT_EQ(a.g().MiseSyoriDate, QStringLiteral("2019/09/30"));
-    // The sample's menus use slot A: the refresh ran.
-    EXPECT_EQ(a.g().GijuDstSlot, 1);
-    EXPECT_EQ(a.g().TenDstSlot, 1);
     ASSERT_NE(a.app->connection(), nullptr);
     EXPECT_TRUE(a.app->connection()->isOpen());
-
-    // The window is centred on the screen.
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_NEAR(a.model().left, (screen.width() - a.view().frameGeometry().width()) / 2, 1);
-    EXPECT_EQ(a.view().pos(), QPoint(a.model().left, a.model().top));
-}
-
-// The connection closes once, however the window closes, and a second close
-// finds nothing left to close.
-TEST(Startup, ClosingTheWindowClosesTheConnection) {
-    for (const bool viaExit : {false, true}) {
-        SCOPED_TRACE(viaExit ? "Exit button" : "close box");
-        AppOnSample a;
-        ASSERT_EQ(a.load(), LoadResult::Loaded);
-        if (viaExit)
-            a.click({ControlId::exitButton});
-        else
-            a.view().close();
-        EXPECT_TRUE(a.view().unloaded());
-        EXPECT_FALSE(a.view().isVisible());
-        EXPECT_EQ(a.app->connection(), nullptr);
-        a.view().close();
-        a.app->Form_Unload();
-        EXPECT_TRUE(a.boxes.shown.empty());
-    }
-}
-
-TEST(Startup, NoInstallationEndsWithTheTwoLineMessage) {
-    AppOnSample a;
-    ASSERT_TRUE(QDir(a.site.install.installDir).removeRecursively());
-    EXPECT_EQ(a.app->Form_Load(), LoadResult::NoInstallation);
-    ASSERT_EQ(a.boxes.shown.size(), 1u);
-    EXPECT_EQ(a.boxes.shown[0].text, QStringLiteral("ルミナが見つかりません\r\n終了します"));
-    EXPECT_EQ(a.boxes.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_TRUE(a.boxes.shown[0].title.isEmpty());
-    EXPECT_EQ(a.app->connection(), nullptr);
-}
-
-// The lines come in the databases' order and name ZEMA.ini whatever the
-// product line.
-TEST(Startup, MissingServerNamesThenTheRefusedLoginIsShown) {
-    sample::Options o;
-    o.product = sample::Product::KOTA;
-    o.omitIniKeys = {QStringLiteral("MsHonb"), QStringLiteral("MsUria")};
-    AppOnSample a(o);
-    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
-    ASSERT_EQ(a.boxes.shown.size(), 2u);
-    EXPECT_EQ(a.boxes.shown[0].title, QStringLiteral("Common"));
-    EXPECT_EQ(a.boxes.shown[0].text, QStringLiteral("ZEMA.ini Msuriaの設定が違います \r\n"
-                                                    "ZEMA.ini Mshonbの設定が違います \r\n"));
-    const ShownBox& error = a.boxes.shown[1];
-    EXPECT_EQ(error.icon, MsgIcon::Critical);
-    EXPECT_TRUE(
-        error.text.startsWith(QStringLiteral("エラーが発生しました。終了します。\r\nエラー番号: ")))
-        << error.text.toStdString();
-    EXPECT_TRUE(error.text.contains(QStringLiteral("Login failed for user ''")))
-        << error.text.toStdString();
-    EXPECT_FALSE(a.view().isVisible());
 }
 
 // A store number beyond 16 bits in the settings file is an overflow while the
@@ -110,13 +47,7 @@ TEST(Startup, StoreNumberOutOfRangeIsShownAndEnds) {
 // never reaches a driver; no message shows the password or the login pieces.
 TEST(Startup, ServerNameWithConnectionSyntaxIsRefused) {
     AppOnSample a;
-    QFile ini(a.site.install.iniFile);
-    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
-    const QByteArray text = ini.readAll().replace("MsKyak=SV01", "MsKyak=SV01;uid=\"");
-    ini.resize(0);
-    ini.seek(0);
-    ini.write(text);
-    ini.close();
+    a.site.editIni("MsKyak=SV01", "MsKyak=SV01;uid=\"");
     EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
     ASSERT_EQ(a.boxes.shown.size(), 2u);
     EXPECT_EQ(a.boxes.shown[0].text,
@@ -166,17 +97,6 @@ TEST(Startup, LockedDatabaseWaitsABoundedWhile) {
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("lock"));
     }
-}
-
-TEST(Startup, ASecondCopyEndsSilently) {
-    AppOnSample first;
-    ASSERT_EQ(first.app->Form_Load(), LoadResult::Loaded);
-    ScriptedBoxes boxes;
-    LockFileInstance sameLock(QDir(first.site.path()).filePath(QStringLiteral("tanka.lock")));
-    TankaApp second({first.env, first.site.drive, first.clock, boxes, sameLock});
-    EXPECT_EQ(second.Form_Load(), LoadResult::AnotherCopy);
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(second.connection(), nullptr);
 }
 
 // A copy that died without releasing its lock does not keep the next start

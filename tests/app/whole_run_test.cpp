@@ -94,39 +94,6 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Ten), tenBefore);
 }
 
-TEST_F(RunThroughWindow, AnsweringNoChangesNothing) {
-    a.boxes.answers.push_back(MsgAnswer::No);
-    choose({{conversionKindButtons, 0},
-            {roundingMethodButtons, 0},
-            {roundingUnitButtons, 0},
-            {executeButton}});
-    ASSERT_EQ(a.boxes.shown.size(), 1u);
-    EXPECT_FALSE(a.view().unloaded());
-    EXPECT_TRUE(a.view().isEnabled());
-    EXPECT_TRUE(a.widget({executeButton})->isEnabled());
-    EXPECT_EQ(busyRounds, 0);
-    EXPECT_FALSE(QFile::exists(a.site.workFile(QStringLiteral("MTGIJU10%.CSV"))));
-    EXPECT_EQ(rows(PriceTable::Giju), gijuBefore);
-}
-
-// A run that fails half way is rolled back by the engine, which shows the
-// error; the window then ends the program all the same.
-TEST_F(RunThroughWindow, AFailedRunChangesNothingAndEnds) {
-    a.site.sql(QStringLiteral("MSTORI"), {QStringLiteral("drop table MTTENP")});
-    choose({{conversionKindButtons, 0},
-            {conversionKindButtons, 2},
-            {roundingMethodButtons, 2},
-            {roundingUnitButtons, 0},
-            {executeButton}});
-    ASSERT_EQ(a.boxes.shown.size(), 2u);
-    EXPECT_TRUE(a.boxes.shown[1].text.contains(QStringLiteral("MTTENP")))
-        << a.boxes.shown[1].text.toStdString();
-    EXPECT_GT(busyRounds, 0);
-    EXPECT_TRUE(a.view().unloaded());
-    EXPECT_EQ(a.app->connection(), nullptr);
-    EXPECT_EQ(rows(PriceTable::Giju), gijuBefore);
-}
-
 // Every table of MSTORI whole, in key order, after the run.
 QStringList mstoriDump(const AppOnSample& app) {
     QStringList rows;

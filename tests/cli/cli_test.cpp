@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -27,15 +26,6 @@ struct Outcome {
     }
 };
 
-// bin/tanka beside this test's own executable, unless the build names the
-// folder.
-QString programPath() {
-    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
-    return dir + QStringLiteral("/tanka");
-}
-
 // Runs bin/tanka with args on the installation of fx; standard input is a
 // pipe, never a terminal. The user's runtime folder (and so the program's
 // lock) is the sample's own.
@@ -49,7 +39,7 @@ Outcome tanka(const EngineFixture& fx, const QStringList& args) {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     QProcess child;
     child.setProcessEnvironment(env);
-    child.start(programPath(), args);
+    child.start(binPath("tanka"), args);
     child.closeWriteChannel();
     EXPECT_TRUE(child.waitForFinished(120000));
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
@@ -60,12 +50,6 @@ Outcome tanka(const EngineFixture& fx, const QStringList& args) {
 // "convert" and the blank-separated words of options.
 QStringList convert(const char* options) {
     return QStringList{QStringLiteral("convert")} + QString::fromUtf8(options).split(u' ');
-}
-
-sample::Options withSlots(sample::Options o, sample::Slots giju, sample::Slots ten) {
-    o.gijuSlots = giju;
-    o.tenSlots = ten;
-    return o;
 }
 
 // One command and what it must give; every case here leaves both tables
@@ -107,14 +91,11 @@ sample::Options withoutIniKey(const char* key) {
 INSTANTIATE_TEST_SUITE_P(
     Cli, Unchanged,
     ::testing::Values(
-        UnchangedCase{"Help", Store, {"--help"}, 0, "tanka convert"},
         UnchangedCase{"NoTerminalNoYes", Store, convert("--technical 10 --round up --unit 1"), 1,
                       "--yes"},
         UnchangedCase{"BothSetWithoutForce", withSlots(Store, Slots::A, Slots::Both),
                       convert("--retail 10 --round up --unit 1 --yes"), 1,
                       "単価はA/B共に設定済みです"},
-        UnchangedCase{"MixedWithoutForce", withSlots(Store, Slots::Mixed, Slots::A),
-                      convert("--technical 10 --round up --unit 1 --yes"), 1, "変換出来ません"},
         UnchangedCase{"UnknownStoresOnly", Honbu,
                       convert("--technical 10 --round up --unit 1 --stores 99 --yes"), 1,
                       "変更する店舗がありません"},
@@ -131,8 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnchangedCase{"StoresAtAStore", Store,
                       convert("--technical 10 --round up --unit 1 --stores 1"), 64, "本部"},
         UnchangedCase{"BadUnit", Store, convert("--technical 10 --round up --unit 5"), 64,
-                      "--unit"},
-        UnchangedCase{"UnknownOption", Store, convert("--colour"), 64, "--colour"}),
+                      "--unit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The dry run's list file holds the rows it reported; no journal is written.
@@ -208,32 +188,26 @@ sample::Options forcedB() {
     return o;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cli, SameAsWindow,
-    ::testing::Values(
-        SameAsWindowCase{"StoreTechnical10Half1", storeOptions(2),
-                         convert("--technical 10 --round half --unit 1 --yes"), 1, -1, 2, 0, 0, 1},
-        SameAsWindowCase{"StoreBothExclUp100FromB", withSlots(storeOptions(), Slots::B, Slots::B),
-                         convert("--technical excl --retail excl --round up --unit 100 --yes"), 2,
-                         2, 1, 2, 1, 0},
-        SameAsWindowCase{"HeadquartersStoresRetail",
-                         headquartersOptions(4),
-                         convert("--retail 10 --round down --unit 10 --stores 2,4,99 --yes"),
-                         -1,
-                         1,
-                         0,
-                         1,
-                         0,
-                         1,
-                         {2, 4}},
-        SameAsWindowCase{"ForcedFromSwitchFlagB", forcedB(),
-                         convert("--technical 10 --retail 10 --round down --unit 1 --force --yes"),
-                         1, 1, 0, 0, 1, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+const SameAsWindowCase SameAsWindowCases[] = {
+    //                                                                                        giju ten hasu src dst
+    {"StoreTechnical10Half1", storeOptions(2),
+     convert("--technical 10 --round half --unit 1 --yes"),                                   1, -1, 2, 0, 0, 1},
+    {"StoreBothExclUp100FromB", withSlots(storeOptions(), Slots::B, Slots::B),
+     convert("--technical excl --retail excl --round up --unit 100 --yes"),                   2, 2, 1, 2, 1, 0},
+    {"HeadquartersStoresRetail", headquartersOptions(4),
+     convert("--retail 10 --round down --unit 10 --stores 2,4,99 --yes"),                    -1, 1, 0, 1, 0, 1, {2, 4}},
+    {"ForcedFromSwitchFlagB", forcedB(),
+     convert("--technical 10 --retail 10 --round down --unit 1 --force --yes"),               1, 1, 0, 0, 1, 0},
+};
+// clang-format on
 
-// Undo restores the tables exactly; over rows changed since, it refuses and
-// changes nothing. (The journal tests take undo through its other cases.)
-TEST(Cli, UndoRestoresOrRefuses) {
+INSTANTIATE_TEST_SUITE_P(Cli, SameAsWindow, ::testing::ValuesIn(SameAsWindowCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Undo through the command line restores the tables exactly. (The journal
+// tests take undo through its refusals.)
+TEST(Cli, UndoRestoresTheTables) {
     EngineFixture fx(storeOptions(2));
     const QStringList before = fx.dumpBoth();
     const Outcome run =
@@ -242,13 +216,6 @@ TEST(Cli, UndoRestoresOrRefuses) {
     const Outcome undo = tanka(fx, {"undo", run.journal(), "--yes"});
     ASSERT_EQ(undo.status, 0) << undo.err.toStdString();
     EXPECT_EQ(fx.dumpBoth(), before);
-
-    fx.exec({"UPDATE MTGIJU SET TankaB1 = 4242 WHERE GijutuID = 1 AND MiseID = 1"});
-    const QStringList edited = fx.dumpBoth();
-    const Outcome refused = tanka(fx, {"undo", undo.journal(), "--yes"});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("TankaB1 4242"))) << refused.err.toStdString();
-    EXPECT_EQ(fx.dumpBoth(), edited);
 }
 
 } // namespace

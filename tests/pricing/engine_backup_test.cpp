@@ -81,21 +81,17 @@ TEST(Backup, WritesEveryRowInKeyOrderAsCp932) {
 // code page exchanges, characters it cannot show, over many write blocks.
 TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
     const QString names[] = {
-        QStringLiteral("plain"),
-        QStringLiteral("A\u001aB\u001cC\u007f"),
-        QStringLiteral("カ\u001aット Cut"),
+        QStringLiteral("A\u001aB\u001cC\u007f カット"),
         QStringLiteral("\u00a5\u203e\uff3c\uff5e~\\"),
         QStringLiteral("\U00020BB7野家"),
-        QStringLiteral("ﾊﾝｶｸ half"),
         QString(),
     };
     constexpr int Rows = 3000; // well over one write block
     EngineFixture fx(storeOptions());
-    std::vector<GijuRow> rows(Rows);
-    for (int i = 0; i < Rows; ++i) {
-        rows[static_cast<std::size_t>(i)].gijutuId = i + 1;
-        rows[static_cast<std::size_t>(i)].name = names[i % std::size(names)] + QString::number(i);
-    }
+    std::vector<GijuRow> rows;
+    for (int i = 0; i < Rows; ++i)
+        rows.push_back(
+            {.gijutuId = i + 1, .name = names[i % std::size(names)] + QString::number(i)});
     fx.setGiju(rows);
     ScriptedBoxes boxes;
     ASSERT_TRUE(Backup_MTGIJU(fx.cn(), Tmp, fx.drive(), boxes));
@@ -106,7 +102,7 @@ TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
     for (int i = 0; i < Rows; ++i) {
         const QList<QByteArray> fields = lines[i + 1].split('\t');
         ASSERT_EQ(fields.size(), 18) << i;
-        EXPECT_EQ(fields[4], QByteArray(cp932.encode(rows[static_cast<std::size_t>(i)].name))) << i;
+        EXPECT_EQ(fields[4], QByteArray(cp932.encode(rows[std::size_t(i)].name))) << i;
     }
 }
 
@@ -157,15 +153,13 @@ TEST(TmpDir, FollowsTheDataFileThenTheCandidateOrder) {
         QStringList extraDirs; // created under drive C
         QString expected;
     } cases[] = {
+        // clang-format off
         {"headquarters' own folder", Product::ZEMA, true, false, {"ZEMA/TMP"}, "C:\\ZEMAH\\TMP"},
         {"headquarters without one", Product::ZEMA, true, true, {"ZEMA/TMP"}, "C:\\ZEMA\\TMP"},
         {"data file beats order", Product::KOTA, false, false, {"ZEMAH/TMP"}, "C:\\KOTA\\TMP"},
-        {"first existing candidate",
-         Product::KOTA,
-         false,
-         true,
-         {"MIRO/TMP", "ZEMA/TMP"},
+        {"first existing candidate", Product::KOTA, false, true, {"MIRO/TMP", "ZEMA/TMP"},
          "C:\\ZEMA\\TMP"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         sample::Options o = c.honbu ? headquartersOptions(1) : storeOptions();

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tanka::test {
 
@@ -35,16 +36,9 @@ QString GijuRow::insertSql() const {
 }
 
 QString TenRow::insertSql() const {
-    const QStringList values{"1",
-                             QString::number(miseId),
-                             "1",
-                             QString::number(tenpanId),
-                             sqlText(name),
-                             sqlValue(taxFlg),
-                             sqlValue(a),
-                             sqlValue(b),
-                             sqlValue(kosinFlg),
-                             sqlText(kosinDate)};
+    QStringList values{"1", QString::number(miseId), "1", QString::number(tenpanId)};
+    values << sqlText(name) << sqlValue(taxFlg) << sqlValue(a) << sqlValue(b) << sqlValue(kosinFlg)
+           << sqlText(kosinDate);
     return "INSERT INTO MTTENP (GlobalID, MiseID, TenpanFlg, TenpanID, TenpanName, TaxFlg, "
            "UriTankaA, UriTankaB, SaisyuKosinFlg, SaisyuKosinDate) VALUES (" +
            values.join(", ") + ")";
@@ -53,22 +47,6 @@ QString TenRow::insertSql() const {
 ConnectionParams connectionParams() {
     return {QStringLiteral("SV01"), QStringLiteral("ORBE-TLX-MEMBER"), QStringLiteral("QDR615"),
             QStringLiteral("MSKYAK")};
-}
-
-sample::Options storeOptions(int stores, std::int16_t own) {
-    sample::Options o;
-    o.stores = stores;
-    o.miseId = own;
-    o.gijuRows = 6;
-    o.tenRows = 5;
-    o.deletedEvery = 4;
-    return o;
-}
-
-sample::Options headquartersOptions(int stores) {
-    sample::Options o = storeOptions(stores, 1);
-    o.headquarters = true;
-    return o;
 }
 
 // A run converting slot A into slot B, truncating to 1 yen, stores chosen none.
@@ -125,6 +103,13 @@ QString EngineFixture::value(const QString& table, const QString& column,
 QByteArray EngineFixture::readFile(const QString& hostPath) {
     QFile f(hostPath);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString binPath(const QString& name) {
+    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
+    if (dir.isEmpty())
+        dir = QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path();
+    return dir + u'/' + name;
 }
 
 QStringList filesIn(const QString& hostDir) {

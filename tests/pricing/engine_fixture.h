@@ -82,11 +82,10 @@ private:
     FixedClock m_clock{QDate(2019, 10, 1)};
 };
 
+// A program built beside the tests (bin/name), unless the build names the folder.
+QString binPath(const QString& name);
+
 // The files (hidden ones too) of a host folder.
 QStringList filesIn(const QString& hostDir);
-
-// Sample options of a small store or headquarters installation.
-sample::Options storeOptions(int stores = 1, std::int16_t own = 1);
-sample::Options headquartersOptions(int stores);
 
 } // namespace tanka::test

@@ -16,9 +16,15 @@ namespace {
 constexpr std::int32_t kMaxPrice = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMinPrice = std::numeric_limits<std::int32_t>::min();
 
-constexpr std::int16_t kTruncate = 0, kRoundUp = 1, kRoundHalfUp = 2;
-constexpr std::int16_t kOneYen = 0, kHundredYen = 2;
+constexpr int kTruncate = 0, kRoundUp = 1, kRoundHalfUp = 2;
+constexpr int kOneYen = 0, kHundredYen = 2;
 constexpr std::int64_t kUnitYen[] = {1, 10, 100};
+
+// Keisan with its choices as plain ints.
+std::int32_t keisan(std::int32_t price, int kind, int method, int unit) {
+    return Keisan(price, static_cast<std::int16_t>(kind), static_cast<std::int16_t>(method),
+                  static_cast<std::int16_t>(unit));
+}
 
 // The run-time error number a call raised, or nullopt when it returned.
 template <typename F> std::optional<std::int32_t> errorOf(F&& call) {
@@ -33,16 +39,14 @@ template <typename F> std::optional<std::int32_t> errorOf(F&& call) {
 // ---------------------------------------------------------------------------
 // cur(): a double back to currency
 
-struct CurRow {
-    const char* what;
-    double value;
-    std::int64_t ticks;
-};
-
 // (Only values a 32-bit price can lead to: the range limits of the currency
 // type lie far beyond them.)
 TEST(Currency, CurRoundsTheExactDoubleToTheNearestTenThousandthTiesToEven) {
-    const CurRow rows[] = {
+    const struct {
+        const char* what;
+        double value;
+        std::int64_t ticks;
+    } rows[] = {
         {"negative zero", -0.0, 0},
         // 1/32 and 3/32 lie exactly half way between ten-thousandths.
         {"tie 0.03125 goes to even 0.0312", 0.03125, 312},
@@ -57,22 +61,19 @@ TEST(Currency, CurRoundsTheExactDoubleToTheNearestTenThousandthTiesToEven) {
         {"smallest subnormal", std::numeric_limits<double>::denorm_min(), 0},
         {"tax share of 330", 2640.0 / 108.0, 244444},
     };
-    for (const CurRow& row : rows)
+    for (const auto& row : rows)
         EXPECT_EQ(cur(row.value).ticks(), row.ticks) << row.what;
 }
 
 // ---------------------------------------------------------------------------
 // Keisan: fixed results
 
-struct PriceRow {
-    std::int32_t price;
-    std::int16_t kind;
-    // [unit: 1, 10, 100 yen][method: truncate, round up, round half up]
-    std::int32_t expected[3][3];
-};
-
 TEST(Keisan, GivesTheKnownResultForEveryMethodAndUnit) {
-    const PriceRow rows[] = {
+    const struct {
+        std::int32_t price;
+        int kind;
+        std::int32_t expected[3][3]; // [unit: 1, 10, 100 yen][truncate, round up, half up]
+    } rows[] = {
         {540, 1, {{550, 550, 550}, {550, 550, 550}, {500, 600, 600}}},
         {500, 1, {{509, 510, 509}, {500, 510, 510}, {500, 600, 500}}},
         {500, 2, {{462, 463, 463}, {460, 470, 460}, {400, 500, 500}}},
@@ -81,31 +82,26 @@ TEST(Keisan, GivesTheKnownResultForEveryMethodAndUnit) {
         {100, 2, {{92, 93, 93}, {90, 100, 90}, {0, 100, 100}}},
         {1, 1, {{1, 1, 1}, {0, 10, 0}, {0, 100, 0}}},
     };
-    for (const PriceRow& row : rows) {
-        for (std::int16_t unit = 0; unit < 3; ++unit) {
-            for (std::int16_t method = 0; method < 3; ++method) {
-                SCOPED_TRACE(testing::Message() << "price " << row.price << " kind " << row.kind
-                                                << " method " << method << " unit " << unit);
-                EXPECT_EQ(Keisan(row.price, row.kind, method, unit), row.expected[unit][method]);
-            }
-        }
-    }
+    for (const auto& row : rows)
+        for (int unit = 0; unit < 3; ++unit)
+            for (int method = 0; method < 3; ++method)
+                EXPECT_EQ(keisan(row.price, row.kind, method, unit), row.expected[unit][method])
+                    << "price " << row.price << " kind " << row.kind << " method " << method
+                    << " unit " << unit;
 }
 
 TEST(Keisan, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
     const struct {
-        std::int16_t kind, method, unit;
+        int kind, method, unit;
     } rows[] = {
         {0, kTruncate, kOneYen}, {3, kTruncate, kOneYen}, {1, -1, kOneYen},
         {2, 3, kHundredYen},     {1, kRoundHalfUp, -1},   {2, kTruncate, 3},
     };
-    for (const auto& row : rows) {
-        for (const std::int32_t price : {0, -540, kMaxPrice}) {
-            SCOPED_TRACE(testing::Message() << "kind " << row.kind << " method " << row.method
-                                            << " unit " << row.unit << " price " << price);
-            EXPECT_EQ(errorOf([&] { Keisan(price, row.kind, row.method, row.unit); }), 5);
-        }
-    }
+    for (const auto& row : rows)
+        for (const std::int32_t price : {0, -540, kMaxPrice})
+            EXPECT_EQ(errorOf([&] { keisan(price, row.kind, row.method, row.unit); }), 5)
+                << "kind " << row.kind << " method " << row.method << " unit " << row.unit
+                << " price " << price;
 }
 
 // ---------------------------------------------------------------------------
@@ -220,10 +216,7 @@ std::optional<std::int32_t> modelRound(Int128 amount, int method, int unit) {
 
 std::optional<std::int32_t> keisanOrOverflow(std::int32_t price, int kind, int method, int unit) {
     std::int32_t result = 0;
-    const auto error = errorOf([&] {
-        result = Keisan(price, static_cast<std::int16_t>(kind), static_cast<std::int16_t>(method),
-                        static_cast<std::int16_t>(unit));
-    });
+    const auto error = errorOf([&] { result = keisan(price, kind, method, unit); });
     if (error) {
         EXPECT_EQ(*error, err::Overflow) << "price " << price;
         return std::nullopt;
@@ -243,9 +236,7 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
                 const Int128 amount = modelAmount(price, kind, unit);
                 std::int32_t got[3];
                 for (int method = 0; method < 3; ++method) {
-                    got[method] =
-                        Keisan(price, static_cast<std::int16_t>(kind),
-                               static_cast<std::int16_t>(method), static_cast<std::int16_t>(unit));
+                    got[method] = keisan(price, kind, method, unit);
                     const auto want = modelRound(amount, method, unit);
                     if (got[method] != want || got[method] % kUnitYen[unit] != 0 ||
                         got[method] < previous[method]) {
@@ -253,10 +244,7 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
                                << " unit " << unit << ": got " << got[method] << ", model "
                                << want.value_or(-1) << ", previous " << previous[method];
                     }
-                    ASSERT_EQ(Keisan(-price, static_cast<std::int16_t>(kind),
-                                     static_cast<std::int16_t>(method),
-                                     static_cast<std::int16_t>(unit)),
-                              -got[method])
+                    ASSERT_EQ(keisan(-price, kind, method, unit), -got[method])
                         << "negative of " << price;
                     previous[method] = got[method];
                 }
@@ -270,10 +258,9 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
 // Near the 32-bit limits the result overflows exactly when the exact model's
 // result does not fit; for kind 1 that begins at about 2 108 438 500 yen.
 TEST(Keisan, OverflowsExactlyWhenTheResultLeaves32Bits) {
-    struct Range {
+    const struct {
         std::int32_t first, last;
-    };
-    const Range ranges[] = {
+    } ranges[] = {
         {2108437000, 2108440000},
         {-2108440000, -2108437000},
         {kMaxPrice - 1000, kMaxPrice},
@@ -282,7 +269,7 @@ TEST(Keisan, OverflowsExactlyWhenTheResultLeaves32Bits) {
     };
     int overflows = 0;
     int calls = 0;
-    for (const Range& range : ranges)
+    for (const auto& range : ranges)
         for (int kind = 1; kind <= 2; ++kind)
             for (int unit = 0; unit < 3; ++unit)
                 for (int method = 0; method < 3; ++method)

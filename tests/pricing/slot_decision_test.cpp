@@ -17,21 +17,8 @@ std::string text(const std::optional<SlotPair>& p) {
            (p->destination == SlotA ? "A" : "B");
 }
 
-const char* stateName(SlotState s) {
-    switch (s) {
-    case SlotState::AInUse:
-        return "AInUse";
-    case SlotState::BInUse:
-        return "BInUse";
-    case SlotState::BothEmpty:
-        return "BothEmpty";
-    case SlotState::Mixed:
-        return "Mixed";
-    case SlotState::BothSet:
-        return "BothSet";
-    }
-    return "?";
-}
+// In SlotState's order.
+const char* const StateNames[] = {"AInUse", "BInUse", "BothEmpty", "Mixed", "BothSet"};
 
 constexpr SlotChecks BothSet{false, false, false};
 constexpr SlotChecks Mixed{true, false, false};
@@ -69,9 +56,9 @@ const DecisionCase Cases[] = {
 TEST(SlotDecision, EveryStateAndVariant) {
     for (const DecisionCase& c : Cases) {
         const SlotDecision d = decideSlots(c.checks, c.empty, c.flag);
-        const std::string seen = std::string(stateName(d.state)) + (d.refused() ? "*" : "") +
-                                 (d.offersForce() ? "!" : "") + " " + text(d.conversion) + " " +
-                                 text(d.forced);
+        const std::string seen = std::string(StateNames[static_cast<int>(d.state)]) +
+                                 (d.refused() ? "*" : "") + (d.offersForce() ? "!" : "") + " " +
+                                 text(d.conversion) + " " + text(d.forced);
         EXPECT_EQ(seen, c.expected) << "flag " << c.flag;
     }
 }

@@ -41,13 +41,12 @@ private:
 class ScriptedEnv final : public SystemEnv {
 public:
     std::map<QString, QString> variables;
-    QString systemDir = QStringLiteral("C:\\WINDOWS\\system32");
 
     QString variable(const QString& name) const override {
         const auto it = variables.find(name);
         return it == variables.end() ? QString() : it->second;
     }
-    QString systemDirectory() const override { return systemDir; }
+    QString systemDirectory() const override { return QStringLiteral("C:\\WINDOWS\\system32"); }
 };
 
 } // namespace tanka::test

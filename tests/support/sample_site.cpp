@@ -1,6 +1,9 @@
 #include "support/sample_site.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
 
 namespace tanka::test {
 
@@ -18,6 +21,28 @@ ScopedEnv::~ScopedEnv() {
     }
 }
 
+sample::Options storeOptions(int stores, std::int16_t own) {
+    sample::Options o;
+    o.stores = stores;
+    o.miseId = own;
+    o.gijuRows = 6;
+    o.tenRows = 5;
+    o.deletedEvery = 4;
+    return o;
+}
+
+sample::Options withSlots(sample::Options o, sample::Slots giju, sample::Slots ten) {
+    o.gijuSlots = giju;
+    o.tenSlots = ten;
+    return o;
+}
+
+sample::Options headquartersOptions(int stores) {
+    sample::Options o = storeOptions(stores, 1);
+    o.headquarters = true;
+    return o;
+}
+
 SampleSite::SampleSite(const sample::Options& options)
     : install(sample::writeSampleInstall(m_dir.path(), options)), drive(install.driveC) {
     install.applyEnvironment();
@@ -25,6 +50,15 @@ SampleSite::SampleSite(const sample::Options& options)
 
 QString SampleSite::workFile(const QString& name) const {
     return QDir(install.workDir).filePath(name);
+}
+
+void SampleSite::editIni(const QByteArray& from, const QByteArray& to) const {
+    QFile ini(install.iniFile);
+    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+    const QByteArray text = ini.readAll().replace(from, to);
+    ini.resize(0);
+    ini.seek(0);
+    ini.write(text);
 }
 
 void SampleSite::sql(const QString& database, const QStringList& statements) const {

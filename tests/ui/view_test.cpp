@@ -3,10 +3,12 @@
 // handlers.
 
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QTest>
 
 #include "core/run_error.h"
 #include "support/gui_app.h"
+#include "ui/main_window/qt_message_boxes.h"
 
 namespace tanka::test {
 namespace {
@@ -93,6 +95,43 @@ TEST_F(ViewTest, CloseWaitsForTheHandlerAndAnErrorEndsTheProgram) {
                              "Invalid object name 'MSHONB.dbo.MHSCTB'."));
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
+}
+
+// The real boxes: Japanese buttons, the program's title unless one is given,
+// はい as the default of a question.
+TEST(QtMessageBoxesTest, TitlesButtonsAndAnswers) {
+    const struct {
+        MsgButtons buttons;
+        const char* title;
+        const char* press; // a button text, or "" for the Enter key
+        MsgAnswer answer;
+        const char* seen; // title | text | buttons in the order added
+    } cases[] = {
+        {MsgButtons::YesNo, "", "いいえ", MsgAnswer::No, "単価変更|一行目\n二行目|はい いいえ"},
+        {MsgButtons::YesNo, "", "", MsgAnswer::Yes, "単価変更|一行目\n二行目|はい いいえ"},
+        {MsgButtons::Ok, "Common", "OK", MsgAnswer::Ok, "Common|一行目\n二行目|OK"},
+    };
+    for (const auto& c : cases) {
+        QString seen;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            QStringList texts;
+            for (QAbstractButton* b : box->buttons())
+                texts << b->text();
+            seen = box->windowTitle() + u'|' + box->text() + u'|' + texts.join(u' ');
+            if (*c.press == 0)
+                QTest::keyClick(box, Qt::Key_Return);
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QString::fromUtf8(c.press))
+                    return b->click();
+        });
+        QtMessageBoxes boxes;
+        EXPECT_EQ(boxes.show(QStringLiteral("一行目\r\n二行目"), c.buttons, MsgIcon::Question,
+                             QString::fromUtf8(c.title)),
+                  c.answer);
+        EXPECT_EQ(seen, QString::fromUtf8(c.seen));
+    }
 }
 
 } // namespace

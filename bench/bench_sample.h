@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -126,6 +127,29 @@ inline void Sqlite3Shell(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
     // Two exports, BEGIN, two UPDATEs, COMMIT.
     reportStatements(state, 6.0 * double(state.iterations()), ms);
+}
+
+// Peak resident size of a child process that runs once with one of the
+// --*-once arguments on a fresh copy of the 200k sample.
+inline double childPeakMb(benchmark::State& state, const char* mode) {
+    const Template& t = templateFor(200000);
+    double maxRssMb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir copy;
+        const QString driveC = freshCopy(t, copy);
+        state.ResumeTiming();
+        QProcess child;
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({QString::fromLatin1(mode), driveC, sqliteDirIn(t, driveC)});
+        child.start();
+        if (!child.waitForFinished(600000) || child.exitCode() != 0) {
+            state.SkipWithError("child run failed");
+            break;
+        }
+        maxRssMb = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+    }
+    return maxRssMb;
 }
 
 // The sizes every whole-run benchmark runs: 12,500, 50,000 and 200,000 rows,

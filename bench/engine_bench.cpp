@@ -114,24 +114,7 @@ void EngineRun(benchmark::State& state) {
 // Peak resident size of one 200k-row run, measured in a child process so the
 // figure is that of the run alone (plus the program's own baseline).
 void EngineRunPeakRss(benchmark::State& state) {
-    const Template& t = templateFor(200000);
-    double maxRssMb = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir copy;
-        const QString driveC = freshCopy(t, copy);
-        state.ResumeTiming();
-        QProcess child;
-        child.setProgram(QCoreApplication::applicationFilePath());
-        child.setArguments({QStringLiteral("--run-once"), driveC, sqliteDirIn(t, driveC)});
-        child.start();
-        if (!child.waitForFinished(600000) || child.exitCode() != 0) {
-            state.SkipWithError("child run failed");
-            break;
-        }
-        maxRssMb = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
-    }
-    state.counters["maxrss_MB"] = maxRssMb;
+    state.counters["maxrss_MB"] = childPeakMb(state, "--run-once");
     state.counters["rows"] = 200000;
 }
 

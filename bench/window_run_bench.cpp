@@ -182,29 +182,6 @@ void WindowRunOdbc(benchmark::State& state) {
     qunsetenv("TANKA_SQLITE_VIA_ODBC");
 }
 
-// Peak resident size of a child process that runs once with one of the
-// --*-once arguments on a fresh copy of the 200k sample.
-double childPeakMb(benchmark::State& state, const char* mode) {
-    const Template& t = templateFor(200000);
-    double maxRssMb = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir copy;
-        const QString driveC = freshCopy(t, copy);
-        state.ResumeTiming();
-        QProcess child;
-        child.setProgram(QCoreApplication::applicationFilePath());
-        child.setArguments({QString::fromLatin1(mode), driveC, sqliteDirIn(t, driveC)});
-        child.start();
-        if (!child.waitForFinished(600000) || child.exitCode() != 0) {
-            state.SkipWithError("child run failed");
-            break;
-        }
-        maxRssMb = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
-    }
-    return maxRssMb;
-}
-
 void WindowRunPeakRss(benchmark::State& state) {
     state.counters["maxrss_MB"] = childPeakMb(state, "--run-once");
     state.counters["rows"] = 200000;

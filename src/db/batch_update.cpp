@@ -20,10 +20,6 @@ bool isDateObject(const QVariant& value) {
 
 } // namespace
 
-struct BatchUpdate::Types {
-    std::vector<ColumnInfo> columns;
-};
-
 BatchUpdate::~BatchUpdate() = default;
 
 BatchUpdate::BatchUpdate(Connection& cn, QString table, QStringList keyColumns)
@@ -36,19 +32,15 @@ BatchUpdate::BatchUpdate(Connection& cn, QString table, QStringList keyColumns)
     if (c.engine->typesFromCatalogue()) {
         const QString probe = c.engine->translate(QStringLiteral("SELECT * FROM ") + m_table);
         if (const auto shape = sqltext::singleTableSelect(probe))
-            m_types = std::make_unique<Types>(
-                Types{c.engine->tableInfo(c.db, shape->tableParts).columns});
+            m_types = c.engine->tableInfo(c.db, shape->tableParts).columns;
     }
 }
 
 const ColumnInfo* BatchUpdate::typeOf(const QString& column) const {
-    if (!m_types)
-        return nullptr;
-    const auto found =
-        std::find_if(m_types->columns.begin(), m_types->columns.end(), [&](const ColumnInfo& info) {
-            return info.name.compare(column, Qt::CaseInsensitive) == 0;
-        });
-    return found == m_types->columns.end() ? nullptr : &*found;
+    const auto found = std::find_if(m_types.begin(), m_types.end(), [&](const ColumnInfo& info) {
+        return info.name.compare(column, Qt::CaseInsensitive) == 0;
+    });
+    return found == m_types.end() ? nullptr : &*found;
 }
 
 QVariant BatchUpdate::stored(const ColumnInfo* type, const QVariant& value) const {

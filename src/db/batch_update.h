@@ -31,12 +31,12 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "db/engine.h"
 #include "db/sqlite_statement.h"
 
 namespace tanka {
 
 class Connection;
-struct ColumnInfo;
 
 // One column of a row to write: the value it must still hold and the new one.
 struct ColumnChange {
@@ -92,8 +92,7 @@ private:
     QString m_table;
     QString m_exposed; // [<table>] as the WHERE clause names it
     QStringList m_keys;
-    struct Types;
-    std::unique_ptr<Types> m_types; // null when the server takes values as given
+    std::vector<ColumnInfo> m_types; // empty when the server takes values as given
     std::map<Columns, Batch> m_batches;
     std::pair<const Columns, Batch>* m_last = nullptr; // the batch last added to
     std::map<std::tuple<Columns, std::vector<bool>, std::size_t>, Statement> m_statements;

@@ -8,7 +8,7 @@
 //   WalkUpdatePeakRss      the 200,000-row walk once in a child process;
 //                          counter maxrss_MB = its peak resident size
 //   ExistenceCheck/<rows>  open static optimistic, test BOF/EOF, close
-//   ReadAll/<rows>         forward-only walk with getString, as a backup does
+//   ReadAll/<rows>         the table written out as a backup (Write_RsFile)
 //
 //   db_bench --walk-once <sqliteDir>   (used by WalkUpdatePeakRss)
 
@@ -33,6 +33,7 @@
 #include "db/connection.h"
 #include "db/keyed_pages.h"
 #include "db/recordset.h"
+#include "pricing/backup.h"
 
 namespace {
 
@@ -186,12 +187,9 @@ void ReadAll(benchmark::State& state) {
         rs.open(QStringLiteral("SELECT * From MSTORI.dbo.MTGIJU  ORDER BY GlobalID, MiseID, "
                                "GijutuID, ShumokuID"),
                 *cn);
-        qsizetype bytes = 0;
-        while (!rs.isEOF())
-            bytes +=
-                rs.getString(QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("#NULL#"))
-                    .size();
-        benchmark::DoNotOptimize(bytes);
+        QTemporaryDir dir;
+        if (!Write_RsFile(dir.filePath(QStringLiteral("MTGIJU10%.CSV")), rs))
+            state.SkipWithError("backup failed");
     }
 }
 

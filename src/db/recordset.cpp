@@ -295,40 +295,16 @@ QVariant Recordset::value(const QString& name) const {
     return m_d->currentValue(static_cast<std::size_t>(index));
 }
 
-QString Recordset::getString(const QString& columnSep, const QString& rowSep,
-                             const QString& nullText) {
+const RowData& Recordset::row() const {
+    m_d->requireCurrent();
+    return m_d->row;
+}
+
+bool Recordset::isDateColumn(int index) const {
     m_d->requireOpen();
-    if (m_d->eof)
-        return {};
-    TextLine line(m_d->lineCapacity);
-    const RowData& row = m_d->row;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i > 0)
-            line.append(columnSep);
-        const bool date = m_d->dateColumns[i];
-        switch (row.kind(i)) {
-        case RowData::Kind::Null:
-            line.append(nullText);
-            break;
-        case RowData::Kind::Integer:
-            line.appendInteger(row.integer(i));
-            break;
-        case RowData::Kind::Real:
-            line.appendReal(row.real(i));
-            break;
-        case RowData::Kind::Text:
-            line.appendUtf8(row.text(i), date);
-            break;
-        case RowData::Kind::Variant:
-            line.appendValue(row.variant(i), date, nullText);
-            break;
-        }
-    }
-    line.append(rowSep);
-    QString text = line.take();
-    m_d->lineCapacity = std::max(m_d->lineCapacity, text.size());
-    moveNext();
-    return text;
+    if (index < 0 || index >= m_d->names.size())
+        dberr::raiseItemNotFound();
+    return m_d->dateColumns[static_cast<std::size_t>(index)];
 }
 
 } // namespace tanka

@@ -1,7 +1,7 @@
 #pragma once
 // A read-only record set in the manner of the platform's ADO record set:
 // opened with SQL text on a connection, walked with moveNext, fields read by
-// name or position. Rows are written back in batches (batch_update.h), not
+// name or position, or a row at a time (row()). Rows are written back in batches (batch_update.h), not
 // through the record set.
 
 #include <memory>
@@ -13,6 +13,7 @@ namespace tanka {
 
 class Connection;
 class RecordsetPrivate;
+class RowData;
 
 class Recordset {
 public:
@@ -37,10 +38,11 @@ public:
     QVariant value(int index) const;
     QVariant value(const QString& name) const; // names match without regard to case
 
-    // The current row in clip-string form: each value in its plain text form
-    // (nullText for Null), columnSep between values, rowSep at the end; then
-    // moves to the next row. Empty at EOF.
-    QString getString(const QString& columnSep, const QString& rowSep, const QString& nullText);
+    // The current row's values as read, for writing them out without making
+    // a QVariant of each; and whether a column is declared a date (its texts
+    // are dates in the server's eyes).
+    const RowData& row() const;
+    bool isDateColumn(int index) const;
 
 private:
     std::unique_ptr<RecordsetPrivate> m_d;

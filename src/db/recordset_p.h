@@ -37,7 +37,6 @@ public:
     QHash<QString, int> byExactName; // names as the result spells them, same answers
     std::vector<ColumnInfo> columns;
     std::vector<bool> dateColumns; // isDateType() of each column's declared type
-    qsizetype lineCapacity = 0;    // longest getString() line so far
 
     std::unique_ptr<RowSource> source;
     RowData row; // the current row

@@ -177,17 +177,6 @@ QVariant numberAssignment(const QString& type, const QVariant& value) {
                  QStringLiteral("Error converting data type varchar to numeric."));
 }
 
-void appendDate(TextLine& line, QDate date, QTime time) {
-    if (inFourDigits(date) && time.isValid()) {
-        char buffer[DateTimeChars];
-        formatDateTime(buffer, partsOf(date, time), '/');
-        line.appendAscii(buffer, DateTimeChars);
-        return;
-    }
-    // Beyond four-digit years: Qt's own formatting, in UTC (no zone lookup).
-    line.append(QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-}
-
 } // namespace
 
 bool isDateType(const QString& declaredType) {
@@ -195,113 +184,8 @@ bool isDateType(const QString& declaredType) {
            declaredType.contains(u"time", Qt::CaseInsensitive);
 }
 
-TextLine::TextLine(qsizetype expected)
-    : m_text(std::max<qsizetype>(expected, 64), Qt::Uninitialized),
-      m_data(reinterpret_cast<char16_t*>(m_text.data())), m_capacity(m_text.size()) {}
-
-char16_t* TextLine::grow(qsizetype more) {
-    m_text.resize(std::max(m_capacity * 2, m_used + more));
-    m_data = reinterpret_cast<char16_t*>(m_text.data());
-    m_capacity = m_text.size();
-    return m_data + m_used;
-}
-
-void TextLine::keep(qsizetype units, bool dateColumn) {
-    DateTimeParts parts;
-    if (dateColumn &&
-        serverDateRead(QStringView(m_data + m_used, units), parts) == DateRead::Valid) {
-        char buffer[DateTimeChars];
-        formatDateTime(buffer, parts, '/');
-        appendAscii(buffer, DateTimeChars);
-        return;
-    }
-    m_used += units;
-}
-
-void TextLine::append(QStringView text, bool dateColumn) {
-    std::copy(text.utf16(), text.utf16() + text.size(), room(text.size()));
-    keep(text.size(), dateColumn);
-}
-
-void TextLine::appendAscii(const char* text, qsizetype size) {
-    std::copy(text, text + size, room(size));
-    m_used += size;
-}
-
-void TextLine::appendInteger(qlonglong value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    appendAscii(buffer, result.ptr - buffer);
-}
-
-void TextLine::appendReal(double value) {
-    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value)) {
-        appendInteger(static_cast<qlonglong>(value));
-        return;
-    }
-    QString text = QString::number(value, 'g', 15);
-    if (text.contains(u'e')) {
-        text = QString::number(value, 'f', 10);
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
-    append(text);
-}
-
-void TextLine::appendUtf8(QByteArrayView text, bool dateColumn) {
-    // Never more UTF-16 units than UTF-8 bytes: decoded in place.
-    auto* out = reinterpret_cast<QChar*>(room(m_utf8.requiredSpace(text.size())));
-    keep(m_utf8.appendToBuffer(out, text) - out, dateColumn);
-}
-
-void TextLine::appendValue(const QVariant& value, bool dateColumn, const QString& nullText) {
-    if (value.isNull()) {
-        append(nullText);
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Short:
-        appendInteger(value.toLongLong());
-        return;
-    case QMetaType::Bool:
-        append(value.toBool() ? u"True" : u"False");
-        return;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        appendReal(value.toDouble());
-        return;
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        appendDate(*this, dt.date(), dt.time());
-        return;
-    }
-    case QMetaType::QDate:
-        appendDate(*this, value.toDate(), QTime(0, 0));
-        return;
-    case QMetaType::QTime:
-        append(value.toTime().toString(QStringLiteral("hh:mm:ss")));
-        return;
-    case QMetaType::QByteArray:
-        append(QString::fromLatin1(value.toByteArray().toHex().toUpper()));
-        return;
-    case QMetaType::QString:
-        append(*static_cast<const QString*>(value.constData()), dateColumn);
-        return;
-    default:
-        append(value.toString());
-        return;
-    }
-}
-
-QString TextLine::take() {
-    m_text.resize(m_used);
-    m_data = nullptr;
-    m_capacity = m_used = 0;
-    return std::move(m_text);
+bool serverDate(QStringView text, DateTimeParts& parts) {
+    return serverDateRead(text, parts) == DateRead::Valid;
 }
 
 ValueKind valueKind(const QString& declaredType) {

@@ -1,51 +1,19 @@
 #pragma once
-// Values between the program and the server: the plain text form of a field
-// value (the clip-string form of a record set), and the value the server
-// stores when a program value is assigned to a column of a declared type.
+// Values between the program and the server: the value the server stores
+// when a program value is assigned to a column of a declared type, and how it
+// reads a date column's text.
 
-#include <QByteArrayView>
 #include <QString>
-#include <QStringDecoder>
 #include <QVariant>
+
+#include "core/date_text.h"
 
 namespace tanka {
 
-// One line of values in their plain text form (the clip-string form),
-// written straight into its buffer (grown as needed) instead of through
-// QString's appends: a backup writes a few million values. Integers as plain
-// digits, floating-point numbers without thousands separators (whole numbers
-// without a fraction), dates and times as "yyyy/MM/dd hh:mm:ss", booleans
-// "True"/"False", texts unchanged, but a text in a date column (dateColumn)
-// in the date form when it reads as a date.
-class TextLine {
-public:
-    explicit TextLine(qsizetype expected);
-    void append(QStringView text, bool dateColumn = false);
-    void appendAscii(const char* text, qsizetype size);
-    void appendInteger(qlonglong value);
-    void appendReal(double value);
-    void appendUtf8(QByteArrayView text, bool dateColumn);
-    // Any value; Null as nullText.
-    void appendValue(const QVariant& value, bool dateColumn, const QString& nullText);
-    // The line; the object is empty afterwards.
-    QString take();
-
-private:
-    // Where the next more characters go.
-    char16_t* room(qsizetype more) {
-        return m_used + more <= m_capacity ? m_data + m_used : grow(more);
-    }
-    char16_t* grow(qsizetype more);
-    // Keeps the units just written past the line's end: a date column's text
-    // that reads as a date in the date form.
-    void keep(qsizetype units, bool dateColumn);
-
-    QString m_text; // m_used characters written, the rest room
-    char16_t* m_data = nullptr;
-    qsizetype m_capacity = 0;
-    qsizetype m_used = 0;
-    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
-};
+// Whether text, read from a date column, is a date or time as the server
+// reads it (readDateText's shapes; a date naming a day of the calendar from
+// 1753 on); parts then hold it.
+bool serverDate(QStringView text, DateTimeParts& parts);
 
 bool isDateType(const QString& declaredType);
 

@@ -1,13 +1,18 @@
 #include "pricing/backup.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
 
 #include <QSaveFile>
 #include <QStringEncoder>
 
 #include "core/field_readers.h"
 #include "core/run_error.h"
+#include "core/date_text.h"
 #include "db/recordset.h"
+#include "db/row_data.h"
+#include "db/value_text.h"
 
 namespace tanka {
 
@@ -35,11 +40,11 @@ QString candidateDir(const char* word) {
     return QStringLiteral("C:\\") + QLatin1String(word) + QStringLiteral("\\TMP");
 }
 
-// Lines encoded as they come and written a block at a time. Characters the
-// converter gives back as the same single byte (ASCII, apart from the few
-// control characters code page 932 exchanges) are copied straight; every other
-// run of characters goes through the converter. Whole lines only, so a run
-// never splits a surrogate pair.
+// A backup's lines written straight in the file's bytes, a block at a time.
+// Characters the converter gives back as the same single byte (ASCII, apart
+// from the few control characters code page 932 exchanges) are copied
+// straight; every other run of characters goes through the converter, a whole
+// value at a time, so a run never splits a surrogate pair.
 class BlockWriter {
 public:
     BlockWriter(QIODevice& file, QStringEncoder& encoder) : m_file(file), m_encoder(encoder) {
@@ -53,9 +58,11 @@ public:
             m_same[c] = bytes.size() == ascii.size() &&
                         static_cast<unsigned char>(bytes[static_cast<qsizetype>(c)]) == c;
     }
-    bool put(QStringView line) {
-        const char16_t* in = line.utf16();
-        const qsizetype size = line.size();
+    // Digits, dates and separators the program writes itself.
+    void ascii(const char* text, qsizetype size) { m_bytes.append(text, size); }
+    void text(QStringView text) {
+        const char16_t* in = text.utf16();
+        const qsizetype size = text.size();
         qsizetype used = m_bytes.size();
         m_bytes.resize(used + size);
         char* out = m_bytes.data();
@@ -71,14 +78,25 @@ public:
             qsizetype end = i + 1;
             while (end < size && !copiedStraight(in[end]))
                 ++end;
-            const QStringView run = line.mid(i, end - i);
+            const QStringView run = text.mid(i, end - i);
             m_bytes.resize(used + m_encoder.requiredSpace(run.size()) + (size - end));
             out = m_bytes.data();
             used = m_encoder.appendToBuffer(out + used, run) - out;
             i = end;
         }
         m_bytes.resize(used);
-        return used < BlockBytes || flush();
+    }
+    // A text as the server stored it: ASCII straight, anything else decoded.
+    void utf8(QByteArrayView text) {
+        for (const char c : text)
+            if (!copiedStraight(static_cast<unsigned char>(c)))
+                return this->text(QString::fromUtf8(text));
+        m_bytes.append(text);
+    }
+    // Ends a line; false when a full block could not be written.
+    bool endLine() {
+        m_bytes.append("\r\n", 2);
+        return m_bytes.size() < BlockBytes || flush();
     }
     bool flush() {
         const qsizetype size = m_bytes.size();
@@ -96,6 +114,140 @@ private:
     std::array<bool, 0x80> m_same{};
     QByteArray m_bytes;
 };
+
+// The plain text forms of a backup's values.
+void putInteger(BlockWriter& out, qlonglong value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.ascii(buffer, result.ptr - buffer);
+}
+
+// Whole numbers without a fraction, others with up to 15 significant digits
+// and never in exponent form.
+void putReal(BlockWriter& out, double value) {
+    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
+        return putInteger(out, static_cast<qlonglong>(value));
+    QString text = QString::number(value, 'g', 15);
+    if (text.contains(u'e')) {
+        text = QString::number(value, 'f', 10);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    out.text(text);
+}
+
+// "yyyy/MM/dd hh:mm:ss" (seconds whole).
+void putDate(BlockWriter& out, const DateTimeParts& p) {
+    char text[19];
+    const auto digits = [&](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            text[at + i] = static_cast<char>('0' + value % 10);
+    };
+    digits(0, p.year, 4);
+    text[4] = text[7] = '/';
+    digits(5, p.month, 2);
+    digits(8, p.day, 2);
+    text[10] = ' ';
+    digits(11, p.hour, 2);
+    text[13] = text[16] = ':';
+    digits(14, p.minute, 2);
+    digits(17, p.second, 2);
+    out.ascii(text, sizeof text);
+}
+
+void putDate(BlockWriter& out, QDate date, QTime time) {
+    if (date.isValid() && date.year() >= 0 && date.year() <= 9999 && time.isValid())
+        return putDate(out, {date.year(), date.month(), date.day(), time.hour(), time.minute(),
+                             time.second(), 0, true});
+    // Beyond four-digit years: Qt's own formatting, in UTC (no zone lookup).
+    out.text(QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+}
+
+// Whether a stored text is a date as the server reads it; the date texts of
+// a table are short ASCII, read without making a QString.
+bool serverDate(QByteArrayView utf8, DateTimeParts& p) {
+    char16_t units[32];
+    if (utf8.size() > qsizetype(std::size(units)))
+        return serverDate(QString::fromUtf8(utf8), p);
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        if (static_cast<unsigned char>(utf8[i]) >= 0x80)
+            return serverDate(QString::fromUtf8(utf8), p);
+        units[i] = static_cast<char16_t>(utf8[i]);
+    }
+    return serverDate(QStringView(units, utf8.size()), p);
+}
+
+// A text; in a date column, one that the server reads as a date in the date
+// form.
+void putText(BlockWriter& out, QStringView text, bool dateColumn) {
+    if (DateTimeParts p; dateColumn && serverDate(text, p))
+        return putDate(out, p);
+    out.text(text);
+}
+
+// A value another transport gave as it was read.
+void putVariant(BlockWriter& out, const QVariant& value, bool dateColumn) {
+    if (value.isNull())
+        return out.ascii("#NULL#", 6);
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Short:
+        return putInteger(out, value.toLongLong());
+    case QMetaType::Bool:
+        return out.text(value.toBool() ? u"True" : u"False");
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return putReal(out, value.toDouble());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return putDate(out, dt.date(), dt.time());
+    }
+    case QMetaType::QDate:
+        return putDate(out, value.toDate(), QTime(0, 0));
+    case QMetaType::QTime:
+        return out.text(value.toTime().toString(QStringLiteral("hh:mm:ss")));
+    case QMetaType::QByteArray:
+        return out.text(QString::fromLatin1(value.toByteArray().toHex().toUpper()));
+    case QMetaType::QString:
+        return putText(out, *static_cast<const QString*>(value.constData()), dateColumn);
+    default:
+        return out.text(value.toString());
+    }
+}
+
+// The current row of rs: its values in their plain text form, "#NULL#" for
+// Null, TAB between values.
+void putRow(BlockWriter& out, const Recordset& rs) {
+    const RowData& row = rs.row();
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            out.ascii("\t", 1);
+        const bool date = rs.isDateColumn(static_cast<int>(i));
+        switch (row.kind(i)) {
+        case RowData::Kind::Null:
+            out.ascii("#NULL#", 6);
+            break;
+        case RowData::Kind::Integer:
+            putInteger(out, row.integer(i));
+            break;
+        case RowData::Kind::Real:
+            putReal(out, row.real(i));
+            break;
+        case RowData::Kind::Text:
+            if (DateTimeParts p; date && serverDate(row.text(i), p))
+                putDate(out, p);
+            else
+                out.utf8(row.text(i));
+            break;
+        case RowData::Kind::Variant:
+            putVariant(out, row.variant(i), date);
+            break;
+        }
+    }
+}
 
 } // namespace
 
@@ -153,22 +305,18 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progre
         return fileFailed();
     BlockWriter out(file, encoder);
     try {
-        QString header;
-        const int count = rs.fieldCount();
-        for (int i = 0; i < count; ++i) {
-            header += rs.fieldName(i);
-            if (i + 1 < count)
-                header += u'\t';
-        }
-        if (!out.put(header + QStringLiteral("\r\n")))
+        QStringList header;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            header << rs.fieldName(i);
+        out.text(header.join(u'\t'));
+        if (!out.endLine())
             return fileFailed();
-        const QString columnSep = QStringLiteral("\t");
-        const QString rowSep = QStringLiteral("\r\n");
-        const QString nullText = QStringLiteral("#NULL#");
         qint64 done = 0;
         while (!rs.isEOF()) {
-            if (!out.put(rs.getString(columnSep, rowSep, nullText)))
+            putRow(out, rs);
+            if (!out.endLine())
                 return fileFailed();
+            rs.moveNext();
             if (progress)
                 progress(++done, std::max(total, done));
         }

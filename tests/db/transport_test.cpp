@@ -6,11 +6,14 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
 
 #include "db/batch_update.h"
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "db/value_text.h"
+#include "pricing/backup.h"
 #include "sqlite_fixture.h"
 
 namespace tanka {
@@ -55,16 +58,15 @@ TEST_F(TransportTest, ValuesReadAsTheirTypesAndLinesComeAlike) {
     EXPECT_EQ(rs.value(QStringLiteral("d")).typeId(),
               throughOdbc() ? QMetaType::QDateTime : QMetaType::QString);
     EXPECT_EQ(rs.value(QStringLiteral("b")).toByteArray(), QByteArray("\x00\xff", 2));
-    const QString sep = QStringLiteral("\t");
-    const QString end = QStringLiteral("\r\n");
-    const QString null = QStringLiteral("#NULL#");
-    EXPECT_EQ(rs.getString(sep, end, null),
-              QStringLiteral("1\t-12\t0.25\t1080.5\tｶｯﾄ\t2019/09/30 00:00:00\t00FF\r\n"));
-    for (const char* column : {"n", "r", "m", "d", "b"})
-        EXPECT_TRUE(rs.value(QString::fromLatin1(column)).isNull()) << column;
-    EXPECT_EQ(rs.getString(sep, end, null),
-              QStringLiteral("2\t#NULL#\t#NULL#\t#NULL#\t\t#NULL#\t#NULL#\r\n"));
-    EXPECT_TRUE(rs.isEOF());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("V.CSV"));
+    ASSERT_TRUE(Write_RsFile(path, rs));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QStringDecoder("CP932").decode(file.readAll()),
+              QStringLiteral("id\tn\tr\tm\tt\td\tb\r\n"
+                             "1\t-12\t0.25\t1080.5\tｶｯﾄ\t2019/09/30 00:00:00\t00FF\r\n"
+                             "2\t#NULL#\t#NULL#\t#NULL#\t\t#NULL#\t#NULL#\r\n"));
 }
 
 // Values read through the transport go back as the old values of an

@@ -48,14 +48,15 @@ void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, i
     if (Open_CN(4, cn.get(), ErrMsg, g).ok()) {
         // Errors of the query itself reach start-up; the connection is
         // released on the way out either way.
-        auto rs = cn->executeQuery(QStringLiteral("Select * from MlMsno"));
+        Recordset rs;
+        rs.open(QStringLiteral("Select * from MlMsno"), *cn);
         // A table without rows leaves the store number as it was.
-        if (!rs->isEOF()) {
-            const std::int16_t local = Get_IntVal(rs->value(QStringLiteral("MiseID")));
+        if (!rs.isEOF()) {
+            const std::int16_t local = Get_IntVal(rs.value(QStringLiteral("MiseID")));
             if (g.MyMiseID == 0)
                 g.MyMiseID = local;
         }
-        rs->close();
+        rs.close();
     }
     Close_CN(cn);
 }

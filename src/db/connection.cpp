@@ -5,7 +5,6 @@
 #include "db/connection_p.h"
 #include "db/db_errors.h"
 #include "db/odbc_engine.h"
-#include "db/recordset.h"
 #include "db/recordset_p.h"
 #include "db/sqlite_engine.h"
 
@@ -162,12 +161,6 @@ void Connection::execute(const QString& sql) {
     if (!query.exec(text))
         m_d->raise(query.lastError());
     query.finish();
-}
-
-std::unique_ptr<Recordset> Connection::executeQuery(const QString& sql) {
-    auto rs = std::make_unique<Recordset>();
-    rs->open(sql, *this);
-    return rs;
 }
 
 void Connection::beginTrans() {

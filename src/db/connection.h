@@ -17,7 +17,6 @@
 
 namespace tanka {
 
-class Recordset;
 class ConnectionPrivate;
 
 class Connection {
@@ -42,8 +41,6 @@ public:
 
     // Runs a statement and discards whatever rows it returns.
     void execute(const QString& sql);
-    // Runs a query and returns its rows, forward-only and read-only.
-    std::unique_ptr<Recordset> executeQuery(const QString& sql);
 
     void beginTrans();
     void commitTrans();

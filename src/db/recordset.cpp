@@ -16,13 +16,6 @@ namespace tanka {
 
 namespace {
 
-// The values of another engine, kept exactly as given.
-void setRow(RowData& row, const std::vector<QVariant>& values) {
-    row.reset(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i)
-        row.setVariant(i, values[i]);
-}
-
 // Rows the layer made itself.
 class FixedSource final : public RowSource {
 public:
@@ -30,7 +23,10 @@ public:
     bool fetch(RowData& row) override {
         if (m_next >= m_rows.size())
             return false;
-        setRow(row, m_rows[m_next++]);
+        const std::vector<QVariant>& values = m_rows[m_next++];
+        row.reset(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
+            row.setVariant(i, values[i]);
         return true;
     }
 
@@ -38,12 +34,6 @@ private:
     std::vector<std::vector<QVariant>> m_rows;
     std::size_t m_next = 0;
 };
-
-void readRow(const QSqlQuery& query, std::size_t count, RowData& row) {
-    row.reset(count);
-    for (std::size_t i = 0; i < count; ++i)
-        row.setVariant(i, query.value(static_cast<int>(i)));
-}
 
 // Steps one forward-only statement; only the current row is held.
 class StreamSource final : public RowSource {
@@ -60,7 +50,10 @@ public:
             m_query.finish();
             return false;
         }
-        readRow(m_query, m_count, row);
+        // The values of another transport, kept exactly as given.
+        row.reset(m_count);
+        for (std::size_t i = 0; i < m_count; ++i)
+            row.setVariant(i, m_query.value(static_cast<int>(i)));
         return true;
     }
 
@@ -154,10 +147,6 @@ void RecordsetPrivate::requireCurrent() const {
 }
 
 int RecordsetPrivate::indexOf(const QString& name) const {
-    // Callers mostly spell a name as the result does: found without making a
-    // lower-case copy.
-    if (const auto exact = byExactName.constFind(name); exact != byExactName.constEnd())
-        return exact.value();
     const auto it = byName.constFind(name.toLower());
     if (it == byName.constEnd())
         dberr::raiseItemNotFound();
@@ -201,7 +190,6 @@ void Recordset::open(const QString& sql, Connection& cn, const QVariantList& par
     RecordsetPrivate& d = *m_d;
     d.names.clear();
     d.byName.clear();
-    d.byExactName.clear();
     d.columns.clear();
 
     if (auto fixed = c->engine->answer(sql)) {
@@ -222,8 +210,6 @@ void Recordset::open(const QString& sql, Connection& cn, const QVariantList& par
     }
     for (int i = static_cast<int>(d.names.size()) - 1; i >= 0; --i)
         d.byName.insert(d.names[i].toLower(), i); // the first of equal names wins
-    for (const QString& name : d.names)
-        d.byExactName.insert(name, d.byName.value(name.toLower()));
     d.dateColumns.clear();
     for (const ColumnInfo& column : d.columns)
         d.dateColumns.push_back(isDateType(column.declaredType));

@@ -33,8 +33,7 @@ public:
     bool open = false;
 
     QStringList names;
-    QHash<QString, int> byName;      // lower case
-    QHash<QString, int> byExactName; // names as the result spells them, same answers
+    QHash<QString, int> byName; // lower case
     std::vector<ColumnInfo> columns;
     std::vector<bool> dateColumns; // isDateType() of each column's declared type
 

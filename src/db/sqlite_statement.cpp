@@ -86,80 +86,56 @@ void SqliteStatement::raise(int code) const {
 }
 
 void SqliteStatement::bind(int position, const QVariant& value) {
-    // The common kinds first, read in place.
+    sqlite3_stmt* statement = m_stmt.get();
     int code = SQLITE_OK;
-    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
-    case QMetaType::LongLong:
-        code = sqlite3_bind_int64(m_stmt.get(), position,
+    switch (bindsNull(value) ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::UnknownType:
+        code = sqlite3_bind_null(statement, position);
+        break;
+    case QMetaType::LongLong: // the common kinds read in place
+        code = sqlite3_bind_int64(statement, position,
                                   *static_cast<const qlonglong*>(value.constData()));
         break;
-    case QMetaType::Int:
-        code =
-            sqlite3_bind_int64(m_stmt.get(), position, *static_cast<const int*>(value.constData()));
-        break;
     case QMetaType::QString:
-        if (const auto* text = static_cast<const QString*>(value.constData()); !text->isNull())
-            code = bindText(position, *text);
-        else
-            code = sqlite3_bind_null(m_stmt.get(), position);
+        code = bindText(position, *static_cast<const QString*>(value.constData()));
+        break;
+    case QMetaType::Bool:
+        code = sqlite3_bind_int(statement, position, value.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Long:
+        code = sqlite3_bind_int64(statement, position, value.toLongLong());
+        break;
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        code = sqlite3_bind_int64(statement, position,
+                                  static_cast<sqlite3_int64>(value.toULongLong()));
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        code = sqlite3_bind_double(statement, position, value.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const auto* bytes = static_cast<const QByteArray*>(value.constData());
+        code = sqlite3_bind_blob(statement, position, bytes->constData(),
+                                 static_cast<int>(bytes->size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QDateTime:
+        code = bindText(position, value.toDateTime().toString(Qt::ISODateWithMs));
+        break;
+    case QMetaType::QTime:
+        code = bindText(position, value.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
         break;
     default:
-        bindOther(position, value);
-        return;
-    }
-    if (code != SQLITE_OK)
-        raise(code);
-}
-
-void SqliteStatement::bindOther(int position, const QVariant& value) {
-    int code = SQLITE_OK;
-    if (bindsNull(value)) {
-        code = sqlite3_bind_null(m_stmt.get(), position);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Bool:
-            code = sqlite3_bind_int(m_stmt.get(), position, value.toBool() ? 1 : 0);
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-            code = sqlite3_bind_int64(m_stmt.get(), position, value.toLongLong());
-            break;
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-            code = sqlite3_bind_int64(m_stmt.get(), position,
-                                      static_cast<sqlite3_int64>(value.toULongLong()));
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            code = sqlite3_bind_double(m_stmt.get(), position, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const auto* bytes = static_cast<const QByteArray*>(value.constData());
-            code = sqlite3_bind_blob(m_stmt.get(), position, bytes->constData(),
-                                     static_cast<int>(bytes->size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            QString text;
-            if (value.typeId() == QMetaType::QString)
-                text = *static_cast<const QString*>(value.constData());
-            else if (value.typeId() == QMetaType::QDateTime)
-                text = value.toDateTime().toString(Qt::ISODateWithMs);
-            else if (value.typeId() == QMetaType::QTime)
-                text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
-            else
-                text = value.toString();
-            code = bindText(position, text);
-            break;
-        }
-        }
+        code = bindText(position, value.toString());
+        break;
     }
     if (code != SQLITE_OK)
         raise(code);

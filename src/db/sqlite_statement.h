@@ -59,7 +59,6 @@ private:
     SqliteStatement(sqlite3* db, const Engine& engine) : m_db(db), m_engine(&engine) {}
     [[noreturn]] void raise(int code) const;
     int bindText(int position, const QString& text);
-    void bindOther(int position, const QVariant& value);
     static int prepareInto(SqliteStatement& s, const QString& sql, bool reused);
 
     sqlite3* m_db = nullptr;

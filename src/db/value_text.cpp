@@ -4,10 +4,7 @@
 #include <QDateTime>
 #include <QTime>
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <optional>
 
 #include "core/date_text.h"
 #include "db/db_errors.h"
@@ -31,26 +28,6 @@ bool isDecimalType(const QString& type) {
     return false;
 }
 
-constexpr int DateTimeChars = 19;
-
-// Writes the parts as "yyyy<sep>MM<sep>dd hh:mm:ss" (year 0..9999).
-void formatDateTime(char* buffer, const DateTimeParts& p, char sep) {
-    const auto two = [&](int at, int value) {
-        buffer[at] = static_cast<char>('0' + value / 10);
-        buffer[at + 1] = static_cast<char>('0' + value % 10);
-    };
-    two(0, p.year / 100);
-    two(2, p.year % 100);
-    buffer[4] = buffer[7] = sep;
-    two(5, p.month);
-    two(8, p.day);
-    buffer[10] = ' ';
-    two(11, p.hour);
-    buffer[13] = buffer[16] = ':';
-    two(14, p.minute);
-    two(17, p.second);
-}
-
 enum class DateRead { NoDate, OutOfRange, Valid };
 
 // A date text as the server reads it when it is assigned to a date column or
@@ -64,30 +41,34 @@ DateRead serverDateRead(QStringView text, DateTimeParts& p) {
     return DateRead::Valid;
 }
 
-DateTimeParts partsOf(QDate date, QTime time) {
-    return {date.year(),   date.month(),  date.day(),  time.hour(),
-            time.minute(), time.second(), time.msec(), true};
-}
-
-bool inFourDigits(QDate date) {
-    return date.isValid() && date.year() >= 0 && date.year() <= 9999;
-}
-
+// "yyyy-MM-dd hh:mm:ss" of the parts (year 0..9999), ".zzz" added when the
+// milliseconds are not 0.
 QString storedDateText(const DateTimeParts& p) {
-    char buffer[DateTimeChars + 4];
-    formatDateTime(buffer, p, '-');
+    char buffer[23];
+    const auto digits = [&](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            buffer[at + i] = static_cast<char>('0' + value % 10);
+    };
+    digits(0, p.year, 4);
+    buffer[4] = buffer[7] = '-';
+    digits(5, p.month, 2);
+    digits(8, p.day, 2);
+    buffer[10] = ' ';
+    digits(11, p.hour, 2);
+    buffer[13] = buffer[16] = ':';
+    digits(14, p.minute, 2);
+    digits(17, p.second, 2);
     if (p.msec == 0)
-        return QString::fromLatin1(buffer, DateTimeChars);
-    buffer[DateTimeChars] = '.';
-    buffer[DateTimeChars + 1] = static_cast<char>('0' + p.msec / 100);
-    buffer[DateTimeChars + 2] = static_cast<char>('0' + p.msec / 10 % 10);
-    buffer[DateTimeChars + 3] = static_cast<char>('0' + p.msec % 10);
-    return QString::fromLatin1(buffer, DateTimeChars + 4);
+        return QString::fromLatin1(buffer, 19);
+    buffer[19] = '.';
+    digits(20, p.msec, 3);
+    return QString::fromLatin1(buffer, 23);
 }
 
 QString storedDateText(QDate date, QTime time) {
-    if (inFourDigits(date) && time.isValid())
-        return storedDateText(partsOf(date, time));
+    if (date.isValid() && date.year() >= 0 && date.year() <= 9999 && time.isValid())
+        return storedDateText({date.year(), date.month(), date.day(), time.hour(), time.minute(),
+                               time.second(), time.msec(), true});
     // Beyond four-digit years: Qt's own formatting, in UTC (no zone lookup).
     const QDateTime dt(date, time, Qt::UTC);
     QString text = dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));

@@ -267,4 +267,26 @@ QString Get_DateStr(const QVariant& value, const QString& fmt) {
     return formatDate(v, fmt);
 }
 
+int formatDateTime(char (&buffer)[MaxDateTimeChars], const DateTimeParts& p, char dateSep,
+                   bool withMsec) {
+    const auto digits = [&](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            buffer[at + i] = static_cast<char>('0' + value % 10);
+    };
+    digits(0, p.year, 4);
+    buffer[4] = buffer[7] = dateSep;
+    digits(5, p.month, 2);
+    digits(8, p.day, 2);
+    buffer[10] = ' ';
+    digits(11, p.hour, 2);
+    buffer[13] = buffer[16] = ':';
+    digits(14, p.minute, 2);
+    digits(17, p.second, 2);
+    if (!withMsec || p.msec == 0)
+        return 19;
+    buffer[19] = '.';
+    digits(20, p.msec, 3);
+    return 23;
+}
+
 } // namespace tanka

@@ -39,4 +39,11 @@ bool readDateText(QStringView text, DateTimeParts& parts);
 // "yyyy/MM/dd" of the parts (year 0..9999).
 QString slashDate(const DateTimeParts& parts);
 
+// Writes "yyyy<dateSep>MM<dateSep>dd hh:mm:ss" of the parts (year 0..9999)
+// into buffer, with ".zzz" when withMsec and the milliseconds are not 0;
+// returns the number of characters written (19 or 23).
+constexpr int MaxDateTimeChars = 23;
+int formatDateTime(char (&buffer)[MaxDateTimeChars], const DateTimeParts& parts, char dateSep,
+                   bool withMsec);
+
 } // namespace tanka

@@ -41,28 +41,9 @@ DateRead serverDateRead(QStringView text, DateTimeParts& p) {
     return DateRead::Valid;
 }
 
-// "yyyy-MM-dd hh:mm:ss" of the parts (year 0..9999), ".zzz" added when the
-// milliseconds are not 0.
 QString storedDateText(const DateTimeParts& p) {
-    char buffer[23];
-    const auto digits = [&](int at, int value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10)
-            buffer[at + i] = static_cast<char>('0' + value % 10);
-    };
-    digits(0, p.year, 4);
-    buffer[4] = buffer[7] = '-';
-    digits(5, p.month, 2);
-    digits(8, p.day, 2);
-    buffer[10] = ' ';
-    digits(11, p.hour, 2);
-    buffer[13] = buffer[16] = ':';
-    digits(14, p.minute, 2);
-    digits(17, p.second, 2);
-    if (p.msec == 0)
-        return QString::fromLatin1(buffer, 19);
-    buffer[19] = '.';
-    digits(20, p.msec, 3);
-    return QString::fromLatin1(buffer, 23);
+    char buffer[MaxDateTimeChars];
+    return QString::fromLatin1(buffer, formatDateTime(buffer, p, '-', true));
 }
 
 QString storedDateText(QDate date, QTime time) {

@@ -140,21 +140,8 @@ void putReal(BlockWriter& out, double value) {
 
 // "yyyy/MM/dd hh:mm:ss" (seconds whole).
 void putDate(BlockWriter& out, const DateTimeParts& p) {
-    char text[19];
-    const auto digits = [&](int at, int value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10)
-            text[at + i] = static_cast<char>('0' + value % 10);
-    };
-    digits(0, p.year, 4);
-    text[4] = text[7] = '/';
-    digits(5, p.month, 2);
-    digits(8, p.day, 2);
-    text[10] = ' ';
-    digits(11, p.hour, 2);
-    text[13] = text[16] = ':';
-    digits(14, p.minute, 2);
-    digits(17, p.second, 2);
-    out.ascii(text, sizeof text);
+    char text[MaxDateTimeChars];
+    out.ascii(text, formatDateTime(text, p, '/', false));
 }
 
 void putDate(BlockWriter& out, QDate date, QTime time) {

@@ -90,25 +90,8 @@ struct BytesOut {
 
 // "yyyy/MM/dd hh:mm:ss", with ".zzz" when the milliseconds are not 0.
 template <typename Out> void appendDate(Out& out, const DateTimeParts& p) {
-    char text[23];
-    const auto digits = [&](int at, int value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10)
-            text[at + i] = char('0' + value % 10);
-    };
-    digits(0, p.year, 4);
-    text[4] = text[7] = '/';
-    digits(5, p.month, 2);
-    digits(8, p.day, 2);
-    text[10] = ' ';
-    digits(11, p.hour, 2);
-    text[13] = text[16] = ':';
-    digits(14, p.minute, 2);
-    digits(17, p.second, 2);
-    if (p.msec == 0)
-        return out.ascii(text, 19);
-    text[19] = '.';
-    digits(20, p.msec, 3);
-    out.ascii(text, 23);
+    char text[MaxDateTimeChars];
+    out.ascii(text, formatDateTime(text, p, '/', true));
 }
 
 template <typename Out> void appendNumber(Out& out, qint64 n) {

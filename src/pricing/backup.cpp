@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -48,7 +49,7 @@ QString candidateDir(const char* word) {
 class BlockWriter {
 public:
     BlockWriter(QIODevice& file, QStringEncoder& encoder) : m_file(file), m_encoder(encoder) {
-        m_bytes.reserve(BlockBytes + 8192);
+        m_bytes.resize(BlockBytes + 8192);
         QString ascii;
         for (char16_t c = 0; c < 0x80; ++c)
             ascii += QChar(c);
@@ -59,60 +60,67 @@ public:
                         static_cast<unsigned char>(bytes[static_cast<qsizetype>(c)]) == c;
     }
     // Digits, dates and separators the program writes itself.
-    void ascii(const char* text, qsizetype size) { m_bytes.append(text, size); }
+    void ascii(const char* text, qsizetype size) {
+        std::memcpy(room(size), text, std::size_t(size));
+        m_used += size;
+    }
     void text(QStringView text) {
         const char16_t* in = text.utf16();
         const qsizetype size = text.size();
-        qsizetype used = m_bytes.size();
-        m_bytes.resize(used + size);
-        char* out = m_bytes.data();
         qsizetype i = 0;
         while (i < size) {
-            qsizetype straight = i;
-            while (straight < size && copiedStraight(in[straight]))
-                ++straight;
-            for (; i < straight; ++i)
-                out[used++] = static_cast<char>(in[i]);
-            if (i == size)
+            qsizetype end = i;
+            while (end < size && copiedStraight(in[end]))
+                ++end;
+            char* out = room(end - i);
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = static_cast<char>(in[k]);
+            m_used += end - i;
+            if (end == size)
                 break;
-            qsizetype end = i + 1;
+            i = end;
             while (end < size && !copiedStraight(in[end]))
                 ++end;
             const QStringView run = text.mid(i, end - i);
-            m_bytes.resize(used + m_encoder.requiredSpace(run.size()) + (size - end));
-            out = m_bytes.data();
-            used = m_encoder.appendToBuffer(out + used, run) - out;
+            char* at = room(m_encoder.requiredSpace(run.size()));
+            m_used = m_encoder.appendToBuffer(at, run) - m_bytes.data();
             i = end;
         }
-        m_bytes.resize(used);
     }
     // A text as the server stored it: ASCII straight, anything else decoded.
     void utf8(QByteArrayView text) {
         for (const char c : text)
             if (!copiedStraight(static_cast<unsigned char>(c)))
                 return this->text(QString::fromUtf8(text));
-        m_bytes.append(text);
+        ascii(text.data(), text.size());
     }
     // Ends a line; false when a full block could not be written.
     bool endLine() {
-        m_bytes.append("\r\n", 2);
-        return m_bytes.size() < BlockBytes || flush();
+        ascii("\r\n", 2);
+        return m_used < BlockBytes || flush();
     }
     bool flush() {
-        const qsizetype size = m_bytes.size();
-        const bool written = size == 0 || m_file.write(m_bytes.constData(), size) == size;
-        m_bytes.resize(0); // keeps the capacity
+        const bool written = m_used == 0 || m_file.write(m_bytes.constData(), m_used) == m_used;
+        m_used = 0;
         return written;
     }
 
 private:
     bool copiedStraight(char16_t c) const { return c < 0x80 && m_same[c]; }
+    // Where the next size bytes go; m_bytes's size is the room, m_used the
+    // bytes written.
+    char* room(qsizetype size) {
+        if (m_used + size > m_bytes.size())
+            m_bytes.resize(std::max(2 * m_bytes.size(), m_used + size + 8192));
+        return m_bytes.data() + m_used;
+    }
 
     static constexpr qsizetype BlockBytes = 64 * 1024;
     QIODevice& m_file;
     QStringEncoder& m_encoder;
     std::array<bool, 0x80> m_same{};
     QByteArray m_bytes;
+    qsizetype m_used = 0;
 };
 
 // The plain text forms of a backup's values.

@@ -1,8 +1,8 @@
 #pragma once
 // A read-only record set in the manner of the platform's ADO record set:
 // opened with SQL text on a connection, walked with moveNext, fields read by
-// name or position, or a row at a time (row()). Rows are written back in batches (batch_update.h), not
-// through the record set.
+// name or position, or a row at a time (row()). Rows are written back in
+// batches (batch_update.h), not through the record set.
 
 #include <memory>
 

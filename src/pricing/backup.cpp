@@ -8,9 +8,9 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 
+#include "core/date_text.h"
 #include "core/field_readers.h"
 #include "core/run_error.h"
-#include "core/date_text.h"
 #include "db/recordset.h"
 #include "db/row_data.h"
 #include "db/value_text.h"

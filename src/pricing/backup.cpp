@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -214,13 +215,13 @@ void putVariant(BlockWriter& out, const QVariant& value, bool dateColumn) {
 }
 
 // The current row of rs: its values in their plain text form, "#NULL#" for
-// Null, TAB between values.
-void putRow(BlockWriter& out, const Recordset& rs) {
+// Null, TAB between values; dates tells which columns are declared dates.
+void putRow(BlockWriter& out, const Recordset& rs, const std::vector<bool>& dates) {
     const RowData& row = rs.row();
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (i > 0)
             out.ascii("\t", 1);
-        const bool date = rs.isDateColumn(static_cast<int>(i));
+        const bool date = dates[i];
         switch (row.kind(i)) {
         case RowData::Kind::Null:
             out.ascii("#NULL#", 6);
@@ -301,14 +302,17 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progre
     BlockWriter out(file, encoder);
     try {
         QStringList header;
-        for (int i = 0; i < rs.fieldCount(); ++i)
+        std::vector<bool> dates;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
             header << rs.fieldName(i);
+            dates.push_back(rs.isDateColumn(i));
+        }
         out.text(header.join(u'\t'));
         if (!out.endLine())
             return fileFailed();
         qint64 done = 0;
         while (!rs.isEOF()) {
-            putRow(out, rs);
+            putRow(out, rs, dates);
             if (!out.endLine())
                 return fileFailed();
             rs.moveNext();

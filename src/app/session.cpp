@@ -4,6 +4,7 @@
 
 #include "app/check_setting.h"
 #include "app/connect.h"
+#include "core/code_page_932.h"
 #include "core/error_text.h"
 #include "core/run_error.h"
 #include "db/db_errors.h"
@@ -23,6 +24,15 @@ LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupSer
         s.boxes.show(QStringLiteral("他に起動中でないか確認できませんでした。終了します。\r\n") +
                          s.instance.reason(),
                      MsgButtons::Ok, MsgIcon::Critical);
+        return LoadResult::Failed;
+    }
+
+    // The settings file, backups and journals are all in code page 932.
+    if (!cp932::isAvailable()) {
+        s.boxes.show(
+            QStringLiteral("この環境では日本語の文字コード（シフトJIS）を変換できないため、"
+                           "設定ファイルや履歴ファイルを読み書きできません。\r\n終了します。"),
+            MsgButtons::Ok, MsgIcon::Critical);
         return LoadResult::Failed;
     }
 

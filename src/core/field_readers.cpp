@@ -1,9 +1,9 @@
 #include "core/field_readers.h"
 
+#include "core/code_page_932.h"
+
 #include <cmath>
 #include <limits>
-
-#include <QStringEncoder>
 
 #include "core/field_text.h"
 #include "core/run_error.h"
@@ -147,23 +147,8 @@ bool isNumericValue(const QVariant& value) {
 
 namespace {
 
-QStringEncoder& cp932Encoder() {
-    thread_local QStringEncoder encoder("CP932", QStringConverter::Flag::Stateless);
-    return encoder;
-}
-
-bool isAscii(QStringView s) {
-    for (QChar c : s)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
-}
-
-qsizetype cp932Length(const QString& text) {
-    if (isAscii(text))
-        return text.size();
-    QByteArray encoded = cp932Encoder().encode(text);
-    return encoded.size();
+qsizetype cp932Length(QStringView text) {
+    return cp932::encodedLength(text);
 }
 
 } // namespace

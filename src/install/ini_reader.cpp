@@ -3,8 +3,8 @@
 // writes (CP932 text, "[Section]" headers, "Key=Value" lines).
 
 #include <QFile>
-#include <QStringDecoder>
 
+#include "core/code_page_932.h"
 #include "install/install.h"
 
 namespace tanka {
@@ -53,8 +53,7 @@ QString readProfileString(const QString& hostFile, const QString& section, const
     QFile file(hostFile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringDecoder decoder("CP932", QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(file.readAll());
+    const QString text = cp932::decode(file.readAll());
 
     // Only the first section of the name is searched, and in it the first
     // line of the key.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include <QSaveFile>
-#include <QStringEncoder>
 
+#include "core/code_page_932.h"
 #include "core/date_text.h"
 #include "core/field_readers.h"
 #include "core/run_error.h"
@@ -43,23 +43,12 @@ QString candidateDir(const char* word) {
 }
 
 // A backup's lines written straight in the file's bytes, a block at a time.
-// Characters the converter gives back as the same single byte (ASCII, apart
-// from the few control characters code page 932 exchanges) are copied
-// straight; every other run of characters goes through the converter, a whole
-// value at a time, so a run never splits a surrogate pair.
+// ASCII is copied straight (code page 932 writes it as itself); every other
+// run of characters goes through the converter, a whole run at a time, so a
+// run never splits a surrogate pair.
 class BlockWriter {
 public:
-    BlockWriter(QIODevice& file, QStringEncoder& encoder) : m_file(file), m_encoder(encoder) {
-        m_bytes.resize(BlockBytes + 8192);
-        QString ascii;
-        for (char16_t c = 0; c < 0x80; ++c)
-            ascii += QChar(c);
-        QStringEncoder probe(m_encoder.name());
-        const QByteArray bytes = probe.encode(ascii);
-        for (std::size_t c = 0; c < m_same.size(); ++c)
-            m_same[c] = bytes.size() == ascii.size() &&
-                        static_cast<unsigned char>(bytes[static_cast<qsizetype>(c)]) == c;
-    }
+    explicit BlockWriter(QIODevice& file) : m_file(file) { m_bytes.resize(BlockBytes + 8192); }
     // Digits, dates and separators the program writes itself.
     void ascii(const char* text, qsizetype size) {
         std::memcpy(room(size), text, std::size_t(size));
@@ -82,9 +71,8 @@ public:
             i = end;
             while (end < size && !copiedStraight(in[end]))
                 ++end;
-            const QStringView run = text.mid(i, end - i);
-            char* at = room(m_encoder.requiredSpace(run.size()));
-            m_used = m_encoder.appendToBuffer(at, run) - m_bytes.data();
+            const QByteArray encoded = cp932::encode(text.mid(i, end - i));
+            ascii(encoded.constData(), encoded.size());
             i = end;
         }
     }
@@ -107,7 +95,8 @@ public:
     }
 
 private:
-    bool copiedStraight(char16_t c) const { return c < 0x80 && m_same[c]; }
+    // Code page 932 writes every ASCII character as its own byte.
+    static bool copiedStraight(char16_t c) { return c < 0x80; }
     // Where the next size bytes go; m_bytes's size is the room, m_used the
     // bytes written.
     char* room(qsizetype size) {
@@ -118,8 +107,6 @@ private:
 
     static constexpr qsizetype BlockBytes = 64 * 1024;
     QIODevice& m_file;
-    QStringEncoder& m_encoder;
-    std::array<bool, 0x80> m_same{};
     QByteArray m_bytes;
     qsizetype m_used = 0;
 };
@@ -285,11 +272,6 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progre
                   RunError* cause) {
     RunError ignored(0, {});
     RunError& failure = cause ? *cause : ignored;
-    QStringEncoder encoder("CP932");
-    if (!encoder.isValid()) {
-        failure = RunError(err::FileFailed, "CP932 encoder not available");
-        return false;
-    }
     // QSaveFile writes to a temporary file beside hostPath and renames it on
     // commit; without a commit the temporary file is removed.
     QSaveFile file(hostPath);
@@ -299,7 +281,7 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progre
     };
     if (!file.open(QIODevice::WriteOnly))
         return fileFailed();
-    BlockWriter out(file, encoder);
+    BlockWriter out(file);
     try {
         QStringList header;
         std::vector<bool> dates;

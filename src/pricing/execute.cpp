@@ -54,15 +54,12 @@ RunDetails runDetails(const Globals& g, const QDateTime& at) {
                                       QStringLiteral("四捨五入")};
     static const QString units[] = {QStringLiteral("1円"), QStringLiteral("10円"),
                                     QStringLiteral("100円")};
-    QString user = qEnvironmentVariable("USERNAME");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USER");
     RunDetails details;
     details.at = at;
     details.lines = {
         {QStringLiteral("処理"), QStringLiteral("変換")},
-        {QStringLiteral("コンピュータ"), QSysInfo::machineHostName()},
-        {QStringLiteral("ユーザー"), user},
+        {QStringLiteral("コンピュータ"), computerName()},
+        {QStringLiteral("ユーザー"), userName()},
         {QStringLiteral("設定ファイル"), g.IniDrive + g.IniFolder + g.IniName},
         {QStringLiteral("区分"),
          g.HonbuFlg == True ? QStringLiteral("本部") : QStringLiteral("店舗")},

@@ -1,13 +1,15 @@
 #include "pricing/journal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <QSysInfo>
 
+#include "core/code_page_932.h"
 #include "core/date_text.h"
 #include "core/run_error.h"
 #include "pricing/conversion.h"
@@ -60,7 +62,6 @@ struct TextOut {
 struct BytesOut {
     QByteArray& buffer;
     qsizetype& used;
-    QStringEncoder& encoder;
 
     char* room(qsizetype size) {
         if (used + size > buffer.size())
@@ -83,7 +84,7 @@ struct BytesOut {
     void encoded(QStringView text) {
         QString cleaned;
         TextOut{cleaned}.cell(text);
-        const QByteArray bytes = encoder.encode(cleaned);
+        const QByteArray bytes = cp932::encode(cleaned);
         ascii(bytes.constData(), bytes.size());
     }
 };
@@ -130,8 +131,10 @@ template <typename Out> void appendJournalText(Out& out, const QVariant& value) 
             return appendDate(out, partsOf(d, QTime(0, 0)));
         break;
     case QMetaType::Double: {
+        // Whole numbers within qint64 as integers; converting a double out
+        // of that range (or NaN) to qint64 is undefined, so it is checked first.
         const double d = value.toDouble();
-        if (d == double(qint64(d)))
+        if (std::isfinite(d) && d >= -9.2e18 && d <= 9.2e18 && d == std::trunc(d))
             return appendNumber(out, qint64(d));
         return out.cell(QString::number(d, 'g', 17));
     }
@@ -172,11 +175,21 @@ QVariant valueFromJournal(const QString& text) {
     return text;
 }
 
+QString computerName() {
+    const QString windowsName = qEnvironmentVariable("COMPUTERNAME");
+    return windowsName.isEmpty() ? QSysInfo::machineHostName() : windowsName;
+}
+
+QString userName() {
+    const QString windowsName = qEnvironmentVariable("USERNAME");
+    return windowsName.isEmpty() ? qEnvironmentVariable("USER") : windowsName;
+}
+
 Journal::Journal(const QString& dir, const RunDetails& details) : m_dir(dir), m_at(details.at) {
     const QString stamp = m_at.toString(QStringLiteral("yyyyMMdd_hhmmss"));
     m_file.setFileName(QDir(dir).filePath(
         QStringLiteral("単価変更_%1_%2.tmp").arg(stamp).arg(QCoreApplication::applicationPid())));
-    if (!m_encoder.isValid() || !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         raiseFile(QStringLiteral("履歴ファイルを作成できません: %1").arg(m_file.fileName()));
     write(Marker + QStringLiteral("\t1"));
     write(QStringLiteral("日時\t") + m_at.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
@@ -191,8 +204,8 @@ Journal::~Journal() {
 }
 
 void Journal::write(const QString& line) {
-    const QByteArray bytes = m_encoder.encode(line + QStringLiteral("\r\n"));
-    BytesOut{m_buffer, m_used, m_encoder}.ascii(bytes.constData(), bytes.size());
+    const QByteArray bytes = cp932::encode(line + QStringLiteral("\r\n"));
+    BytesOut{m_buffer, m_used}.ascii(bytes.constData(), bytes.size());
 }
 
 void Journal::writeBuffer() {
@@ -205,12 +218,12 @@ void Journal::add(const RowWrite& row) {
     const int menu = int(row.menu);
     if (m_keys[menu].isEmpty()) {
         // "table" and "\tkey=" once per menu in the file's bytes.
-        m_keys[menu] << m_encoder.encode(tableName(row.menu));
+        m_keys[menu] << cp932::encode(tableName(row.menu));
         for (const QString& key : keyColumns(row.menu))
-            m_keys[menu] << m_encoder.encode(u'\t' + key + u'=');
+            m_keys[menu] << cp932::encode(u'\t' + key + u'=');
     }
     const QByteArrayList& prefixes = m_keys[menu];
-    BytesOut out{m_buffer, m_used, m_encoder};
+    BytesOut out{m_buffer, m_used};
     out.ascii(prefixes[0].constData(), prefixes[0].size());
     for (std::size_t k = 0; k < row.key.size(); ++k) {
         const QByteArray& prefix = prefixes[qsizetype(k) + 1];
@@ -266,9 +279,9 @@ JournalFile readJournal(const QString& hostPath) {
     QFile file(hostPath);
     if (!file.open(QIODevice::ReadOnly))
         raiseFile(QStringLiteral("履歴ファイルを読めません: %1").arg(hostPath));
-    QStringDecoder decoder("CP932");
-    const QString text = decoder.decode(file.readAll());
-    if (decoder.hasError())
+    bool valid = false;
+    const QString text = cp932::decode(file.readAll(), &valid);
+    if (!valid)
         raiseFile(QStringLiteral("履歴ファイルの文字が読めません: %1").arg(hostPath));
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     const auto bad = [&](qsizetype line) {

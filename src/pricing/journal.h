@@ -25,7 +25,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QString>
-#include <QStringEncoder>
 #include <QStringList>
 #include <QVariant>
 
@@ -41,6 +40,11 @@ struct RunDetails {
     QDateTime at;
     QList<std::pair<QString, QString>> lines; // after the date: computer, user, ...
 };
+
+// The computer and the user a journal names: COMPUTERNAME and USERNAME where
+// Windows sets them; elsewhere the host name and USER.
+QString computerName();
+QString userName();
 
 // One changed row as a journal holds it.
 struct JournalRow {
@@ -75,7 +79,6 @@ private:
     QString m_dir;
     QDateTime m_at;
     QFile m_file;
-    QStringEncoder m_encoder{"CP932"};
     QString m_final;
     QByteArray m_buffer; // its first m_used bytes: lines not yet written
     qsizetype m_used = 0;

@@ -1,8 +1,8 @@
 #include "pricing/preview.h"
 
 #include <QSaveFile>
-#include <QStringEncoder>
 
+#include "core/code_page_932.h"
 #include "core/field_readers.h"
 #include "db/recordset.h"
 #include "pricing/checks.h"
@@ -176,15 +176,12 @@ QVariant previewValue(const PreviewRow& row, int column) {
 }
 
 bool writePreviewFile(const QString& hostPath, const Preview& preview) {
-    QStringEncoder encoder("CP932");
-    if (!encoder.isValid())
-        return false;
     QSaveFile file(hostPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const int columns = previewColumnCount();
     const auto put = [&](const QString& line) {
-        const QByteArray bytes = encoder.encode(line);
+        const QByteArray bytes = cp932::encode(line);
         return file.write(bytes) == bytes.size();
     };
     const QString tab = QStringLiteral("\t");

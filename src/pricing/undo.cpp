@@ -106,14 +106,11 @@ UndoReport undoJournal(Connection& cn, const QString& journalPath, const QString
             return report;
         }
 
-        QString user = qEnvironmentVariable("USERNAME");
-        if (user.isEmpty())
-            user = qEnvironmentVariable("USER");
         RunDetails details;
         details.at = at;
         details.lines = {{QStringLiteral("処理"), QStringLiteral("取消")},
-                         {QStringLiteral("コンピュータ"), QSysInfo::machineHostName()},
-                         {QStringLiteral("ユーザー"), user},
+                         {QStringLiteral("コンピュータ"), computerName()},
+                         {QStringLiteral("ユーザー"), userName()},
                          {QStringLiteral("取り消した履歴"), journalPath}};
         own = std::make_unique<Journal>(workDir, details);
 

@@ -4,9 +4,9 @@
 // cases hold both ways.
 #include <gtest/gtest.h>
 
+#include "core/code_page_932.h"
 #include <QDateTime>
 #include <QFile>
-#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include "db/batch_update.h"
@@ -63,7 +63,7 @@ TEST_F(TransportTest, ValuesReadAsTheirTypesAndLinesComeAlike) {
     ASSERT_TRUE(Write_RsFile(path, rs));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QStringDecoder("CP932").decode(file.readAll()),
+    EXPECT_EQ(cp932::decode(file.readAll()),
               QStringLiteral("id\tn\tr\tm\tt\td\tb\r\n"
                              "1\t-12\t0.25\t1080.5\tｶｯﾄ\t2019/09/30 00:00:00\t00FF\r\n"
                              "2\t#NULL#\t#NULL#\t#NULL#\t\t#NULL#\t#NULL#\r\n"));

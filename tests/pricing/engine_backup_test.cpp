@@ -4,13 +4,15 @@
 
 #include <csignal>
 #include <iterator>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <gtest/gtest.h>
 
+#include "core/code_page_932.h"
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 
 #include "engine_fixture.h"
 #include "pricing/backup.h"
@@ -98,14 +100,17 @@ TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
 
     const QList<QByteArray> lines = fx.readFile(fx.backupPath("MTGIJU10%.CSV")).split('\n');
     ASSERT_EQ(lines.size(), Rows + 2); // header, rows, nothing after the last CR LF
-    QStringEncoder cp932("CP932");
     for (int i = 0; i < Rows; ++i) {
         const QList<QByteArray> fields = lines[i + 1].split('\t');
         ASSERT_EQ(fields.size(), 18) << i;
-        EXPECT_EQ(fields[4], QByteArray(cp932.encode(rows[std::size_t(i)].name))) << i;
+        EXPECT_EQ(fields[4], cp932::encode(rows[std::size_t(i)].name)) << i;
     }
 }
 
+// A write that fails half way (the disk full), made with a file size limit.
+// Windows has no such limit for one process, so the Windows build leaves this
+// test out.
+#ifndef _WIN32
 // A write that fails half way (the disk full) shows the message and leaves
 // no file, neither the backup nor a temporary one, that would block a later
 // backup. (A name taken by a folder is among the run failures.)
@@ -143,6 +148,7 @@ TEST(Backup, AFailedWriteShowsTheCauseAndLeavesNoFile) {
     EXPECT_TRUE(written.startsWith(GijuHeader));
     EXPECT_EQ(written.count("\r\n"), fx.dump("MTGIJU").size() + 1);
 }
+#endif
 
 TEST(TmpDir, FollowsTheDataFileThenTheCandidateOrder) {
     using sample::Product;

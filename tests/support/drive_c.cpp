@@ -1,18 +1,18 @@
 #include "support/drive_c.h"
 
+#include "core/code_page_932.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
 namespace tanka::test {
 
 QByteArray toCp932(const QString& text) {
-    QStringEncoder encoder("CP932");
-    QByteArray bytes = encoder.encode(text);
-    EXPECT_FALSE(encoder.hasError()) << text.toStdString();
+    QByteArray bytes = cp932::encode(text);
+    EXPECT_EQ(cp932::decode(bytes), text) << "not all in code page 932: " << text.toStdString();
     return bytes;
 }
 

@@ -1,5 +1,7 @@
 #include "support/table_dump.h"
 
+#include "core/code_page_932.h"
+
 #include <algorithm>
 #include <atomic>
 #include <stdexcept>
@@ -9,7 +11,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 #include "pricing/keisan.h"
@@ -95,8 +96,7 @@ std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table
     QFile f(backupFile);
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error("no backup " + backupFile.toStdString());
-    QStringDecoder cp932("CP932");
-    const QString text = cp932.decode(f.readAll());
+    const QString text = cp932::decode(f.readAll());
     QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     const QStringList header = lines.isEmpty() ? QStringList() : lines.takeFirst().split(u'\t');
     std::vector<PriceRow> rows;

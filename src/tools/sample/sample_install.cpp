@@ -11,9 +11,9 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStringEncoder>
 #include <QVariant>
 
+#include "core/code_page_932.h"
 #include "core/databases.h"
 #include "tools/sample/schema.h"
 
@@ -381,10 +381,9 @@ void writeIni(const SampleInstall& s, const Options& o, const QString& ownName) 
           << QStringLiteral("") << QStringLiteral("[DISPLAY]") << QStringLiteral("Title=サロン管理")
           << QStringLiteral("");
 
-    QStringEncoder encoder("CP932");
-    if (!encoder.isValid())
-        fail(QStringLiteral("no CP932 encoder"));
-    const QByteArray bytes = encoder.encode(lines.join(QStringLiteral("\r\n")));
+    if (!cp932::isAvailable())
+        fail(QStringLiteral("no code page 932 conversion on this system"));
+    const QByteArray bytes = cp932::encode(lines.join(QStringLiteral("\r\n")));
     QFile file(s.iniFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         fail(QStringLiteral("cannot write ") + s.iniFile);

@@ -2,13 +2,15 @@
 // The rows a query selects from one table, read a page at a time by key:
 //
 //   select <keys> <from> <where>                          once, the keys only
-//   select <keys>, <columns> <from> <where> and ((<k> = 1 and ...) or ...)
+//   select <keys>, <columns> <from> <where> and (<first key> <= key <= <last key>)
 //                                                         once per page
 //
 // The first statement fixes which rows are visited, so every row is visited
-// exactly once however the table changes meanwhile; each page then reads its
-// rows' values as they are at that moment. A row that no longer matches the
-// query when its page is read is skipped. Each page is read whole before it is
+// exactly once however the table changes meanwhile; each page then reads the
+// key range from its first to its last key (in key order, written without row
+// values) and keeps only the rows among its keys, as they are at that moment:
+// a row added since lies in the range too and is passed over. A row that no
+// longer matches the query when its page is read is skipped. Each page is read whole before it is
 // handed out, so the caller may write to the table between pages.
 //
 // Integer keys are written into the text by the program; any other key value

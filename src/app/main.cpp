@@ -1,5 +1,9 @@
 // The program: builds the real platform services and runs the main window,
 // or, given arguments, the command line without any window.
+// On Windows the same source is built twice: tanka.exe, a window program that
+// opens no console, and tanka.com, a console program that a console finds
+// first when "tanka" is typed, so that a command there waits for its end and
+// gives its exit status (TANKA_WINDOW_PROGRAM marks the first).
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -14,6 +18,9 @@
 namespace {
 
 int runCommandLine(int argc, char* argv[]) {
+#ifdef TANKA_WINDOW_PROGRAM
+    tanka::cli::useParentConsole();
+#endif
     tanka::cli::quietQtDiagnostics();
     QCoreApplication core(argc, argv);
     const tanka::ProcessEnv env;

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include "core/code_page_932.h"
 #include "engine_fixture.h"
 #include "pricing/execute.h"
 
@@ -42,9 +43,17 @@ Outcome tanka(const EngineFixture& fx, const QStringList& args) {
     child.start(binPath("tanka"), args);
     child.closeWriteChannel();
     EXPECT_TRUE(child.waitForFinished(120000));
+    // Redirected output is in the locale's encoding: UTF-8 here, code page
+    // 932 on Windows.
+    const auto text = [](const QByteArray& bytes) {
+#ifdef _WIN32
+        return cp932::decode(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#else
+        return QString::fromUtf8(bytes);
+#endif
+    };
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
-            QString::fromUtf8(child.readAllStandardOutput()),
-            QString::fromUtf8(child.readAllStandardError())};
+            text(child.readAllStandardOutput()), text(child.readAllStandardError())};
 }
 
 // "convert" and the blank-separated words of options.

@@ -2,10 +2,12 @@
 // through the FreeTDS driver that fail (nothing but 127.0.0.1 is contacted).
 #include <QElapsedTimer>
 
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,12 @@ TEST(OdbcConnectionString, EveryValueIsBraceQuotedSoNoSettingAddsAttributes) {
         EXPECT_EQ(odbcConnectionString(QString::fromUtf8(c.driver), c.params),
                   QString::fromUtf8(c.expected));
 }
+
+// The opens through FreeTDS listen on a raw socket. Not in the Windows build:
+// there the driver would be the system's SQL Server driver, which a test
+// under Wine cannot reach (Wine hands ODBC to the host's FreeTDS, which the
+// Linux run already covers).
+#ifndef _WIN32
 
 // A socket on 127.0.0.1 that listens (and never answers) or is closed again.
 class LocalPort {
@@ -121,6 +129,8 @@ TEST_F(OdbcOpenTest, SilentHostFailsWithinTheLoginTimeout) {
     EXPECT_NE(e.number(), -1);
     EXPECT_FALSE(e.description().empty());
 }
+
+#endif
 
 } // namespace
 } // namespace tanka

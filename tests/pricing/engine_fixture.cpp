@@ -105,13 +105,6 @@ QByteArray EngineFixture::readFile(const QString& hostPath) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString binPath(const QString& name) {
-    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
-    if (dir.isEmpty())
-        dir = QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path();
-    return dir + u'/' + name;
-}
-
 QStringList filesIn(const QString& hostDir) {
     return QDir(hostDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }

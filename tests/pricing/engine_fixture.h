@@ -82,9 +82,6 @@ private:
     FixedClock m_clock{QDate(2019, 10, 1)};
 };
 
-// A program built beside the tests (bin/name), unless the build names the folder.
-QString binPath(const QString& name);
-
 // The files (hidden ones too) of a host folder.
 QStringList filesIn(const QString& hostDir);
 

@@ -1,5 +1,7 @@
 #include "support/sample_site.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFile>
 
@@ -63,6 +65,18 @@ void SampleSite::editIni(const QByteArray& from, const QByteArray& to) const {
 
 void SampleSite::sql(const QString& database, const QStringList& statements) const {
     sample::execSql(file(database), statements);
+}
+
+QString binPath(const QString& name) {
+    QString dir = qEnvironmentVariable("TANKA_TEST_BIN_DIR");
+    if (dir.isEmpty() && QCoreApplication::instance())
+        dir = QCoreApplication::applicationDirPath();
+#ifdef _WIN32
+    // The command line is the console program tanka.com; tanka.exe is the window.
+    return dir + u'/' + name + (name == u"tanka" ? QStringLiteral(".com") : QStringLiteral(".exe"));
+#else
+    return dir + u'/' + name;
+#endif
 }
 
 } // namespace tanka::test

@@ -62,4 +62,8 @@ public:
     const DriveMap drive;
 };
 
+// A program built beside the tests (bin/name), unless the build names the
+// folder. On Windows "tanka" is the console program tanka.com.
+QString binPath(const QString& name);
+
 } // namespace tanka::test

@@ -15,6 +15,11 @@ namespace tanka::cli {
 // fatal ones still show.
 void quietQtDiagnostics();
 
+// For the Windows window program (no console of its own) given a command:
+// its output goes to the console of the program that started it, if any.
+// Does nothing elsewhere, or when the output is already redirected.
+void useParentConsole();
+
 // Whether standard input / standard error is a terminal.
 bool stdinIsTerminal();
 bool stderrIsTerminal();

@@ -12,8 +12,12 @@ namespace tanka {
 
 void installWindowFontSubstitution() {
     static const bool done = [] {
+        // Only used where the designer's font itself is missing: Windows
+        // under another name or without it, then the Linux gothics.
         QFont::insertSubstitutions(QString::fromUtf8(WindowFontFamily),
-                                   {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
+                                   {QStringLiteral("MS Gothic"), QStringLiteral("BIZ UDGothic"),
+                                    QStringLiteral("Yu Gothic"), QStringLiteral("Meiryo"),
+                                    QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
                                     QStringLiteral("Noto Sans Mono CJK JP"),
                                     QStringLiteral("Noto Sans CJK JP")});
         return true;
@@ -23,9 +27,13 @@ void installWindowFontSubstitution() {
 
 void setupJapaneseUi(QCoreApplication& app) {
     installWindowFontSubstitution();
+    // The translation shipped beside the program (the Windows package's
+    // translations folder) first, then Qt's own installed one.
     auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ja"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    const QString name = QStringLiteral("qtbase_ja");
+    if (translator->load(name, QCoreApplication::applicationDirPath() +
+                                   QStringLiteral("/translations")) ||
+        translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;

@@ -45,10 +45,10 @@ run_side() {
   else
     TANKA_DRIVE_C=$(winpath "$drive") TANKA_SQLITE_DIR=$(winpath "$sqlite") \
       "$win_build/wine-run.sh" "$win_build/bin/tanka.com" "${options[@]}" --dry-run \
-      --out "$(winpath "$work/$side-preview.tsv")" >/dev/null
+      --out "$(winpath "$work/$side-preview.tsv")" >/dev/null 2> >(iconv -f CP932 -t UTF-8 >&2)
     TANKA_DRIVE_C=$(winpath "$drive") TANKA_SQLITE_DIR=$(winpath "$sqlite") \
       "$win_build/wine-run.sh" "$win_build/bin/tanka.com" "${options[@]}" --yes \
-      | iconv -f CP932 -t UTF-8 | tr -d '\r' >"$work/$side.out"
+      2> >(iconv -f CP932 -t UTF-8 >&2) | iconv -f CP932 -t UTF-8 | tr -d '\r' >"$work/$side.out"
   fi
   find "$drive" -name '単価変更_*.TSV' | head -n 1
 }

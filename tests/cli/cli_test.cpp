@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include "core/code_page_932.h"
@@ -38,7 +39,6 @@ Outcome tanka(const EngineFixture& fx, const QStringList& args) {
     env.insert(QStringLiteral("TANKA_DRIVE_C"), fx.install().driveC);
     env.insert(QStringLiteral("TANKA_SQLITE_DIR"), fx.install().sqliteDir);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    env.insert(QStringLiteral("USERPROFILE"), runtime); // Windows keeps the lock there
     QProcess child;
     child.setProcessEnvironment(env);
     child.start(binPath("tanka"), args);
@@ -143,7 +143,13 @@ TEST(Cli, DryRunSavesTheList) {
 TEST(Cli, SecondCopyIsRefused) {
     EngineFixture fx(storeOptions());
     tanka(fx, {"--help"}); // makes the runtime folder
+#ifdef _WIN32
+    // Windows keeps the lock in the user's profile.
+    QLockFile first(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                    QStringLiteral("/tanka.lock"));
+#else
     QLockFile first(QDir(fx.site().path()).filePath(QStringLiteral("run/tanka.lock")));
+#endif
     ASSERT_TRUE(first.tryLock(0));
     const QStringList before = fx.dumpBoth();
     const Outcome o = tanka(fx, convert("--technical 10 --round up --unit 1 --yes"));

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <limits>
+#include <stdexcept>
 
 #include <QDateTime>
 
@@ -55,14 +56,18 @@ bool dateOf(const QVariant& value, DateTimeParts& p) {
     }
 }
 
+bool sameParts(const DateTimeParts& x, const DateTimeParts& y) {
+    return x.year == y.year && x.month == y.month && x.day == y.day && x.hour == y.hour &&
+           x.minute == y.minute && x.second == y.second && x.msec == y.msec;
+}
+
 } // namespace
 
 bool sameWrittenValue(const QVariant& a, const QVariant& b) {
     if (isInteger(a) && isInteger(b))
         return a.toLongLong() == b.toLongLong();
     if (DateTimeParts x, y; dateOf(a, x) && dateOf(b, y))
-        return x.year == y.year && x.month == y.month && x.day == y.day && x.hour == y.hour &&
-               x.minute == y.minute && x.second == y.second && x.msec == y.msec;
+        return sameParts(x, y);
     return journalText(a) == journalText(b);
 }
 
@@ -99,9 +104,20 @@ void WrittenValues::record(std::size_t keyIndex, const std::vector<ColumnChange>
     const std::size_t width = std::size_t(m_columns.size());
     std::uint32_t written = 0;
     std::uint32_t other = 0;
-    for (const ColumnChange& change : changes) {
-        const qsizetype column = m_columns.indexOf(change.column);
-        assert(column >= 0 && (written >> column & 1u) == 0);
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const ColumnChange& change = changes[i];
+        // Rows mostly write the same columns in the same order.
+        if (i >= m_lastOrder.size())
+            m_lastOrder.resize(i + 1, 0);
+        qsizetype column = m_lastOrder[i];
+        if (m_columns[column] != change.column) {
+            column = m_columns.indexOf(change.column);
+            if (column < 0)
+                throw std::invalid_argument("a column not to be written: " +
+                                            change.column.toStdString());
+            m_lastOrder[i] = column;
+        }
+        assert((written >> column & 1u) == 0);
         const std::uint32_t bit = 1u << column;
         written |= bit;
         std::int32_t& slot = m_values[keyIndex * width + std::size_t(column)];
@@ -114,8 +130,11 @@ void WrittenValues::record(std::size_t keyIndex, const std::vector<ColumnChange>
         // Most rows write the same date: it is kept once.
         other |= bit;
         if (m_others.empty() || m_others.back().typeId() != value.typeId() ||
-            m_others.back() != value)
+            m_others.back() != value) {
             m_others.push_back(value);
+            DateTimeParts parts;
+            m_otherDates.push_back(dateOf(value, parts) ? std::optional(parts) : std::nullopt);
+        }
         slot = std::int32_t(m_others.size() - 1);
     }
     if (written == 0)
@@ -132,6 +151,19 @@ QVariant WrittenValues::value(std::size_t keyIndex, qsizetype column) const {
     if (m_other[keyIndex] >> column & 1u)
         return m_others[std::size_t(slot)];
     return qlonglong(slot);
+}
+
+bool WrittenValues::matches(std::size_t keyIndex, qsizetype column, const QVariant& found) const {
+    const std::int32_t slot =
+        m_values[keyIndex * std::size_t(m_columns.size()) + std::size_t(column)];
+    if ((m_other[keyIndex] >> column & 1u) == 0)
+        return isInteger(found) ? found.toLongLong() == slot
+                                : sameWrittenValue(qlonglong(slot), found);
+    if (const auto& date = m_otherDates[std::size_t(slot)]) {
+        DateTimeParts parts;
+        return dateOf(found, parts) && sameParts(*date, parts);
+    }
+    return sameWrittenValue(m_others[std::size_t(slot)], found);
 }
 
 void readBack(Menu menu, KeyedPages& pages, const WrittenValues& written) {
@@ -165,11 +197,11 @@ void readBack(Menu menu, KeyedPages& pages, const WrittenValues& written) {
             for (std::size_t c = 0; c < readAt.size(); ++c) {
                 if ((mask >> c & 1u) == 0)
                     continue;
-                const QVariant expected = written.value(index, qsizetype(c));
                 const QVariant& now = row[std::size_t(readAt[c])];
-                if (!sameWrittenValue(expected, now))
+                if (!written.matches(index, qsizetype(c), now))
                     raiseReadBackDifference(menu, {row.begin(), row.begin() + qsizetype(width)},
-                                            written.columns()[qsizetype(c)], expected, now);
+                                            written.columns()[qsizetype(c)],
+                                            written.value(index, qsizetype(c)), now);
             }
         }
     }

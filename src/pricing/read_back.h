@@ -8,12 +8,14 @@
 // the run before the commit: the caller rolls back.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include "core/date_text.h"
 #include "db/batch_update.h"
 #include "pricing/row_prices.h"
 
@@ -57,6 +59,10 @@ public:
     std::uint32_t columnsUsed() const { return m_used; }
     // The value written into column i of the row at keyIndex.
     QVariant value(std::size_t keyIndex, qsizetype column) const;
+    // Whether found is the value written into column i of the row at
+    // keyIndex (sameWrittenValue, without making a variant of an integer
+    // written or reading a date written once per row).
+    bool matches(std::size_t keyIndex, qsizetype column, const QVariant& found) const;
 
 private:
     QStringList m_columns;
@@ -64,7 +70,9 @@ private:
     std::vector<std::uint32_t> m_other;   // per row: columns held in m_others
     std::vector<std::int32_t> m_values;   // per row and column: a value or an index
     std::vector<QVariant> m_others;       // values that are not 32-bit integers
-    std::uint32_t m_used = 0;             // columns written in any row
+    std::vector<std::optional<DateTimeParts>> m_otherDates; // per m_others: its date
+    std::vector<qsizetype> m_lastOrder;                     // the columns of the row last recorded
+    std::uint32_t m_used = 0;                               // columns written in any row
     qint64 m_recorded = 0;
 };
 

@@ -123,7 +123,8 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
         for (std::size_t i = 0; i < dates.size(); ++i)
             dates[i] = dates[i] || isDateObject(batch.values[row * perRow + keys + 2 * i]) ||
                        isDateObject(batch.values[row * perRow + keys + 2 * i + 1]);
-    Statement& statement = m_statements[{columns, dates, rows}];
+    const auto shape = std::make_tuple(columns, dates, rows);
+    Statement& statement = m_statements[shape];
     sqlite3* handle = c.engine->sqliteHandle(c.db);
     if (!statement.query && statement.direct.isEmpty()) {
         const QString text = c.engine->translate(updateText(columns, dates, rows));
@@ -131,38 +132,61 @@ void BatchUpdate::write(const Columns& columns, Batch& batch) {
             statement.direct = SqliteStatement::prepare(handle, *c.engine, text, true);
         } else {
             statement.query = std::make_unique<QSqlQuery>(c.newQuery());
-            if (!statement.query->prepare(text))
-                c.raise(statement.query->lastError());
+            if (!statement.query->prepare(text)) {
+                const QSqlError error = statement.query->lastError();
+                m_statements.erase(shape);
+                c.raise(error);
+            }
         }
     }
     ++c.statements;
     int affected = 0;
+    try {
+        affected = execute(statement, batch.values);
+    } catch (...) {
+        // A statement whose execution failed is never run again: a driver
+        // may keep state of the failed run (its count, its cursor) in it.
+        m_statements.erase(shape);
+        throw;
+    }
+    if (affected != static_cast<int>(rows)) {
+        m_statements.erase(shape);
+        if (affected < 0)
+            dberr::raise(dberr::Fail, QStringLiteral("The driver reported no row count for an "
+                                                     "update of %1 rows.")
+                                          .arg(rows));
+        dberr::raise(dberr::RowNotFound,
+                     QStringLiteral("Row cannot be located for updating. Some values may have "
+                                    "been changed since it was last read."));
+    }
+    m_written += affected;
+    batch.values.clear();
+    batch.rows = 0;
+}
+
+int BatchUpdate::execute(Statement& statement, const std::vector<QVariant>& values) {
+    ConnectionPrivate& c = *m_cn.d();
     int position = 0;
+    int affected = 0;
     if (!statement.direct.isEmpty()) {
         // The embedded server binds straight to SQLite: Qt's binding costs
         // more than the statement (it names every placeholder).
-        for (const QVariant& value : batch.values)
+        for (const QVariant& value : values)
             statement.direct.bind(++position, value);
-        statement.direct.step();
+        statement.direct.step(); // raises (the statement reset) when it fails
         affected = statement.direct.changes();
         statement.direct.reset();
     } else {
         QSqlQuery& query = *statement.query;
-        for (const QVariant& value : batch.values)
+        for (const QVariant& value : values)
             query.bindValue(position++, value);
         if (!query.exec())
             c.raise(query.lastError());
-        affected = query.numRowsAffected();
+        affected = query.numRowsAffected(); // -1: the driver gave no count
         query.finish();
     }
     assert(position <= MaxParameters);
-    if (affected != static_cast<int>(rows))
-        dberr::raise(dberr::RowNotFound,
-                     QStringLiteral("Row cannot be located for updating. Some values may have "
-                                    "been changed since it was last read."));
-    m_written += affected;
-    batch.values.clear();
-    batch.rows = 0;
+    return affected;
 }
 
 QString BatchUpdate::updateText(const Columns& columns, const std::vector<bool>& dates,

@@ -84,6 +84,9 @@ private:
     QString updateText(const Columns& columns, const std::vector<bool>& dates,
                        std::size_t rows) const;
     void write(const Columns& columns, Batch& batch);
+    // Binds values and runs statement once; the rows it changed, as the
+    // server reports them (-1: no count).
+    int execute(Statement& statement, const std::vector<QVariant>& values);
     QVariant stored(const ColumnInfo* type, const QVariant& value) const;
     const ColumnInfo* typeOf(const QString& column) const;
     Batch& batchFor(const std::vector<ColumnChange>& changes);

@@ -4,7 +4,7 @@
 #include <cassert>
 
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "db/connection.h"
 #include "db/recordset.h"
@@ -173,13 +173,28 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
 
 void KeyedPages::setColumns(const QString& qualifier, const QStringList& keyColumns,
                             const QStringList& columns) {
-    const QString prefix = qualifier.isEmpty() ? QString() : qualifier + u'.';
+    m_prefix = qualifier.isEmpty() ? QString() : qualifier + u'.';
     for (const QString& key : keyColumns)
-        m_keyColumns << prefix + sqltext::quoteIdentifier(key);
+        m_keyColumns << m_prefix + sqltext::quoteIdentifier(key);
+    selectColumns(columns);
+}
+
+void KeyedPages::selectColumns(const QStringList& columns) {
     QStringList list = m_keyColumns;
     for (const QString& column : columns)
-        list << prefix + sqltext::quoteIdentifier(column);
+        list << m_prefix + sqltext::quoteIdentifier(column);
     m_selectList = list.join(QStringLiteral(", "));
+}
+
+void KeyedPages::readAgain(const QStringList& columns) {
+    selectColumns(columns);
+    m_next = 0;
+}
+
+std::vector<QVariant> KeyedPages::keyAt(std::size_t index) const {
+    assert(index < m_count);
+    const QVariant* values = key(index);
+    return std::vector<QVariant>(values, values + m_keyColumns.size());
 }
 
 void KeyedPages::addKey(const QVariant* key) {
@@ -195,8 +210,11 @@ const QVariant* KeyedPages::key(std::size_t index) const {
     return &m_keys[index / KeysPerChunk][(index % KeysPerChunk) * width];
 }
 
-bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
+bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows,
+                          std::vector<std::size_t>* keyIndexes) {
     const std::size_t width = static_cast<std::size_t>(m_keyColumns.size());
+    if (keyIndexes)
+        keyIndexes->clear();
     if (m_next >= m_count) {
         rows.clear();
         return false;
@@ -205,11 +223,11 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
 
     // The page is a run of consecutive keys: its rows are those of the key
     // range that are among its keys (a row added since lies in the range too).
-    std::unordered_set<std::string> keys(end - m_next);
+    std::unordered_map<std::string, std::size_t> keys(end - m_next);
     std::string text;
     for (std::size_t r = m_next; r < end; ++r) {
         keyText(key(r), width, text);
-        keys.insert(text);
+        keys.emplace(text, r);
     }
     QVariantList params;
     RangeText range(m_keyColumns, params);
@@ -230,8 +248,11 @@ bool KeyedPages::nextPage(std::vector<std::vector<QVariant>>& rows) {
         for (int i = 0; i < columns; ++i)
             row[static_cast<std::size_t>(i)] = rs.value(i);
         keyText(row.data(), width, text);
-        if (keys.contains(text))
+        if (const auto found = keys.find(text); found != keys.end()) {
+            if (keyIndexes)
+                keyIndexes->push_back(found->second);
             ++count;
+        }
         rs.moveNext();
     }
     // Each key of the page names one row at most: no row is visited twice.

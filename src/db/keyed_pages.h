@@ -47,17 +47,30 @@ public:
     qint64 rowCount() const { return static_cast<qint64>(m_count); }
 
     // The next page into rows (each: the key values, then the columns'
-    // values, in the order given); false when every key was read.
-    bool nextPage(std::vector<std::vector<QVariant>>& rows);
+    // values, in the order given); false when every key was read. With
+    // keyIndexes, the index of each row's key among all keys (0 to
+    // rowCount() - 1, key order) in the same order as rows.
+    bool nextPage(std::vector<std::vector<QVariant>>& rows,
+                  std::vector<std::size_t>* keyIndexes = nullptr);
+
+    // Starts again at the first page, reading columns after the key instead:
+    // the same keys in the same pages, each page by the same key range, so
+    // that what was written can be read back as it was read.
+    void readAgain(const QStringList& columns);
+
+    // The key at index (as keyIndexes give it), in key column order.
+    std::vector<QVariant> keyAt(std::size_t index) const;
 
 private:
     void setColumns(const QString& qualifier, const QStringList& keyColumns,
                     const QStringList& columns);
+    void selectColumns(const QStringList& columns);
 
     Connection& m_cn;
     QString m_from;
     QString m_where;
     QStringList m_keyColumns; // qualified, quoted
+    QString m_prefix;         // "<qualifier>." or empty
     QString m_selectList;
     int m_pageSize;
     // The keys' values one after another in key order, KeysPerChunk keys to a

@@ -1,9 +1,12 @@
 #include "pricing/conversion.h"
 
+#include <cassert>
+
 #include "core/field_readers.h"
 #include "core/run_error.h"
 #include "db/keyed_pages.h"
 #include "pricing/checks.h"
+#include "pricing/read_back.h"
 
 namespace tanka {
 
@@ -87,6 +90,18 @@ const QVariant& at(const std::vector<QVariant>& row, int index) {
     return row[static_cast<std::size_t>(index)];
 }
 
+// The columns a conversion with options may write: the prices of the
+// destination slot(s), then the marking.
+QStringList columnsWritten(const Columns& c, const ConversionOptions& options) {
+    QStringList columns;
+    for (int slot = 0; slot < 2; ++slot)
+        if (options.dstSlot == slot || options.dstSlot == -1)
+            for (int i = 0; i < c.positions; ++i)
+                columns << c.prices[slot][i];
+    columns << c.names[c.kosinFlgAt - c.keys] << c.names[c.kosinDateAt - c.keys];
+    return columns;
+}
+
 } // namespace
 
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
@@ -107,12 +122,15 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
     const QDate markDate = QDate::fromString(options.markText, QStringLiteral("yyyy/MM/dd"));
     const QVariant markText = markDate.isValid() ? QVariant(QDateTime(markDate, QTime(0, 0)))
                                                  : QVariant(options.markText);
+    WrittenValues written(columnsWritten(c, options), std::size_t(total));
     std::vector<std::vector<QVariant>> rows;
+    std::vector<std::size_t> keyIndexes;
     std::vector<QVariant> key(static_cast<std::size_t>(c.keys));
     std::vector<ColumnChange> changes;
     qint64 done = 0;
-    while (pages.nextPage(rows)) {
-        for (const std::vector<QVariant>& row : rows) {
+    while (pages.nextPage(rows, &keyIndexes)) {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::vector<QVariant>& row = rows[r];
             std::copy(row.begin(), row.begin() + c.keys, key.begin());
             const RowInput in = rowInput(
                 menu, read, [&](int slot, int i) { return at(row, c.priceAt[slot][i]); },
@@ -135,12 +153,17 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
             }
             if (hooks.rowWritten)
                 hooks.rowWritten(RowWrite{menu, key, changes});
+            written.record(keyIndexes[r], changes);
             batch.add(key, changes);
             if (hooks.progress)
                 hooks.progress(++done, total);
         }
     }
     batch.flush();
+    // Every row queued was written, each in a batch whose count matched.
+    assert(batch.written() == written.rowsRecorded());
+    // Counts are the server's word; the rows themselves are checked.
+    readBack(menu, pages, written);
     if (hooks.progress && done != total)
         hooks.progress(total, total);
     return static_cast<long>(batch.written());

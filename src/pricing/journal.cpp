@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QSysInfo>
 
 #include "core/code_page_932.h"
@@ -289,6 +290,14 @@ JournalFile readJournal(const QString& hostPath) {
                       .arg(line + 1)
                       .arg(hostPath));
     };
+    const auto refuse = [&](qsizetype line, const QString& why) {
+        raiseFile(
+            QStringLiteral("履歴ファイルの %1 行目は単価変更が書く行ではないため、取り消しません"
+                           "（%2）: %3")
+                .arg(line + 1)
+                .arg(why, hostPath));
+    };
+    QSet<QString> rowsSeen;
     if (lines.isEmpty() || lines[0] != Marker + QStringLiteral("\t1"))
         bad(0);
     JournalFile journal;
@@ -322,9 +331,28 @@ JournalFile readJournal(const QString& hostPath) {
                 bad(i);
             row.key.push_back(valueFromJournal(key.mid(keys[k].size() + 1)));
         }
-        for (qsizetype c = 1 + keys.size(); c < cells.size(); c += 3)
+        // Only a column a run writes into the table, each once, and by the
+        // program's own name: a name from the file never reaches a statement.
+        const QStringList writable = writableColumns(row.menu);
+        for (qsizetype c = 1 + keys.size(); c < cells.size(); c += 3) {
+            const qsizetype at = writable.indexOf(cells[c]);
+            if (at < 0)
+                refuse(
+                    i,
+                    QStringLiteral("列「%1」は単価変更が書き込む列ではありません").arg(cells[c]));
+            for (const ColumnChange& change : row.changes)
+                if (change.column == writable[at])
+                    refuse(i, QStringLiteral("列「%1」が2度あります").arg(cells[c]));
             row.changes.push_back(
-                {cells[c], valueFromJournal(cells[c + 1]), valueFromJournal(cells[c + 2])});
+                {writable[at], valueFromJournal(cells[c + 1]), valueFromJournal(cells[c + 2])});
+        }
+        // A run writes each row once.
+        QString rowKey = cells[0];
+        for (const QVariant& value : row.key)
+            rowKey += u'\t' + journalText(value);
+        if (rowsSeen.contains(rowKey))
+            refuse(i, QStringLiteral("同じ行が2度あります"));
+        rowsSeen.insert(rowKey);
         journal.rows.push_back(std::move(row));
     }
     return journal;

@@ -1,5 +1,7 @@
 #include "pricing/preview.h"
 
+#include <cassert>
+
 #include <QSaveFile>
 
 #include "core/code_page_932.h"
@@ -63,6 +65,7 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
     reader.locate(rs);
     nameColumn.locate(rs);
     const int positions = reader.positions();
+    const std::size_t listedBefore = rows.size();
     std::array<std::array<QVariant, MaxPositions>, 2> raw;
     for (; !rs.isEOF(); rs.moveNext()) {
         ++mp.selected;
@@ -94,6 +97,10 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
         rows.push_back(std::move(row));
     }
     rs.close();
+    // The list holds exactly the rows counted as changed; the run writes
+    // each of them (and the unchanged ones, with the same values).
+    assert(qint64(rows.size() - listedBefore) == mp.toChange && mp.toChange <= mp.selected);
+    static_cast<void>(listedBefore);
     mp.leftAlone = tableRows(menu, cn) - mp.selected;
 }
 

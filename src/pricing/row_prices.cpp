@@ -32,6 +32,14 @@ QStringList keyColumns(Menu menu) {
             QStringLiteral("TenpanID")};
 }
 
+QStringList writableColumns(Menu menu) {
+    QStringList columns;
+    for (int slot = 0; slot < 2; ++slot)
+        for (int i = 0; i < pricePositions(menu); ++i)
+            columns << priceColumn(menu, slot, i);
+    return columns << QStringLiteral("SaisyuKosinFlg") << QStringLiteral("SaisyuKosinDate");
+}
+
 SlotsRead slotsToRead(const ConversionOptions& options) {
     if (options.dstSlot == -1)
         return {true, true};

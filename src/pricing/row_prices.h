@@ -31,6 +31,9 @@ QString priceColumn(Menu menu, int slot, int position);
 QString tableName(Menu menu);
 // The primary key of the table, in key order.
 QStringList keyColumns(Menu menu);
+// Every column a run may write into the table: the prices of both slots,
+// then SaisyuKosinFlg and SaisyuKosinDate.
+QStringList writableColumns(Menu menu);
 
 // What one run asks of every row of one menu.
 struct ConversionOptions {

@@ -1,5 +1,6 @@
 #include "pricing/undo.h"
 
+#include <cassert>
 #include <map>
 #include <memory>
 
@@ -10,20 +11,13 @@
 #include "db/keyed_pages.h"
 #include "pricing/conversion.h"
 #include "pricing/journal.h"
+#include "pricing/read_back.h"
 
 namespace tanka {
 
 namespace {
 
 constexpr qsizetype ListedRows = 20;
-
-QString keyText(Menu menu, const std::vector<QVariant>& key) {
-    const QStringList names = keyColumns(menu);
-    QStringList parts;
-    for (qsizetype k = 0; k < names.size(); ++k)
-        parts << names[k] + u'=' + journalText(key[std::size_t(k)]);
-    return tableName(menu) + u' ' + parts.join(QStringLiteral(", "));
-}
 
 void rollbackQuietly(Connection& cn) {
     try {
@@ -33,54 +27,72 @@ void rollbackQuietly(Connection& cn) {
     }
 }
 
-// The rows of one table in the journal that no longer hold what the run left,
-// each as a line of text.
-void findChanged(Connection& cn, Menu menu, const std::vector<const JournalRow*>& rows,
-                 UndoReport& report) {
+// Which values the rows of a journal are compared with: those the run left
+// (before an undo writes) or those the run found (what an undo writes).
+enum class Expected { AfterRun, BeforeRun };
+
+const QVariant& expectedValue(const ColumnChange& change, Expected expected) {
+    return expected == Expected::AfterRun ? change.after : change.before;
+}
+
+// Reads the rows of one table in the journal by key and compares each
+// written column with the value expected. With a report, every row that
+// differs is counted and the first ListedRows listed; without one (reading
+// back what an undo wrote) the first difference raises.
+void compareRows(Connection& cn, Menu menu, const std::vector<const JournalRow*>& rows,
+                 Expected expected, UndoReport* report) {
     QStringList columns;
     for (const JournalRow* row : rows)
         for (const ColumnChange& change : row->changes)
             if (!columns.contains(change.column))
                 columns << change.column;
+    if (columns.isEmpty())
+        return;
     std::vector<std::vector<QVariant>> keys;
     std::map<QString, const JournalRow*> byKey;
     for (const JournalRow* row : rows) {
+        if (row->changes.empty())
+            continue;
         keys.push_back(row->key);
-        byKey[keyText(menu, row->key)] = row;
+        byKey[rowName(menu, row->key)] = row;
     }
     const auto width = std::size_t(keyColumns(menu).size());
     KeyedPages pages(cn, QStringLiteral(" from MSTORI.dbo.") + tableName(menu) + u' ', QString(),
                      QString(), keyColumns(menu), columns, std::move(keys));
     std::vector<std::vector<QVariant>> page;
+    const auto differs = [&](const QString& name) {
+        if (report && report->changedSince.size() < ListedRows)
+            report->changedSince << name;
+        if (report)
+            ++report->changedCount;
+    };
     while (pages.nextPage(page)) {
         for (const std::vector<QVariant>& current : page) {
-            const QString key =
-                keyText(menu, {current.begin(), current.begin() + qsizetype(width)});
-            const auto it = byKey.find(key);
+            const std::vector<QVariant> key(current.begin(), current.begin() + qsizetype(width));
+            const auto it = byKey.find(rowName(menu, key));
             if (it == byKey.end())
                 continue;
             QStringList differences;
             for (const ColumnChange& change : it->second->changes) {
                 const QVariant& now = current[width + std::size_t(columns.indexOf(change.column))];
-                if (journalText(now) != journalText(change.after))
-                    differences << QStringLiteral("%1 %2 (履歴では %3)")
-                                       .arg(change.column, journalText(now),
-                                            journalText(change.after));
+                const QVariant& value = expectedValue(change, expected);
+                if (sameWrittenValue(now, value))
+                    continue;
+                if (!report)
+                    raiseReadBackDifference(menu, key, change.column, value, now);
+                differences << QStringLiteral("%1 %2 (履歴では %3)")
+                                   .arg(change.column, journalText(now), journalText(value));
             }
-            if (!differences.isEmpty()) {
-                if (report.changedSince.size() < ListedRows)
-                    report.changedSince
-                        << key + QStringLiteral(": ") + differences.join(QStringLiteral(", "));
-                ++report.changedCount;
-            }
+            if (!differences.isEmpty())
+                differs(it->first + QStringLiteral(": ") + differences.join(QStringLiteral(", ")));
             byKey.erase(it);
         }
     }
     // Rows no longer there.
-    for (const auto& [key, row] : byKey) {
-        if (report.changedSince.size() < ListedRows)
-            report.changedSince << key + QStringLiteral(": 行がありません");
-        ++report.changedCount;
+    for (const auto& [name, row] : byKey) {
+        if (!report)
+            raiseReadBackMissing(menu, row->key);
+        differs(name + QStringLiteral(": 行がありません"));
     }
 }
 
@@ -100,7 +112,7 @@ UndoReport undoJournal(Connection& cn, const QString& journalPath, const QString
     try {
         cn.beginTrans();
         for (const auto& [menu, rows] : byMenu)
-            findChanged(cn, menu, rows, report);
+            compareRows(cn, menu, rows, Expected::AfterRun, &report);
         if (report.changedCount > 0 || dryRun) {
             rollbackQuietly(cn);
             return report;
@@ -121,16 +133,23 @@ UndoReport undoJournal(Connection& cn, const QString& journalPath, const QString
             BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.") + tableName(menu),
                               keyColumns(menu));
             std::vector<ColumnChange> back;
+            qint64 queued = 0;
             for (const JournalRow* row : rows) {
                 back.clear();
                 for (const ColumnChange& change : row->changes)
                     back.push_back({change.column, change.after, change.before});
                 own->add(RowWrite{menu, row->key, back});
                 batch.add(row->key, back);
+                queued += back.empty() ? 0 : 1;
                 if (progress)
                     progress(++done, report.rows);
             }
             batch.flush();
+            // Every row queued was written, each in a batch whose count matched.
+            assert(batch.written() == queued);
+            static_cast<void>(queued);
+            // Counts are the server's word; the rows themselves are checked.
+            compareRows(cn, menu, rows, Expected::BeforeRun, nullptr);
         }
         report.journalPath = own->finish();
         try {

@@ -85,10 +85,28 @@ void EngineFixture::setTen(const std::vector<TenRow>& rows) const {
     exec(sql);
 }
 
+void EngineFixture::priceRowThree() const {
+    exec({"UPDATE MTGIJU SET TankaA1 = 1000, TankaB1 = 0, TaxFlg = 1 "
+          "WHERE MiseID = 1 AND GijutuID = 3"});
+}
+
+void EngineFixture::addFaultyTrigger(const QString& value) const {
+    exec({"CREATE TRIGGER faulty AFTER UPDATE OF TankaB1 ON MTGIJU "
+          "WHEN NEW.MiseID = 1 AND NEW.GijutuID = 3 BEGIN "
+          "UPDATE MTGIJU SET TankaB1 = " +
+          value +
+          " WHERE GlobalID = NEW.GlobalID AND MiseID = NEW.MiseID "
+          "AND GijutuID = NEW.GijutuID AND ShumokuID = NEW.ShumokuID; END"});
+}
+
 QStringList EngineFixture::dump(const QString& table) const {
     const QString keys = table == "MTGIJU" ? "GlobalID, MiseID, GijutuID, ShumokuID"
                                            : "GlobalID, MiseID, TenpanFlg, TenpanID";
     return dumpRows(mstori(), "SELECT * FROM " + table + " ORDER BY " + keys);
+}
+
+QStringList EngineFixture::dumpAll() const {
+    return dumpDatabases(install().serverDir);
 }
 
 QString EngineFixture::value(const QString& table, const QString& column,

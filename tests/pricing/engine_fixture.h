@@ -69,6 +69,16 @@ public:
     // Every row of a table in key order, columns TAB-separated, Null as "<null>".
     QStringList dump(const QString& table) const;
     QStringList dumpBoth() const { return dump("MTGIJU") + dump("MTTENP"); }
+    // Every table of every database of the sample's server (dumpDatabases).
+    QStringList dumpAll() const;
+    // Row 3 of store 1 gets TankaA1 1000 and TankaB1 0, so that a run
+    // changes its TankaB1.
+    void priceRowThree() const;
+    // A trigger below the program, as a misreporting driver or a trigger on
+    // SQL Server would act: after an update of TankaB1 of row 3 of store 1 it
+    // sets TankaB1 to value (an expression of OLD and NEW), while the server
+    // still counts the row as written as asked.
+    void addFaultyTrigger(const QString& value) const;
     // The column of the first row matching a condition.
     QString value(const QString& table, const QString& column, const QString& where) const;
 

@@ -3,6 +3,9 @@
 // the run failures.)
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include "core/run_error.h"
 #include "engine_fixture.h"
 #include "pricing/execute.h"
 #include "pricing/journal.h"
@@ -73,6 +76,82 @@ TEST(Undo, TakesARunBackOnlyWhileItsRowsAreAsItLeftThem) {
     EXPECT_TRUE(refused.changedSince.join('\n').contains("行がありません"));
     EXPECT_EQ(fx.dumpBoth(), edited);
     EXPECT_FALSE(fx.cn().inTransaction());
+}
+
+// An undo reads back what it restored, as a run does: a write the server
+// counts but does not keep, or alters, fails the undo, which changes nothing
+// and names the row.
+TEST(Undo, FailsWhenWhatItRestoredDoesNotReadBack) {
+    for (const char* value : {"OLD.TankaB1", "NEW.TankaB1 + 1"}) {
+        EngineFixture fx(storeOptions());
+        fx.priceRowThree();
+        QString run;
+        ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
+        fx.addFaultyTrigger(value);
+        const QStringList before = fx.dumpAll();
+        const QStringList files = filesIn(fx.install().workDir);
+        const RunError e = [&] {
+            try {
+                undoJournal(fx.cn(), run, fx.install().workDir, QDateTime(), false);
+            } catch (const RunError& error) {
+                return error;
+            }
+            return RunError(0, "");
+        }();
+        EXPECT_EQ(e.number(), -2147217864) << value;
+        EXPECT_TRUE(QString::fromStdString(e.description())
+                        .startsWith("書き込んだ行を読み直すと、書き込んだ値と違っていました: "
+                                    "MTGIJU (GlobalID=1, MiseID=1, GijutuID=3"))
+            << e.description();
+        EXPECT_EQ(fx.dumpAll(), before) << value;
+        EXPECT_EQ(filesIn(fx.install().workDir), files);
+        EXPECT_FALSE(fx.cn().inTransaction());
+    }
+}
+
+// A journal is outside input: undo takes back only what a run writes. A line
+// naming a column a run does not write (a key column, an unknown one, or a
+// name meant to reach the statement's text) is refused with its line number,
+// before anything is read or written.
+TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
+    const struct {
+        const char* cells; // appended to the first MTGIJU line
+        const char* why;
+    } cases[] = {
+        {"\tMiseID\t1\t99", "列「MiseID」は単価変更が書き込む列ではありません"},
+        {"\tGijutuName\tx\ty", "列「GijutuName」は"},
+        {"\tTankaB1] = 0; --\t0\t1", "列「TankaB1] = 0; --」は"},
+        {"\tTankaA1;DELETE FROM MTGIJU\t0\t1", "列「TankaA1;DELETE FROM MTGIJU」は"},
+        {"\tSaisyuKosinFlg\t0\t2", "列「SaisyuKosinFlg」が2度あります"},
+    };
+    EngineFixture fx(storeOptions());
+    QString run;
+    ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
+    const QByteArray journal = fx.readFile(run);
+    const qsizetype line = journal.indexOf("\r\nMTGIJU\t") + 2;
+    const qsizetype lineEnd = journal.indexOf("\r\n", line);
+    const int lineNumber = int(journal.left(line).count("\r\n")) + 1;
+    const QStringList before = fx.dumpAll();
+    const QString edited = fx.install().workDir + "/edited.TSV";
+    for (const auto& c : cases) {
+        QByteArray bytes = journal;
+        bytes.insert(lineEnd, c.cells);
+        QFile file(edited);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        const QStringList files = filesIn(fx.install().workDir);
+        try {
+            undoJournal(fx.cn(), edited, fx.install().workDir, QDateTime(), false);
+            ADD_FAILURE() << c.cells << " was taken back";
+        } catch (const RunError& e) {
+            const QString text = QString::fromStdString(e.description());
+            EXPECT_TRUE(text.contains(QString("%1 行目").arg(lineNumber))) << e.description();
+            EXPECT_TRUE(text.contains(QString::fromUtf8(c.why))) << e.description();
+        }
+        EXPECT_EQ(fx.dumpAll(), before) << c.cells;
+        EXPECT_EQ(filesIn(fx.install().workDir), files);
+    }
 }
 
 } // namespace

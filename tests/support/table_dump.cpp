@@ -6,6 +6,7 @@
 #include <atomic>
 #include <stdexcept>
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -90,6 +91,25 @@ std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table)
     for (const QString& line : dumpRows(mstoriFile, sql))
         rows.push_back(priceRow(line.split(u'\t')));
     return rows;
+}
+
+QStringList dumpDatabases(const QString& serverDir) {
+    QStringList lines;
+    const QStringList files =
+        QDir(serverDir).entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        const QString path = QDir(serverDir).filePath(file);
+        const QStringList tables = dumpRows(
+            path,
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+        for (const QString& table : tables) {
+            QStringList rows = dumpRows(path, QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+            rows.sort();
+            for (const QString& row : rows)
+                lines << file + u'\t' + table + u'\t' + row;
+        }
+    }
+    return lines;
 }
 
 std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table) {

@@ -14,6 +14,12 @@ namespace tanka::test {
 // std::runtime_error when the file does not open or the query fails.
 QStringList dumpRows(const QString& sqliteFile, const QString& sql);
 
+// Every row of every table of every database file (*.sqlite) of a server
+// folder, each line "file TAB table TAB columns...", files and tables in name
+// order and the rows of a table sorted: the whole server, to compare before
+// and after a run.
+QStringList dumpDatabases(const QString& serverDir);
+
 // One MTGIJU or MTTENP row: its key (MiseID and the two ids, "/"-joined),
 // TaxFlg, SaisyuKosinFlg and the prices of slot A and slot B (five each for
 // MTGIJU, one each for MTTENP), as text: Null as "<null>", numbers in

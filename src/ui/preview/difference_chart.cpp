@@ -17,7 +17,7 @@ const QColor currentBackground(255, 236, 170);
 
 DifferenceChart::DifferenceChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("differenceChart"));
-    setMinimumHeight(150);
+    setMinimumHeight(130);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -28,7 +28,7 @@ void DifferenceChart::setFigures(std::vector<RoundingFigures> figures, Rounding 
 }
 
 QSize DifferenceChart::sizeHint() const {
-    return {600, 190};
+    return {600, 160};
 }
 
 void DifferenceChart::paintEvent(QPaintEvent*) {

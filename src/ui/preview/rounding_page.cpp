@@ -55,7 +55,6 @@ RoundingPage::RoundingPage(QWidget* parent) : QWidget(parent) {
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
 
     m_chart = new DifferenceChart(this);
 
@@ -113,6 +112,12 @@ void RoundingPage::setFigures(std::vector<RoundingFigures> figures, Rounding cur
     }
     if (selected >= 0 && selected < m_table->rowCount())
         m_table->selectRow(selected);
+    // The current rounding's first line in sight.
+    for (int r = 0; r < m_table->rowCount(); ++r)
+        if (m_figures[static_cast<std::size_t>(r)].rounding == current) {
+            m_table->scrollToItem(m_table->item(r, 0), QAbstractItemView::EnsureVisible);
+            break;
+        }
     m_chart->setFigures(m_figures, current);
     updateApplyButton();
 }

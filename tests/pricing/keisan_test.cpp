@@ -251,10 +251,11 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
                 }
                 // The exact converted amount lies within the yen truncated to.
                 const std::int64_t exact = exactConvertedAmount(price, kind);
-                if (unit == 0)
+                if (unit == 0) {
                     ASSERT_TRUE(got[kTruncate] * ExactAmountDenominator <= exact &&
                                 exact < (got[kTruncate] + 1) * ExactAmountDenominator)
                         << price;
+                }
                 ASSERT_LE(got[kTruncate], got[kRoundHalfUp]) << price;
                 ASSERT_LE(got[kRoundHalfUp], got[kRoundUp]) << price;
             }

@@ -13,6 +13,15 @@ std::array<Rounding, 9> allRoundings() {
     return all;
 }
 
+QString exactAmountText() {
+    return QStringLiteral(
+        "換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）");
+}
+
+QString differenceText() {
+    return QStringLiteral("差額 = 新単価 − 換算額（円。＋はお客様の支払いが増え、−は減ります）");
+}
+
 QString roundingMethodName(std::int16_t hasuMode) {
     switch (hasuMode) {
     case 0:

@@ -100,10 +100,8 @@ QString signedYen(double yen) {
 // The nine roundings of each chosen menu, one line each, the current one
 // marked with "*".
 QString comparisonText(const Preview& preview, Rounding current) {
-    QString text = QStringLiteral(
-        "端数の比較（課税の単価のうち、実行で変わるもの）\n"
-        "  換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）\n"
-        "  差額 = 新単価 − 換算額（円。＋はお客様の支払いが増え、−は減ります）\n");
+    QString text = QStringLiteral("端数の比較（課税の単価のうち、実行で変わるもの）\n  ") +
+                   exactAmountText() + QStringLiteral("\n  ") + differenceText() + u'\n';
     Menu menu = Menu::Giju;
     bool first = true;
     for (const RoundingFigures& f : compareRoundings(preview)) {

@@ -33,11 +33,8 @@ QString yen(double value) {
 } // namespace
 
 QString roundingPageHeading() {
-    return QStringLiteral(
-        "換算額（端数処理の前の金額）＝ 8%込み単価 × 100/108（外税）、8%込み単価 × 100/108 × "
-        "1.1 ＝ × 55/54（内税10%）\n"
-        "差額 ＝ 新単価 − 換算額（＋はお客様の支払いが増え、−は減ります）。課税の単価のうち、"
-        "実行で変わるものを数えます。");
+    return exactAmountText() + QStringLiteral("（端数処理の前の金額）\n") + differenceText() +
+           QStringLiteral("。課税の単価のうち、実行で変わるものを数えます。");
 }
 
 RoundingPage::RoundingPage(QWidget* parent) : QWidget(parent) {

@@ -97,4 +97,10 @@ std::int32_t Keisan(std::int32_t price, std::int16_t kind, std::int16_t HasuMode
     return static_cast<std::int32_t>(result);
 }
 
+std::int64_t exactConvertedAmount(std::int32_t price, std::int16_t kind) {
+    if (kind != 1 && kind != 2)
+        raiseInvalidArgument();
+    return std::int64_t{price} * (kind == 1 ? 55 : 50);
+}
+
 } // namespace tanka

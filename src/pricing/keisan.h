@@ -14,4 +14,13 @@ namespace tanka {
 std::int32_t Keisan(std::int32_t price, std::int16_t kind, std::int16_t HasuMode,
                     std::int16_t HasuTani);
 
+// The exact converted amount: the formula above without its rounding step.
+// The tax share of an 8 %-inclusive price is 8/108 of it, so the tax-exclusive
+// amount (kind 2) is price x 100/108 = price x 50/54 and the 10 %-inclusive
+// amount (kind 1) is that x 1.1 = price x 55/54. Held as an integer count of
+// 1/54 yen, so sums and comparisons with rounded prices are exact. Raises
+// RunError 5 for a kind outside 1 and 2, as Keisan does.
+inline constexpr std::int64_t ExactAmountDenominator = 54;
+std::int64_t exactConvertedAmount(std::int32_t price, std::int16_t kind);
+
 } // namespace tanka

@@ -122,7 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
         UnchangedCase{"StoresAtAStore", Store,
                       convert("--technical 10 --round up --unit 1 --stores 1"), 64, "本部"},
         UnchangedCase{"BadUnit", Store, convert("--technical 10 --round up --unit 5"), 64,
-                      "--unit"}),
+                      "--unit"},
+        UnchangedCase{"CompareRoundingWithoutDryRun", Store,
+                      convert("--technical 10 --round up --unit 1 --compare-rounding --yes"), 64,
+                      "--compare-rounding は --dry-run と一緒に"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The dry run's list file holds the rows it reported; no journal is written.
@@ -137,6 +140,34 @@ TEST(Cli, DryRunSavesTheList) {
     EXPECT_EQ(file.readAll().count("\r\n"), 1 + 4);
     EXPECT_TRUE(filesIn(fx.install().workDir).isEmpty());
     EXPECT_EQ(fx.dumpBoth(), EngineFixture(storeOptions()).dumpBoth());
+}
+
+// The dry run's comparison of the roundings, as text, on two taxed retail
+// prices (1,080 yen converts to 1,100 exactly, 1,000 yen to 1,018.52) and an
+// untaxed one, which no rounding counts. (Worked by hand: truncating to 10 yen
+// gives 1,010, 8.52 below the exact amount; rounding up to 100 yen, 1,100.)
+TEST(Cli, DryRunComparesTheRoundings) {
+    EngineFixture fx(storeOptions());
+    fx.setTen({{1, 1, 1, 1080, {}}, {1, 2, 1, 1000, {}}, {1, 3, 0, 550, {}}});
+    const Outcome o =
+        tanka(fx, convert("--retail 10 --round half --unit 10 --dry-run --compare-rounding"));
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    const QString expected = QString::fromUtf8(R"(
+端数の比較（課税の単価のうち、実行で変わるもの）
+  換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）
+  差額 = 新単価 − 換算額（円。＋はお客様の支払いが増え、−は減ります）
+店販:
+  切り捨て 1円: 変更 2 うち換算額と違う 1 / 差額 合計 -0.52 平均 -0.26 最大 -0.52 / 末尾 00: 1 50: 0 0: 0 その他: 1
+  切り捨て 10円: 変更 2 うち換算額と違う 1 / 差額 合計 -8.52 平均 -4.26 最大 -8.52 / 末尾 00: 1 50: 0 0: 1 その他: 0
+  切り捨て 100円: 変更 2 うち換算額と違う 1 / 差額 合計 -18.52 平均 -9.26 最大 -18.52 / 末尾 00: 2 50: 0 0: 0 その他: 0
+  切り上げ 1円: 変更 2 うち換算額と違う 1 / 差額 合計 +0.48 平均 +0.24 最大 +0.48 / 末尾 00: 1 50: 0 0: 0 その他: 1
+  切り上げ 10円: 変更 2 うち換算額と違う 1 / 差額 合計 +1.48 平均 +0.74 最大 +1.48 / 末尾 00: 1 50: 0 0: 1 その他: 0
+  切り上げ 100円: 変更 2 うち換算額と違う 1 / 差額 合計 +81.48 平均 +40.74 最大 +81.48 / 末尾 00: 2 50: 0 0: 0 その他: 0
+  四捨五入 1円: 変更 2 うち換算額と違う 1 / 差額 合計 +0.48 平均 +0.24 最大 +0.48 / 末尾 00: 1 50: 0 0: 0 その他: 1
+* 四捨五入 10円: 変更 2 うち換算額と違う 1 / 差額 合計 +1.48 平均 +0.74 最大 +1.48 / 末尾 00: 1 50: 0 0: 1 その他: 0
+  四捨五入 100円: 変更 2 うち換算額と違う 1 / 差額 合計 -18.52 平均 -9.26 最大 -18.52 / 末尾 00: 2 50: 0 0: 0 その他: 0
+)");
+    EXPECT_TRUE(o.out.endsWith(expected)) << o.out.toStdString();
 }
 
 // A second copy of the program refuses while the first holds the lock.

@@ -225,7 +225,8 @@ std::optional<std::int32_t> keisanOrOverflow(std::int32_t price, int kind, int m
 }
 
 // Every price from 0 to 200 000, every kind, method and unit; checks on the way
-// that results are whole multiples of the unit, never fall as the price rises,
+// that the exact converted amount truncates to the 1-yen result, that results
+// are whole multiples of the unit, never fall as the price rises,
 // order truncate <= round half up <= round up, and that a negative price gives
 // the mirror of the positive one.
 TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
@@ -247,6 +248,13 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
                     ASSERT_EQ(keisan(-price, kind, method, unit), -got[method])
                         << "negative of " << price;
                     previous[method] = got[method];
+                }
+                // The exact converted amount lies within the yen truncated to.
+                const std::int64_t exact = exactConvertedAmount(price, kind);
+                if (unit == 0) {
+                    ASSERT_TRUE(got[kTruncate] * ExactAmountDenominator <= exact &&
+                                exact < (got[kTruncate] + 1) * ExactAmountDenominator)
+                        << price;
                 }
                 ASSERT_LE(got[kTruncate], got[kRoundHalfUp]) << price;
                 ASSERT_LE(got[kRoundHalfUp], got[kRoundUp]) << price;

@@ -1,9 +1,14 @@
 // The preview against the real run: on several slot states, kinds, rounding
 // methods and units, the rows the preview lists, with their new prices and
 // markings, are exactly the rows the run then changes (whole tables dumped
-// before and after), and its totals count what the run visits. (The list
-// file is saved by the command line's dry run and the preview dialog.)
+// before and after), and its totals count what the run visits. The
+// comparison of roundings against plain recounts: for every rounding, over
+// the preview's rows with Keisan; for the current rounding, over the prices
+// the real run wrote. (The list file is saved by the command line's dry run
+// and the preview dialog.)
 
+#include <array>
+#include <cstdlib>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -11,7 +16,9 @@
 #include "core/run_error.h"
 #include "engine_fixture.h"
 #include "pricing/execute.h"
+#include "pricing/keisan.h"
 #include "pricing/preview.h"
+#include "pricing/rounding_comparison.h"
 #include "pricing/slot_decision.h"
 #include "support/table_dump.h"
 
@@ -42,7 +49,7 @@ QStringList applied(const QStringList& before, const QStringList& names, const P
     const auto col = [&](const QString& n) { return names.indexOf(n); };
     std::map<QString, const PreviewRow*> byKey;
     for (const PreviewRow& r : p.rows)
-        if (r.menu == menu)
+        if (r.menu == menu && r.changes)
             byKey[QString("%1/%2/%3").arg(r.mise).arg(r.id1).arg(r.id2)] = &r;
     const QStringList keyCols = menu == Menu::Giju ? QStringList{"MiseID", "GijutuID", "ShumokuID"}
                                                    : QStringList{"MiseID", "TenpanFlg", "TenpanID"};
@@ -64,6 +71,79 @@ QStringList applied(const QStringList& before, const QStringList& names, const P
         out << v.join(u'\t');
     }
     return out;
+}
+
+// A recount of the comparison's figures, kept apart from its code: differences
+// in 1/108 yen (the exact amount is price x 110/108 or x 100/108).
+struct Tally {
+    qint64 changed = 0, offExact = 0;
+    std::int64_t sum108 = 0, largest108 = 0;
+    std::array<qint64, 4> endings{};
+
+    void add(std::int16_t kind, std::int64_t from, std::int64_t to) {
+        const std::int64_t difference = to * 108 - from * (kind == 1 ? 110 : 100);
+        ++changed;
+        offExact += difference != 0 ? 1 : 0;
+        sum108 += difference;
+        if (std::abs(difference) > std::abs(largest108))
+            largest108 = difference;
+        const std::int64_t lastTwo = std::abs(to % 100);
+        ++endings[lastTwo == 0 ? 0 : lastTwo == 50 ? 1 : lastTwo % 10 == 0 ? 2 : 3];
+    }
+    void expectEqual(const RoundingFigures& f) const {
+        SCOPED_TRACE(
+            QString("%1 %2").arg(f.rounding.hasuMode).arg(f.rounding.hasuTani).toStdString());
+        ASSERT_FALSE(f.overflow);
+        EXPECT_EQ(f.changed, changed);
+        EXPECT_EQ(f.offExact, offExact);
+        EXPECT_EQ(f.differenceSum * 2, sum108);
+        EXPECT_EQ(f.largestDifference * 2, largest108);
+        EXPECT_EQ(f.endings, endings);
+    }
+};
+
+// Over the preview's rows, each taxed price the run writes worked out with
+// Keisan for the rounding given, counted when it differs from the price stored.
+Tally recount(const Preview& p, Menu menu, Rounding rounding) {
+    const ConversionOptions& o = p.menus[menu == Menu::Giju ? 0 : 1].options;
+    Tally t;
+    for (const PreviewRow& r : p.rows) {
+        if (r.menu != menu || r.taxFlg != 1)
+            continue;
+        for (int slot = 0; slot < 2; ++slot) {
+            const bool inPlace = o.dstSlot == -1;
+            if (!inPlace && slot != o.dstSlot)
+                continue;
+            for (int i = 0; i < pricePositions(menu); ++i) {
+                const std::int32_t from = r.current[inPlace ? slot : o.srcSlot][i];
+                const std::int32_t to = Keisan(from, o.kind, rounding.hasuMode, rounding.hasuTani);
+                if (r.isNull(slot, i) || r.current[slot][i] != to)
+                    t.add(o.kind, from, to);
+            }
+        }
+    }
+    return t;
+}
+
+// Over whole tables before and after a real run: every taxed price cell of
+// the written slot(s) that the run changed.
+Tally recountRun(const QStringList& before, const QStringList& after, const QStringList& names,
+                 Menu menu, std::int16_t kind, std::int16_t src, std::int16_t dst) {
+    const auto number = [](const QString& v) { return v == "<null>" ? 0 : v.toLongLong(); };
+    Tally t;
+    for (qsizetype row = 0; row < before.size(); ++row) {
+        const QStringList b = before[row].split(u'\t'), a = after[row].split(u'\t');
+        if (b[names.indexOf("TaxFlg")].toDouble() != 1)
+            continue;
+        for (int slot = 0; slot < 2; ++slot)
+            for (int i = 0; (dst == -1 || slot == dst) && i < pricePositions(menu); ++i) {
+                const auto at = names.indexOf(priceColumn(menu, slot, i));
+                const auto from = names.indexOf(priceColumn(menu, dst == -1 ? slot : src, i));
+                if (a[at] != b[at])
+                    t.add(kind, number(b[from]), number(a[at]));
+            }
+    }
+    return t;
 }
 
 struct PreviewCase {
@@ -106,6 +186,27 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
 
     const Preview p = buildPreview(fx.cn(), g, fx.clock());
     EXPECT_FALSE(fx.cn().inTransaction());
+    const std::vector<RoundingFigures> figures = compareRoundings(p);
+    for (const RoundingFigures& f : figures) {
+        SCOPED_TRACE(tableName(f.menu).toStdString());
+        EXPECT_GT(f.changed, 0);
+        recount(p, f.menu, f.rounding).expectEqual(f);
+        // The list follows another rounding as a fresh read with it would.
+        Preview rounded = p;
+        setPreviewRounding(rounded, f.rounding.hasuMode, f.rounding.hasuTani);
+        Globals other = g;
+        other.HasuMode = f.rounding.hasuMode;
+        other.HasuTani = f.rounding.hasuTani;
+        const Preview fresh = buildPreview(fx.cn(), other, fx.clock());
+        ASSERT_EQ(rounded.rows.size(), fresh.rows.size());
+        for (std::size_t i = 0; i < fresh.rows.size(); ++i) {
+            EXPECT_EQ(rounded.rows[i].after.prices, fresh.rows[i].after.prices);
+            EXPECT_EQ(rounded.rows[i].changes, fresh.rows[i].changes);
+        }
+        EXPECT_EQ(rounded.menus[0].toChange, fresh.menus[0].toChange);
+        EXPECT_EQ(rounded.menus[1].toChange, fresh.menus[1].toChange);
+    }
+    EXPECT_EQ(figures.size(), 9u * ((c.gijuMode != -1 ? 1 : 0) + (c.tenMode != -1 ? 1 : 0)));
     std::map<Menu, QStringList> before, names;
     for (const Menu menu : {Menu::Giju, Menu::Ten}) {
         before[menu] = wholeTable(fx.mstori(), menu);
@@ -125,6 +226,13 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
             changed += after[i] != before[mp.menu][i] ? 1 : 0;
         EXPECT_EQ(mp.toChange, changed);
         EXPECT_EQ(mp.chosen, (mp.menu == Menu::Giju ? c.gijuMode : c.tenMode) != -1);
+        const bool giju = mp.menu == Menu::Giju;
+        for (const RoundingFigures& f : figures)
+            if (f.menu == mp.menu && f.rounding == Rounding{c.hasuMode, c.hasuTani})
+                recountRun(before[mp.menu], after, names[mp.menu], mp.menu,
+                           giju ? c.gijuMode : c.tenMode, giju ? c.gijuSrc : c.tenSrc,
+                           giju ? c.gijuDst : c.tenDst)
+                    .expectEqual(f);
         if (mp.chosen) {
             EXPECT_EQ(mp.selected + mp.leftAlone, after.size());
             EXPECT_GT(mp.leftAlone, 0) << "deleted rows or other stores";

@@ -14,10 +14,13 @@ struct Option {
     bool takesValue;
 };
 
+// clang-format off
 constexpr Option ConvertOptions[] = {
     {"technical", true}, {"retail", true}, {"round", true},    {"unit", true}, {"stores", true},
     {"out", true},       {"force", false}, {"dry-run", false}, {"yes", false},
+    {"compare-rounding", false},
 };
+// clang-format on
 constexpr Option UndoOptions[] = {{"dry-run", false}, {"yes", false}};
 
 // The options given, by name, and the other arguments.
@@ -141,6 +144,9 @@ Parsed parseConvert(const QStringList& args) {
     r.out = words.value("out").value_or(QString());
     if (e.isEmpty() && !r.out.isEmpty() && !r.dryRun)
         e = QStringLiteral("--out は --dry-run と一緒に指定してください");
+    r.compareRounding = words.isSet("compare-rounding");
+    if (e.isEmpty() && r.compareRounding && !r.dryRun)
+        e = QStringLiteral("--compare-rounding は --dry-run と一緒に指定してください");
     return p;
 }
 
@@ -193,6 +199,7 @@ QString convertHelp() {
         "使い方: tanka convert --technical 10|excl --retail 10|excl --round down|up|half\n"
         "                      --unit 1|10|100 [--stores 12,13] [--force] [--dry-run [--out "
         "ファイル]] [--yes]\n"
+        "                      [--dry-run --compare-rounding]\n"
         "\n"
         "技術メニューと店販商品の単価を、画面の「実行」と同じ確認と手順で変更します。\n"
         "変更した行は作業フォルダの履歴ファイルに記録し、その名前を「履歴ファイル: "
@@ -208,6 +215,8 @@ QString convertHelp() {
         "  --force               強制実行: 使用中の単価を店舗の切替フラグで決めます\n"
         "  --dry-run             何も変更せずに、変更される行数と単価の移動を表示します\n"
         "  --out ファイル          --dry-run で、変更される行の一覧をファイルに保存します\n"
+        "  --compare-rounding    --dry-run で、9通りの端数処理（切り捨て・切り上げ・四捨五入 × "
+        "1・10・100円）を比べます\n"
         "  --yes                 「単価変更開始しますか？」の確認をしません\n"
         "\n"
         "終了状態: 0 完了、1 中止（何も変更していません）、2 失敗（変更は取り消されました）、\n"

@@ -31,7 +31,8 @@ struct ConvertRequest {
     bool force = false;
     bool dryRun = false;
     bool yes = false;
-    QString out; // list file of the dry run; empty for none
+    QString out;                  // list file of the dry run; empty for none
+    bool compareRounding = false; // the dry run also compares the nine roundings
 };
 
 struct UndoRequest {

@@ -10,6 +10,8 @@
 #include "pricing/backup.h"
 #include "pricing/execute.h"
 #include "pricing/preview.h"
+#include "pricing/preview_list.h"
+#include "pricing/rounding_comparison.h"
 #include "pricing/slot_decision.h"
 #include "pricing/store_list.h"
 
@@ -91,7 +93,45 @@ int decideMenus(Session& s, bool force) {
     return Refused;
 }
 
-// What a run would do, per menu; the list file when asked for.
+QString signedYen(double yen) {
+    return (yen > 0.004 ? QStringLiteral("+") : QString()) + QString::number(yen, 'f', 2);
+}
+
+// The nine roundings of each chosen menu, one line each, the current one
+// marked with "*".
+QString comparisonText(const Preview& preview, Rounding current) {
+    QString text = QStringLiteral("端数の比較（課税の単価のうち、実行で変わるもの）\n  ") +
+                   exactAmountText() + QStringLiteral("\n  ") + differenceText() + u'\n';
+    Menu menu = Menu::Giju;
+    bool first = true;
+    for (const RoundingFigures& f : compareRoundings(preview)) {
+        if (first || f.menu != menu)
+            text += menuName(f.menu) + QStringLiteral(":\n");
+        first = false;
+        menu = f.menu;
+        text += (f.rounding == current ? QStringLiteral("* ") : QStringLiteral("  ")) +
+                roundingMethodName(f.rounding.hasuMode) + u' ' +
+                roundingUnitName(f.rounding.hasuTani) + QStringLiteral(": ");
+        if (f.overflow) {
+            text += QStringLiteral("桁あふれのため計算できません\n");
+            continue;
+        }
+        text +=
+            QStringLiteral("変更 %1 うち換算額と違う %2 / 差額 合計 %3 平均 %4 最大 %5 / "
+                           "末尾 00: %6 50: %7 0: %8 その他: %9\n")
+                .arg(f.changed)
+                .arg(f.offExact)
+                .arg(signedYen(f.sumYen()), signedYen(f.averageYen()), signedYen(f.largestYen()))
+                .arg(f.endings[0])
+                .arg(f.endings[1])
+                .arg(f.endings[2])
+                .arg(f.endings[3]);
+    }
+    return text;
+}
+
+// What a run would do, per menu; the comparison of roundings and the list
+// file when asked for.
 int dryRun(Session& s, const ConvertRequest& r, const CliPlatform& p) {
     s.g.TmpDir = Get_TmpDir(s.cn(), p.drive);
     if (const RunRefusal refusal = runRefusal(s.g, p.drive); !refusal.text.isEmpty()) {
@@ -120,10 +160,12 @@ int dryRun(Session& s, const ConvertRequest& r, const CliPlatform& p) {
                       .arg(m.leftAlone);
     }
     printOut(report.chopped(1));
+    if (r.compareRounding)
+        printOut(comparisonText(preview, {s.g.HasuMode, s.g.HasuTani}).chopped(1));
     if (r.out.isEmpty())
         return Done;
     const QString path = QFileInfo(r.out).absoluteFilePath();
-    if (!writePreviewFile(path, preview)) {
+    if (!writePreviewFile(path, preview, previewLines(preview))) {
         printErr(
             QStringLiteral("一覧ファイルを保存できません: %1").arg(QDir::toNativeSeparators(path)));
         return Failed;

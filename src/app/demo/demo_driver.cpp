@@ -42,6 +42,13 @@ void DemoDriver::start(int pause) {
 void DemoDriver::runNext() {
     if (m_next >= m_steps.size())
         return;
+    // A dialog of the program (not a message box) is the user's to close:
+    // the next step waits for it.
+    if (QWidget* modal = QApplication::activeModalWidget();
+        modal && !qobject_cast<QMessageBox*>(modal)) {
+        QTimer::singleShot(m_pause, this, &DemoDriver::runNext);
+        return;
+    }
     // Later steps are scheduled first: a step that ends in a modal box or the
     // end of the program must not hold back the rest.
     const std::size_t current = m_next++;

@@ -24,6 +24,7 @@ public:
 
     // Steps run one after another, pause milliseconds apart, once the event
     // loop runs. A step may open modal boxes; they are answered meanwhile.
+    // While another modal dialog is open, the next step waits.
     void addClick(ControlRef ref);
     void addStep(std::function<void()> step);
     void start(int pause = 300);

@@ -2,12 +2,13 @@
 // that TANKA_DRIVE_C and TANKA_SQLITE_DIR point at, converts the technical
 // menu and the retail products to 10 % prices (round half up, 1 yen) by
 // clicking the window's buttons, and prints prices before and after. Writes
-// OUTDIR/startup.png (the window at start-up) and OUTDIR/screenshot.png (the
-// choices made, just before Execute) and OUTDIR/running.png (the run half
-// way through a menu or further).
-// tanka-demo OUTDIR --pictures-only stops after the second picture, before
-// Execute: for screens where a dialog cannot be answered (Wine's window
-// program on a bare X server never delivers a dialog's close).
+// OUTDIR/startup.png (the window at start-up), OUTDIR/screenshot.png (the
+// choices made, just before Execute), OUTDIR/preview-list.png and
+// OUTDIR/preview-rounding.png (the two pages of 確認, opened before Execute)
+// and OUTDIR/running.png (the run half way through a menu or further).
+// tanka-demo OUTDIR --pictures-only stops after the second picture: for
+// screens where a dialog cannot be closed (Wine's window program on a bare X
+// server never delivers a dialog's close).
 
 #include <algorithm>
 #include <cstdio>
@@ -18,12 +19,15 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTabWidget>
+#include <QTimer>
 
 #include "app/demo/demo_driver.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "ui/main_window/japanese_ui.h"
 #include "ui/main_window/qt_message_boxes.h"
+#include "ui/preview/preview_dialog.h"
 
 namespace {
 
@@ -141,6 +145,25 @@ int main(int argc, char* argv[]) {
         if (picturesOnly)
             QCoreApplication::exit(0);
     });
+    // 確認: both pages of its dialog pictured, then the dialog closed.
+    const QString listShot = out.filePath(QStringLiteral("preview-list.png"));
+    const QString roundingShot = out.filePath(QStringLiteral("preview-rounding.png"));
+    QTimer previewWatch;
+    previewWatch.setInterval(100);
+    QObject::connect(&previewWatch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<tanka::PreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        previewWatch.stop();
+        dialog->grab().save(listShot);
+        dialog->pages()->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        dialog->grab().save(roundingShot);
+        print(QStringLiteral("確認の画面: %1 %2\n").arg(listShot, roundingShot));
+        dialog->accept();
+    });
+    driver.addStep([&] { previewWatch.start(); });
+    driver.addClick({previewButton}); // 確認
     // One picture of the window while the run converts: the banner with the
     // menu and its progress bar.
     const QString running = out.filePath(QStringLiteral("running.png"));

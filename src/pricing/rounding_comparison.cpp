@@ -19,7 +19,7 @@ QString exactAmountText() {
 }
 
 QString differenceText() {
-    return QStringLiteral("差額 = 新単価 − 換算額（円。＋はお客様の支払いが増え、−は減ります）");
+    return QStringLiteral("差額 = 新単価 － 換算額（円。＋はお客様の支払いが増え、－は減ります）");
 }
 
 QString roundingMethodName(std::int16_t hasuMode) {

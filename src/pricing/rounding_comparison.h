@@ -33,7 +33,7 @@ std::array<Rounding, 9> allRoundings();
 // The exact converted amount and the difference, in the words shown to the
 // user beside the figures (window and command line alike).
 QString exactAmountText(); // "換算額 = 8%込み単価 × 100/108（外税）、…"
-QString differenceText();  // "差額 = 新単価 − 換算額（…）"
+QString differenceText();  // "差額 = 新単価 － 換算額（…）"
 
 // "切り捨て", "切り上げ", "四捨五入" and "1円", "10円", "100円".
 QString roundingMethodName(std::int16_t hasuMode);

@@ -25,6 +25,13 @@ struct ByteMapping {
 constexpr ByteMapping WindowsOnly[] = {
     {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
 
+const ByteMapping* windowsOnly(char16_t unicode, int byte) {
+    for (const ByteMapping& m : WindowsOnly)
+        if (m.unicode == unicode || m.byte == byte)
+            return &m;
+    return nullptr;
+}
+
 const char* utf16Name() {
     return QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
 }
@@ -98,10 +105,7 @@ bool encodeStrict(QStringView text, QByteArray& out) {
         const char16_t c = text[i].unicode();
         if (c < 0x80)
             continue;
-        const ByteMapping* special = nullptr;
-        for (const ByteMapping& m : WindowsOnly)
-            if (m.unicode == c)
-                special = &m;
+        const ByteMapping* special = windowsOnly(c, -1);
         if (!special)
             continue;
         if (!flush(i)) {
@@ -144,10 +148,7 @@ bool decodeStrict(QByteArrayView bytes, QString& out) {
             ++i;
             continue;
         }
-        const ByteMapping* special = nullptr;
-        for (const ByteMapping& m : WindowsOnly)
-            if (m.byte == b)
-                special = &m;
+        const ByteMapping* special = windowsOnly(0, b);
         if (!special)
             continue;
         if (!flush(i)) {

@@ -9,24 +9,11 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "db/sql_text.h"
+#include "db/value_text.h"
 
 namespace tanka {
 
 namespace {
-
-bool isInteger(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        return !value.isNull();
-    default:
-        return false;
-    }
-}
 
 // The key values as one byte string, for finding a page's rows among its
 // keys; integers match whatever integer type the driver gave them.
@@ -34,7 +21,7 @@ void keyText(const QVariant* key, std::size_t width, std::string& text) {
     text.clear();
     for (std::size_t k = 0; k < width; ++k) {
         const QVariant& value = key[k];
-        if (isInteger(value)) {
+        if (isIntegerValue(value)) {
             const qint64 n = value.toLongLong();
             text += 'i';
             text.append(reinterpret_cast<const char*>(&n), sizeof n);
@@ -89,7 +76,7 @@ private:
     // An integer as itself; any other value as a marker that placeholders()
     // turns into '?' with the value bound in the order the text needs.
     QString value(const QVariant& v) {
-        if (isInteger(v))
+        if (isIntegerValue(v))
             return QString::number(v.toLongLong());
         m_values << v;
         return u'\x01' + QString::number(m_values.size() - 1) + u'\x01';
@@ -156,7 +143,7 @@ KeyedPages::KeyedPages(Connection& cn, const QString& from, const QString& where
     // Key order as the server sorts: integers by value, anything else as text.
     std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
         for (std::size_t k = 0; k < a.size(); ++k) {
-            if (isInteger(a[k]) && isInteger(b[k])) {
+            if (isIntegerValue(a[k]) && isIntegerValue(b[k])) {
                 if (a[k].toLongLong() != b[k].toLongLong())
                     return a[k].toLongLong() < b[k].toLongLong();
             } else if (a[k].toString() != b[k].toString()) {

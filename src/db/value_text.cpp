@@ -175,4 +175,18 @@ QVariant serverAssignment(ValueKind kind, const QString& declaredType, const QVa
     return value;
 }
 
+bool isIntegerValue(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return !value.isNull();
+    default:
+        return false;
+    }
+}
+
 } // namespace tanka

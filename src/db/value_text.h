@@ -16,6 +16,8 @@ namespace tanka {
 bool serverDate(QStringView text, DateTimeParts& parts);
 
 bool isDateType(const QString& declaredType);
+// A value the server gave as a whole number (any integer type, not Null).
+bool isIntegerValue(const QVariant& value);
 
 // What a column's declared type makes of a value assigned to it (below).
 enum class ValueKind { Other, Date, Integer, Decimal };

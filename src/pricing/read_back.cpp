@@ -10,25 +10,12 @@
 #include "core/run_error.h"
 #include "db/db_errors.h"
 #include "db/keyed_pages.h"
+#include "db/value_text.h"
 #include "pricing/journal.h"
 
 namespace tanka {
 
 namespace {
-
-bool isInteger(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        return !value.isNull();
-    default:
-        return false;
-    }
-}
 
 // The date and time a value stands for: a date object, or a text the
 // program reads as a date (the form written, "2019/9/30", and the form a
@@ -64,7 +51,7 @@ bool sameParts(const DateTimeParts& x, const DateTimeParts& y) {
 } // namespace
 
 bool sameWrittenValue(const QVariant& a, const QVariant& b) {
-    if (isInteger(a) && isInteger(b))
+    if (isIntegerValue(a) && isIntegerValue(b))
         return a.toLongLong() == b.toLongLong();
     if (DateTimeParts x, y; dateOf(a, x) && dateOf(b, y))
         return sameParts(x, y);
@@ -122,7 +109,8 @@ void WrittenValues::record(std::size_t keyIndex, const std::vector<ColumnChange>
         written |= bit;
         std::int32_t& slot = m_values[keyIndex * width + std::size_t(column)];
         const QVariant& value = change.after;
-        if (isInteger(value) && value.toLongLong() >= std::numeric_limits<std::int32_t>::min() &&
+        if (isIntegerValue(value) &&
+            value.toLongLong() >= std::numeric_limits<std::int32_t>::min() &&
             value.toLongLong() <= std::numeric_limits<std::int32_t>::max()) {
             slot = std::int32_t(value.toLongLong());
             continue;
@@ -157,8 +145,8 @@ bool WrittenValues::matches(std::size_t keyIndex, qsizetype column, const QVaria
     const std::int32_t slot =
         m_values[keyIndex * std::size_t(m_columns.size()) + std::size_t(column)];
     if ((m_other[keyIndex] >> column & 1u) == 0)
-        return isInteger(found) ? found.toLongLong() == slot
-                                : sameWrittenValue(qlonglong(slot), found);
+        return isIntegerValue(found) ? found.toLongLong() == slot
+                                     : sameWrittenValue(qlonglong(slot), found);
     if (const auto& date = m_otherDates[std::size_t(slot)]) {
         DateTimeParts parts;
         return dateOf(found, parts) && sameParts(*date, parts);

@@ -268,7 +268,10 @@ void MainWindowView::sync() {
     if (m_unloaded)
         return;
     const WindowModel& m = m_form.model();
-    const QColor highlightText = palette().color(QPalette::HighlightedText);
+    // The active group's colour, whether or not the window is active: Windows
+    // gives an inactive window black highlighted text, which would turn the
+    // labels drawn in it black while a message box is up.
+    const QColor highlightText = palette().color(QPalette::Active, QPalette::HighlightedText);
     const bool restyle = highlightText != m_highlightText;
     m_highlightText = highlightText;
     for (Item& item : m_items) {

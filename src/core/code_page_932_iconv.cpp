@@ -1,7 +1,7 @@
 // Code page 932 through iconv's "CP932" (glibc's conversion module), made to
 // give the bytes Windows gives: glibc approximates a few characters that
-// Windows, asked for no "best fit", refuses (¥ U+00A5, 〜 U+301C, ...), so
-// an encoding counts only when its bytes read back as the same text; and
+// Windows, asked for no "best fit", refuses (¥ U+00A5, 〜 U+301C, ...), so a
+// character's encoding counts only when its bytes read back as itself; and
 // glibc lacks the five single bytes Windows maps to U+0080 and to
 // private-use characters.
 #ifndef _WIN32
@@ -9,7 +9,9 @@
 #include "core/code_page_932_platform.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
+#include <vector>
 
 #include <QSysInfo>
 
@@ -90,36 +92,64 @@ bool isAvailable() {
     return encoder().isOpen() && decoder().isOpen();
 }
 
+namespace {
+
+// What each BMP character encodes to, worked out once through iconv: 0 for
+// none, a byte (0x80..0xFF) or a lead and trail byte (0x8140..0xFCFC). A
+// character counts only when its bytes read back as itself, which drops
+// glibc's approximations. Code page 932 has no state, so a text encodes as
+// its characters one by one.
+class EncodeTable {
+public:
+    EncodeTable() : m_codes(0x10000, 0) {
+        QByteArray bytes;
+        QString back;
+        for (char32_t c = 0x80; c < 0x10000; ++c) {
+            const auto unit = static_cast<char16_t>(c);
+            if (QChar::isSurrogate(c))
+                continue;
+            if (const ByteMapping* special = windowsOnly(unit, -1)) {
+                m_codes[c] = special->byte;
+                continue;
+            }
+            bytes.clear();
+            back.clear();
+            if (!encoder().convert(reinterpret_cast<const char*>(&unit), 2, bytes, 8) ||
+                !decodeStrict(bytes, back) || back.size() != 1 || back[0] != QChar(unit))
+                continue;
+            if (bytes.size() == 1)
+                m_codes[c] = static_cast<unsigned char>(bytes[0]);
+            else if (bytes.size() == 2)
+                m_codes[c] = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
+                                                        static_cast<unsigned char>(bytes[1]));
+        }
+    }
+    std::uint16_t operator[](char16_t c) const { return m_codes[c]; }
+
+private:
+    std::vector<std::uint16_t> m_codes;
+};
+
+} // namespace
+
 bool encodeStrict(QStringView text, QByteArray& out) {
+    static const EncodeTable table;
     const qsizetype at = out.size();
-    qsizetype from = 0;
-    const auto flush = [&](qsizetype to) {
-        if (to == from)
-            return true;
-        const QStringView part = text.sliced(from, to - from);
-        return encoder().convert(reinterpret_cast<const char*>(part.utf16()),
-                                 static_cast<std::size_t>(part.size()) * 2, out,
-                                 static_cast<std::size_t>(part.size()) * 2 + 8);
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x80)
+    out.reserve(at + 2 * text.size());
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80) {
+            out.append(static_cast<char>(c));
             continue;
-        const ByteMapping* special = windowsOnly(c, -1);
-        if (!special)
-            continue;
-        if (!flush(i)) {
+        }
+        const std::uint16_t code = table[c];
+        if (code == 0) {
             out.resize(at);
             return false;
         }
-        out.append(static_cast<char>(special->byte));
-        from = i + 1;
-    }
-    QString back;
-    if (!flush(text.size()) || !decodeStrict(QByteArrayView(out).sliced(at), back) ||
-        back != text) {
-        out.resize(at);
-        return false;
+        if (code > 0xFF)
+            out.append(static_cast<char>(code >> 8));
+        out.append(static_cast<char>(code & 0xFF));
     }
     return true;
 }

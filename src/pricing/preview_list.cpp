@@ -16,10 +16,8 @@ QString slotLetter(int slot) {
     return slot == 0 ? QStringLiteral("A") : QStringLiteral("B");
 }
 
-// Whole yen with thousands separators, as the shop writes prices.
 QString yen(qint64 value) {
-    static const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    return japanese.toString(value);
+    return groupedNumber(value);
 }
 
 QString signedYen(qint64 value, CellUse use) {
@@ -32,6 +30,11 @@ QString untaxedText() {
 }
 
 } // namespace
+
+QString groupedNumber(qint64 value) {
+    static const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    return japanese.toString(value);
+}
 
 std::vector<PreviewLine> previewLines(const Preview& preview) {
     std::vector<PreviewLine> lines;

@@ -48,6 +48,9 @@ enum class PreviewColumn {
 };
 inline constexpr int PreviewColumnCount = 10;
 
+// A whole number with thousands separators, as the shop writes prices and counts.
+QString groupedNumber(qint64 value);
+
 QString previewColumnName(PreviewColumn column);
 
 // How a cell is written: for the screen (thousands separators, slot letter

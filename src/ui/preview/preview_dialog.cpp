@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -18,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "core/run_error.h"
+#include "pricing/preview_list.h"
 #include "ui/main_window/japanese_ui.h"
 #include "ui/main_window/main_form.h"
 #include "ui/main_window/main_window_view.h"
@@ -28,8 +28,7 @@ namespace tanka {
 namespace {
 
 QString count(qint64 n) {
-    static const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    return japanese.toString(n);
+    return groupedNumber(n);
 }
 
 QString errorText(const RunError& e) {

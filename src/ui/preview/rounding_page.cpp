@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "pricing/preview_list.h"
 #include "ui/preview/difference_chart.h"
 
 namespace tanka {
@@ -20,8 +21,7 @@ const QStringList Headers = {
     QStringLiteral("末尾50"),       QStringLiteral("末尾0"),        QStringLiteral("その他")};
 
 QString count(qint64 n) {
-    static const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    return japanese.toString(n);
+    return groupedNumber(n);
 }
 
 QString yen(double value) {

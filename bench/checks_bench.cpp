@@ -2,7 +2,7 @@
 // per menu, no store chosen) against the same queries with LIMIT 1 in the
 // sqlite3 shell, in the same run.
 //
-//   StartupChecks/<state>   the Data_Check sequence of a start-up refresh for
+//   StartupChecks/<state>   the noRowPriced sequence of a start-up refresh for
 //                           both menus, both switch flags and the processing
 //                           date, on an open connection
 //   Sqlite3Shell/<state>    the same queries, three-part names as the layer
@@ -46,7 +46,7 @@ constexpr int kStores = 100;
 constexpr int kRows = 2000;
 constexpr int kShellBlocks = 5;
 
-// Data_Check modes of one start-up refresh: both, A, B, A, B, B, A.
+// noRowPriced modes of one start-up refresh: both, A, B, A, B, B, A.
 constexpr std::int16_t kStartupModes[] = {0, 1, 2, 1, 2, 2, 1};
 
 enum class State { A, None, Far, Mixed };
@@ -91,9 +91,9 @@ const sample::SampleInstall& sampleFor(State state) {
 
 Globals headquarters() {
     Globals g;
-    g.HonbuFlg = True;
-    g.MyMiseID = 1;
-    for (auto& row : g.MiseList)
+    g.isHeadquarters = True;
+    g.ownStoreId = 1;
+    for (auto& row : g.chosenStores)
         row[0] = QStringLiteral("0");
     return g;
 }
@@ -117,11 +117,11 @@ void StartupChecks(benchmark::State& st, State state) {
         found = 0;
         for (std::int16_t menu : {std::int16_t{0}, std::int16_t{1}})
             for (std::int16_t mode : kStartupModes)
-                found += Data_Check(mode, menu, *cn, g) == False ? 1 : 0;
+                found += noRowPriced(mode, menu, *cn, g) == False ? 1 : 0;
         std::int16_t giju = 0;
         std::int16_t ten = 0;
-        Get_TankaSwFlg(giju, ten, *cn, g);
-        Get_Mise(*cn, g);
+        readSwitchFlags(giju, ten, *cn, g);
+        readStoreProcessingDate(*cn, g);
         benchmark::DoNotOptimize(found + giju + ten);
     }
     st.counters["checks_with_rows"] = found;

@@ -8,7 +8,7 @@
 //   WalkUpdatePeakRss      the 200,000-row walk once in a child process;
 //                          counter maxrss_MB = its peak resident size
 //   ExistenceCheck/<rows>  open static optimistic, test BOF/EOF, close
-//   ReadAll/<rows>         the table written out as a backup (Write_RsFile)
+//   ReadAll/<rows>         the table written out as a backup (writeBackupFile)
 //
 //   db_bench --walk-once <sqliteDir>   (used by WalkUpdatePeakRss)
 
@@ -188,7 +188,7 @@ void ReadAll(benchmark::State& state) {
                                "GijutuID, ShumokuID"),
                 *cn);
         QTemporaryDir dir;
-        if (!Write_RsFile(dir.filePath(QStringLiteral("MTGIJU10%.CSV")), rs))
+        if (!writeBackupFile(dir.filePath(QStringLiteral("MTGIJU10%.CSV")), rs))
             state.SkipWithError("backup failed");
     }
 }

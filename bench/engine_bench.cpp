@@ -73,15 +73,15 @@ RunResult runOnce(const QString& driveC, const QString& sqliteDir,
     cn.setCommandTimeout(9999);
     cn.open();
     Globals g;
-    g.HonbuFlg = True;
-    for (auto& row : g.MiseList)
+    g.isHeadquarters = True;
+    for (auto& row : g.chosenStores)
         row[0] = QStringLiteral("0");
-    g.GijuMode = 1;
-    g.TenMode = 2;
-    g.HasuMode = 2;
-    g.HasuTani = 1;
-    g.GijuSrcSlot = g.TenSrcSlot = 0;
-    g.GijuDstSlot = g.TenDstSlot = 1;
+    g.technicalKind = 1;
+    g.retailKind = 2;
+    g.roundingMethod = 2;
+    g.roundingUnit = 1;
+    g.technicalSource = g.retailSource = 0;
+    g.technicalDestination = g.retailDestination = 1;
     YesBoxes boxes;
     const FixedClock clock(QDate(2019, 10, 1));
     const RunResult result = executeRun(cn, g, boxes, DriveMap(driveC), clock, RunHooks{});

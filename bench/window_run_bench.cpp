@@ -105,7 +105,7 @@ public:
     WindowOnSample(const QString& driveC, const QString& sqliteDir)
         : m_drive(pointedAt(driveC, sqliteDir)),
           m_app(Platform{m_env, m_drive, m_clock, m_boxes, m_instance}) {
-        if (m_app.Form_Load() != LoadResult::Loaded)
+        if (m_app.load() != LoadResult::Loaded)
             throw std::runtime_error("start-up failed");
         m_app.view().show();
         using enum ControlId;

@@ -12,10 +12,10 @@
 
 namespace tanka {
 
-void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout) {
+void checkSettings(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout) {
     const auto servers = g.servers();
     for (std::size_t i = 0; i < PosDatabases.size(); ++i)
-        *servers[i] = Get_IniData(g, ctx, QString::fromLatin1(PosDatabases[i].serverKey));
+        *servers[i] = readSetting(g, ctx, QString::fromLatin1(PosDatabases[i].serverKey));
 
     // One line per database, in index order. The texts name ZEMA.ini whatever
     // the product line and spell the keys their own way; each ends with a blank.
@@ -38,27 +38,27 @@ void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, i
         return;
     }
 
-    g.LoginID = QStringLiteral("ORBE-TLX-MEMBER");
-    g.LoginPW = QStringLiteral("QDR615");
+    g.login = QStringLiteral("ORBE-TLX-MEMBER");
+    g.password = QStringLiteral("QDR615");
 
     auto cn = std::make_unique<Connection>();
     cn->setConnectionTimeout(15);
     cn->setCommandTimeout(commandTimeout);
-    QString ErrMsg;
-    if (Open_CN(4, cn.get(), ErrMsg, g).ok()) {
+    QString failureText;
+    if (openConnection(4, cn.get(), failureText, g).ok()) {
         // Errors of the query itself reach start-up; the connection is
         // released on the way out either way.
         Recordset rs;
         rs.open(QStringLiteral("Select * from MlMsno"), *cn);
         // A table without rows leaves the store number as it was.
         if (!rs.isEOF()) {
-            const std::int16_t local = Get_IntVal(rs.value(QStringLiteral("MiseID")));
-            if (g.MyMiseID == 0)
-                g.MyMiseID = local;
+            const std::int16_t local = readShortInteger(rs.value(QStringLiteral("MiseID")));
+            if (g.ownStoreId == 0)
+                g.ownStoreId = local;
         }
         rs.close();
     }
-    Close_CN(cn);
+    closeConnection(cn);
 }
 
 } // namespace tanka

@@ -10,6 +10,6 @@
 namespace tanka {
 
 // commandTimeout bounds the wait for a database another program has locked.
-void Check_Setting(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout);
+void checkSettings(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout);
 
 } // namespace tanka

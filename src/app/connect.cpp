@@ -11,81 +11,84 @@ const QString kObjectNotSet = QStringLiteral("Object variable or With block vari
 
 } // namespace
 
-void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Globals& g) {
+void databaseAndServer(std::int32_t index, QString& databaseName, QString& serverName,
+                       const Globals& g) {
     const auto servers = g.servers();
     if (index >= 0 && index <= 5) {
-        DbName = QString::fromLatin1(PosDatabases[static_cast<std::size_t>(index)].name);
-        SvName = *servers[static_cast<std::size_t>(index)];
+        databaseName = QString::fromLatin1(PosDatabases[static_cast<std::size_t>(index)].name);
+        serverName = *servers[static_cast<std::size_t>(index)];
     } else if (index >= 1000 && index <= 1005) {
-        DbName = QStringLiteral("Master");
-        SvName = *servers[static_cast<std::size_t>(index - 1000)];
+        databaseName = QStringLiteral("Master");
+        serverName = *servers[static_cast<std::size_t>(index - 1000)];
     } else {
-        DbName.clear();
-        SvName.clear();
+        databaseName.clear();
+        serverName.clear();
     }
 }
 
-ConnectionParams Get_ConnectParams(std::int32_t index, const Globals& g) {
+ConnectionParams connectionParamsFor(std::int32_t index, const Globals& g) {
     ConnectionParams params;
-    Get_DBName(index, params.database, params.server, g);
-    params.uid = g.LoginID;
-    params.pwd = g.LoginPW;
+    databaseAndServer(index, params.database, params.server, g);
+    params.uid = g.login;
+    params.pwd = g.password;
     return params;
 }
 
-CnStatus Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g) {
-    ErrMsg.clear();
+ConnectionResult openConnection(std::int32_t index, Connection* cn, QString& failureText,
+                                const Globals& g) {
+    failureText.clear();
     if (!cn) {
-        ErrMsg = kObjectNotSet + QStringLiteral("コネクション用のインスタンスが作成されていません");
-        return CnStatus::failure(err::ObjectNotSet);
+        failureText =
+            kObjectNotSet + QStringLiteral("コネクション用のインスタンスが作成されていません");
+        return ConnectionResult::failure(err::ObjectNotSet);
     }
     // A failure to set the pieces (the connection is open) is raised, not returned.
-    cn->setConnectionParams(Get_ConnectParams(index, g));
+    cn->setConnectionParams(connectionParamsFor(index, g));
     try {
         cn->open();
-        return CnStatus::success();
+        return ConnectionResult::success();
     } catch (const RunError& e) {
-        ErrMsg = QString::fromStdString(e.description());
+        failureText = QString::fromStdString(e.description());
         if (e.number() == err::ObjectNotSet)
-            ErrMsg += QStringLiteral("コネクション用のインスタンスが作成されていません");
-        return CnStatus::failure(e.number());
+            failureText += QStringLiteral("コネクション用のインスタンスが作成されていません");
+        return ConnectionResult::failure(e.number());
     }
 }
 
-CnStatus Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg) {
-    CnStatus status = CnStatus::success();
+ConnectionResult closeConnection(std::unique_ptr<Connection>& cn, QString* failureText) {
+    ConnectionResult status = ConnectionResult::success();
     QString text;
     try {
         if (!cn)
             dberr::raise(err::ObjectNotSet, kObjectNotSet);
         cn->close();
     } catch (const RunError& e) {
-        status = CnStatus::failure(e.number());
+        status = ConnectionResult::failure(e.number());
         text = QString::fromStdString(e.description());
     } catch (const std::exception& e) {
-        status = CnStatus::failure(dberr::Fail);
+        status = ConnectionResult::failure(dberr::Fail);
         text = QString::fromUtf8(e.what());
     }
     // Released in every case; the destructor closes whatever is still open.
     cn.reset();
-    if (!status.ok() && ErrMsg)
-        *ErrMsg = text;
+    if (!status.ok() && failureText)
+        *failureText = text;
     return status;
 }
 
-void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g, int commandTimeout) {
+void openProgramConnection(std::unique_ptr<Connection>& cn, const Globals& g, int commandTimeout) {
     try {
         cn = std::make_unique<Connection>();
         cn->setCommandTimeout(commandTimeout);
-        QString ErrMsg;
-        Open_CN(2, cn.get(), ErrMsg, g);
+        QString failureText;
+        openConnection(2, cn.get(), failureText, g);
     } catch (const std::exception&) {
-        Close_CN(cn);
+        closeConnection(cn);
     }
 }
 
-void L_End_CN(std::unique_ptr<Connection>& cn) {
-    Close_CN(cn);
+void closeProgramConnection(std::unique_ptr<Connection>& cn) {
+    closeConnection(cn);
 }
 
 } // namespace tanka

@@ -12,36 +12,38 @@
 
 namespace tanka {
 
-void Get_DBName(std::int32_t index, QString& DbName, QString& SvName, const Globals& g);
+void databaseAndServer(std::int32_t index, QString& databaseName, QString& serverName,
+                       const Globals& g);
 // The pieces of the connection to database index: its server and name, the
 // login and the password.
-ConnectionParams Get_ConnectParams(std::int32_t index, const Globals& g);
-// What Open_CN and Close_CN report: success, or the number of the error that
+ConnectionParams connectionParamsFor(std::int32_t index, const Globals& g);
+// What openConnection and closeConnection report: success, or the number of the error that
 // stopped them (never -1, the platform's form of success).
-class CnStatus {
+class ConnectionResult {
 public:
-    static CnStatus success() { return CnStatus(-1); }
-    static CnStatus failure(std::int32_t number) { return CnStatus(number); }
+    static ConnectionResult success() { return ConnectionResult(-1); }
+    static ConnectionResult failure(std::int32_t number) { return ConnectionResult(number); }
     bool ok() const { return m_value == -1; }
     // -1 on success, else the error number.
     std::int32_t value() const { return m_value; }
 
 private:
-    explicit CnStatus(std::int32_t value) : m_value(value) {}
+    explicit ConnectionResult(std::int32_t value) : m_value(value) {}
     std::int32_t m_value;
 };
 
 // cn may be null: error 91 with the "instance not created" text appended.
-CnStatus Open_CN(std::int32_t index, Connection* cn, QString& ErrMsg, const Globals& g);
+ConnectionResult openConnection(std::int32_t index, Connection* cn, QString& failureText,
+                                const Globals& g);
 // Always leaves cn released (null).
-CnStatus Close_CN(std::unique_ptr<Connection>& cn, QString* ErrMsg = nullptr);
+ConnectionResult closeConnection(std::unique_ptr<Connection>& cn, QString* failureText = nullptr);
 // The command timeout of the program-wide connection during a run, seconds.
 inline constexpr int RunCommandTimeout = 9999;
 
 // Creates cn with the command timeout given (the run's by default) and opens
 // it on MSKYAK. Reports nothing.
-void L_Start_CN(std::unique_ptr<Connection>& cn, const Globals& g,
-                int commandTimeout = RunCommandTimeout);
-void L_End_CN(std::unique_ptr<Connection>& cn);
+void openProgramConnection(std::unique_ptr<Connection>& cn, const Globals& g,
+                           int commandTimeout = RunCommandTimeout);
+void closeProgramConnection(std::unique_ptr<Connection>& cn);
 
 } // namespace tanka

@@ -40,23 +40,23 @@ LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupSer
     // number and text and ends the program; none escapes to the caller.
     try {
         const InstallContext ctx{s.drive, s.env};
-        Check_Install(g, ctx);
-        if (g.IniDrive.isEmpty()) {
+        findInstallation(g, ctx);
+        if (g.installDrive.isEmpty()) {
             s.boxes.show(QStringLiteral("ルミナが見つかりません\r\n終了します"));
             return LoadResult::NoInstallation;
         }
         // Start-up's reads wait only a short while for a database another
         // program has locked; the run gets the long timeout back.
-        Check_Setting(g, ctx, s.boxes, lockWait);
-        L_Start_CN(CN, g, lockWait);
-        g.HonbuFlg = Check_Honbu(CN.get());
+        checkSettings(g, ctx, s.boxes, lockWait);
+        openProgramConnection(CN, g, lockWait);
+        g.isHeadquarters = headquartersDatabaseReachable(CN.get());
         // A connection that failed to open raises its own error here.
         if (!CN)
             throw RunError(err::ObjectNotSet, "Object variable or With block variable not set");
-        Get_Mise(*CN, g);
+        readStoreProcessingDate(*CN, g);
         for (int row = 0; row < 20; ++row) {
-            g.MiseList[static_cast<std::size_t>(row)][0] = QStringLiteral("0");
-            g.MiseList[static_cast<std::size_t>(row)][1].clear();
+            g.chosenStores[static_cast<std::size_t>(row)][0] = QStringLiteral("0");
+            g.chosenStores[static_cast<std::size_t>(row)][1].clear();
         }
         if (then)
             then();

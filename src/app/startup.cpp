@@ -14,7 +14,7 @@ namespace tanka {
 TankaApp::TankaApp(const Platform& platform)
     : p(platform), m_form(m_model, g, CN, FormServices{p.boxes, p.drive, p.clock}) {
     m_view = std::make_unique<MainWindowView>(m_form, p.boxes);
-    m_view->onUnload = [this] { Form_Unload(); };
+    m_view->onUnload = [this] { unload(); };
     installStoreSelection(m_form, m_view.get(), p.boxes);
     installOverride(m_form);
     installPreview(m_form, m_view.get(), p.boxes, p.clock);
@@ -23,24 +23,24 @@ TankaApp::TankaApp(const Platform& platform)
 TankaApp::~TankaApp() {
     m_view.reset();
     if (CN)
-        L_End_CN(CN);
+        closeProgramConnection(CN);
 }
 
-LoadResult TankaApp::Form_Load() {
+LoadResult TankaApp::load() {
     const LoadResult result =
         startUp(g, CN, {p.env, p.drive, p.boxes, p.instance}, m_startupLockWait, [this] {
             m_model.titleBanner.backColor = colors::TitleBanner;
             centre();
             setFixedTexts();
-            m_form.Set_TankaDisp(TankaDisp::StartUp);
+            m_form.refreshSlotDisplay(DisplayRefresh::StartUp);
         });
     if (result == LoadResult::Loaded)
         m_view->sync();
     return result;
 }
 
-void TankaApp::Form_Unload() {
-    L_End_CN(CN);
+void TankaApp::unload() {
+    closeProgramConnection(CN);
 }
 
 void TankaApp::centre() {
@@ -66,7 +66,7 @@ void TankaApp::setFixedTexts() {
 }
 
 int runProgram(TankaApp& app) {
-    switch (app.Form_Load()) {
+    switch (app.load()) {
     case LoadResult::Loaded:
         break;
     case LoadResult::AnotherCopy:

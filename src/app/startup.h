@@ -2,9 +2,9 @@
 // Start-up and unload of the main window: the whole program apart from main().
 //
 // TankaApp owns the program-wide state (Globals, the connection CN, the window
-// model, its logic and its widgets). Form_Load runs the start-up sequence;
+// model, its logic and its widgets). load runs the start-up sequence;
 // when it reports Loaded the window is ready to be shown. Closing the window,
-// however it happens, runs Form_Unload, which closes CN.
+// however it happens, runs unload, which closes CN.
 
 #include <memory>
 
@@ -39,11 +39,11 @@ public:
 
     // The shared start-up (session.h), then the window's own steps; Loaded
     // when the window is ready to be shown.
-    LoadResult Form_Load();
+    LoadResult load();
     // Shortens the start-up's wait for a locked database (tests).
     void setStartupLockWait(int seconds) { m_startupLockWait = seconds; }
     // Closes CN (it may never have opened). Runs once, from the window's close.
-    void Form_Unload();
+    void unload();
 
     Globals& globals() { return g; }
     WindowModel& model() { return m_model; }
@@ -65,7 +65,7 @@ private:
     std::unique_ptr<MainWindowView> m_view;
 };
 
-// Runs the program on a QApplication: Form_Load, then the window until it
+// Runs the program on a QApplication: load, then the window until it
 // closes. Returns the process exit code (0 also for a silent second copy).
 int runProgram(TankaApp& app);
 

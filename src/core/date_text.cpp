@@ -1,4 +1,4 @@
-// Get_DateStr: reads a date from a field value and formats it with a pattern
+// formatFieldDate: reads a date from a field value and formats it with a pattern
 // of the platform's kind.
 
 #include <QDate>
@@ -260,7 +260,7 @@ QString slashDate(const DateTimeParts& p) {
     return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
-QString Get_DateStr(const QVariant& value, const QString& fmt) {
+QString formatFieldDate(const QVariant& value, const QString& fmt) {
     DateTimeValue v;
     if (!readDate(value, v))
         return {};

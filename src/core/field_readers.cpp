@@ -79,7 +79,7 @@ template <typename Int> Int checkedInt(long long v) {
     return static_cast<Int>(v);
 }
 
-template <typename Int> Int readInteger(const QVariant& value) {
+template <typename Int> Int readIntegerAs(const QVariant& value) {
     if (value.isNull())
         return 0;
     switch (value.typeId()) {
@@ -153,22 +153,22 @@ qsizetype cp932Length(QStringView text) {
 
 } // namespace
 
-std::int16_t Get_IntVal(const QVariant& value) {
-    return readInteger<std::int16_t>(value);
+std::int16_t readShortInteger(const QVariant& value) {
+    return readIntegerAs<std::int16_t>(value);
 }
 
-std::int32_t Get_LngVal(const QVariant& value) {
-    return readInteger<std::int32_t>(value);
+std::int32_t readInteger(const QVariant& value) {
+    return readIntegerAs<std::int32_t>(value);
 }
 
-std::int16_t Get_AnsiLen(const QString& text) {
+std::int16_t codePage932Length(const QString& text) {
     const qsizetype bytes = cp932Length(text);
     if (bytes > std::numeric_limits<std::int16_t>::max())
         raiseOverflow();
     return static_cast<std::int16_t>(bytes);
 }
 
-QString Get_FixStr(const QVariant& value, std::int16_t width, bool pad) {
+QString fixedWidthText(const QVariant& value, std::int16_t width, bool pad) {
     if (value.isNull())
         return {};
     const QString text = trimBlanks(fieldText(value));

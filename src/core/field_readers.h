@@ -10,16 +10,16 @@
 
 namespace tanka {
 
-std::int16_t Get_IntVal(const QVariant& value);
-std::int32_t Get_LngVal(const QVariant& value);
+std::int16_t readShortInteger(const QVariant& value);
+std::int32_t readInteger(const QVariant& value);
 // Whether the readers above take value for what it says: Null, a number, or
 // a text that passes the numeric test. A text such as "abc", "1,080" or a
 // full-width "１０８０" is not (they would read it as 0).
 bool isNumericValue(const QVariant& value);
 // Fmt is a date pattern of the platform's kind; the program passes "yyyy/mm/dd".
-QString Get_DateStr(const QVariant& value, const QString& fmt);
+QString formatFieldDate(const QVariant& value, const QString& fmt);
 // Width in code page 932 bytes, 0 = no limit.
-QString Get_FixStr(const QVariant& value, std::int16_t width, bool pad);
-std::int16_t Get_AnsiLen(const QString& text);
+QString fixedWidthText(const QVariant& value, std::int16_t width, bool pad);
+std::int16_t codePage932Length(const QString& text);
 
 } // namespace tanka

@@ -18,18 +18,18 @@ inline constexpr std::int16_t False = 0;
 
 // 21 rows (0..20) by 3 columns (0..2); rows 0..19, columns 0 (store code as
 // decimal text, "0" for an empty row) and 1 (short name) are used.
-using MiseListTable = std::array<std::array<QString, 3>, 21>;
+using ChosenStoreTable = std::array<std::array<QString, 3>, 21>;
 
 struct Globals {
     // Installation discovery
-    QString IniDrive;
-    QString IniFolder;
-    QString IniName;
-    std::int16_t MyMiseID = 0;
+    QString installDrive;
+    QString installFolder;
+    QString settingsFileName;
+    std::int16_t ownStoreId = 0;
 
     // Server of each database, and the login (settings validation)
     QString SvTori, SvJsho, SvKyak, SvUria, SvLocl, SvHonb;
-    QString LoginID, LoginPW;
+    QString login, password;
     // The server names in the order of the database index (core/databases.h).
     std::array<QString*, 6> servers() {
         return {&SvTori, &SvJsho, &SvKyak, &SvUria, &SvLocl, &SvHonb};
@@ -39,17 +39,17 @@ struct Globals {
     }
 
     // Store data
-    std::int16_t HonbuFlg = False;
-    QString MiseSyoriDate; // "yyyy/mm/dd", empty until read
-    QString TmpDir;        // work directory of the run
-    MiseListTable MiseList;
+    std::int16_t isHeadquarters = False;
+    QString storeProcessingDate; // "yyyy/mm/dd", empty until read
+    QString workFolder;          // work directory of the run
+    ChosenStoreTable chosenStores;
 
     // Choices and slot state; -1 is "not chosen" / "not determined"
-    std::int16_t GijuMode = 0, TenMode = 0;
-    std::int16_t HasuMode = 0, HasuTani = 0;
-    std::int16_t GijuSrcSlot = 0, TenSrcSlot = 0; // 0 A, 1 B
-    std::int16_t GijuDstSlot = 0, TenDstSlot = 0; // 0 A, 1 B, -1 undetermined
-    bool ForcedRun = false; // the slots were decided by forced execution
+    std::int16_t technicalKind = 0, retailKind = 0;
+    std::int16_t roundingMethod = 0, roundingUnit = 0;
+    std::int16_t technicalSource = 0, retailSource = 0;           // 0 A, 1 B
+    std::int16_t technicalDestination = 0, retailDestination = 0; // 0 A, 1 B, -1 undetermined
+    bool forcedRun = false; // the slots were decided by forced execution
 };
 
 } // namespace tanka

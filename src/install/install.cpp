@@ -11,7 +11,7 @@ namespace {
 
 struct Candidate {
     const char16_t* directory; // probed for existence only
-    const char16_t* folder;    // IniFolder: the program sub-folder
+    const char16_t* folder;    // installFolder: the program sub-folder
     const char16_t* iniName;
     bool readsMiseID; // MIRO lines leave the store number to the settings check
 };
@@ -35,55 +35,56 @@ QString withBackslash(const QString& folder) {
 
 } // namespace
 
-void Check_Install(Globals& g, const InstallContext& ctx) {
+void findInstallation(Globals& g, const InstallContext& ctx) {
     for (const Candidate& c : kCandidates) {
         if (!ctx.drive.exists(QString::fromUtf16(c.directory)))
             continue;
-        g.IniDrive = QStringLiteral("C:");
-        g.IniFolder = QString::fromUtf16(c.folder);
-        g.IniName = QString::fromUtf16(c.iniName);
-        if (Get_IniData(g, ctx, QStringLiteral("MsTori")).isEmpty())
+        g.installDrive = QStringLiteral("C:");
+        g.installFolder = QString::fromUtf16(c.folder);
+        g.settingsFileName = QString::fromUtf16(c.iniName);
+        if (readSetting(g, ctx, QStringLiteral("MsTori")).isEmpty())
             continue;
-        g.MyMiseID = c.readsMiseID ? Get_IntVal(Get_IniData(g, ctx, QStringLiteral("MiseID"))) : 0;
+        g.ownStoreId =
+            c.readsMiseID ? readShortInteger(readSetting(g, ctx, QStringLiteral("MiseID"))) : 0;
         return;
     }
-    g.IniDrive.clear();
+    g.installDrive.clear();
 }
 
-QString Get_IniData(const Globals& g, const InstallContext& ctx, const QString& key) {
-    const QString base = Check_IniFile(g, ctx) ? Get_ProgPath(g, ctx) : Get_WinDir(ctx);
-    const QString file = withBackslash(base) + g.IniName;
+QString readSetting(const Globals& g, const InstallContext& ctx, const QString& key) {
+    const QString base = settingsFileExists(g, ctx) ? programFolder(g, ctx) : windowsFolder(ctx);
+    const QString file = withBackslash(base) + g.settingsFileName;
     const QString value = readProfileString(ctx.drive.hostPath(file), kSection, key, 250);
     QString nul;
-    return Replace_Char(value, nul, QStringLiteral(" "));
+    return replaceText(value, nul, QStringLiteral(" "));
 }
 
-bool Check_IniFile(const Globals& g, const InstallContext& ctx) {
-    return ctx.drive.fileExists(Get_ProgPath(g, ctx) + g.IniName);
+bool settingsFileExists(const Globals& g, const InstallContext& ctx) {
+    return ctx.drive.fileExists(programFolder(g, ctx) + g.settingsFileName);
 }
 
-QString Get_ProgPath(const Globals& g, const InstallContext& ctx) {
+QString programFolder(const Globals& g, const InstallContext& ctx) {
     if (ctx.env.variable(QStringLiteral("SESSIONNAME")) != u"Console") {
         const QString home =
-            g.IniDrive + ctx.env.variable(QStringLiteral("HOMEPATH")) + g.IniFolder;
-        if (ctx.drive.fileExists(home + g.IniName))
+            g.installDrive + ctx.env.variable(QStringLiteral("HOMEPATH")) + g.installFolder;
+        if (ctx.drive.fileExists(home + g.settingsFileName))
             return home;
     }
-    return g.IniDrive + g.IniFolder;
+    return g.installDrive + g.installFolder;
 }
 
-QString Get_WinDir(const InstallContext& ctx) {
+QString windowsFolder(const InstallContext& ctx) {
     const QString systemDir = ctx.env.systemDirectory();
     if (systemDir.isEmpty())
         return QStringLiteral("Error");
     QString nul;
     QString before, after;
-    Split_Str(Replace_Char(systemDir, nul, QStringLiteral(" ")), QStringLiteral("\\"), before,
-              after, True);
+    splitText(replaceText(systemDir, nul, QStringLiteral(" ")), QStringLiteral("\\"), before, after,
+              True);
     return before;
 }
 
-bool Split_Str(const QString& source, const QString& delimiter, QString& before, QString& after,
+bool splitText(const QString& source, const QString& delimiter, QString& before, QString& after,
                std::int16_t fromEnd) {
     before.clear();
     after.clear();
@@ -102,7 +103,7 @@ bool Split_Str(const QString& source, const QString& delimiter, QString& before,
     return true;
 }
 
-QString Replace_Char(const QVariant& value, QString& find, const QString& repl) {
+QString replaceText(const QVariant& value, QString& find, const QString& repl) {
     QString text = fieldText(value);
     if (find.isEmpty())
         find = QString(QChar(u'\0'));

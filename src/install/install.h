@@ -18,22 +18,22 @@ struct InstallContext {
     const SystemEnv& env;
 };
 
-// Sets g.IniDrive, g.IniFolder, g.IniName and g.MyMiseID from the six
-// candidate installations. IniDrive stays empty when none is usable.
-void Check_Install(Globals& g, const InstallContext& ctx);
+// Sets g.installDrive, g.installFolder, g.settingsFileName and g.ownStoreId from the six
+// candidate installations. installDrive stays empty when none is usable.
+void findInstallation(Globals& g, const InstallContext& ctx);
 
 // Value of Key in section "LUMINA" of the settings file, trimmed, at most 250
 // characters; empty when the file or key is missing.
-QString Get_IniData(const Globals& g, const InstallContext& ctx, const QString& key);
-bool Check_IniFile(const Globals& g, const InstallContext& ctx);
-QString Get_ProgPath(const Globals& g, const InstallContext& ctx);
-QString Get_WinDir(const InstallContext& ctx);
+QString readSetting(const Globals& g, const InstallContext& ctx, const QString& key);
+bool settingsFileExists(const Globals& g, const InstallContext& ctx);
+QString programFolder(const Globals& g, const InstallContext& ctx);
+QString windowsFolder(const InstallContext& ctx);
 
 // fromEnd: True (-1) or False (0); any other value returns False.
-bool Split_Str(const QString& source, const QString& delimiter, QString& before, QString& after,
+bool splitText(const QString& source, const QString& delimiter, QString& before, QString& after,
                std::int16_t fromEnd);
 // find may be changed to the NUL character when it is empty.
-QString Replace_Char(const QVariant& value, QString& find, const QString& repl);
+QString replaceText(const QVariant& value, QString& find, const QString& repl);
 
 // The settings-file reader: GetPrivateProfileStringA's rules on a file read as
 // CP932 (host path). Returns a null QString when the file, section or key is

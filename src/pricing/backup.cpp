@@ -27,7 +27,7 @@ QString firstValue(Connection& cn, const QString& sql, const QString& column) {
     rs.open(sql, cn);
     QString text;
     if (!rs.isEOF())
-        text = Get_FixStr(column.isEmpty() ? rs.value(0) : rs.value(column), 0, false);
+        text = fixedWidthText(column.isEmpty() ? rs.value(0) : rs.value(column), 0, false);
     rs.close();
     return text;
 }
@@ -234,7 +234,7 @@ void putRow(BlockWriter& out, const Recordset& rs, const std::vector<bool>& date
 
 } // namespace
 
-QString Get_TmpDir(Connection& cn, const DriveMap& drive) {
+QString findWorkFolder(Connection& cn, const DriveMap& drive) {
     const QString version = firstValue(cn, QStringLiteral("select @@version"), {});
     QString dataFile;
     if (version.contains(QStringLiteral("2000")) || version.contains(QStringLiteral("2005")))
@@ -257,19 +257,20 @@ QString Get_TmpDir(Connection& cn, const DriveMap& drive) {
 }
 
 QString backupFileName(Menu menu) {
-    return menu == Menu::Giju ? QStringLiteral("MTGIJU10%.CSV") : QStringLiteral("MTTENP10%.CSV");
+    return menu == Menu::Technical ? QStringLiteral("MTGIJU10%.CSV")
+                                   : QStringLiteral("MTTENP10%.CSV");
 }
 
 QString backupQuery(Menu menu) {
-    if (menu == Menu::Giju)
+    if (menu == Menu::Technical)
         return QStringLiteral("SELECT * From MSTORI.dbo.MTGIJU ") +
                QStringLiteral(" ORDER BY GlobalID, MiseID, GijutuID, ShumokuID");
     return QStringLiteral("SELECT * From MSTORI.dbo.MTTENP ") +
            QStringLiteral(" ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
 }
 
-bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress, qint64 total,
-                  RunError* cause) {
+bool writeBackupFile(const QString& hostPath, Recordset& rs, const Progress& progress, qint64 total,
+                     RunError* cause) {
     RunError ignored(0, {});
     RunError& failure = cause ? *cause : ignored;
     // QSaveFile writes to a temporary file beside hostPath and renames it on
@@ -319,14 +320,14 @@ bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMa
     if (progress) {
         Recordset count;
         count.open(QStringLiteral("SELECT count(*) From MSTORI.dbo.") + tableName(menu), cn);
-        total = Get_LngVal(count.value(0));
+        total = readInteger(count.value(0));
         count.close();
         progress(0, total);
     }
     Recordset rs;
     rs.open(backupQuery(menu), cn);
     RunError cause(0, {});
-    const bool written = Write_RsFile(drive.hostPath(path), rs, progress, total, &cause);
+    const bool written = writeBackupFile(drive.hostPath(path), rs, progress, total, &cause);
     rs.close();
     if (!written) {
         boxes.show(backupFileName(menu) + QStringLiteral("の作成に失敗しました\r\nエラー番号: ") +
@@ -338,14 +339,14 @@ bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMa
     return written;
 }
 
-bool Backup_MTGIJU(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes, const Progress& progress) {
-    return backupTable(Menu::Giju, cn, tmpDir, drive, boxes, progress);
+bool backupTechnicalMenu(Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                         MessageBoxes& boxes, const Progress& progress) {
+    return backupTable(Menu::Technical, cn, tmpDir, drive, boxes, progress);
 }
 
-bool Backup_MTTENP(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes, const Progress& progress) {
-    return backupTable(Menu::Ten, cn, tmpDir, drive, boxes, progress);
+bool backupRetailProducts(Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                          MessageBoxes& boxes, const Progress& progress) {
+    return backupTable(Menu::Retail, cn, tmpDir, drive, boxes, progress);
 }
 
 } // namespace tanka

@@ -25,7 +25,7 @@ class Recordset;
 // The TMP folder of the installation that holds the data file of mskyak, else
 // the first existing candidate ("C:\ZEMAH\TMP" ... "C:\MIRO\TMP"), else empty.
 // Database errors raise RunError.
-QString Get_TmpDir(Connection& cn, const DriveMap& drive);
+QString findWorkFolder(Connection& cn, const DriveMap& drive);
 
 // "MTGIJU10%.CSV" or "MTTENP10%.CSV".
 QString backupFileName(Menu menu);
@@ -37,8 +37,8 @@ QString backupQuery(Menu menu);
 // False when creating, writing or reading failed; no file is then left, and
 // cause (when given) receives the error: the database's, or the file's with
 // the system's text. progress, when given, is told each row out of total.
-bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progress = {},
-                  qint64 total = 0, RunError* cause = nullptr);
+bool writeBackupFile(const QString& hostPath, Recordset& rs, const Progress& progress = {},
+                     qint64 total = 0, RunError* cause = nullptr);
 
 // The backup of one table into tmpDir (a Windows path) unless the file exists.
 // True when the backup is in place (written now or earlier). On failure shows
@@ -48,9 +48,9 @@ bool Write_RsFile(const QString& hostPath, Recordset& rs, const Progress& progre
 // With progress, the table's rows are counted first (one more statement).
 bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMap& drive,
                  MessageBoxes& boxes, const Progress& progress = {});
-bool Backup_MTGIJU(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes, const Progress& progress = {});
-bool Backup_MTTENP(Connection& cn, const QString& tmpDir, const DriveMap& drive,
-                   MessageBoxes& boxes, const Progress& progress = {});
+bool backupTechnicalMenu(Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                         MessageBoxes& boxes, const Progress& progress = {});
+bool backupRetailProducts(Connection& cn, const QString& tmpDir, const DriveMap& drive,
+                          MessageBoxes& boxes, const Progress& progress = {});
 
 } // namespace tanka

@@ -13,11 +13,11 @@ namespace {
 // control table, or the own store's row of MTMISE.
 QString storeRowQuery(const Globals& g) {
     QString sql = QStringLiteral(" SELECT * ");
-    if (g.HonbuFlg == True)
+    if (g.isHeadquarters == True)
         sql += QStringLiteral(" from MSHONB.dbo.MHSCTB  ");
     else
         sql += QStringLiteral(" from MSTORI.dbo.MTMISE  ") + QStringLiteral(" where miseid = ") +
-               QString::number(g.MyMiseID) + QStringLiteral(" ");
+               QString::number(g.ownStoreId) + QStringLiteral(" ");
     return sql;
 }
 
@@ -28,13 +28,15 @@ bool isEmpty(const Recordset& rs) {
 } // namespace
 
 QString storeFilter(const Globals& g) {
-    if (g.HonbuFlg != True)
-        return QStringLiteral(" and miseid = ") + QString::number(g.MyMiseID) + QStringLiteral(" ");
+    if (g.isHeadquarters != True)
+        return QStringLiteral(" and miseid = ") + QString::number(g.ownStoreId) +
+               QStringLiteral(" ");
 
     // Rows 0..19 of the store list; row 20 exists but is never used.
     QString list;
     for (int row = 0; row < 20; ++row) {
-        const std::int16_t mise = Get_IntVal(g.MiseList[static_cast<std::size_t>(row)][0]);
+        const std::int16_t mise =
+            readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]);
         if (mise > 0) {
             if (!list.isEmpty())
                 list += QLatin1Char(',');
@@ -46,7 +48,7 @@ QString storeFilter(const Globals& g) {
     return QStringLiteral(" and miseid in(") + list + QStringLiteral(")");
 }
 
-std::int16_t Data_Check(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g) {
+std::int16_t noRowPriced(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g) {
     const bool wantA = Mode == 0 || Mode == 1;
     const bool wantB = Mode == 0 || Mode == 2;
 
@@ -82,20 +84,20 @@ std::int16_t Data_Check(std::int16_t Mode, std::int16_t Mode1, Connection& cn, c
     return none;
 }
 
-void Get_TankaSwFlg(std::int16_t& TnakaFlg1, std::int16_t& TnakaFlg2, Connection& cn,
-                    const Globals& g) {
-    TnakaFlg1 = 1;
-    TnakaFlg2 = 1;
+void readSwitchFlags(std::int16_t& technicalSwitchFlag, std::int16_t& retailSwitchFlag,
+                     Connection& cn, const Globals& g) {
+    technicalSwitchFlag = 1;
+    retailSwitchFlag = 1;
     Recordset rs;
     rs.open(storeRowQuery(g), cn);
     if (!isEmpty(rs)) {
-        TnakaFlg1 = Get_IntVal(rs.value(QStringLiteral("GijutuTankaSwFlg")));
-        TnakaFlg2 = Get_IntVal(rs.value(QStringLiteral("TenpanTankaSwFlg")));
+        technicalSwitchFlag = readShortInteger(rs.value(QStringLiteral("GijutuTankaSwFlg")));
+        retailSwitchFlag = readShortInteger(rs.value(QStringLiteral("TenpanTankaSwFlg")));
     }
     rs.close();
 }
 
-std::int16_t Check_Honbu(Connection* cn) {
+std::int16_t headquartersDatabaseReachable(Connection* cn) {
     if (cn == nullptr)
         return False;
     try {
@@ -106,12 +108,12 @@ std::int16_t Check_Honbu(Connection* cn) {
     }
 }
 
-void Get_Mise(Connection& cn, Globals& g) {
+void readStoreProcessingDate(Connection& cn, Globals& g) {
     Recordset rs;
     rs.open(storeRowQuery(g), cn);
     if (!isEmpty(rs))
-        g.MiseSyoriDate =
-            Get_DateStr(rs.value(QStringLiteral("SyoriDate")), QStringLiteral("yyyy/mm/dd"));
+        g.storeProcessingDate =
+            formatFieldDate(rs.value(QStringLiteral("SyoriDate")), QStringLiteral("yyyy/mm/dd"));
     rs.close();
 }
 

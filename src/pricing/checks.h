@@ -18,13 +18,13 @@ QString storeFilter(const Globals& g);
 
 // Mode1 0 MTGIJU, 1 MTTENP; Mode 0 both slots, 1 slot A, 2 slot B.
 // True (-1) when no such live row exists, False (0) otherwise.
-std::int16_t Data_Check(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g);
+std::int16_t noRowPriced(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g);
 // Both 1 when no row is found.
-void Get_TankaSwFlg(std::int16_t& TnakaFlg1, std::int16_t& TnakaFlg2, Connection& cn,
-                    const Globals& g);
+void readSwitchFlags(std::int16_t& technicalSwitchFlag, std::int16_t& retailSwitchFlag,
+                     Connection& cn, const Globals& g);
 // True when MSHONB.dbo.MHSCTB can be queried; never raises. cn may be null.
-std::int16_t Check_Honbu(Connection* cn);
-// Sets g.MiseSyoriDate when the store row exists.
-void Get_Mise(Connection& cn, Globals& g);
+std::int16_t headquartersDatabaseReachable(Connection* cn);
+// Sets g.storeProcessingDate when the store row exists.
+void readStoreProcessingDate(Connection& cn, Globals& g);
 
 } // namespace tanka

@@ -11,8 +11,8 @@
 namespace tanka {
 
 QString conversionFrom(Menu menu) {
-    return menu == Menu::Giju ? QStringLiteral(" from MSTORI.dbo.MTGIJU G ")
-                              : QStringLiteral(" from MSTORI.dbo.MTTENP G ");
+    return menu == Menu::Technical ? QStringLiteral(" from MSTORI.dbo.MTGIJU G ")
+                                   : QStringLiteral(" from MSTORI.dbo.MTTENP G ");
 }
 
 QString conversionWhere(const QString& filter) {
@@ -49,10 +49,10 @@ RowInput rowInput(Menu menu, const SlotsRead& read,
             const QVariant value = price(slot, i);
             if (!isNumericValue(value))
                 requireNumericPrice(menu, key(), priceColumn(menu, slot, i), value);
-            in.prices[slot][i] = Get_LngVal(value);
+            in.prices[slot][i] = readInteger(value);
         }
     }
-    in.taxFlg = Get_LngVal(taxFlg);
+    in.taxFlg = readInteger(taxFlg);
     in.kosinDate = rowDateText(kosinDate);
     return in;
 }
@@ -169,13 +169,15 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
     return static_cast<long>(batch.written());
 }
 
-long GijuJob(Connection& cn, const Globals& g, const Clock& clock, const ConversionHooks& hooks) {
-    return convertMenu(Menu::Giju, cn, conversionOptions(Menu::Giju, g, clock), storeFilter(g),
-                       hooks);
+long convertTechnicalMenu(Connection& cn, const Globals& g, const Clock& clock,
+                          const ConversionHooks& hooks) {
+    return convertMenu(Menu::Technical, cn, conversionOptions(Menu::Technical, g, clock),
+                       storeFilter(g), hooks);
 }
 
-long TenJob(Connection& cn, const Globals& g, const Clock& clock, const ConversionHooks& hooks) {
-    return convertMenu(Menu::Ten, cn, conversionOptions(Menu::Ten, g, clock), storeFilter(g),
+long convertRetailProducts(Connection& cn, const Globals& g, const Clock& clock,
+                           const ConversionHooks& hooks) {
+    return convertMenu(Menu::Retail, cn, conversionOptions(Menu::Retail, g, clock), storeFilter(g),
                        hooks);
 }
 

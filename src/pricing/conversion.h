@@ -47,9 +47,9 @@ void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QStr
                          const QVariant& value);
 
 // The row step's input from one row as read, the same for the run and its
-// preview: the prices of the slots to read (Get_LngVal, Null as 0; a price
+// preview: the prices of the slots to read (readInteger, Null as 0; a price
 // that is neither Null nor a number raises requireNumericPrice's error, naming
-// the row by key()), Get_LngVal of TaxFlg and the last-update date as
+// the row by key()), readInteger of TaxFlg and the last-update date as
 // "yyyy/mm/dd". price(slot, position) gives a price as stored.
 RowInput rowInput(Menu menu, const SlotsRead& read,
                   const std::function<QVariant(int slot, int position)>& price,
@@ -66,11 +66,11 @@ struct ConversionHooks {
 long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, const QString& filter,
                  const ConversionHooks& hooks = {});
 
-// The technical menu (GijuMode, GijuSrcSlot, GijuDstSlot) and the retail
-// products (TenMode, TenSrcSlot, TenDstSlot) with the store filter of g.
-long GijuJob(Connection& cn, const Globals& g, const Clock& clock,
-             const ConversionHooks& hooks = {});
-long TenJob(Connection& cn, const Globals& g, const Clock& clock,
-            const ConversionHooks& hooks = {});
+// The technical menu (technicalKind, technicalSource, technicalDestination) and the retail
+// products (retailKind, retailSource, retailDestination) with the store filter of g.
+long convertTechnicalMenu(Connection& cn, const Globals& g, const Clock& clock,
+                          const ConversionHooks& hooks = {});
+long convertRetailProducts(Connection& cn, const Globals& g, const Clock& clock,
+                           const ConversionHooks& hooks = {});
 
 } // namespace tanka

@@ -38,12 +38,13 @@ QString kindText(std::int16_t mode, std::int16_t src, std::int16_t dst) {
 }
 
 QString storesText(const Globals& g) {
-    if (g.HonbuFlg != True)
-        return QString::number(g.MyMiseID);
+    if (g.isHeadquarters != True)
+        return QString::number(g.ownStoreId);
     QStringList codes;
     for (int i = 0; i < 20; ++i)
-        if (g.MiseList[std::size_t(i)][0] != u"0" && !g.MiseList[std::size_t(i)][0].isEmpty())
-            codes << g.MiseList[std::size_t(i)][0];
+        if (g.chosenStores[std::size_t(i)][0] != u"0" &&
+            !g.chosenStores[std::size_t(i)][0].isEmpty())
+            codes << g.chosenStores[std::size_t(i)][0];
     return codes.isEmpty() ? QStringLiteral("全店") : codes.join(u',');
 }
 
@@ -60,17 +61,18 @@ RunDetails runDetails(const Globals& g, const QDateTime& at) {
         {QStringLiteral("処理"), QStringLiteral("変換")},
         {QStringLiteral("コンピュータ"), computerName()},
         {QStringLiteral("ユーザー"), userName()},
-        {QStringLiteral("設定ファイル"), g.IniDrive + g.IniFolder + g.IniName},
+        {QStringLiteral("設定ファイル"), g.installDrive + g.installFolder + g.settingsFileName},
         {QStringLiteral("区分"),
-         g.HonbuFlg == True ? QStringLiteral("本部") : QStringLiteral("店舗")},
+         g.isHeadquarters == True ? QStringLiteral("本部") : QStringLiteral("店舗")},
         {QStringLiteral("店舗"), storesText(g)},
-        {QStringLiteral("技術"), kindText(g.GijuMode, g.GijuSrcSlot, g.GijuDstSlot)},
-        {QStringLiteral("店販"), kindText(g.TenMode, g.TenSrcSlot, g.TenDstSlot)},
-        {QStringLiteral("強制実行"), g.ForcedRun ? QStringLiteral("あり") : QStringLiteral("なし")},
+        {QStringLiteral("技術"),
+         kindText(g.technicalKind, g.technicalSource, g.technicalDestination)},
+        {QStringLiteral("店販"), kindText(g.retailKind, g.retailSource, g.retailDestination)},
+        {QStringLiteral("強制実行"), g.forcedRun ? QStringLiteral("あり") : QStringLiteral("なし")},
         {QStringLiteral("端数処理"),
-         g.HasuMode >= 0 && g.HasuMode <= 2 ? methods[g.HasuMode] : QString()},
+         g.roundingMethod >= 0 && g.roundingMethod <= 2 ? methods[g.roundingMethod] : QString()},
         {QStringLiteral("端数単位"),
-         g.HasuTani >= 0 && g.HasuTani <= 2 ? units[g.HasuTani] : QString()},
+         g.roundingUnit >= 0 && g.roundingUnit <= 2 ? units[g.roundingUnit] : QString()},
     };
     return details;
 }
@@ -95,16 +97,16 @@ void rollbackQuietly(Connection& cn) {
 } // namespace
 
 RunRefusal runRefusal(const Globals& g, const DriveMap& drive) {
-    if (g.TmpDir.isEmpty() || !drive.dirExists(g.TmpDir))
+    if (g.workFolder.isEmpty() || !drive.dirExists(g.workFolder))
         return {QStringLiteral("作業フォルダが見つかりません"), MsgIcon::Critical};
-    if (g.GijuMode == -1 && g.TenMode == -1)
+    if (g.technicalKind == -1 && g.retailKind == -1)
         return {QStringLiteral("単価変更できません")};
-    if (g.HasuTani == -1 || g.HasuMode == -1)
+    if (g.roundingUnit == -1 || g.roundingMethod == -1)
         return {QStringLiteral("端数選択されていません")};
     // A store run writes the processing date into every changed row; without
     // one it would write a meaningless date.
-    if (g.HonbuFlg != True &&
-        Get_DateStr(QVariant(g.MiseSyoriDate), QStringLiteral("yyyy/mm/dd")).isEmpty())
+    if (g.isHeadquarters != True &&
+        formatFieldDate(QVariant(g.storeProcessingDate), QStringLiteral("yyyy/mm/dd")).isEmpty())
         return {QStringLiteral("店舗の処理日付が取得できません"), MsgIcon::Critical};
     return {};
 }
@@ -131,17 +133,17 @@ ConversionHooks conversionHooks(const RunHooks& hooks, Menu menu, Journal& journ
 // False when a backup failed (its message is shown).
 bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const DriveMap& drive,
                    const Clock& clock, const RunHooks& hooks, Journal& journal) {
-    if (g.GijuMode != -1) {
-        if (!Backup_MTGIJU(cn, g.TmpDir, drive, boxes,
-                           phaseProgress(hooks, Menu::Giju, RunPhase::Backup)))
+    if (g.technicalKind != -1) {
+        if (!backupTechnicalMenu(cn, g.workFolder, drive, boxes,
+                                 phaseProgress(hooks, Menu::Technical, RunPhase::Backup)))
             return false;
-        GijuJob(cn, g, clock, conversionHooks(hooks, Menu::Giju, journal));
+        convertTechnicalMenu(cn, g, clock, conversionHooks(hooks, Menu::Technical, journal));
     }
-    if (g.TenMode != -1) {
-        if (!Backup_MTTENP(cn, g.TmpDir, drive, boxes,
-                           phaseProgress(hooks, Menu::Ten, RunPhase::Backup)))
+    if (g.retailKind != -1) {
+        if (!backupRetailProducts(cn, g.workFolder, drive, boxes,
+                                  phaseProgress(hooks, Menu::Retail, RunPhase::Backup)))
             return false;
-        TenJob(cn, g, clock, conversionHooks(hooks, Menu::Ten, journal));
+        convertRetailProducts(cn, g, clock, conversionHooks(hooks, Menu::Retail, journal));
     }
     return true;
 }
@@ -155,7 +157,7 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
         return RunResult::Declined;
 
     try {
-        g.TmpDir = Get_TmpDir(cn, drive);
+        g.workFolder = findWorkFolder(cn, drive);
     } catch (const RunError& e) {
         boxes.show(runErrorMessage(e.number(), QString::fromStdString(e.description()), false),
                    MsgButtons::Ok, MsgIcon::Critical);
@@ -170,7 +172,8 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
     // changes and named before the commit; a failed run removes it.
     std::unique_ptr<Journal> journal;
     try {
-        journal = std::make_unique<Journal>(drive.hostPath(g.TmpDir), runDetails(g, clock.now()));
+        journal =
+            std::make_unique<Journal>(drive.hostPath(g.workFolder), runDetails(g, clock.now()));
     } catch (const RunError& e) {
         boxes.show(runErrorMessage(e.number(), QString::fromStdString(e.description()), false) +
                        QStringLiteral("\r\n変更は行われていません。"),

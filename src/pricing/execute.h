@@ -2,7 +2,7 @@
 // The run of the Execute command, without its window.
 //
 // executeRun asks "単価変更開始しますか？" (Yes/No, question icon) and then:
-//  - finds the work directory (g.TmpDir) and checks the choices; a missing
+//  - finds the work directory (g.workFolder) and checks the choices; a missing
 //    work directory, no conversion kind, no rounding, or (at a store) no
 //    processing date refuses the run with a message: nothing has changed;
 //  - calls hooks.started, begins a transaction on cn, and for each chosen menu
@@ -63,7 +63,7 @@ struct RunHooks {
     std::function<void(const QString& path)> journaled;
 };
 
-// The checks executeRun makes before anything changes, on g with g.TmpDir
+// The checks executeRun makes before anything changes, on g with g.workFolder
 // set, in order: the work folder, a conversion kind, the rounding, and at a
 // store the processing date. The message of the first that fails, with its
 // icon; an empty text when the run may start.

@@ -316,10 +316,10 @@ JournalFile readJournal(const QString& hostPath) {
         }
         const QStringList cells = lines[i].split(u'\t');
         JournalRow row;
-        if (cells[0] == tableName(Menu::Giju))
-            row.menu = Menu::Giju;
-        else if (cells[0] == tableName(Menu::Ten))
-            row.menu = Menu::Ten;
+        if (cells[0] == tableName(Menu::Technical))
+            row.menu = Menu::Technical;
+        else if (cells[0] == tableName(Menu::Retail))
+            row.menu = Menu::Retail;
         else
             bad(i);
         const QStringList keys = keyColumns(row.menu);

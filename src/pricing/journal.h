@@ -48,7 +48,7 @@ QString userName();
 
 // One changed row as a journal holds it.
 struct JournalRow {
-    Menu menu = Menu::Giju;
+    Menu menu = Menu::Technical;
     std::vector<QVariant> key; // keyColumns(menu) order
     std::vector<ColumnChange> changes;
 };

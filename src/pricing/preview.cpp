@@ -18,7 +18,8 @@ struct NameColumn {
     int at = -1;
 
     explicit NameColumn(Menu menu)
-        : name(menu == Menu::Giju ? QStringLiteral("GijutuName") : QStringLiteral("TenpanName")) {}
+        : name(menu == Menu::Technical ? QStringLiteral("GijutuName")
+                                       : QStringLiteral("TenpanName")) {}
     void locate(const Recordset& rs) {
         for (int i = 0; i < rs.fieldCount() && at < 0; ++i)
             if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
@@ -99,7 +100,7 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
             for (int i = 0; i < positions; ++i) {
                 const QVariant raw = reader.price(rs, slot, i);
                 const auto bit = static_cast<std::uint16_t>(1u << (slot * MaxPositions + i));
-                row.current[slot][i] = Get_LngVal(raw);
+                row.current[slot][i] = readInteger(raw);
                 if (raw.isNull())
                     row.currentNull |= bit;
                 else if (raw.toDouble() != double(row.current[slot][i]))
@@ -112,10 +113,10 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
         if (row.changes)
             ++mp.toChange;
         const std::vector<QVariant> key = reader.key(rs); // keyColumns order
-        row.globalId = Get_LngVal(key[0]);
-        row.mise = Get_IntVal(key[1]);
-        row.id1 = Get_LngVal(key[2]);
-        row.id2 = Get_LngVal(key[3]);
+        row.globalId = readInteger(key[0]);
+        row.mise = readShortInteger(key[1]);
+        row.id1 = readInteger(key[2]);
+        row.id2 = readInteger(key[3]);
         row.name = names.indexOf(nameColumn.value(rs).toString());
         preview.rows.push_back(row);
     }
@@ -127,27 +128,27 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
 
 Preview buildPreview(Connection& cn, const Globals& g, const Clock& clock) {
     Preview p;
-    p.menus[0].menu = Menu::Giju;
-    p.menus[1].menu = Menu::Ten;
-    p.menus[0].chosen = g.GijuMode != -1;
-    p.menus[1].chosen = g.TenMode != -1;
+    p.menus[0].menu = Menu::Technical;
+    p.menus[1].menu = Menu::Retail;
+    p.menus[0].chosen = g.technicalKind != -1;
+    p.menus[1].chosen = g.retailKind != -1;
     for (MenuPreview& mp : p.menus)
         if (mp.chosen)
             previewMenu(mp.menu, cn, g, clock, mp, p);
     return p;
 }
 
-void setPreviewRounding(Preview& preview, std::int16_t hasuMode, std::int16_t hasuTani) {
+void setPreviewRounding(Preview& preview, std::int16_t roundingMethod, std::int16_t roundingUnit) {
     std::array<ConversionOptions, 2> options = {preview.menus[0].options, preview.menus[1].options};
     for (ConversionOptions& o : options) {
-        o.hasuMode = hasuMode;
-        o.hasuTani = hasuTani;
+        o.roundingMethod = roundingMethod;
+        o.roundingUnit = roundingUnit;
     }
     // Every new price first, so that an overflow leaves the preview as it was.
     std::vector<RowPrices> after;
     after.reserve(preview.rows.size());
     for (const PreviewRow& row : preview.rows) {
-        const int menu = row.menu == Menu::Giju ? 0 : 1;
+        const int menu = row.menu == Menu::Technical ? 0 : 1;
         RowPrices prices = computeRowPrices(inputOf(row), pricePositions(row.menu), options[menu]);
         prices.mark = row.after.mark; // the marking does not depend on the rounding
         after.push_back(prices);
@@ -161,7 +162,7 @@ void setPreviewRounding(Preview& preview, std::int16_t hasuMode, std::int16_t ha
         row.after = after[i];
         row.changes = rowChanges(row, pricePositions(row.menu));
         if (row.changes)
-            ++preview.menus[row.menu == Menu::Giju ? 0 : 1].toChange;
+            ++preview.menus[row.menu == Menu::Technical ? 0 : 1].toChange;
     }
 }
 

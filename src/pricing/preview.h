@@ -35,17 +35,17 @@ struct PreviewRow {
     // TenpanFlg, TenpanID.
     std::int32_t globalId = 0;
     std::int32_t id1 = 0, id2 = 0;
-    std::int32_t taxFlg = 0; // as the run reads it (Get_LngVal)
+    std::int32_t taxFlg = 0; // as the run reads it (readInteger)
     std::uint32_t name = 0;  // GijutuName / TenpanName: index into Preview::names
     std::int16_t mise = 0;
     // Which stored prices are Null: bit slot * MaxPositions + position.
     std::uint16_t currentNull = 0;
     // Which stored prices are not whole numbers (so differ from any price written).
     std::uint16_t currentInexact = 0;
-    Menu menu = Menu::Giju;
+    Menu menu = Menu::Technical;
     std::int8_t srcSlot = 0, dstSlot = 1;
     bool changes = false; // the run would store something other than what is there
-    // The prices as stored now (both slots; Get_LngVal).
+    // The prices as stored now (both slots; readInteger).
     std::array<std::array<std::int32_t, MaxPositions>, 2> current{};
     RowPrices after; // what the run writes
 
@@ -67,7 +67,7 @@ struct PreviewRow {
 };
 
 struct MenuPreview {
-    Menu menu = Menu::Giju;
+    Menu menu = Menu::Technical;
     bool chosen = false;       // a conversion kind is chosen for this menu
     qint64 selected = 0;       // live rows of the chosen store(s): the rows the run visits
     qint64 toChange = 0;       // of those, rows whose stored values would change
@@ -85,7 +85,7 @@ struct Preview {
     std::vector<QString> names;
 
     const MenuPreview& menuOf(const PreviewRow& row) const {
-        return menus[row.menu == Menu::Giju ? 0 : 1];
+        return menus[row.menu == Menu::Technical ? 0 : 1];
     }
 };
 
@@ -95,6 +95,6 @@ Preview buildPreview(Connection& cn, const Globals& g, const Clock& clock);
 // The same preview for another rounding method and unit, from the rows it
 // has read: new prices, changes and totals recomputed. Raises RunError 6
 // (the preview is then left as it was) when a price overflows.
-void setPreviewRounding(Preview& preview, std::int16_t hasuMode, std::int16_t hasuTani);
+void setPreviewRounding(Preview& preview, std::int16_t roundingMethod, std::int16_t roundingUnit);
 
 } // namespace tanka

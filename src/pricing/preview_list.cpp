@@ -80,7 +80,7 @@ QString previewCellText(const Preview& preview, PreviewLine line, PreviewColumn 
     const PreviewRow& row = rowOf(preview, line);
     switch (column) {
     case PreviewColumn::Menu:
-        return row.menu == Menu::Giju ? QStringLiteral("技術") : QStringLiteral("店販");
+        return row.menu == Menu::Technical ? QStringLiteral("技術") : QStringLiteral("店販");
     case PreviewColumn::Store:
         return QString::number(row.mise);
     case PreviewColumn::Code:
@@ -90,8 +90,8 @@ QString previewCellText(const Preview& preview, PreviewLine line, PreviewColumn 
     case PreviewColumn::TaxFlg:
         return QString::number(row.taxFlg);
     case PreviewColumn::Position:
-        return row.menu == Menu::Giju ? QString::number(line.position() + 1)
-                                      : QStringLiteral("店販");
+        return row.menu == Menu::Technical ? QString::number(line.position() + 1)
+                                           : QStringLiteral("店販");
     case PreviewColumn::Before: {
         const int source = row.sourceOf(line.slot());
         if (row.isNull(source, line.position()))

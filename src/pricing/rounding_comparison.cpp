@@ -22,8 +22,8 @@ QString differenceText() {
     return QStringLiteral("差額 = 新単価 － 換算額（円。＋はお客様の支払いが増え、－は減ります）");
 }
 
-QString roundingMethodName(std::int16_t hasuMode) {
-    switch (hasuMode) {
+QString roundingMethodName(std::int16_t roundingMethod) {
+    switch (roundingMethod) {
     case 0:
         return QStringLiteral("切り捨て");
     case 1:
@@ -33,8 +33,8 @@ QString roundingMethodName(std::int16_t hasuMode) {
     }
 }
 
-QString roundingUnitName(std::int16_t hasuTani) {
-    switch (hasuTani) {
+QString roundingUnitName(std::int16_t roundingUnit) {
+    switch (roundingUnit) {
     case 0:
         return QStringLiteral("1円");
     case 1:
@@ -78,10 +78,10 @@ void countPrice(RoundingFigures& figures, std::int16_t kind, std::int32_t from, 
 }
 
 RoundingFigures roundingFigures(const Preview& preview, Menu menu, Rounding rounding) {
-    const MenuPreview& mp = preview.menus[menu == Menu::Giju ? 0 : 1];
+    const MenuPreview& mp = preview.menus[menu == Menu::Technical ? 0 : 1];
     ConversionOptions options = mp.options;
-    options.hasuMode = rounding.hasuMode;
-    options.hasuTani = rounding.hasuTani;
+    options.roundingMethod = rounding.roundingMethod;
+    options.roundingUnit = rounding.roundingUnit;
     const int positions = pricePositions(menu);
     RoundingFigures figures;
     figures.menu = menu;

@@ -14,14 +14,14 @@
 
 #include <QString>
 
-#include "pricing/keisan.h"
 #include "pricing/preview.h"
+#include "pricing/price_formula.h"
 
 namespace tanka {
 
 struct Rounding {
-    std::int16_t hasuMode = 0; // 0 truncate, 1 round up, 2 round half up
-    std::int16_t hasuTani = 0; // 0 one yen, 1 ten, 2 hundred
+    std::int16_t roundingMethod = 0; // 0 truncate, 1 round up, 2 round half up
+    std::int16_t roundingUnit = 0;   // 0 one yen, 1 ten, 2 hundred
 
     friend bool operator==(const Rounding&, const Rounding&) = default;
 };
@@ -36,15 +36,15 @@ QString exactAmountText(); // "換算額 = 8%込み単価 × 100/108（外税）
 QString differenceText();  // "差額 = 新単価 － 換算額（…）"
 
 // "切り捨て", "切り上げ", "四捨五入" and "1円", "10円", "100円".
-QString roundingMethodName(std::int16_t hasuMode);
-QString roundingUnitName(std::int16_t hasuTani);
+QString roundingMethodName(std::int16_t roundingMethod);
+QString roundingUnitName(std::int16_t roundingUnit);
 
 // How a new price ends: in 00, in 50, in another 0, otherwise.
 enum class PriceEnding { Hundred, Fifty, Ten, Other };
 PriceEnding priceEnding(std::int32_t price);
 
 struct RoundingFigures {
-    Menu menu = Menu::Giju;
+    Menu menu = Menu::Technical;
     Rounding rounding;
     bool overflow = false; // a price left the formula's range: no figures
     qint64 changed = 0;    // taxed prices the run would change

@@ -5,27 +5,27 @@
 #include "core/clock.h"
 #include "core/date_text.h"
 #include "core/field_readers.h"
-#include "pricing/keisan.h"
+#include "pricing/price_formula.h"
 
 namespace tanka {
 
 int pricePositions(Menu menu) {
-    return menu == Menu::Giju ? MaxPositions : 1;
+    return menu == Menu::Technical ? MaxPositions : 1;
 }
 
 QString priceColumn(Menu menu, int slot, int position) {
     const QChar letter = slot == 0 ? u'A' : u'B';
-    if (menu == Menu::Ten)
+    if (menu == Menu::Retail)
         return QStringLiteral("UriTanka") + letter;
     return QStringLiteral("Tanka") + letter + QString::number(position + 1);
 }
 
 QString tableName(Menu menu) {
-    return menu == Menu::Giju ? QStringLiteral("MTGIJU") : QStringLiteral("MTTENP");
+    return menu == Menu::Technical ? QStringLiteral("MTGIJU") : QStringLiteral("MTTENP");
 }
 
 QStringList keyColumns(Menu menu) {
-    if (menu == Menu::Giju)
+    if (menu == Menu::Technical)
         return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("GijutuID"),
                 QStringLiteral("ShumokuID")};
     return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("TenpanFlg"),
@@ -55,13 +55,13 @@ QString rowDateText(const QVariant& value) {
             p.year >= 100 && p.validDate() && p.validTime())
             return slashDate(p);
     }
-    return Get_DateStr(value, QStringLiteral("yyyy/mm/dd"));
+    return formatFieldDate(value, QStringLiteral("yyyy/mm/dd"));
 }
 
 namespace {
 
 std::int32_t converted(std::int32_t price, const RowInput& row, const ConversionOptions& o) {
-    return row.taxFlg == 1 ? Keisan(price, o.kind, o.hasuMode, o.hasuTani) : price;
+    return row.taxFlg == 1 ? convertPrice(price, o.kind, o.roundingMethod, o.roundingUnit) : price;
 }
 
 } // namespace
@@ -96,18 +96,19 @@ QDate hundredYearsBefore(QDate today) {
 
 ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& clock) {
     ConversionOptions o;
-    const bool giju = menu == Menu::Giju;
-    o.kind = giju ? g.GijuMode : g.TenMode;
-    o.hasuMode = g.HasuMode;
-    o.hasuTani = g.HasuTani;
-    o.srcSlot = giju ? g.GijuSrcSlot : g.TenSrcSlot;
-    o.dstSlot = giju ? g.GijuDstSlot : g.TenDstSlot;
-    if (g.HonbuFlg == True) {
+    const bool giju = menu == Menu::Technical;
+    o.kind = giju ? g.technicalKind : g.retailKind;
+    o.roundingMethod = g.roundingMethod;
+    o.roundingUnit = g.roundingUnit;
+    o.srcSlot = giju ? g.technicalSource : g.retailSource;
+    o.dstSlot = giju ? g.technicalDestination : g.retailDestination;
+    if (g.isHeadquarters == True) {
         o.referenceDate = hundredYearsBefore(clock.today()).toString(QStringLiteral("yyyy/MM/dd"));
         o.markText = o.referenceDate;
     } else {
-        o.referenceDate = Get_DateStr(QVariant(g.MiseSyoriDate), QStringLiteral("yyyy/mm/dd"));
-        o.markText = g.MiseSyoriDate;
+        o.referenceDate =
+            formatFieldDate(QVariant(g.storeProcessingDate), QStringLiteral("yyyy/mm/dd"));
+        o.markText = g.storeProcessingDate;
     }
     return o;
 }

@@ -19,7 +19,7 @@ class Clock;
 
 // The two price masters and their price columns. A technical-menu row has five
 // prices per slot, a retail row one.
-enum class Menu { Giju, Ten };
+enum class Menu { Technical, Retail };
 
 inline constexpr int MaxPositions = 5;
 
@@ -37,11 +37,11 @@ QStringList writableColumns(Menu menu);
 
 // What one run asks of every row of one menu.
 struct ConversionOptions {
-    std::int16_t kind = 1;     // 1 to 10 % inclusive, 2 to tax-exclusive
-    std::int16_t hasuMode = 0; // 0 truncate, 1 round up, 2 round half up
-    std::int16_t hasuTani = 0; // 0 one yen, 1 ten, 2 hundred
-    std::int16_t srcSlot = 0;  // 0 A, otherwise B
-    std::int16_t dstSlot = 1;  // 0 A, 1 B, -1 both slots in place, other: no price written
+    std::int16_t kind = 1;           // 1 to 10 % inclusive, 2 to tax-exclusive
+    std::int16_t roundingMethod = 0; // 0 truncate, 1 round up, 2 round half up
+    std::int16_t roundingUnit = 0;   // 0 one yen, 1 ten, 2 hundred
+    std::int16_t srcSlot = 0;        // 0 A, otherwise B
+    std::int16_t dstSlot = 1;        // 0 A, 1 B, -1 both slots in place, other: no price written
     // A row is marked when its last-update date, read as "yyyy/mm/dd", differs
     // from referenceDate; it then gets flag 2 and markText as its date.
     QString referenceDate;
@@ -57,7 +57,7 @@ struct SlotsRead {
 SlotsRead slotsToRead(const ConversionOptions& options);
 
 // One row as read: the prices of the slots named by slotsToRead (Null read as
-// 0), Get_LngVal of TaxFlg, and the last-update date as "yyyy/mm/dd" text
+// 0), readInteger of TaxFlg, and the last-update date as "yyyy/mm/dd" text
 // (empty when Null or not a date).
 struct RowInput {
     std::array<std::array<std::int32_t, MaxPositions>, 2> prices{};
@@ -65,7 +65,7 @@ struct RowInput {
     QString kosinDate;
 };
 
-// The last-update date of a row as "yyyy/mm/dd": Get_DateStr(value,
+// The last-update date of a row as "yyyy/mm/dd": formatFieldDate(value,
 // "yyyy/mm/dd"), with a date text formatted directly, since a conversion
 // reads one per row.
 QString rowDateText(const QVariant& value);
@@ -78,8 +78,8 @@ struct RowPrices {
     bool mark = false;
 };
 
-// Prices of rows with TaxFlg 1 go through Keisan; others are copied unchanged.
-// Raises RunError 6 when Keisan overflows.
+// Prices of rows with TaxFlg 1 go through convertPrice; others are copied unchanged.
+// Raises RunError 6 when convertPrice overflows.
 RowPrices computeRowPrices(const RowInput& row, int positions, const ConversionOptions& options);
 
 // Today minus 100 calendar years; 29 February becomes 28 February when the
@@ -87,7 +87,7 @@ RowPrices computeRowPrices(const RowInput& row, int positions, const ConversionO
 QDate hundredYearsBefore(QDate today);
 
 // The options of one menu from the program-wide choices: kind, rounding and
-// slots of that menu; the marking date of the store (MiseSyoriDate) or, at
+// slots of that menu; the marking date of the store (storeProcessingDate) or, at
 // headquarters, today minus 100 years.
 ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& clock);
 

@@ -1,8 +1,8 @@
 #pragma once
 // One row of a price master read from an open record set exactly as the
-// conversion reads it: the prices of the slots it needs (Get_LngVal, Null as
+// conversion reads it: the prices of the slots it needs (readInteger, Null as
 // 0; a price that is neither Null nor a number raises the conversion's error
-// 13 naming the row), Get_LngVal of TaxFlg and the last-update date as
+// 13 naming the row), readInteger of TaxFlg and the last-update date as
 // "yyyy/mm/dd". Columns are found once per record set (names without regard
 // to case); a column missing from the result is asked for by name, so the
 // layer raises its error. For a record set of "select *" rows, where the

@@ -58,40 +58,40 @@ SlotDecision decideSlots(const SlotChecks& checks, EmptyMenu empty, std::int16_t
 namespace {
 
 std::int16_t checkIndex(Menu menu) {
-    return menu == Menu::Giju ? 0 : 1;
+    return menu == Menu::Technical ? 0 : 1;
 }
 
 } // namespace
 
 SlotChecks checkSlots(Menu menu, Connection& cn, const Globals& g) {
     SlotChecks c;
-    c.noBoth = Data_Check(0, checkIndex(menu), cn, g) == True;
+    c.noBoth = noRowPriced(0, checkIndex(menu), cn, g) == True;
     if (!c.noBoth) {
         c.noA = false;
         c.noB = false;
         return c;
     }
-    c.noA = Data_Check(1, checkIndex(menu), cn, g) == True;
-    c.noB = Data_Check(2, checkIndex(menu), cn, g) == True;
+    c.noA = noRowPriced(1, checkIndex(menu), cn, g) == True;
+    c.noB = noRowPriced(2, checkIndex(menu), cn, g) == True;
     return c;
 }
 
 std::int16_t switchFlag(Menu menu, Connection& cn, const Globals& g) {
     std::int16_t technical = 0, retail = 0;
-    Get_TankaSwFlg(technical, retail, cn, g);
-    return menu == Menu::Giju ? technical : retail;
+    readSwitchFlags(technical, retail, cn, g);
+    return menu == Menu::Technical ? technical : retail;
 }
 
 std::int16_t& conversionKind(Globals& g, Menu menu) {
-    return menu == Menu::Giju ? g.GijuMode : g.TenMode;
+    return menu == Menu::Technical ? g.technicalKind : g.retailKind;
 }
 
 std::int16_t& sourceSlot(Globals& g, Menu menu) {
-    return menu == Menu::Giju ? g.GijuSrcSlot : g.TenSrcSlot;
+    return menu == Menu::Technical ? g.technicalSource : g.retailSource;
 }
 
 std::int16_t& destinationSlot(Globals& g, Menu menu) {
-    return menu == Menu::Giju ? g.GijuDstSlot : g.TenDstSlot;
+    return menu == Menu::Technical ? g.technicalDestination : g.retailDestination;
 }
 
 } // namespace tanka

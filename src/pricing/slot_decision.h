@@ -79,16 +79,16 @@ std::optional<SlotPair> forcedSlots(std::int16_t switchFlag);
 // caller has read it (any value otherwise: then only `forced` is meaningless).
 SlotDecision decideSlots(const SlotChecks& checks, EmptyMenu empty, std::int16_t switchFlag);
 
-// The slot checks of one menu (Data_Check), the both-slots check first; when
+// The slot checks of one menu (noRowPriced), the both-slots check first; when
 // some row is priced in both slots the other two are not asked, as their
 // answer follows (false). Database errors raise RunError.
 SlotChecks checkSlots(Menu menu, Connection& cn, const Globals& g);
-// The switch flag of one menu (Get_TankaSwFlg).
+// The switch flag of one menu (readSwitchFlags).
 std::int16_t switchFlag(Menu menu, Connection& cn, const Globals& g);
 
-// The program-wide values of one menu: conversion kind (GijuMode / TenMode),
-// source slot (GijuSrcSlot / TenSrcSlot) and destination slot (GijuDstSlot /
-// TenDstSlot).
+// The program-wide values of one menu: conversion kind (technicalKind / retailKind),
+// source slot (technicalSource / retailSource) and destination slot (technicalDestination /
+// retailDestination).
 std::int16_t& conversionKind(Globals& g, Menu menu);
 std::int16_t& sourceSlot(Globals& g, Menu menu);
 std::int16_t& destinationSlot(Globals& g, Menu menu);

@@ -13,7 +13,7 @@ QString storeNameQuery(std::int16_t MiseID) {
            QStringLiteral(" and SaisyuKosinFlg <> 9 ");
 }
 
-QString Get_MiseName(Connection& cn, std::int16_t MiseID) {
+QString storeShortName(Connection& cn, std::int16_t MiseID) {
     Recordset rs;
     rs.open(storeNameQuery(MiseID), cn);
     QString result;
@@ -31,7 +31,7 @@ QString Get_MiseName(Connection& cn, std::int16_t MiseID) {
 // overflows; should it, the row is not a store.
 bool storeRowFilled(const Globals& g, int row) {
     try {
-        return Get_IntVal(g.MiseList[static_cast<std::size_t>(row)][0]) != 0;
+        return readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]) != 0;
     } catch (const RunError&) {
         return false;
     }
@@ -40,7 +40,7 @@ bool storeRowFilled(const Globals& g, int row) {
 StoreAddition addStore(Globals& g, Connection& cn, std::int16_t code,
                        const std::function<void()>& eachRowPassed) {
     int row = -1;
-    for (int i = 0; i < MiseListRows; ++i) {
+    for (int i = 0; i < StoreListSize; ++i) {
         if (!storeRowFilled(g, i)) {
             row = i;
             break;
@@ -50,8 +50,8 @@ StoreAddition addStore(Globals& g, Connection& cn, std::int16_t code,
     }
     if (row < 0)
         return {StoreAdded::ListFull, -1};
-    const QString found = Get_MiseName(cn, code);
-    auto& entry = g.MiseList[static_cast<std::size_t>(row)];
+    const QString found = storeShortName(cn, code);
+    auto& entry = g.chosenStores[static_cast<std::size_t>(row)];
     entry[1] = found;
     if (found.isEmpty())
         return {StoreAdded::NotFound, row};

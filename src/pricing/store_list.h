@@ -1,5 +1,5 @@
 #pragma once
-// The list of chosen stores of a headquarters installation (Globals::MiseList)
+// The list of chosen stores of a headquarters installation (Globals::chosenStores)
 // and the rule by which a store code joins it: the code of a live store goes
 // into the first empty row of the twenty; an unknown or deleted store, or a
 // full list, adds nothing. The store dialog and the command line's --stores
@@ -15,15 +15,15 @@
 
 namespace tanka {
 
-inline constexpr int MiseListRows = 20; // rows 0..19 of MiseList are used
+inline constexpr int StoreListSize = 20; // rows 0..19 of chosenStores are used
 
 // " SELECT *  from MSTORI.dbo.MTMISE   where miseid = 12  and SaisyuKosinFlg <> 9 "
 QString storeNameQuery(std::int16_t MiseID);
 
-// Get_MiseName ("get the store's name"): the trimmed short name of a live
+// storeShortName ("get the store's name"): the trimmed short name of a live
 // store, empty when there is none (also when the name is Null or blank).
 // Database errors raise RunError.
-QString Get_MiseName(Connection& cn, std::int16_t MiseID);
+QString storeShortName(Connection& cn, std::int16_t MiseID);
 
 // Whether a row of the list holds a store: its code reads as a number other
 // than 0.

@@ -30,9 +30,9 @@ TEST(CheckSetting, StoreNumberFromMlMsnoOnlyReplacesZero) {
         AppOnSample a(o);
         a.site.sql(QStringLiteral("MSLOCL"), c.mslocl);
         a.site.editIni("MsLocl=SV01", QByteArray("MsLocl=") + c.msloclServer);
-        EXPECT_EQ(a.app->Form_Load(), LoadResult::Loaded);
+        EXPECT_EQ(a.app->load(), LoadResult::Loaded);
         EXPECT_TRUE(a.boxes.shown.empty()) << a.boxes.texts().join(u'|').toStdString();
-        EXPECT_EQ(a.g().MyMiseID, c.expected);
+        EXPECT_EQ(a.g().ownStoreId, c.expected);
     }
 }
 

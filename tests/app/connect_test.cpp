@@ -1,4 +1,4 @@
-// Open_CN: the database of an index on its server, opened, or the error
+// openConnection: the database of an index on its server, opened, or the error
 // given back as a result instead of raised.
 #include <gtest/gtest.h>
 
@@ -34,15 +34,15 @@ TEST_F(ConnectTest, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
          "Cannot open database \"Master\" requested by the login. The login failed."},
     };
     for (const auto& c : cases) {
-        g.LoginID = c.uid;
+        g.login = c.uid;
         Connection cn;
-        QString ErrMsg = QStringLiteral("old");
+        QString failureText = QStringLiteral("old");
         std::int32_t result = 0;
-        EXPECT_NO_THROW(result = Open_CN(c.index, &cn, ErrMsg, g).value()) << c.name;
+        EXPECT_NO_THROW(result = openConnection(c.index, &cn, failureText, g).value()) << c.name;
         EXPECT_EQ(result, c.number) << c.name;
-        EXPECT_EQ(ErrMsg.toStdString(), c.text) << c.name;
+        EXPECT_EQ(failureText.toStdString(), c.text) << c.name;
         EXPECT_EQ(cn.isOpen(), c.number == -1) << c.name;
-        EXPECT_EQ(cn.connectionParams().database, Get_ConnectParams(c.index, g).database);
+        EXPECT_EQ(cn.connectionParams().database, connectionParamsFor(c.index, g).database);
     }
 }
 

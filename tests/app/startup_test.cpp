@@ -24,10 +24,10 @@ namespace {
 
 TEST(Startup, NormalStartPreparesTheWindow) {
     AppOnSample a;
-    ASSERT_EQ(a.app->Form_Load(), LoadResult::Loaded);
+    ASSERT_EQ(a.app->load(), LoadResult::Loaded);
     EXPECT_TRUE(a.boxes.shown.empty());
-    EXPECT_EQ(a.g().HonbuFlg, False);
-    EXPECT_EQ(a.g().MiseSyoriDate, QStringLiteral("2019/09/30"));
+    EXPECT_EQ(a.g().isHeadquarters, False);
+    EXPECT_EQ(a.g().storeProcessingDate, QStringLiteral("2019/09/30"));
     ASSERT_NE(a.app->connection(), nullptr);
     EXPECT_TRUE(a.app->connection()->isOpen());
 }
@@ -38,7 +38,7 @@ TEST(Startup, StoreNumberOutOfRangeIsShownAndEnds) {
     sample::Options o;
     o.iniMiseId = QStringLiteral("99999");
     AppOnSample a(o);
-    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
+    EXPECT_EQ(a.app->load(), LoadResult::Failed);
     ASSERT_EQ(a.boxes.shown.size(), 1u);
     EXPECT_EQ(a.boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(a.boxes.shown[0].text,
@@ -52,7 +52,7 @@ TEST(Startup, StoreNumberOutOfRangeIsShownAndEnds) {
 TEST(Startup, ServerNameWithConnectionSyntaxIsRefused) {
     AppOnSample a;
     a.site.editIni("MsKyak=SV01", "MsKyak=SV01;uid=\"");
-    EXPECT_EQ(a.app->Form_Load(), LoadResult::Failed);
+    EXPECT_EQ(a.app->load(), LoadResult::Failed);
     ASSERT_EQ(a.boxes.shown.size(), 2u);
     EXPECT_EQ(a.boxes.shown[0].text,
               QStringLiteral("ZEMA.ini Mskyakの設定が違います SV01;uid=\"\r\n"));
@@ -91,10 +91,10 @@ TEST(Startup, LockedDatabaseWaitsABoundedWhile) {
             << lock.lastError().text().toStdString();
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(a.app->Form_Load(), c.result);
+        EXPECT_EQ(a.app->load(), c.result);
         EXPECT_LT(timer.elapsed(), 8000) << "a few waits of a second, not one per database";
         EXPECT_EQ(a.boxes.texts(), c.texts);
-        EXPECT_EQ(a.g().MyMiseID, a.site.install.miseId);
+        EXPECT_EQ(a.g().ownStoreId, a.site.install.miseId);
         lock.exec(QStringLiteral("ROLLBACK"));
         lock = QSqlQuery();
         other.close();
@@ -138,7 +138,7 @@ TEST(Startup, UncheckableLockIsShownAndEnds) {
     ScriptedBoxes boxes;
     LockFileInstance lock(notAFolder.fileName() + QStringLiteral("/tanka.lock"));
     TankaApp app({first.env, first.site.drive, first.clock, boxes, lock});
-    EXPECT_EQ(app.Form_Load(), LoadResult::Failed);
+    EXPECT_EQ(app.load(), LoadResult::Failed);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.startsWith(
         QStringLiteral("他に起動中でないか確認できませんでした。終了します。\r\n")));

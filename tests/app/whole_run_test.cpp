@@ -50,8 +50,8 @@ struct RunThroughWindow : ::testing::Test {
     }
 
     AppOnSample a;
-    const std::vector<PriceRow> gijuBefore = rows(PriceTable::Giju);
-    const std::vector<PriceRow> tenBefore = rows(PriceTable::Ten);
+    const std::vector<PriceRow> gijuBefore = rows(PriceTable::Technical);
+    const std::vector<PriceRow> tenBefore = rows(PriceTable::Retail);
     int busyRounds = 0;
     bool closedMidRun = false;
     std::vector<BusyProgress> progress; // as the window showed it, repeats dropped
@@ -88,10 +88,10 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
 
-    EXPECT_GT(expectConverted(gijuBefore, rows(PriceTable::Giju), {2, 1, 1}), 0);
-    EXPECT_GT(expectConverted(tenBefore, rows(PriceTable::Ten), {1, 1, 1}), 0);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Giju), gijuBefore);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Ten), tenBefore);
+    EXPECT_GT(expectConverted(gijuBefore, rows(PriceTable::Technical), {2, 1, 1}), 0);
+    EXPECT_GT(expectConverted(tenBefore, rows(PriceTable::Retail), {1, 1, 1}), 0);
+    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Technical), gijuBefore);
+    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Retail), tenBefore);
 }
 
 // Not in the Windows build: under Wine the ODBC transport reaches the host's

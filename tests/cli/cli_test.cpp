@@ -196,7 +196,7 @@ struct SameAsWindowCase {
     sample::Options options;
     QStringList args;
     // The window's choices: kinds (-1 none), rounding, slots, stores.
-    std::int16_t giju, ten, hasuMode, hasuTani, src, dst;
+    std::int16_t giju, ten, roundingMethod, roundingUnit, src, dst;
     std::vector<std::int16_t> stores = {};
 };
 
@@ -216,14 +216,14 @@ TEST_P(SameAsWindow, TablesEqualTheWindowsRun) {
     EngineFixture fx(c.options);
     fx.clock().set(QDate::currentDate());
     Globals& g = fx.g();
-    g.GijuMode = c.giju;
-    g.TenMode = c.ten;
-    g.HasuMode = c.hasuMode;
-    g.HasuTani = c.hasuTani;
-    g.GijuSrcSlot = g.TenSrcSlot = c.src;
-    g.GijuDstSlot = g.TenDstSlot = c.dst;
+    g.technicalKind = c.giju;
+    g.retailKind = c.ten;
+    g.roundingMethod = c.roundingMethod;
+    g.roundingUnit = c.roundingUnit;
+    g.technicalSource = g.retailSource = c.src;
+    g.technicalDestination = g.retailDestination = c.dst;
     for (std::size_t i = 0; i < c.stores.size(); ++i)
-        g.MiseList[i][0] = QString::number(c.stores[i]);
+        g.chosenStores[i][0] = QString::number(c.stores[i]);
     ScriptedBoxes boxes;
     ASSERT_EQ(executeRun(fx.cn(), g, boxes, fx.drive(), fx.clock(), {}), RunResult::Finished);
     EXPECT_EQ(fx.dumpBoth(), byCli);

@@ -64,8 +64,8 @@ TEST(IntegerReaders, NumericTestHalfToEvenAndRange) {
     };
     int row = 0;
     for (const auto& c : cases) {
-        expectRead(Get_IntVal, c.value, c.asInt16, row);
-        expectRead(Get_LngVal, c.value, c.asInt32, row++);
+        expectRead(readShortInteger, c.value, c.asInt16, row);
+        expectRead(readInteger, c.value, c.asInt32, row++);
     }
 }
 
@@ -86,7 +86,7 @@ TEST(FixStr, TrimsBlanksAndGivesTheTextForm) {
     };
     int row = 0;
     for (const auto& c : cases)
-        EXPECT_EQ(Get_FixStr(c.value, 0, false), c.expected) << "row " << row++;
+        EXPECT_EQ(fixedWidthText(c.value, 0, false), c.expected) << "row " << row++;
 }
 
 // Texts with unpaired surrogates (a fuzzer's find) are cut to the width all
@@ -94,9 +94,9 @@ TEST(FixStr, TrimsBlanksAndGivesTheTextForm) {
 TEST(FixStr, NeverExceedsTheWidthOnUnpairedSurrogates) {
     const QByteArray raw = QByteArray::fromBase64("ogoAtjk5ONjY2NjY2NjY2NjY2NgxODA=");
     const QString text(reinterpret_cast<const QChar*>(raw.constData()), raw.size() / 2);
-    for (std::int16_t width = 1; width < Get_AnsiLen(text); ++width) {
-        const QString cut = Get_FixStr(text, width, true);
-        EXPECT_EQ(Get_AnsiLen(cut), width) << "width " << width;
+    for (std::int16_t width = 1; width < codePage932Length(text); ++width) {
+        const QString cut = fixedWidthText(text, width, true);
+        EXPECT_EQ(codePage932Length(cut), width) << "width " << width;
     }
 }
 
@@ -124,7 +124,7 @@ TEST(DateStr, ReadsDatesOfBothEnginesWithTheProgramPattern) {
     };
     int row = 0;
     for (const auto& c : cases)
-        EXPECT_EQ(Get_DateStr(c.value, "yyyy/mm/dd"), c.expected) << "row " << row++;
+        EXPECT_EQ(formatFieldDate(c.value, "yyyy/mm/dd"), c.expected) << "row " << row++;
 }
 
 } // namespace

@@ -75,8 +75,8 @@ Globals globalsOnSv01() {
     Globals g;
     for (QString* server : {&g.SvTori, &g.SvJsho, &g.SvKyak, &g.SvUria, &g.SvLocl, &g.SvHonb})
         *server = QStringLiteral("SV01");
-    g.LoginID = QStringLiteral("ORBE-TLX-MEMBER");
-    g.LoginPW = QStringLiteral("QDR615");
+    g.login = QStringLiteral("ORBE-TLX-MEMBER");
+    g.password = QStringLiteral("QDR615");
     return g;
 }
 

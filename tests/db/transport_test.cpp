@@ -60,7 +60,7 @@ TEST_F(TransportTest, ValuesReadAsTheirTypesAndLinesComeAlike) {
     EXPECT_EQ(rs.value(QStringLiteral("b")).toByteArray(), QByteArray("\x00\xff", 2));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("V.CSV"));
-    ASSERT_TRUE(Write_RsFile(path, rs));
+    ASSERT_TRUE(writeBackupFile(path, rs));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(cp932::decode(file.readAll()),

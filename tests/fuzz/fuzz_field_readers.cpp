@@ -13,18 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool pad = (data[0] & 2) != 0;
     const QString text = fuzz::textOf(data, size);
     try {
-        Get_IntVal(text);
+        readShortInteger(text);
     } catch (const RunError& e) {
         fuzz::require(e.number() == err::Overflow);
     }
     try {
-        Get_LngVal(text);
+        readInteger(text);
     } catch (const RunError& e) {
         fuzz::require(e.number() == err::Overflow);
     }
-    Get_DateStr(text, QStringLiteral("yyyy/mm/dd"));
-    const QString cut = Get_FixStr(text, width, pad);
+    formatFieldDate(text, QStringLiteral("yyyy/mm/dd"));
+    const QString cut = fixedWidthText(text, width, pad);
     if (width > 0)
-        fuzz::require(Get_AnsiLen(cut) <= width);
+        fuzz::require(codePage932Length(cut) <= width);
     return 0;
 }

@@ -34,7 +34,7 @@ const std::vector<Candidate> kCandidates = {
 Globals discover(const DriveC& drive) {
     const ScriptedEnv env;
     Globals g;
-    Check_Install(g, InstallContext{drive.map(), env});
+    findInstallation(g, InstallContext{drive.map(), env});
     return g;
 }
 
@@ -51,10 +51,10 @@ TEST(CheckInstall, CandidatesInProbingOrder) {
                             QString("[LUMINA]\r\nMsTori=SV1\r\nMiseID=%1\r\n").arg(i + 1));
         }
         const Globals g = discover(drive);
-        EXPECT_EQ(g.IniDrive, "C:");
-        EXPECT_EQ(g.IniFolder, c.iniFolder);
-        EXPECT_EQ(g.IniName, c.iniName);
-        EXPECT_EQ(g.MyMiseID, c.readsMiseID ? int(first + 1) : 0);
+        EXPECT_EQ(g.installDrive, "C:");
+        EXPECT_EQ(g.installFolder, c.iniFolder);
+        EXPECT_EQ(g.settingsFileName, c.iniName);
+        EXPECT_EQ(g.ownStoreId, c.readsMiseID ? int(first + 1) : 0);
     }
 }
 
@@ -80,17 +80,17 @@ TEST(CheckInstall, CandidateWithoutMsToriIsPassedOver) {
     layOut(drive,
            {"ZEMAH", "KOTA", "ZEWIN/ZEMA.ini|MsKyak=SV1", "KOWIN/KOTA.ini|MsTori=SV2|MiseID=3"});
     const Globals g = discover(drive);
-    EXPECT_EQ(g.IniDrive, "C:");
-    EXPECT_EQ(g.IniFolder, "\\KOWin\\");
-    EXPECT_EQ(g.IniName, "KOTA.ini");
-    EXPECT_EQ(g.MyMiseID, 3);
+    EXPECT_EQ(g.installDrive, "C:");
+    EXPECT_EQ(g.installFolder, "\\KOWin\\");
+    EXPECT_EQ(g.settingsFileName, "KOTA.ini");
+    EXPECT_EQ(g.ownStoreId, 3);
 }
 
 Globals zemaStore() {
     Globals g;
-    g.IniDrive = "C:";
-    g.IniFolder = "\\ZEWIN\\";
-    g.IniName = "ZEMA.ini";
+    g.installDrive = "C:";
+    g.installFolder = "\\ZEWIN\\";
+    g.settingsFileName = "ZEMA.ini";
     return g;
 }
 
@@ -104,7 +104,7 @@ TEST(SettingsLocation, SessionAndCopiesDecideTheFile) {
         QString session, homePath; // null: absent
         int copies;
         QString expectedTori;
-        bool homeFolder; // Get_ProgPath under HOMEPATH
+        bool homeFolder; // programFolder under HOMEPATH
     } cases[] = {
         {"console, all copies", "Console", taro, Home | Prog | Win, "PROG", false},
         {"console never uses the home copy", "Console", taro, Home | Win, "WIN", false},
@@ -127,9 +127,9 @@ TEST(SettingsLocation, SessionAndCopiesDecideTheFile) {
         env.variables["HOMEPATH"] = c.homePath;
         const Globals g = zemaStore();
         const InstallContext ctx{drive.map(), env};
-        EXPECT_EQ(Get_IniData(g, ctx, "MsTori"), c.expectedTori);
-        EXPECT_EQ(Get_ProgPath(g, ctx), "C:" + (c.homeFolder ? c.homePath : "") + "\\ZEWIN\\");
-        EXPECT_EQ(Check_IniFile(g, ctx), (c.copies & Prog) || c.homeFolder);
+        EXPECT_EQ(readSetting(g, ctx, "MsTori"), c.expectedTori);
+        EXPECT_EQ(programFolder(g, ctx), "C:" + (c.homeFolder ? c.homePath : "") + "\\ZEWIN\\");
+        EXPECT_EQ(settingsFileExists(g, ctx), (c.copies & Prog) || c.homeFolder);
     }
 }
 
@@ -139,8 +139,8 @@ TEST(SettingsValues, TrimmedAfterUnquotingAndCutTo250Characters) {
     layOut(drive, {"ZEWIN/ZEMA.ini|MsTori=\"  SV1  \"|MsKyak=" + long300});
     const ScriptedEnv env;
     const InstallContext ctx{drive.map(), env};
-    EXPECT_EQ(Get_IniData(zemaStore(), ctx, "MsTori"), "SV1");
-    EXPECT_EQ(Get_IniData(zemaStore(), ctx, "MsKyak"), long300.left(250));
+    EXPECT_EQ(readSetting(zemaStore(), ctx, "MsTori"), "SV1");
+    EXPECT_EQ(readSetting(zemaStore(), ctx, "MsKyak"), long300.left(250));
 }
 
 } // namespace

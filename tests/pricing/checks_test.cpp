@@ -11,12 +11,12 @@ namespace {
 
 using sample::Options;
 
-// The three Data_Check modes of one menu, "1" where no row is priced in both
+// The three noRowPriced modes of one menu, "1" where no row is priced in both
 // slots, in A, in B.
 std::string check(EngineFixture& fx, std::int16_t menu) {
     std::string s;
     for (std::int16_t mode = 0; mode < 3; ++mode)
-        s += Data_Check(mode, menu, fx.cn(), fx.g()) == True ? '1' : '0';
+        s += noRowPriced(mode, menu, fx.cn(), fx.g()) == True ? '1' : '0';
     return s;
 }
 
@@ -71,7 +71,7 @@ TEST(StoreRow, SwitchFlagsAndProcessingDate) {
         Options options;
         QStringList mstori, mshonb; // run after generation
         std::int16_t flag1, flag2;
-        QString date; // MiseSyoriDate afterwards; it starts as "1999/12/31"
+        QString date; // storeProcessingDate afterwards; it starts as "1999/12/31"
     } cases[] = {
         // clang-format off
         {"Null flags read 0, Null date reads empty", emptyMasters(),
@@ -88,12 +88,12 @@ TEST(StoreRow, SwitchFlagsAndProcessingDate) {
         if (!c.mshonb.isEmpty())
             fx.site().sql("MSHONB", c.mshonb);
         std::int16_t flag1 = -7, flag2 = -7;
-        Get_TankaSwFlg(flag1, flag2, fx.cn(), fx.g());
+        readSwitchFlags(flag1, flag2, fx.cn(), fx.g());
         EXPECT_EQ(flag1, c.flag1) << c.name;
         EXPECT_EQ(flag2, c.flag2) << c.name;
-        fx.g().MiseSyoriDate = QStringLiteral("1999/12/31");
-        Get_Mise(fx.cn(), fx.g());
-        EXPECT_EQ(fx.g().MiseSyoriDate, c.date) << c.name;
+        fx.g().storeProcessingDate = QStringLiteral("1999/12/31");
+        readStoreProcessingDate(fx.cn(), fx.g());
+        EXPECT_EQ(fx.g().storeProcessingDate, c.date) << c.name;
     }
 }
 

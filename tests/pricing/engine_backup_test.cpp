@@ -51,8 +51,8 @@ TEST(Backup, WritesEveryRowInKeyOrderAsCp932) {
     fx.setTen({ten});
 
     ScriptedBoxes boxes;
-    ASSERT_TRUE(Backup_MTGIJU(fx.cn(), Tmp, fx.drive(), boxes));
-    ASSERT_TRUE(Backup_MTTENP(fx.cn(), Tmp, fx.drive(), boxes));
+    ASSERT_TRUE(backupTechnicalMenu(fx.cn(), Tmp, fx.drive(), boxes));
+    ASSERT_TRUE(backupRetailProducts(fx.cn(), Tmp, fx.drive(), boxes));
     EXPECT_TRUE(boxes.shown.empty());
 
     const QByteArray cut = "\x83\x4a\x83\x62\x83\x67";                         // カット
@@ -73,7 +73,7 @@ TEST(Backup, WritesEveryRowInKeyOrderAsCp932) {
     // An empty table gives the header alone.
     QFile::remove(fx.backupPath("MTTENP10%.CSV"));
     fx.setTen({});
-    ASSERT_TRUE(Backup_MTTENP(fx.cn(), Tmp, fx.drive(), boxes));
+    ASSERT_TRUE(backupRetailProducts(fx.cn(), Tmp, fx.drive(), boxes));
     EXPECT_EQ(fx.readFile(fx.backupPath("MTTENP10%.CSV")), TenHeader);
     EXPECT_EQ(filesIn(fx.install().workDir), (QStringList{"MTGIJU10%.CSV", "MTTENP10%.CSV"}));
 }
@@ -96,7 +96,7 @@ TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
             {.gijutuId = i + 1, .name = names[i % std::size(names)] + QString::number(i)});
     fx.setGiju(rows);
     ScriptedBoxes boxes;
-    ASSERT_TRUE(Backup_MTGIJU(fx.cn(), Tmp, fx.drive(), boxes));
+    ASSERT_TRUE(backupTechnicalMenu(fx.cn(), Tmp, fx.drive(), boxes));
 
     const QList<QByteArray> lines = fx.readFile(fx.backupPath("MTGIJU10%.CSV")).split('\n');
     ASSERT_EQ(lines.size(), Rows + 2); // header, rows, nothing after the last CR LF
@@ -127,7 +127,7 @@ TEST(Backup, AFailedWriteShowsTheCauseAndLeavesNoFile) {
 
     ScriptedBoxes boxes;
     setrlimit(RLIMIT_FSIZE, &limit);
-    const bool result = Backup_MTGIJU(fx.cn(), Tmp, fx.drive(), boxes);
+    const bool result = backupTechnicalMenu(fx.cn(), Tmp, fx.drive(), boxes);
     setrlimit(RLIMIT_FSIZE, &saved);
 
     EXPECT_FALSE(result);
@@ -143,14 +143,14 @@ TEST(Backup, AFailedWriteShowsTheCauseAndLeavesNoFile) {
     EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
 
     // Once the cause is gone, the next backup is written in full.
-    EXPECT_TRUE(Backup_MTGIJU(fx.cn(), Tmp, fx.drive(), boxes));
+    EXPECT_TRUE(backupTechnicalMenu(fx.cn(), Tmp, fx.drive(), boxes));
     const QByteArray written = fx.readFile(fx.backupPath("MTGIJU10%.CSV"));
     EXPECT_TRUE(written.startsWith(GijuHeader));
     EXPECT_EQ(written.count("\r\n"), fx.dump("MTGIJU").size() + 1);
 }
 #endif
 
-TEST(TmpDir, FollowsTheDataFileThenTheCandidateOrder) {
+TEST(workFolder, FollowsTheDataFileThenTheCandidateOrder) {
     using sample::Product;
     const struct {
         const char* name;
@@ -175,7 +175,7 @@ TEST(TmpDir, FollowsTheDataFileThenTheCandidateOrder) {
             QDir(fx.install().workDir).removeRecursively();
         for (const QString& d : c.extraDirs)
             QDir(fx.install().driveC).mkpath(d);
-        EXPECT_EQ(Get_TmpDir(fx.cn(), fx.drive()), c.expected) << c.name;
+        EXPECT_EQ(findWorkFolder(fx.cn(), fx.drive()), c.expected) << c.name;
     }
 }
 

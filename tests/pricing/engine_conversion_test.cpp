@@ -1,8 +1,8 @@
-// GijuJob and TenJob on real SQLite sample installations: slot states, tax
-// flags, Null and zero prices, and the last-update marking. Both menus run
-// one row step (convertMenu), so the slot cases are the technical menu's;
-// retail's slots are checked against the formula by the window's forced runs.
-// Which stores' rows change is checked on whole tables by the preview tests.
+// convertTechnicalMenu and convertRetailProducts on real SQLite sample installations: slot states,
+// tax flags, Null and zero prices, and the last-update marking. Both menus run one row step
+// (convertMenu), so the slot cases are the technical menu's; retail's slots are checked against the
+// formula by the window's forced runs. Which stores' rows change is checked on whole tables by the
+// preview tests.
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@ QString text(const Price& p) {
 void runJobs(EngineFixture& fx, bool giju, bool ten) {
     fx.cn().beginTrans();
     if (giju)
-        GijuJob(fx.cn(), fx.g(), fx.clock());
+        convertTechnicalMenu(fx.cn(), fx.g(), fx.clock());
     if (ten)
-        TenJob(fx.cn(), fx.g(), fx.clock());
+        convertRetailProducts(fx.cn(), fx.g(), fx.clock());
     fx.cn().commitTrans();
 }
 
@@ -68,9 +68,9 @@ TEST_P(GijuConversion, WritesTheDestinationSlot) {
     row.a = c.a;
     row.b = c.b;
     fx.setGiju({row});
-    fx.g().GijuSrcSlot = c.src;
-    fx.g().GijuDstSlot = c.dst;
-    fx.g().GijuMode = c.kind;
+    fx.g().technicalSource = c.src;
+    fx.g().technicalDestination = c.dst;
+    fx.g().technicalKind = c.kind;
 
     runJobs(fx, true, false);
     expectGijuSlots(fx, c.newA, c.newB);
@@ -86,7 +86,7 @@ struct MarkCase {
     std::optional<int> flag;
     std::optional<QString> date; // stored before
     QString newFlag;
-    QString newDay;   // Get_DateStr of the stored date after
+    QString newDay;   // formatFieldDate of the stored date after
     QString newPrice; // TankaB1 / UriTankaB after (source 1080, kind 1)
 };
 
@@ -125,7 +125,8 @@ TEST_P(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {
         SCOPED_TRACE(table);
         EXPECT_EQ(fx.value(table, "SaisyuKosinFlg", where), c.newFlag);
         const QString stored = fx.value(table, "SaisyuKosinDate", where);
-        EXPECT_EQ(Get_DateStr(QVariant(stored), "yyyy/mm/dd"), c.newDay) << stored.toStdString();
+        EXPECT_EQ(formatFieldDate(QVariant(stored), "yyyy/mm/dd"), c.newDay)
+            << stored.toStdString();
     }
     // The prices change whether or not the row is marked.
     EXPECT_EQ(fx.value("MTGIJU", "TankaB1", where), c.newPrice);

@@ -31,12 +31,12 @@ int main(int argc, char** argv) {
     cn.setConnectionParams(tanka::test::connectionParams());
     cn.open();
     tanka::Globals g;
-    g.MyMiseID = 1;
-    g.MiseSyoriDate = QStringLiteral("2019/09/30");
-    g.GijuMode = 1;
-    g.TenMode = 2;
-    g.GijuDstSlot = 1;
-    g.TenDstSlot = 1;
+    g.ownStoreId = 1;
+    g.storeProcessingDate = QStringLiteral("2019/09/30");
+    g.technicalKind = 1;
+    g.retailKind = 2;
+    g.technicalDestination = 1;
+    g.retailDestination = 1;
     tanka::test::ScriptedBoxes boxes;
     tanka::FixedClock clock(QDate(2019, 10, 1));
 

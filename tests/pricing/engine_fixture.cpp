@@ -51,15 +51,15 @@ ConnectionParams connectionParams() {
 
 // A run converting slot A into slot B, truncating to 1 yen, stores chosen none.
 EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
-    m_g.HonbuFlg = options.headquarters ? True : False;
-    m_g.MyMiseID = m_site.install.miseId;
-    m_g.MiseSyoriDate = QStringLiteral("2019/09/30");
-    for (auto& row : m_g.MiseList)
+    m_g.isHeadquarters = options.headquarters ? True : False;
+    m_g.ownStoreId = m_site.install.miseId;
+    m_g.storeProcessingDate = QStringLiteral("2019/09/30");
+    for (auto& row : m_g.chosenStores)
         row[0] = QStringLiteral("0");
-    m_g.GijuMode = m_g.TenMode = 1;
-    m_g.HasuMode = m_g.HasuTani = 0;
-    m_g.GijuSrcSlot = m_g.TenSrcSlot = 0;
-    m_g.GijuDstSlot = m_g.TenDstSlot = 1;
+    m_g.technicalKind = m_g.retailKind = 1;
+    m_g.roundingMethod = m_g.roundingUnit = 0;
+    m_g.technicalSource = m_g.retailSource = 0;
+    m_g.technicalDestination = m_g.retailDestination = 1;
 }
 
 Connection& EngineFixture::cn() {

@@ -68,7 +68,7 @@ TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
 // (Its work folder and its marking date are among the folder and marking tests.)
 TEST(Run, HeadquartersNeedsNoProcessingDate) {
     EngineFixture fx(headquartersOptions(2));
-    fx.g().MiseSyoriDate.clear();
+    fx.g().storeProcessingDate.clear();
     ScriptedBoxes boxes;
     Counted counted;
     EXPECT_EQ(run(fx, boxes, counted), RunResult::Finished);
@@ -104,8 +104,9 @@ const StopCase stopCases[] = {
     // Refusals. (Without a kind or a rounding choice neither the window's
     // Execute nor the command line starts a run.)
     {"NoWorkDir", noWorkDir, RunResult::Refused, NoWorkDir},
-    {"ProcessingDateNotADate", [](EngineFixture& fx, Counted&) { fx.g().MiseSyoriDate = "未設定"; },
-     RunResult::Refused, NoDate},
+    {"ProcessingDateNotADate",
+     [](EngineFixture& fx, Counted&) { fx.g().storeProcessingDate = "未設定"; }, RunResult::Refused,
+     NoDate},
     // The work-directory lookup is the first query.
     {"DatabaseErrorBeforeTheStart", [](EngineFixture& fx, Counted&) { fx.cn().close(); },
      RunResult::Failed, "エラーが発生しました。\r\nエラー番号: 3704\r\n"},

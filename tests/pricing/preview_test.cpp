@@ -3,7 +3,7 @@
 // markings, are exactly the rows the run then changes (whole tables dumped
 // before and after), and its totals count what the run visits. The
 // comparison of roundings against plain recounts: for every rounding, over
-// the preview's rows with Keisan; for the current rounding, over the prices
+// the preview's rows with convertPrice; for the current rounding, over the prices
 // the real run wrote. (The list file is saved by the command line's dry run
 // and the preview dialog.)
 
@@ -16,8 +16,8 @@
 #include "core/run_error.h"
 #include "engine_fixture.h"
 #include "pricing/execute.h"
-#include "pricing/keisan.h"
 #include "pricing/preview.h"
+#include "pricing/price_formula.h"
 #include "pricing/rounding_comparison.h"
 #include "pricing/slot_decision.h"
 #include "support/table_dump.h"
@@ -38,7 +38,7 @@ QStringList wholeTable(const QString& file, Menu menu) {
                         ? "strftime('%Y/%m/%d', replace(SaisyuKosinDate, '/', '-'))"
                         : name);
     const QString keys =
-        menu == Menu::Giju ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID";
+        menu == Menu::Technical ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID";
     return dumpRows(file, "SELECT " + columns.join(", ") + " FROM " + tableName(menu) +
                               " ORDER BY " + keys);
 }
@@ -51,8 +51,9 @@ QStringList applied(const QStringList& before, const QStringList& names, const P
     for (const PreviewRow& r : p.rows)
         if (r.menu == menu && r.changes)
             byKey[QString("%1/%2/%3").arg(r.mise).arg(r.id1).arg(r.id2)] = &r;
-    const QStringList keyCols = menu == Menu::Giju ? QStringList{"MiseID", "GijutuID", "ShumokuID"}
-                                                   : QStringList{"MiseID", "TenpanFlg", "TenpanID"};
+    const QStringList keyCols = menu == Menu::Technical
+                                    ? QStringList{"MiseID", "GijutuID", "ShumokuID"}
+                                    : QStringList{"MiseID", "TenpanFlg", "TenpanID"};
     QStringList out;
     for (const QString& line : before) {
         QStringList v = line.split(u'\t');
@@ -91,8 +92,10 @@ struct Tally {
         ++endings[lastTwo == 0 ? 0 : lastTwo == 50 ? 1 : lastTwo % 10 == 0 ? 2 : 3];
     }
     void expectEqual(const RoundingFigures& f) const {
-        SCOPED_TRACE(
-            QString("%1 %2").arg(f.rounding.hasuMode).arg(f.rounding.hasuTani).toStdString());
+        SCOPED_TRACE(QString("%1 %2")
+                         .arg(f.rounding.roundingMethod)
+                         .arg(f.rounding.roundingUnit)
+                         .toStdString());
         ASSERT_FALSE(f.overflow);
         EXPECT_EQ(f.changed, changed);
         EXPECT_EQ(f.offExact, offExact);
@@ -103,9 +106,9 @@ struct Tally {
 };
 
 // Over the preview's rows, each taxed price the run writes worked out with
-// Keisan for the rounding given, counted when it differs from the price stored.
+// convertPrice for the rounding given, counted when it differs from the price stored.
 Tally recount(const Preview& p, Menu menu, Rounding rounding) {
-    const ConversionOptions& o = p.menus[menu == Menu::Giju ? 0 : 1].options;
+    const ConversionOptions& o = p.menus[menu == Menu::Technical ? 0 : 1].options;
     Tally t;
     for (const PreviewRow& r : p.rows) {
         if (r.menu != menu || r.taxFlg != 1)
@@ -116,7 +119,8 @@ Tally recount(const Preview& p, Menu menu, Rounding rounding) {
                 continue;
             for (int i = 0; i < pricePositions(menu); ++i) {
                 const std::int32_t from = r.current[inPlace ? slot : o.srcSlot][i];
-                const std::int32_t to = Keisan(from, o.kind, rounding.hasuMode, rounding.hasuTani);
+                const std::int32_t to =
+                    convertPrice(from, o.kind, rounding.roundingMethod, rounding.roundingUnit);
                 if (r.isNull(slot, i) || r.current[slot][i] != to)
                     t.add(o.kind, from, to);
             }
@@ -149,7 +153,7 @@ Tally recountRun(const QStringList& before, const QStringList& after, const QStr
 struct PreviewCase {
     const char* name;
     sample::Options options;
-    std::int16_t gijuMode, tenMode, hasuMode, hasuTani;
+    std::int16_t technicalKind, retailKind, roundingMethod, roundingUnit;
     std::int16_t gijuSrc, gijuDst, tenSrc, tenDst;
     std::vector<int> chosenStores; // headquarters: the store list
 };
@@ -157,7 +161,7 @@ struct PreviewCase {
 using sample::Slots;
 // clang-format off
 const PreviewCase Cases[] = {
-    // modes: GijuMode, TenMode, HasuMode, HasuTani; slots: GijuSrc, GijuDst, TenSrc, TenDst; chosen stores
+    // modes: technicalKind, retailKind, roundingMethod, roundingUnit; slots: GijuSrc, GijuDst, TenSrc, TenDst; chosen stores
     {"AInUseTo10PercentRoundHalfUpTenYen",  withSlots(storeOptions(2), Slots::A, Slots::A),           1, 2, 2, 1,  0,  1,  0,  1,  {}},
     {"BInUseTaxExclusiveTruncateOneYen",    withSlots(storeOptions(2), Slots::B, Slots::B),           2, 1, 0, 0,  1,  0,  1,  0,  {}},
     {"ForcedOverBothSlotsRoundUpHundredYen",withSlots(storeOptions(), Slots::Both, Slots::Both),      1, 1, 1, 2,  0,  1,  1,  0,  {}},
@@ -173,16 +177,16 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
     const PreviewCase& c = GetParam();
     EngineFixture fx(c.options);
     Globals& g = fx.g();
-    g.GijuMode = c.gijuMode;
-    g.TenMode = c.tenMode;
-    g.HasuMode = c.hasuMode;
-    g.HasuTani = c.hasuTani;
-    g.GijuSrcSlot = c.gijuSrc;
-    g.GijuDstSlot = c.gijuDst;
-    g.TenSrcSlot = c.tenSrc;
-    g.TenDstSlot = c.tenDst;
+    g.technicalKind = c.technicalKind;
+    g.retailKind = c.retailKind;
+    g.roundingMethod = c.roundingMethod;
+    g.roundingUnit = c.roundingUnit;
+    g.technicalSource = c.gijuSrc;
+    g.technicalDestination = c.gijuDst;
+    g.retailSource = c.tenSrc;
+    g.retailDestination = c.tenDst;
     for (std::size_t i = 0; i < c.chosenStores.size(); ++i)
-        g.MiseList[i][0] = QString::number(c.chosenStores[i]);
+        g.chosenStores[i][0] = QString::number(c.chosenStores[i]);
 
     const Preview p = buildPreview(fx.cn(), g, fx.clock());
     EXPECT_FALSE(fx.cn().inTransaction());
@@ -193,10 +197,10 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
         recount(p, f.menu, f.rounding).expectEqual(f);
         // The list follows another rounding as a fresh read with it would.
         Preview rounded = p;
-        setPreviewRounding(rounded, f.rounding.hasuMode, f.rounding.hasuTani);
+        setPreviewRounding(rounded, f.rounding.roundingMethod, f.rounding.roundingUnit);
         Globals other = g;
-        other.HasuMode = f.rounding.hasuMode;
-        other.HasuTani = f.rounding.hasuTani;
+        other.roundingMethod = f.rounding.roundingMethod;
+        other.roundingUnit = f.rounding.roundingUnit;
         const Preview fresh = buildPreview(fx.cn(), other, fx.clock());
         ASSERT_EQ(rounded.rows.size(), fresh.rows.size());
         for (std::size_t i = 0; i < fresh.rows.size(); ++i) {
@@ -206,9 +210,10 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
         EXPECT_EQ(rounded.menus[0].toChange, fresh.menus[0].toChange);
         EXPECT_EQ(rounded.menus[1].toChange, fresh.menus[1].toChange);
     }
-    EXPECT_EQ(figures.size(), 9u * ((c.gijuMode != -1 ? 1 : 0) + (c.tenMode != -1 ? 1 : 0)));
+    EXPECT_EQ(figures.size(),
+              9u * ((c.technicalKind != -1 ? 1 : 0) + (c.retailKind != -1 ? 1 : 0)));
     std::map<Menu, QStringList> before, names;
-    for (const Menu menu : {Menu::Giju, Menu::Ten}) {
+    for (const Menu menu : {Menu::Technical, Menu::Retail}) {
         before[menu] = wholeTable(fx.mstori(), menu);
         names[menu] = columnNames(fx.mstori(), menu);
     }
@@ -216,7 +221,7 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
     ASSERT_EQ(executeRun(fx.cn(), g, boxes, fx.drive(), fx.clock(), {}), RunResult::Finished)
         << boxes.texts().join(u'|').toStdString();
 
-    const QString markDate = g.HonbuFlg == True ? "1919/10/01" : "2019/09/30";
+    const QString markDate = g.isHeadquarters == True ? "1919/10/01" : "2019/09/30";
     for (const MenuPreview& mp : p.menus) {
         SCOPED_TRACE(tableName(mp.menu).toStdString());
         const QStringList after = wholeTable(fx.mstori(), mp.menu);
@@ -225,12 +230,12 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
         for (qsizetype i = 0; i < after.size(); ++i)
             changed += after[i] != before[mp.menu][i] ? 1 : 0;
         EXPECT_EQ(mp.toChange, changed);
-        EXPECT_EQ(mp.chosen, (mp.menu == Menu::Giju ? c.gijuMode : c.tenMode) != -1);
-        const bool giju = mp.menu == Menu::Giju;
+        EXPECT_EQ(mp.chosen, (mp.menu == Menu::Technical ? c.technicalKind : c.retailKind) != -1);
+        const bool giju = mp.menu == Menu::Technical;
         for (const RoundingFigures& f : figures)
-            if (f.menu == mp.menu && f.rounding == Rounding{c.hasuMode, c.hasuTani})
+            if (f.menu == mp.menu && f.rounding == Rounding{c.roundingMethod, c.roundingUnit})
                 recountRun(before[mp.menu], after, names[mp.menu], mp.menu,
-                           giju ? c.gijuMode : c.tenMode, giju ? c.gijuSrc : c.tenSrc,
+                           giju ? c.technicalKind : c.retailKind, giju ? c.gijuSrc : c.tenSrc,
                            giju ? c.gijuDst : c.tenDst)
                     .expectEqual(f);
         if (mp.chosen) {
@@ -251,7 +256,7 @@ TEST(Preview, APriceThatIsNotANumberStopsItAsItStopsTheRun) {
         GTEST_SKIP() << "a text price cannot reach the program through ODBC";
     EngineFixture fx(storeOptions());
     fx.exec({"update MTTENP set UriTankaA = '1,080' where MiseID = 1 and TenpanID = 2"});
-    fx.g().GijuMode = -1;
+    fx.g().technicalKind = -1;
     QString previewError;
     try {
         buildPreview(fx.cn(), fx.g(), fx.clock());

@@ -28,9 +28,9 @@ struct AppOnSample {
         env.variables[QStringLiteral("SESSIONNAME")] = QStringLiteral("Console");
     }
 
-    // Form_Load; the window is shown when it loaded.
+    // load; the window is shown when it loaded.
     LoadResult load() {
-        const LoadResult result = app->Form_Load();
+        const LoadResult result = app->load();
         if (result == LoadResult::Loaded)
             app->view().show();
         return result;

@@ -14,7 +14,7 @@
 #include <QSqlRecord>
 #include <gtest/gtest.h>
 
-#include "pricing/keisan.h"
+#include "pricing/price_formula.h"
 
 namespace tanka::test {
 
@@ -54,7 +54,7 @@ namespace {
 
 // The columns a PriceRow is made of, in its order.
 QStringList priceColumns(PriceTable table) {
-    if (table == PriceTable::Ten)
+    if (table == PriceTable::Retail)
         return {"MiseID",         "TenpanFlg", "TenpanID", "TaxFlg",
                 "SaisyuKosinFlg", "UriTankaA", "UriTankaB"};
     QStringList columns{"MiseID", "GijutuID", "ShumokuID", "TaxFlg", "SaisyuKosinFlg"};
@@ -82,7 +82,7 @@ PriceRow priceRow(QStringList c) {
 } // namespace
 
 std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table) {
-    const bool giju = table == PriceTable::Giju;
+    const bool giju = table == PriceTable::Technical;
     const QString sql =
         QStringLiteral("SELECT %1 FROM %2 ORDER BY GlobalID, %3")
             .arg(priceColumns(table).join(u','), giju ? "MTGIJU" : "MTTENP",
@@ -155,7 +155,9 @@ int expectConverted(const std::vector<PriceRow>& before, const std::vector<Price
         EXPECT_EQ(now.key, was.key);
         const auto convert = [&](const QString& price) {
             const std::int32_t p = priceOf(price);
-            return was.taxFlg == QLatin1String("1") ? Keisan(p, c.kind, c.HasuMode, c.HasuTani) : p;
+            return was.taxFlg == QLatin1String("1")
+                       ? convertPrice(p, c.kind, c.roundingMethod, c.roundingUnit)
+                       : p;
         };
         const QStringList* slotsBefore[] = {&was.a, &was.b};
         const QStringList* slotsAfter[] = {&now.a, &now.b};

@@ -34,7 +34,7 @@ struct PriceRow {
 };
 void PrintTo(const PriceRow& row, std::ostream* os);
 
-enum class PriceTable { Giju, Ten };
+enum class PriceTable { Technical, Retail };
 
 // Every row of MTGIJU or MTTENP of an MSTORI file, in key order.
 std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table);
@@ -45,11 +45,11 @@ std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table
 
 // What a run should have done to one table. In the live rows (SaisyuKosinFlg
 // not 9) of the given stores (every store when empty) slot dst holds slot src
-// converted by Keisan where the row is tax-inclusive (TaxFlg 1), copied
+// converted by convertPrice where the row is tax-inclusive (TaxFlg 1), copied
 // otherwise, and slot src is unchanged; dst -1 converts both slots in place.
 // Every other row is unchanged.
 struct Conversion {
-    std::int16_t kind, HasuMode, HasuTani;
+    std::int16_t kind, roundingMethod, roundingUnit;
     int src = 0, dst = 1; // 0 slot A, 1 slot B
     std::vector<int> stores = {};
 };

@@ -25,10 +25,10 @@ sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std
 // The slots of both menus, as "src>dst src>dst".
 QString slotText(const Globals& g) {
     return QStringLiteral("%1>%2 %3>%4")
-        .arg(g.GijuSrcSlot)
-        .arg(g.GijuDstSlot)
-        .arg(g.TenSrcSlot)
-        .arg(g.TenDstSlot);
+        .arg(g.technicalSource)
+        .arg(g.technicalDestination)
+        .arg(g.retailSource)
+        .arg(g.retailDestination);
 }
 
 struct ForceCase {
@@ -48,8 +48,8 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     AppOnSample a(bothSlotsPriced(c.t, c.r));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     ASSERT_TRUE(a.model().forcePanel.visible);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
-    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
+    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
+    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Retail);
     a.click({roundingMethodButtons, 2}); // round half up, chosen before forcing
     a.click({roundingUnitButtons, 1});   // ten yen
 
@@ -70,14 +70,14 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     a.click({executeButton});
     ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
         << a.boxes.texts().join(u'|').toStdString();
-    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
-                              {1, 2, 1, g.GijuSrcSlot, g.GijuDstSlot, {1}}),
+    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Technical),
+                              {1, 2, 1, g.technicalSource, g.technicalDestination, {1}}),
               0);
-    EXPECT_GT(expectConverted(tenBefore, readPriceRows(a.site.mstori(), PriceTable::Ten),
-                              {2, 2, 1, g.TenSrcSlot, g.TenDstSlot, {1}}),
+    EXPECT_GT(expectConverted(tenBefore, readPriceRows(a.site.mstori(), PriceTable::Retail),
+                              {2, 2, 1, g.retailSource, g.retailDestination, {1}}),
               0);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Giju), gijuBefore);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Ten), tenBefore);
+    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Technical), gijuBefore);
+    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Retail), tenBefore);
 }
 
 // An undetermined menu shows "A/B" on its destination.
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     AppOnSample a(bothSlotsPriced(1, 2));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const std::int16_t gijuSource = a.g().GijuSrcSlot;
+    const std::int16_t gijuSource = a.g().technicalSource;
     a.click({forceButton});
     a.click({conversionKindButtons, 0});
     a.click({roundingMethodButtons, 1});
@@ -111,7 +111,7 @@ TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     EXPECT_TRUE(a.view().timerActive());
     EXPECT_EQ(a.model().technicalInUseLabel.caption, QStringLiteral("(使用中単価:Ａ)"));
     EXPECT_EQ(a.model().retailInUseLabel.caption, QStringLiteral("(使用中単価:Ｂ)"));
-    EXPECT_EQ(a.g().HasuMode, 1);
+    EXPECT_EQ(a.g().roundingMethod, 1);
 }
 
 } // namespace

@@ -128,7 +128,7 @@ TEST(PreviewDialogTest, NarrowsSavesWhatItShowsAndTakesARoundingFromTheCompariso
                  d->changedOnly()->setChecked(true);
              },
              [&](const PreviewRow& r, PreviewLine line) {
-                 return r.menu == Menu::Ten && r.priceChanges(line.slot(), line.position());
+                 return r.menu == Menu::Retail && r.priceChanges(line.slot(), line.position());
              }},
         };
         for (const auto& n : narrowings) {
@@ -157,7 +157,7 @@ TEST(PreviewDialogTest, NarrowsSavesWhatItShowsAndTakesARoundingFromTheCompariso
         const std::vector<RoundingFigures>& figures = d->roundingPage()->figures();
         ASSERT_EQ(figures.size(), 18u);
         const auto line = std::find_if(figures.begin(), figures.end(), [](const auto& f) {
-            return f.menu == Menu::Ten && f.rounding == Rounding{1, 2};
+            return f.menu == Menu::Retail && f.rounding == Rounding{1, 2};
         });
         d->roundingPage()->table()->selectRow(int(line - figures.begin()));
         d->roundingPage()->applyButton()->click();
@@ -170,8 +170,8 @@ TEST(PreviewDialogTest, NarrowsSavesWhatItShowsAndTakesARoundingFromTheCompariso
     });
     a.click({previewButton});
     EXPECT_TRUE(seen);
-    EXPECT_EQ(a.g().HasuMode, 1);
-    EXPECT_EQ(a.g().HasuTani, 2);
+    EXPECT_EQ(a.g().roundingMethod, 1);
+    EXPECT_EQ(a.g().roundingUnit, 2);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(a.button({roundingMethodChecks, i})->isChecked(), i == 1);
         EXPECT_EQ(a.button({roundingUnitChecks, i})->isChecked(), i == 2);

@@ -1,4 +1,4 @@
-// The display refresh Set_TankaDisp on real sample databases: the slot state
+// The display refresh refreshSlotDisplay on real sample databases: the slot state
 // of each menu decides captions, enabled selectors, slots, panel, timer and
 // (at headquarters) the store-selection button.
 
@@ -33,8 +33,8 @@ struct RefreshCase {
     bool headquarters;
     Slots giju, ten;
     std::optional<std::int16_t> gijuSw, tenSw;
-    TankaDisp variant;   // run after the start-up refresh unless StartUp
-    const char* between; // MSTORI statement run between the two refreshes
+    DisplayRefresh variant; // run after the start-up refresh unless StartUp
+    const char* between;    // MSTORI statement run between the two refreshes
     MenuExpect gijuExp, tenExp;
     bool panel, timer, storeButton;
     const char* label14; // nullptr: hidden
@@ -44,7 +44,7 @@ struct RefreshCase {
 constexpr const char* ClearGijuB = "update MTGIJU set TankaB1 = 0, TankaB2 = 0, TankaB3 = 0, "
                                    "TankaB4 = 0, TankaB5 = Null where SaisyuKosinFlg <> 9";
 
-using enum TankaDisp;
+using enum DisplayRefresh;
 // clang-format off
 const RefreshCase Cases[] = {
     //                                                             hq     technical    retail       flags  refresh      between     technical    retail      panel  timer  store  in-use labels
@@ -78,8 +78,8 @@ void expectMenu(const WindowModel& m, const Globals& g, std::size_t k, const Men
         EXPECT_EQ(m.conversionKindButtons[i].enabled, e.enabled);
         EXPECT_EQ(m.conversionKindChecks[i].enabled, e.enabled);
     }
-    EXPECT_EQ(k == 0 ? g.GijuSrcSlot : g.TenSrcSlot, e.src);
-    EXPECT_EQ(k == 0 ? g.GijuDstSlot : g.TenDstSlot, e.dst);
+    EXPECT_EQ(k == 0 ? g.technicalSource : g.retailSource, e.src);
+    EXPECT_EQ(k == 0 ? g.technicalDestination : g.retailDestination, e.dst);
 }
 
 void expectLabel(const Control& label, const char* caption) {
@@ -100,16 +100,16 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
     o.gijuSwFlg = c.gijuSw;
     o.tenSwFlg = c.tenSw;
     AppOnSample a(o);
-    a.g().GijuSrcSlot = Kept;
-    a.g().TenSrcSlot = Kept;
+    a.g().technicalSource = Kept;
+    a.g().retailSource = Kept;
     chooseEverything(a.form());
-    ASSERT_EQ(a.app->Form_Load(), LoadResult::Loaded); // runs the start-up refresh
+    ASSERT_EQ(a.app->load(), LoadResult::Loaded); // runs the start-up refresh
     if (c.variant != StartUp) {
         if (c.between)
             a.site.sql(QStringLiteral("MSTORI"), {QString::fromUtf8(c.between)});
         chooseEverything(a.form());
         a.model().warningLabel.caption = QStringLiteral("x");
-        a.form().Set_TankaDisp(c.variant);
+        a.form().refreshSlotDisplay(c.variant);
     }
 
     const WindowModel& m = a.model();
@@ -123,12 +123,12 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
 
     // Every refresh clears the kinds, so Execute is off; it keeps the check
     // marks, and the rounding except at start-up.
-    EXPECT_EQ(a.g().GijuMode, -1);
-    EXPECT_EQ(a.g().TenMode, -1);
+    EXPECT_EQ(a.g().technicalKind, -1);
+    EXPECT_EQ(a.g().retailKind, -1);
     EXPECT_FALSE(m.executeButton.enabled);
     EXPECT_EQ(m.conversionKindChecks[0].value, 1);
-    EXPECT_EQ(a.g().HasuMode, c.variant == StartUp ? -1 : 0);
-    EXPECT_EQ(a.g().HasuTani, c.variant == StartUp ? -1 : 0);
+    EXPECT_EQ(a.g().roundingMethod, c.variant == StartUp ? -1 : 0);
+    EXPECT_EQ(a.g().roundingUnit, c.variant == StartUp ? -1 : 0);
     EXPECT_TRUE(m.warningLabel.caption.isEmpty());
 }
 

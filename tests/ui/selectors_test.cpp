@@ -11,7 +11,7 @@ namespace tanka::test {
 namespace {
 
 struct LoadedApp : AppOnSample {
-    LoadedApp() { EXPECT_EQ(app->Form_Load(), LoadResult::Loaded); }
+    LoadedApp() { EXPECT_EQ(app->load(), LoadResult::Loaded); }
 
     // "b1:0" onConversionKindClicked(0), "b3:2" roundingMethodButtons, "b6:1" roundingUnitButtons,
     // "b2:0" the destination toggle; "c1:3", "c3:1", "c2:0" a user's click on
@@ -30,7 +30,7 @@ struct LoadedApp : AppOnSample {
             (form().*b->second)(i);
         else
             form().userClickCheck(boxes.at(action.left(2)), i);
-        EXPECT_EQ(form().ClickFlg, 0) << "after " << action.toStdString();
+        EXPECT_EQ(form().selectorHandlerRunning, 0) << "after " << action.toStdString();
     }
 };
 
@@ -45,7 +45,7 @@ template <std::size_t N> QString checks(const std::array<Control, N>& boxes) {
 struct SelectorCase {
     const char* name;
     const char* actions; // blank-separated
-    std::int16_t gijuMode, tenMode, hasuMode, hasuTani;
+    std::int16_t technicalKind, retailKind, roundingMethod, roundingUnit;
     bool execute;
     const char *kinds, *methods, *units; // checks() of each group
 };
@@ -68,10 +68,10 @@ TEST_P(SelectorTest, ChoosesAndEnablesExecuteWhenComplete) {
     for (const QString& action : QString::fromUtf8(c.actions).split(u' '))
         a.run(action);
     const WindowModel& m = a.model();
-    EXPECT_EQ(a.g().GijuMode, c.gijuMode);
-    EXPECT_EQ(a.g().TenMode, c.tenMode);
-    EXPECT_EQ(a.g().HasuMode, c.hasuMode);
-    EXPECT_EQ(a.g().HasuTani, c.hasuTani);
+    EXPECT_EQ(a.g().technicalKind, c.technicalKind);
+    EXPECT_EQ(a.g().retailKind, c.retailKind);
+    EXPECT_EQ(a.g().roundingMethod, c.roundingMethod);
+    EXPECT_EQ(a.g().roundingUnit, c.roundingUnit);
     EXPECT_EQ(m.executeButton.enabled, c.execute);
     EXPECT_EQ(checks(m.conversionKindChecks), QString::fromUtf8(c.kinds));
     EXPECT_EQ(checks(m.roundingMethodChecks), QString::fromUtf8(c.methods));
@@ -93,14 +93,14 @@ TEST(DestinationToggle, FlipsTheSlotAndCaption) {
                  {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"}};
     for (const auto& step : steps) {
         a.run(QString::fromLatin1(step.action));
-        EXPECT_EQ(a.g().GijuDstSlot, step.giju) << step.action;
-        EXPECT_EQ(a.g().TenDstSlot, step.ten) << step.action;
+        EXPECT_EQ(a.g().technicalDestination, step.giju) << step.action;
+        EXPECT_EQ(a.g().retailDestination, step.ten) << step.action;
         EXPECT_EQ(a.model().destinationButtons[0].caption, QString::fromUtf8(step.caption0));
         EXPECT_EQ(a.model().destinationButtons[1].caption, QString::fromUtf8(step.caption1));
     }
-    a.g().TenDstSlot = -1; // undetermined: the first press points at B
+    a.g().retailDestination = -1; // undetermined: the first press points at B
     a.run(QStringLiteral("b2:1"));
-    EXPECT_EQ(a.g().TenDstSlot, 1);
+    EXPECT_EQ(a.g().retailDestination, 1);
 }
 
 } // namespace

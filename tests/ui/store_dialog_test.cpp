@@ -55,7 +55,7 @@ protected:
         EXPECT_TRUE(form.model().storeCode.isEmpty());
     }
 
-    QString code(int row) { return a.g().MiseList[static_cast<std::size_t>(row)][0]; }
+    QString code(int row) { return a.g().chosenStores[static_cast<std::size_t>(row)][0]; }
 
     AppOnSample a{storesOptions()};
     std::int16_t flag = 0;
@@ -68,7 +68,7 @@ void type(StoreDialogView& dialog, const QString& text) {
 
 struct EntryCase {
     const char* text;
-    const char* code;    // MiseList(0, 0) afterwards
+    const char* code;    // chosenStores(0, 0) afterwards
     const char* caption; // storeRows(0)
     std::int16_t flag;
 };
@@ -87,7 +87,7 @@ TEST_P(StoreEntryTest, EnterTakesAStoreOrNothing) {
     EXPECT_EQ(form.model().storeRows[0], QString::fromUtf8(c.caption));
     EXPECT_EQ(flag, c.flag);
     EXPECT_TRUE(a.boxes.shown.empty());
-    for (int row = 1; row < MiseListRows; ++row)
+    for (int row = 1; row < StoreListSize; ++row)
         EXPECT_EQ(code(row), QStringLiteral("0")) << row;
 }
 
@@ -105,12 +105,12 @@ TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
     enter(form, QStringLiteral("12"));
     enter(form, QStringLiteral("0012"));
     EXPECT_EQ(form.model().storeRows[1], QStringLiteral("  12 銀座店"));
-    for (int i = 2; i < MiseListRows; ++i)
+    for (int i = 2; i < StoreListSize; ++i)
         enter(form, QStringLiteral("3"));
-    const MiseListTable full = a.g().MiseList;
+    const ChosenStoreTable full = a.g().chosenStores;
     flag = 0;
     enter(form, QStringLiteral("1234"));
-    EXPECT_EQ(a.g().MiseList, full);
+    EXPECT_EQ(a.g().chosenStores, full);
     EXPECT_EQ(flag, 9);
 }
 
@@ -130,7 +130,7 @@ TEST_F(StoreDialogTest, EnterKeysAndClearThroughTheWidgets) {
 
     flag = 0;
     dialog.clearButton()->click();
-    for (int row = 0; row < MiseListRows; ++row) {
+    for (int row = 0; row < StoreListSize; ++row) {
         EXPECT_EQ(code(row), QStringLiteral("0"));
         EXPECT_EQ(dialog.listLabel(row)->text(), QString());
     }
@@ -138,7 +138,7 @@ TEST_F(StoreDialogTest, EnterKeysAndClearThroughTheWidgets) {
 }
 
 // However the dialog closes (決定, close box, Esc), the window is refreshed
-// only when an entry was made. GijuMode stands for the window's state: a
+// only when an entry was made. technicalKind stands for the window's state: a
 // refresh resets it.
 TEST_F(StoreDialogTest, RefreshesTheWindowOnlyAfterAnEntry) {
     const std::function<void(StoreDialogView&)> closes[] = {
@@ -147,14 +147,14 @@ TEST_F(StoreDialogTest, RefreshesTheWindowOnlyAfterAnEntry) {
         [](StoreDialogView& dialog) { QTest::keyClick(dialog.storeCodeEdit(), Qt::Key_Escape); },
     };
     for (const auto& close : closes) {
-        a.g().GijuMode = 1;
+        a.g().technicalKind = 1;
         withStoreDialog(a, close);
-        EXPECT_EQ(a.g().GijuMode, 1);
+        EXPECT_EQ(a.g().technicalKind, 1);
         withStoreDialog(a, [&close](StoreDialogView& dialog) {
             type(dialog, QStringLiteral("77"));
             close(dialog);
         });
-        EXPECT_EQ(a.g().GijuMode, -1);
+        EXPECT_EQ(a.g().technicalKind, -1);
     }
 }
 

@@ -41,8 +41,8 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
                                                              "SaisyuKosinFlg <> 9")
                                                   .arg(store)});
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Giju);
-    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Ten);
+    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
+    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Retail);
 
     withStoreDialog(a, [&c](StoreDialogView& dialog) {
         dialog.clearButton()->click();
@@ -73,10 +73,10 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
         << a.boxes.texts().join(u'|').toStdString();
     EXPECT_TRUE(a.view().unloaded());
 
-    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Giju),
+    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Technical),
                               {1, 0, 0, 0, 1, c.chosen}),
               0);
-    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Ten), tenBefore); // not chosen
+    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Retail), tenBefore); // not chosen
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -65,10 +65,10 @@ TEST_F(ViewTest, ClicksRunTheHandlersAndTheModelIsMirrored) {
     EXPECT_TRUE(w({executeButton})->isEnabled());
 
     click({roundingMethodChecks, 1});
-    EXPECT_EQ(a.g().HasuMode, 1);
+    EXPECT_EQ(a.g().roundingMethod, 1);
     EXPECT_TRUE(checked({roundingMethodChecks, 1}));
     click({conversionKindChecks, 0});
-    EXPECT_EQ(a.g().GijuMode, -1);
+    EXPECT_EQ(a.g().technicalKind, -1);
     EXPECT_FALSE(checked({conversionKindChecks, 0}));
     EXPECT_FALSE(w({executeButton})->isEnabled());
 }
@@ -80,7 +80,7 @@ TEST_F(ViewTest, CloseWaitsForTheHandlerAndAnErrorEndsTheProgram) {
     bool connectedInside = false;
     a.form().cancelForceHandler = [&] {
         a.view().close();
-        a.form().Check_Job(); // lets events run
+        a.form().updateExecuteEnabled(); // lets events run
         connectedInside = !a.view().unloaded() && a.app->connection() != nullptr;
         throw RunError(208, "Invalid object name 'MSHONB.dbo.MHSCTB'.");
     };

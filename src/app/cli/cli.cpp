@@ -11,7 +11,7 @@ namespace tanka::cli {
 Session::Session(const CliPlatform& platform, TerminalBoxes& boxes) : p(platform), m_boxes(boxes) {}
 
 Session::~Session() {
-    L_End_CN(m_cn);
+    closeProgramConnection(m_cn);
 }
 
 int Session::start() {

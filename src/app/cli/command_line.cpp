@@ -120,10 +120,11 @@ Parsed parseConvert(const QStringList& args) {
 
     ConvertRequest& r = p.command.convert;
     QString& e = p.error;
-    r.gijuMode = choice(words, "technical", {{"10", 1}, {"excl", 2}}, "10, excl", e);
-    r.tenMode = choice(words, "retail", {{"10", 1}, {"excl", 2}}, "10, excl", e);
-    r.hasuMode = choice(words, "round", {{"down", 0}, {"up", 1}, {"half", 2}}, "down, up, half", e);
-    r.hasuTani = choice(words, "unit", {{"1", 0}, {"10", 1}, {"100", 2}}, "1, 10, 100", e);
+    r.technicalKind = choice(words, "technical", {{"10", 1}, {"excl", 2}}, "10, excl", e);
+    r.retailKind = choice(words, "retail", {{"10", 1}, {"excl", 2}}, "10, excl", e);
+    r.roundingMethod =
+        choice(words, "round", {{"down", 0}, {"up", 1}, {"half", 2}}, "down, up, half", e);
+    r.roundingUnit = choice(words, "unit", {{"1", 0}, {"10", 1}, {"100", 2}}, "1, 10, 100", e);
     if (!e.isEmpty())
         return p;
     if (!words.isSet("technical") && !words.isSet("retail"))

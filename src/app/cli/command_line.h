@@ -24,8 +24,8 @@ struct ConvertRequest {
     // As the window's choices hold them: kind 1 to 10 % inclusive, 2 to
     // tax-exclusive, -1 not converted; rounding method 0 truncate, 1 round
     // up, 2 round half up; unit 0 one yen, 1 ten, 2 hundred.
-    std::int16_t gijuMode = -1, tenMode = -1;
-    std::int16_t hasuMode = -1, hasuTani = -1;
+    std::int16_t technicalKind = -1, retailKind = -1;
+    std::int16_t roundingMethod = -1, roundingUnit = -1;
     bool storesGiven = false;
     std::vector<std::int16_t> stores; // in the order given
     bool force = false;

@@ -19,7 +19,7 @@ namespace tanka::cli {
 namespace {
 
 QString menuName(Menu menu) {
-    return menu == Menu::Giju ? QStringLiteral("技術") : QStringLiteral("店販");
+    return menu == Menu::Technical ? QStringLiteral("技術") : QStringLiteral("店販");
 }
 
 QString slotName(std::int16_t slot) {
@@ -41,7 +41,7 @@ int chooseStores(Session& s, const std::vector<std::int16_t>& codes) {
             break;
         case StoreAdded::ListFull:
             printErr(QStringLiteral("店舗は%1店舗までです。店舗 %2 は変更しません。")
-                         .arg(MiseListRows)
+                         .arg(StoreListSize)
                          .arg(code));
             break;
         }
@@ -73,7 +73,7 @@ QString refusalText(Menu menu, const SlotDecision& d, bool force) {
 // takes them. Refused, with the reasons, when a chosen menu has none.
 int decideMenus(Session& s, bool force) {
     QStringList refusals;
-    for (const Menu menu : {Menu::Giju, Menu::Ten}) {
+    for (const Menu menu : {Menu::Technical, Menu::Retail}) {
         if (conversionKind(s.g, menu) == -1)
             continue;
         const SlotDecision d =
@@ -102,7 +102,7 @@ QString signedYen(double yen) {
 QString comparisonText(const Preview& preview, Rounding current) {
     QString text = QStringLiteral("端数の比較（課税の単価のうち、実行で変わるもの）\n  ") +
                    exactAmountText() + QStringLiteral("\n  ") + differenceText() + u'\n';
-    Menu menu = Menu::Giju;
+    Menu menu = Menu::Technical;
     bool first = true;
     for (const RoundingFigures& f : compareRoundings(preview)) {
         if (first || f.menu != menu)
@@ -110,8 +110,8 @@ QString comparisonText(const Preview& preview, Rounding current) {
         first = false;
         menu = f.menu;
         text += (f.rounding == current ? QStringLiteral("* ") : QStringLiteral("  ")) +
-                roundingMethodName(f.rounding.hasuMode) + u' ' +
-                roundingUnitName(f.rounding.hasuTani) + QStringLiteral(": ");
+                roundingMethodName(f.rounding.roundingMethod) + u' ' +
+                roundingUnitName(f.rounding.roundingUnit) + QStringLiteral(": ");
         if (f.overflow) {
             text += QStringLiteral("桁あふれのため計算できません\n");
             continue;
@@ -133,7 +133,7 @@ QString comparisonText(const Preview& preview, Rounding current) {
 // What a run would do, per menu; the comparison of roundings and the list
 // file when asked for.
 int dryRun(Session& s, const ConvertRequest& r, const CliPlatform& p) {
-    s.g.TmpDir = Get_TmpDir(s.cn(), p.drive);
+    s.g.workFolder = findWorkFolder(s.cn(), p.drive);
     if (const RunRefusal refusal = runRefusal(s.g, p.drive); !refusal.text.isEmpty()) {
         printErr(refusal.text);
         return Refused;
@@ -161,7 +161,7 @@ int dryRun(Session& s, const ConvertRequest& r, const CliPlatform& p) {
     }
     printOut(report.chopped(1));
     if (r.compareRounding)
-        printOut(comparisonText(preview, {s.g.HasuMode, s.g.HasuTani}).chopped(1));
+        printOut(comparisonText(preview, {s.g.roundingMethod, s.g.roundingUnit}).chopped(1));
     if (r.out.isEmpty())
         return Done;
     const QString path = QFileInfo(r.out).absoluteFilePath();
@@ -208,7 +208,7 @@ int runConvert(const ConvertRequest& r, const CliPlatform& p) {
         return status;
     return reportingErrors([&]() -> int {
         if (r.storesGiven) {
-            if (s.g.HonbuFlg != True) {
+            if (s.g.isHeadquarters != True) {
                 printErr(QStringLiteral("--stores は本部でだけ指定できます。\n"
                                         "使い方は tanka --help で表示されます。"));
                 return Usage;
@@ -216,13 +216,13 @@ int runConvert(const ConvertRequest& r, const CliPlatform& p) {
             if (const int status = chooseStores(s, r.stores); status != Done)
                 return status;
         }
-        s.g.GijuMode = r.gijuMode;
-        s.g.TenMode = r.tenMode;
-        s.g.HasuMode = r.hasuMode;
-        s.g.HasuTani = r.hasuTani;
-        s.g.GijuDstSlot = NoSlot;
-        s.g.TenDstSlot = NoSlot;
-        s.g.ForcedRun = r.force;
+        s.g.technicalKind = r.technicalKind;
+        s.g.retailKind = r.retailKind;
+        s.g.roundingMethod = r.roundingMethod;
+        s.g.roundingUnit = r.roundingUnit;
+        s.g.technicalDestination = NoSlot;
+        s.g.retailDestination = NoSlot;
+        s.g.forcedRun = r.force;
         if (const int status = decideMenus(s, r.force); status != Done)
             return status;
         return r.dryRun ? dryRun(s, r, p) : run(s, boxes, p);

@@ -42,12 +42,12 @@ int runUndo(const UndoRequest& r, const CliPlatform& p) {
     if (const int status = s.start(); status != Done)
         return status;
     return reportingErrors([&]() -> int {
-        s.g.TmpDir = Get_TmpDir(s.cn(), p.drive);
-        if (s.g.TmpDir.isEmpty() || !p.drive.dirExists(s.g.TmpDir)) {
+        s.g.workFolder = findWorkFolder(s.cn(), p.drive);
+        if (s.g.workFolder.isEmpty() || !p.drive.dirExists(s.g.workFolder)) {
             printErr(QStringLiteral("作業フォルダが見つかりません"));
             return Refused;
         }
-        const QString workDir = p.drive.hostPath(s.g.TmpDir);
+        const QString workDir = p.drive.hostPath(s.g.workFolder);
 
         // Checked before the question, so that nobody is asked about an undo
         // that would refuse; the undo checks again in its own transaction.

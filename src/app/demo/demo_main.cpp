@@ -121,7 +121,7 @@ int main(int argc, char* argv[]) {
     tanka::LockFileInstance instance(out.filePath(QStringLiteral("tanka-demo.lock")));
     tanka::TankaApp app({env, drive, clock, boxes, instance});
 
-    if (app.Form_Load() != tanka::LoadResult::Loaded) {
+    if (app.load() != tanka::LoadResult::Loaded) {
         std::fprintf(stderr, "tanka-demo: start-up ended\n");
         return 1;
     }

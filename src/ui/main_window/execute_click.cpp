@@ -19,7 +19,7 @@ namespace {
 constexpr qint64 RepaintIntervalMs = 30;
 
 QString progressText(Menu menu, RunPhase phase) {
-    QString text = menu == Menu::Giju ? QStringLiteral("技術") : QStringLiteral("店販");
+    QString text = menu == Menu::Technical ? QStringLiteral("技術") : QStringLiteral("店販");
     if (phase == RunPhase::Backup)
         text += QStringLiteral(" バックアップ");
     return text;
@@ -65,8 +65,8 @@ void MainForm::onExecuteClicked() {
     // Where the record of the run went, before the closing "終了しました",
     // in the form the user knows the work folder by.
     hooks.journaled = [this](const QString& path) {
-        m_services.boxes.show(QStringLiteral("変更の履歴を保存しました。\r\n") + g.TmpDir + u'\\' +
-                                  QFileInfo(path).fileName(),
+        m_services.boxes.show(QStringLiteral("変更の履歴を保存しました。\r\n") + g.workFolder +
+                                  u'\\' + QFileInfo(path).fileName(),
                               MsgButtons::Ok, MsgIcon::Information);
     };
 

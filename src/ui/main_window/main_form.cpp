@@ -19,10 +19,10 @@ void MainForm::doEvents() {
         processEvents();
 }
 
-void MainForm::Check_Job() {
-    if (g.GijuMode == -1 && g.TenMode == -1)
+void MainForm::updateExecuteEnabled() {
+    if (g.technicalKind == -1 && g.retailKind == -1)
         m.executeButton.enabled = false;
-    else if (g.HasuMode == -1 || g.HasuTani == -1)
+    else if (g.roundingMethod == -1 || g.roundingUnit == -1)
         m.executeButton.enabled = false;
     else
         m.executeButton.enabled = true;

@@ -21,8 +21,8 @@
 
 namespace tanka {
 
-// The three variants of Set_TankaDisp.
-enum class TankaDisp {
+// The three variants of refreshSlotDisplay.
+enum class DisplayRefresh {
     StartUp,     // at start-up: also resets the rounding, sets the in-use labels and storeButton
     StoreChange, // after the store dialog changed the list: switch flags decide an empty menu
     Cancel,      // the "取消" button of the forced-execution panel
@@ -54,19 +54,19 @@ public:
     // The preview dialog, which lives with the preview.
     std::function<void()> previewHandler;
 
-    // Set_TankaDisp ("set the unit-price display"): the display refresh of
+    // refreshSlotDisplay ("set the unit-price display"): the display refresh of
     // source and destination slots, enabled selectors, panel and timer.
-    void Set_TankaDisp(TankaDisp variant);
+    void refreshSlotDisplay(DisplayRefresh variant);
     // Destination toggle: 0 technical, 1 retail; other indexes do nothing.
     void onDestinationClicked(std::int16_t Index);
 
     // Selectors: conversion kind (0..3), rounding method (0..2), rounding unit
-    // (0..2). Indexes outside the group do nothing but Check_Job.
+    // (0..2). Indexes outside the group do nothing but updateExecuteEnabled.
     void onConversionKindClicked(std::int16_t Index);
     void onRoundingMethodClicked(std::int16_t Index);
     void onRoundingUnitClicked(std::int16_t Index);
     // Click events of the check boxes beside them: forward to the button of
-    // the same index unless a selector handler is running (ClickFlg 9).
+    // the same index unless a selector handler is running (selectorHandlerRunning 9).
     void onConversionKindCheckClicked(std::int16_t Index);
     void onRoundingMethodCheckClicked(std::int16_t Index);
     void onRoundingUnitCheckClicked(std::int16_t Index);
@@ -74,10 +74,10 @@ public:
     // first, then raises its click event.
     void userClickCheck(ControlId group, std::int16_t Index);
 
-    // Check_Job ("check the job"): enables Execute exactly when a conversion
+    // updateExecuteEnabled ("check the job"): enables Execute exactly when a conversion
     // kind, a rounding method and a rounding unit are chosen; then processes
     // pending events once.
-    void Check_Job();
+    void updateExecuteEnabled();
 
     void onBlinkTimer();         // one blink step of the warning line
     void onExitClicked();        // "終了"
@@ -97,7 +97,7 @@ public:
     Connection& cn();
 
     // 9 while a selector handler runs, else 0.
-    std::int16_t ClickFlg = 0;
+    std::int16_t selectorHandlerRunning = 0;
 
     // A menu's source and destination slots, with their captions.
     void takeSlots(Menu menu, SlotPair slotPair);

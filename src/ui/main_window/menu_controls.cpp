@@ -5,7 +5,7 @@
 namespace tanka {
 
 MenuControls menuControls(WindowModel& m, Menu menu) {
-    if (menu == Menu::Giju)
+    if (menu == Menu::Technical)
         return {m.technicalSourceLabel,
                 m.destinationButtons[0],
                 m.technicalInUseLabel,
@@ -20,7 +20,7 @@ MenuControls menuControls(WindowModel& m, Menu menu) {
 
 QString slotCaption(Menu menu, std::int16_t slot) {
     const QString name =
-        menu == Menu::Giju ? QStringLiteral("技術単価") : QStringLiteral("店販単価");
+        menu == Menu::Technical ? QStringLiteral("技術単価") : QStringLiteral("店販単価");
     if (slot == SlotA)
         return name + QStringLiteral("Ａ");
     if (slot == SlotB)

@@ -26,9 +26,9 @@ MenuControls menuControls(WindowModel& m, Menu menu);
 // The index of a menu's destination toggle and of its pair of kind buttons:
 // 0 technical, 1 retail.
 inline int menuIndex(Menu menu) {
-    return menu == Menu::Giju ? 0 : 1;
+    return menu == Menu::Technical ? 0 : 1;
 }
-inline constexpr std::array<Menu, 2> Menus{Menu::Giju, Menu::Ten};
+inline constexpr std::array<Menu, 2> Menus{Menu::Technical, Menu::Retail};
 
 // "技術単価Ａ", "技術単価Ｂ" (full-width letters) for slot 0 and 1; any other
 // slot gives the both-slots text "技術単価A/B" (half-width). Likewise "店販単価…".

@@ -1,4 +1,4 @@
-// The display refresh Set_TankaDisp and the destination toggle.
+// The display refresh refreshSlotDisplay and the destination toggle.
 
 #include "ui/main_window/main_form.h"
 
@@ -8,37 +8,38 @@
 
 namespace tanka {
 
-void MainForm::Set_TankaDisp(TankaDisp variant) {
-    g.GijuMode = -1;
-    g.TenMode = -1;
-    g.GijuDstSlot = -1;
-    g.TenDstSlot = -1;
-    if (variant == TankaDisp::StartUp) {
-        g.HasuMode = -1;
-        g.HasuTani = -1;
+void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
+    g.technicalKind = -1;
+    g.retailKind = -1;
+    g.technicalDestination = -1;
+    g.retailDestination = -1;
+    if (variant == DisplayRefresh::StartUp) {
+        g.roundingMethod = -1;
+        g.roundingUnit = -1;
     }
 
     // After a change of the store list the switch flags decide an empty menu.
-    std::int16_t TnakaFlg1 = 0, TnakaFlg2 = 0;
-    if (variant == TankaDisp::StoreChange)
-        Get_TankaSwFlg(TnakaFlg1, TnakaFlg2, cn(), g);
-    const EmptyMenu empty =
-        variant == TankaDisp::StoreChange ? EmptyMenu::FollowSwitchFlag : EmptyMenu::Undetermined;
+    std::int16_t technicalSwitchFlag = 0, retailSwitchFlag = 0;
+    if (variant == DisplayRefresh::StoreChange)
+        readSwitchFlags(technicalSwitchFlag, retailSwitchFlag, cn(), g);
+    const EmptyMenu empty = variant == DisplayRefresh::StoreChange ? EmptyMenu::FollowSwitchFlag
+                                                                   : EmptyMenu::Undetermined;
 
     m.destinationButtons[0].backColor = colors::SelectedButton;
     m.destinationButtons[1].backColor = colors::SelectedButton;
-    if (variant != TankaDisp::StartUp)
+    if (variant != DisplayRefresh::StartUp)
         m.enableSelectors();
 
     bool forceOffered = false;
     for (const Menu menu : Menus) {
-        const SlotDecision d = decideSlots(checkSlots(menu, cn(), g), empty,
-                                           menu == Menu::Giju ? TnakaFlg1 : TnakaFlg2);
+        const SlotDecision d =
+            decideSlots(checkSlots(menu, cn(), g), empty,
+                        menu == Menu::Technical ? technicalSwitchFlag : retailSwitchFlag);
         showSlots(menu, d);
         forceOffered = forceOffered || d.offersForce();
     }
 
-    if (variant == TankaDisp::StartUp) {
+    if (variant == DisplayRefresh::StartUp) {
         m.forcePanel.visible = false;
         m.forcePanelText.caption =
             QStringLiteral("単価はA/B共に設定済みです\r\n\r\n強制的に実行する場合は\r\n"
@@ -47,7 +48,7 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
         if (forceOffered) {
             m.forcePanel.visible = true;
             std::int16_t t = 0, r = 0;
-            Get_TankaSwFlg(t, r, cn(), g);
+            readSwitchFlags(t, r, cn(), g);
             const auto showInUse = [](Control& label, std::int16_t flag) {
                 if (flag == 1)
                     label.caption = QStringLiteral("(使用中単価:Ａ)");
@@ -60,11 +61,11 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
             showInUse(m.technicalInUseLabel, t);
             showInUse(m.retailInUseLabel, r);
         }
-        Check_Job();
-        // Read after Check_Job, which may have let a queued click change a slot.
-        if (g.GijuDstSlot == -1 || g.TenDstSlot == -1) {
+        updateExecuteEnabled();
+        // Read after updateExecuteEnabled, which may have let a queued click change a slot.
+        if (g.technicalDestination == -1 || g.retailDestination == -1) {
             m.blinkTimer.enabled = true;
-            m.storeButton.visible = g.HonbuFlg != False;
+            m.storeButton.visible = g.isHeadquarters != False;
         } else {
             m.blinkTimer.enabled = false;
             m.storeButton.visible = false;
@@ -73,12 +74,12 @@ void MainForm::Set_TankaDisp(TankaDisp variant) {
     }
 
     m.forcePanel.visible = false;
-    m.technicalInUseLabel.visible = variant == TankaDisp::Cancel;
-    m.retailInUseLabel.visible = variant == TankaDisp::Cancel;
+    m.technicalInUseLabel.visible = variant == DisplayRefresh::Cancel;
+    m.retailInUseLabel.visible = variant == DisplayRefresh::Cancel;
     if (forceOffered)
         m.forcePanel.visible = true;
-    Check_Job();
-    m.blinkTimer.enabled = g.GijuDstSlot == -1 || g.TenDstSlot == -1;
+    updateExecuteEnabled();
+    m.blinkTimer.enabled = g.technicalDestination == -1 || g.retailDestination == -1;
     m.warningLabel.caption.clear();
 }
 

@@ -6,7 +6,7 @@
 namespace tanka {
 namespace {
 
-// Sets ClickFlg to 9 for the life of a selector handler, back to 0 after it
+// Sets selectorHandlerRunning to 9 for the life of a selector handler, back to 0 after it
 // (also when a handler raises).
 class ClickGuard {
 public:
@@ -43,10 +43,10 @@ void MainForm::userClickCheck(ControlId group, std::int16_t Index) {
 }
 
 void MainForm::onConversionKindClicked(std::int16_t Index) {
-    ClickGuard guard(ClickFlg);
+    ClickGuard guard(selectorHandlerRunning);
     if (Index >= 0 && Index <= 3) {
         const int first = Index < 2 ? 0 : 2;
-        std::int16_t& value = Index < 2 ? g.GijuMode : g.TenMode;
+        std::int16_t& value = Index < 2 ? g.technicalKind : g.retailKind;
         const std::int16_t kind = Index % 2 == 0 ? 1 : 2;
         for (int i = first; i < first + 2; ++i) {
             m.conversionKindButtons[static_cast<std::size_t>(i)].backColor =
@@ -62,7 +62,7 @@ void MainForm::onConversionKindClicked(std::int16_t Index) {
             setCheckValue(ControlId::conversionKindChecks, Index, 1);
         }
     }
-    Check_Job();
+    updateExecuteEnabled();
 }
 
 namespace {
@@ -83,33 +83,34 @@ void selectRounding(std::array<Control, 3>& buttons, ControlId checks, std::int1
 } // namespace
 
 void MainForm::onRoundingMethodClicked(std::int16_t Index) {
-    ClickGuard guard(ClickFlg);
+    ClickGuard guard(selectorHandlerRunning);
     if (Index >= 0 && Index <= 2)
-        selectRounding(m.roundingMethodButtons, ControlId::roundingMethodChecks, Index, g.HasuMode,
+        selectRounding(m.roundingMethodButtons, ControlId::roundingMethodChecks, Index,
+                       g.roundingMethod,
                        [this](ControlId c, int i, std::int16_t v) { setCheckValue(c, i, v); });
-    Check_Job();
+    updateExecuteEnabled();
 }
 
 void MainForm::onRoundingUnitClicked(std::int16_t Index) {
-    ClickGuard guard(ClickFlg);
+    ClickGuard guard(selectorHandlerRunning);
     if (Index >= 0 && Index <= 2)
-        selectRounding(m.roundingUnitButtons, ControlId::roundingUnitChecks, Index, g.HasuTani,
+        selectRounding(m.roundingUnitButtons, ControlId::roundingUnitChecks, Index, g.roundingUnit,
                        [this](ControlId c, int i, std::int16_t v) { setCheckValue(c, i, v); });
-    Check_Job();
+    updateExecuteEnabled();
 }
 
 void MainForm::onConversionKindCheckClicked(std::int16_t Index) {
-    if (ClickFlg == 0)
+    if (selectorHandlerRunning == 0)
         onConversionKindClicked(Index);
 }
 
 void MainForm::onRoundingMethodCheckClicked(std::int16_t Index) {
-    if (ClickFlg == 0)
+    if (selectorHandlerRunning == 0)
         onRoundingMethodClicked(Index);
 }
 
 void MainForm::onRoundingUnitCheckClicked(std::int16_t Index) {
-    if (ClickFlg == 0)
+    if (selectorHandlerRunning == 0)
         onRoundingUnitClicked(Index);
 }
 

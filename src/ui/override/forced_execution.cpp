@@ -8,7 +8,7 @@ namespace tanka {
 
 void forcedExecution(MainForm& form) {
     std::int16_t t = 0, r = 0;
-    Get_TankaSwFlg(t, r, form.cn(), form.globals());
+    readSwitchFlags(t, r, form.cn(), form.globals());
 
     WindowModel& m = form.model();
     m.destinationButtons[0].backColor = colors::SelectedButton;
@@ -18,12 +18,12 @@ void forcedExecution(MainForm& form) {
     m.retailInUseLabel.visible = false;
 
     for (const Menu menu : Menus)
-        if (const auto forced = forcedSlots(menu == Menu::Giju ? t : r))
+        if (const auto forced = forcedSlots(menu == Menu::Technical ? t : r))
             form.takeSlots(menu, *forced);
 }
 
 void cancelForcedExecution(MainForm& form) {
-    form.Set_TankaDisp(TankaDisp::Cancel);
+    form.refreshSlotDisplay(DisplayRefresh::Cancel);
 }
 
 void installOverride(MainForm& form) {

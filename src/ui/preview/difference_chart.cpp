@@ -84,7 +84,7 @@ void DifferenceChart::paintEvent(QPaintEvent*) {
             const double h = f.averageYen() * perYen;
             const QRectF bar(group.left() + 6 + double(b) * barWidth, h >= 0 ? zeroY - h : zeroY,
                              barWidth - 2, std::max(std::abs(h), 1.0));
-            p.fillRect(bar, f.menu == Menu::Giju ? technicalColor : retailColor);
+            p.fillRect(bar, f.menu == Menu::Technical ? technicalColor : retailColor);
             if (r == m_current) {
                 p.setPen(QPen(palette().color(QPalette::Text), 2));
                 p.drawRect(bar);
@@ -96,7 +96,7 @@ void DifferenceChart::paintEvent(QPaintEvent*) {
         p.setFont(font);
         p.drawText(QRectF(group.left(), plot.bottom() + 4, groupWidth, 2 * line),
                    Qt::AlignHCenter | Qt::AlignTop,
-                   roundingMethodName(r.hasuMode) + u'\n' + roundingUnitName(r.hasuTani));
+                   roundingMethodName(r.roundingMethod) + u'\n' + roundingUnitName(r.roundingUnit));
         font.setBold(false);
         p.setFont(font);
     }

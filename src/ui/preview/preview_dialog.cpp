@@ -39,7 +39,8 @@ QString errorText(const RunError& e) {
 } // namespace
 
 QString previewTotalsText(const MenuPreview& m) {
-    const QString name = m.menu == Menu::Giju ? QStringLiteral("技術") : QStringLiteral("店販");
+    const QString name =
+        m.menu == Menu::Technical ? QStringLiteral("技術") : QStringLiteral("店販");
     if (!m.chosen)
         return name + QStringLiteral("：変更しません");
     return name + QStringLiteral("：変更する行 %1　うち税区分により単価をそのまま写す行 %2　"
@@ -115,8 +116,8 @@ QWidget* PreviewDialog::buildListPage() {
     m_menuFilter = new QComboBox(page);
     m_menuFilter->setObjectName(QStringLiteral("previewMenuFilter"));
     m_menuFilter->addItem(QStringLiteral("すべて"), -1);
-    m_menuFilter->addItem(QStringLiteral("技術"), static_cast<int>(Menu::Giju));
-    m_menuFilter->addItem(QStringLiteral("店販"), static_cast<int>(Menu::Ten));
+    m_menuFilter->addItem(QStringLiteral("技術"), static_cast<int>(Menu::Technical));
+    m_menuFilter->addItem(QStringLiteral("店販"), static_cast<int>(Menu::Retail));
     m_storeFilter = new QComboBox(page);
     m_storeFilter->setObjectName(QStringLiteral("previewStoreFilter"));
     m_storeFilter->addItem(QStringLiteral("すべての店舗"), -1);
@@ -235,7 +236,7 @@ void PreviewDialog::chooseRounding(Rounding rounding) {
     }
     m_current = rounding;
     try {
-        m_model->setRounding(rounding.hasuMode, rounding.hasuTani);
+        m_model->setRounding(rounding.roundingMethod, rounding.roundingUnit);
     } catch (const RunError& e) {
         // The window has the new rounding but the list cannot show it.
         m_boxes.show(errorText(e), MsgButtons::Ok, MsgIcon::Critical);
@@ -259,20 +260,20 @@ void installPreview(MainForm& form, MainWindowView* window, MessageBoxes& boxes,
             return;
         }
         const Globals& g = form.globals();
-        PreviewDialog dialog(std::move(preview), {g.HasuMode, g.HasuTani}, boxes, window);
+        PreviewDialog dialog(std::move(preview), {g.roundingMethod, g.roundingUnit}, boxes, window);
         // The window's own buttons, clicked as the user would: the same
         // handlers, checks and model.
         dialog.applyRounding = [&form, window](Rounding rounding) {
             for (const ControlRef ref :
-                 {ControlRef{ControlId::roundingMethodButtons, rounding.hasuMode},
-                  ControlRef{ControlId::roundingUnitButtons, rounding.hasuTani}}) {
+                 {ControlRef{ControlId::roundingMethodButtons, rounding.roundingMethod},
+                  ControlRef{ControlId::roundingUnitButtons, rounding.roundingUnit}}) {
                 auto* button = qobject_cast<QAbstractButton*>(window->widget(ref));
                 if (!button || !button->isEnabled())
                     return false;
                 button->click();
             }
-            return form.globals().HasuMode == rounding.hasuMode &&
-                   form.globals().HasuTani == rounding.hasuTani;
+            return form.globals().roundingMethod == rounding.roundingMethod &&
+                   form.globals().roundingUnit == rounding.roundingUnit;
         };
         dialog.exec();
     };

@@ -39,8 +39,8 @@ void PreviewModel::setFilter(const PreviewFilter& filter) {
     endResetModel();
 }
 
-void PreviewModel::setRounding(std::int16_t hasuMode, std::int16_t hasuTani) {
-    setPreviewRounding(m_preview, hasuMode, hasuTani);
+void PreviewModel::setRounding(std::int16_t roundingMethod, std::int16_t roundingUnit) {
+    setPreviewRounding(m_preview, roundingMethod, roundingUnit);
     beginResetModel();
     m_lines = previewLines(m_preview);
     sortLines();
@@ -140,7 +140,7 @@ std::int64_t PreviewModel::sortKey(PreviewLine line, PreviewColumn column,
     case PreviewColumn::TaxFlg:
         return row.taxFlg;
     case PreviewColumn::Position:
-        return (row.menu == Menu::Giju ? 0 : MaxPositions) + line.position();
+        return (row.menu == Menu::Technical ? 0 : MaxPositions) + line.position();
     case PreviewColumn::Before: {
         const int source = row.sourceOf(line.slot());
         return row.isNull(source, line.position()) ? lowest : row.current[source][line.position()];

@@ -83,9 +83,10 @@ void RoundingPage::setFigures(std::vector<RoundingFigures> figures, Rounding cur
     bold.setBold(true);
     for (int r = 0; r < m_table->rowCount(); ++r) {
         const RoundingFigures& f = m_figures[static_cast<std::size_t>(r)];
-        QStringList cells = {f.menu == Menu::Giju ? QStringLiteral("技術") : QStringLiteral("店販"),
-                             roundingMethodName(f.rounding.hasuMode),
-                             roundingUnitName(f.rounding.hasuTani)};
+        QStringList cells = {f.menu == Menu::Technical ? QStringLiteral("技術")
+                                                       : QStringLiteral("店販"),
+                             roundingMethodName(f.rounding.roundingMethod),
+                             roundingUnitName(f.rounding.roundingUnit)};
         if (f.overflow) {
             cells << QStringLiteral("桁あふれのため計算できません");
         } else {

@@ -127,7 +127,7 @@ void StoreDialogView::build() {
     // Designer names: heading Label2, storeRow_i lbl_Mise(i), codeHeading Label1,
     // storeCodeEdit Text1, clearButton Command1, decideButton Command2.
     m_heading = makeLabel(this, "heading", pixels(210, 60, 6855, 435), Cream, true, true);
-    for (int i = 0; i < MiseListRows; ++i) {
+    for (int i = 0; i < StoreListSize; ++i) {
         const int left = i < 10 ? 210 : 3840;
         const int top = 600 + 510 * (i % 10);
         const QByteArray name = "storeRow_" + QByteArray::number(i);
@@ -183,7 +183,7 @@ void StoreDialogView::sync() {
     setWindowTitle(m.caption);
     m_codeHeading->setText(m.codeHeading);
     m_heading->setText(m.heading);
-    for (int i = 0; i < MiseListRows; ++i) {
+    for (int i = 0; i < StoreListSize; ++i) {
         QLabel* label = m_storeRows[static_cast<std::size_t>(i)];
         if (label->text() != m.storeRows[static_cast<std::size_t>(i)])
             label->setText(m.storeRows[static_cast<std::size_t>(i)]);

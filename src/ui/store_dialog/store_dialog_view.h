@@ -44,7 +44,7 @@ private:
     StoreForm& m_form;
     QLabel* m_codeHeading = nullptr;
     QLabel* m_heading = nullptr;
-    std::array<QLabel*, MiseListRows> m_storeRows{};
+    std::array<QLabel*, StoreListSize> m_storeRows{};
     QLineEdit* m_storeCodeEdit = nullptr;
     QPushButton* m_clearButton = nullptr;
     QPushButton* m_decideButton = nullptr;

@@ -13,17 +13,17 @@ constexpr std::int16_t KeyReturn = 13;
 constexpr int CodeColumns = 4;
 
 QString& code(Globals& g, int row) {
-    return g.MiseList[static_cast<std::size_t>(row)][0];
+    return g.chosenStores[static_cast<std::size_t>(row)][0];
 }
 QString& name(Globals& g, int row) {
-    return g.MiseList[static_cast<std::size_t>(row)][1];
+    return g.chosenStores[static_cast<std::size_t>(row)][1];
 }
 
 // The box's text as a store code; text that is no number, or one beyond the
 // 16-bit range (a pasted "9e99"), reads as 0.
 std::int16_t entryValue(const QString& text) {
     try {
-        return Get_IntVal(text);
+        return readShortInteger(text);
     } catch (const RunError&) {
         return 0;
     }
@@ -36,9 +36,9 @@ QString storeDisplayText(const QString& code, const QString& name) {
     return trimBlanks(code).rightJustified(CodeColumns, QLatin1Char(' ')) + QLatin1Char(' ') + name;
 }
 
-StoreForm::StoreForm(Globals& globals, std::int16_t& MiseListFlg, Connection& cn,
+StoreForm::StoreForm(Globals& globals, std::int16_t& storeListChanged, Connection& cn,
                      MessageBoxes& boxes)
-    : g(globals), m_flag(MiseListFlg), m_cn(cn), m_boxes(boxes) {}
+    : g(globals), m_flag(storeListChanged), m_cn(cn), m_boxes(boxes) {}
 
 void StoreForm::doEvents() {
     if (processEvents)
@@ -46,7 +46,7 @@ void StoreForm::doEvents() {
 }
 
 void StoreForm::load() {
-    for (int i = 0; i < MiseListRows; ++i) {
+    for (int i = 0; i < StoreListSize; ++i) {
         m.storeRows[static_cast<std::size_t>(i)] =
             storeRowFilled(g, i) ? storeDisplayText(code(g, i), name(g, i)) : QString();
         doEvents();
@@ -90,7 +90,7 @@ void StoreForm::enterStore() {
 }
 
 void StoreForm::onClearClicked() {
-    for (int i = 0; i < MiseListRows; ++i) {
+    for (int i = 0; i < StoreListSize; ++i) {
         code(g, i) = QStringLiteral("0");
         name(g, i).clear();
         m.storeRows[static_cast<std::size_t>(i)].clear();

@@ -1,6 +1,6 @@
 #pragma once
 // The logic of the store selection dialog StoreForm: the list of up to 20 chosen
-// stores (Globals::MiseList), filled by typing store codes into storeCode and
+// stores (Globals::chosenStores), filled by typing store codes into storeCode and
 // emptied as a whole by "クリア". It works on a StoreFormModel; the Qt view
 // mirrors the model after each handler and supplies the hooks.
 //
@@ -25,7 +25,7 @@ struct StoreFormModel {
     QString caption = QStringLiteral("店舗選択"); // title bar
     QString heading = QStringLiteral("店舗選択");
     QString codeHeading = QStringLiteral("店コード");
-    std::array<QString, MiseListRows> storeRows; // row i of MiseList
+    std::array<QString, StoreListSize> storeRows; // row i of chosenStores
     QString storeCode;
     QString clearButton = QStringLiteral("クリア");
     QString decideButton = QStringLiteral("決定");
@@ -33,9 +33,9 @@ struct StoreFormModel {
 
 class StoreForm {
 public:
-    // MiseListFlg is the caller's flag: set to 9 whenever the list may have
+    // storeListChanged is the caller's flag: set to 9 whenever the list may have
     // changed. cn must stay open while the dialog is.
-    StoreForm(Globals& g, std::int16_t& MiseListFlg, Connection& cn, MessageBoxes& boxes);
+    StoreForm(Globals& g, std::int16_t& storeListChanged, Connection& cn, MessageBoxes& boxes);
 
     // Repaints the dialog while a handler walks the list.
     std::function<void()> processEvents;
@@ -44,7 +44,7 @@ public:
     // Closes the dialog.
     std::function<void()> unload;
 
-    // Fills the labels from MiseList.
+    // Fills the labels from chosenStores.
     void load();
     // Key filter of storeCode: digits and backspace pass, Enter takes the entry,
     // anything else is discarded (KeyAscii := 0). After Enter KeyAscii is 0.

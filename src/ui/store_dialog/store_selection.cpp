@@ -8,15 +8,15 @@ StoreSelection::StoreSelection(MainForm& form, QWidget* window, MessageBoxes& bo
     : m_form(form), m_window(window), m_boxes(boxes) {}
 
 void StoreSelection::onStoreClicked() {
-    MiseListFlg = 0;
+    storeListChanged = 0;
     {
         // A fresh dialog for every opening: it loads from the list each time.
-        StoreForm form(m_form.globals(), MiseListFlg, m_form.cn(), m_boxes);
+        StoreForm form(m_form.globals(), storeListChanged, m_form.cn(), m_boxes);
         StoreDialogView dialog(form, m_window);
         dialog.exec();
     }
-    if (MiseListFlg != 0)
-        m_form.Set_TankaDisp(TankaDisp::StoreChange);
+    if (storeListChanged != 0)
+        m_form.refreshSlotDisplay(DisplayRefresh::StoreChange);
 }
 
 std::shared_ptr<StoreSelection> installStoreSelection(MainForm& form, QWidget* window,

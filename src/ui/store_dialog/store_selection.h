@@ -19,12 +19,12 @@ public:
     // window and boxes must outlive this object.
     StoreSelection(MainForm& form, QWidget* window, MessageBoxes& boxes);
 
-    // Click of storeButton: MiseListFlg := 0, the dialog modally, then
-    // Set_TankaDisp(StoreChange) when MiseListFlg is not 0.
+    // Click of storeButton: storeListChanged := 0, the dialog modally, then
+    // refreshSlotDisplay(StoreChange) when storeListChanged is not 0.
     void onStoreClicked();
 
     // 9 when the last opening of the dialog may have changed the list.
-    std::int16_t MiseListFlg = 0;
+    std::int16_t storeListChanged = 0;
 
 private:
     MainForm& m_form;

@@ -1,4 +1,4 @@
-#include "pricing/keisan.h"
+#include "pricing/price_formula.h"
 
 #include "core/currency.h"
 #include "core/run_error.h"
@@ -17,9 +17,9 @@ namespace {
     throw RunError(5, "プロシージャの呼び出し、または引数が不正です。");
 }
 
-// Yen per rounding unit: HasuTani 0, 1, 2.
-std::int64_t unitYen(std::int16_t hasuTani) {
-    switch (hasuTani) {
+// Yen per rounding unit: roundingUnit 0, 1, 2.
+std::int64_t unitYen(std::int16_t roundingUnit) {
+    switch (roundingUnit) {
     case 0:
         return 1;
     case 1:
@@ -33,8 +33,8 @@ std::int64_t unitYen(std::int16_t hasuTani) {
 
 // The price in units of the rounding unit; the division is one double
 // operation, rounded back to four decimals.
-Currency scaledToUnit(std::int32_t price, std::int16_t hasuTani) {
-    switch (hasuTani) {
+Currency scaledToUnit(std::int32_t price, std::int16_t roundingUnit) {
+    switch (roundingUnit) {
     case 0:
         return Currency::fromWhole(price);
     case 1:
@@ -61,12 +61,12 @@ Currency applyTaxFormula(Currency y, std::int16_t kind) {
 // What is added to the magnitude before its fraction is cut off. Round-up adds
 // 0.9 (0.99 at the 100-yen unit), not 0.9999: a fraction of the unit below 0.1
 // (0.01) is dropped instead of rounded up.
-Currency roundingAddend(std::int16_t hasuMode, std::int16_t hasuTani) {
-    switch (hasuMode) {
+Currency roundingAddend(std::int16_t roundingMethod, std::int16_t roundingUnit) {
+    switch (roundingMethod) {
     case 0:
         return Currency();
     case 1:
-        return Currency::fromTicks(hasuTani == 2 ? 9900 : 9000);
+        return Currency::fromTicks(roundingUnit == 2 ? 9900 : 9000);
     case 2:
         return Currency::fromTicks(5000);
     default:
@@ -76,14 +76,14 @@ Currency roundingAddend(std::int16_t hasuMode, std::int16_t hasuTani) {
 
 } // namespace
 
-std::int32_t Keisan(std::int32_t price, std::int16_t kind, std::int16_t HasuMode,
-                    std::int16_t HasuTani) {
+std::int32_t convertPrice(std::int32_t price, std::int16_t kind, std::int16_t roundingMethod,
+                          std::int16_t roundingUnit) {
     // Checked first, so that an invalid choice is reported the same way
     // whatever the price.
-    const std::int64_t unit = unitYen(HasuTani);
-    const Currency addend = roundingAddend(HasuMode, HasuTani);
+    const std::int64_t unit = unitYen(roundingUnit);
+    const Currency addend = roundingAddend(roundingMethod, roundingUnit);
 
-    const Currency y = applyTaxFormula(scaledToUnit(price, HasuTani), kind);
+    const Currency y = applyTaxFormula(scaledToUnit(price, roundingUnit), kind);
 
     // Rounding works on the magnitude, so a negative price mirrors the positive one.
     const bool negative = y < Currency();

@@ -1,4 +1,4 @@
-#include "pricing/keisan.h"
+#include "pricing/price_formula.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,7 @@ void BM_KeisanMillionPrices(benchmark::State& state) {
     for (auto _ : state) {
         std::int64_t sum = 0;
         for (std::int32_t price = 0; price < kPrices; ++price)
-            sum += tanka::Keisan(price, kind, method, unit);
+            sum += tanka::convertPrice(price, kind, method, unit);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * kPrices);

@@ -1,6 +1,6 @@
 #include "core/currency.h"
 #include "core/run_error.h"
-#include "pricing/keisan.h"
+#include "pricing/price_formula.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +20,10 @@ constexpr int kTruncate = 0, kRoundUp = 1, kRoundHalfUp = 2;
 constexpr int kOneYen = 0, kHundredYen = 2;
 constexpr std::int64_t kUnitYen[] = {1, 10, 100};
 
-// Keisan with its choices as plain ints.
+// convertPrice with its choices as plain ints.
 std::int32_t keisan(std::int32_t price, int kind, int method, int unit) {
-    return Keisan(price, static_cast<std::int16_t>(kind), static_cast<std::int16_t>(method),
-                  static_cast<std::int16_t>(unit));
+    return convertPrice(price, static_cast<std::int16_t>(kind), static_cast<std::int16_t>(method),
+                        static_cast<std::int16_t>(unit));
 }
 
 // The run-time error number a call raised, or nullopt when it returned.
@@ -66,9 +66,9 @@ TEST(Currency, CurRoundsTheExactDoubleToTheNearestTenThousandthTiesToEven) {
 }
 
 // ---------------------------------------------------------------------------
-// Keisan: fixed results
+// convertPrice: fixed results
 
-TEST(Keisan, GivesTheKnownResultForEveryMethodAndUnit) {
+TEST(PriceFormula, GivesTheKnownResultForEveryMethodAndUnit) {
     const struct {
         std::int32_t price;
         int kind;
@@ -90,7 +90,7 @@ TEST(Keisan, GivesTheKnownResultForEveryMethodAndUnit) {
                     << " unit " << unit;
 }
 
-TEST(Keisan, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
+TEST(PriceFormula, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
     const struct {
         int kind, method, unit;
     } rows[] = {
@@ -105,7 +105,7 @@ TEST(Keisan, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
 }
 
 // ---------------------------------------------------------------------------
-// Keisan against an independent exact model of the same steps.
+// convertPrice against an independent exact model of the same steps.
 //
 // Every double in the model is held as its exact value sign * m * 2^e, and every
 // double operation (integer to double, division, product) is derived from the
@@ -229,7 +229,7 @@ std::optional<std::int32_t> keisanOrOverflow(std::int32_t price, int kind, int m
 // are whole multiples of the unit, never fall as the price rises,
 // order truncate <= round half up <= round up, and that a negative price gives
 // the mirror of the positive one.
-TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
+TEST(PriceFormula, MatchesTheExactModelForEveryPriceUpTo200000) {
     for (int kind = 1; kind <= 2; ++kind) {
         for (int unit = 0; unit < 3; ++unit) {
             std::int32_t previous[3] = {0, 0, 0};
@@ -265,7 +265,7 @@ TEST(Keisan, MatchesTheExactModelForEveryPriceUpTo200000) {
 
 // Near the 32-bit limits the result overflows exactly when the exact model's
 // result does not fit; for kind 1 that begins at about 2 108 438 500 yen.
-TEST(Keisan, OverflowsExactlyWhenTheResultLeaves32Bits) {
+TEST(PriceFormula, OverflowsExactlyWhenTheResultLeaves32Bits) {
     const struct {
         std::int32_t first, last;
     } ranges[] = {

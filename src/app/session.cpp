@@ -54,7 +54,7 @@ LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupSer
         if (!CN)
             throw RunError(err::ObjectNotSet, "Object variable or With block variable not set");
         readStoreProcessingDate(*CN, g);
-        for (int row = 0; row < 20; ++row) {
+        for (int row = 0; row < StoreListSize; ++row) {
             g.chosenStores[static_cast<std::size_t>(row)][0] = QStringLiteral("0");
             g.chosenStores[static_cast<std::size_t>(row)][1].clear();
         }

@@ -16,9 +16,12 @@ namespace tanka {
 inline constexpr std::int16_t True = -1;
 inline constexpr std::int16_t False = 0;
 
-// 21 rows (0..20) by 3 columns (0..2); rows 0..19, columns 0 (store code as
-// decimal text, "0" for an empty row) and 1 (short name) are used.
-using ChosenStoreTable = std::array<std::array<QString, 3>, 21>;
+// The stores a headquarters run is limited to: StoreListSize rows of column 0
+// (store code as decimal text, "0" for an empty row) and column 1 (short
+// name). The table keeps one more row and column, never used, as the store
+// list has always had them.
+inline constexpr int StoreListSize = 20;
+using ChosenStoreTable = std::array<std::array<QString, 3>, StoreListSize + 1>;
 
 struct Globals {
     // Installation discovery

@@ -262,11 +262,8 @@ QString backupFileName(Menu menu) {
 }
 
 QString backupQuery(Menu menu) {
-    if (menu == Menu::Technical)
-        return QStringLiteral("SELECT * From MSTORI.dbo.MTGIJU ") +
-               QStringLiteral(" ORDER BY GlobalID, MiseID, GijutuID, ShumokuID");
-    return QStringLiteral("SELECT * From MSTORI.dbo.MTTENP ") +
-           QStringLiteral(" ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
+    return QStringLiteral("SELECT * From ") + qualifiedName(menu) + QStringLiteral("  ORDER BY ") +
+           keyColumns(menu).join(QStringLiteral(", "));
 }
 
 bool writeBackupFile(const QString& hostPath, Recordset& rs, const Progress& progress, qint64 total,
@@ -319,7 +316,7 @@ bool backupTable(Menu menu, Connection& cn, const QString& tmpDir, const DriveMa
     qint64 total = 0;
     if (progress) {
         Recordset count;
-        count.open(QStringLiteral("SELECT count(*) From MSTORI.dbo.") + tableName(menu), cn);
+        count.open(QStringLiteral("SELECT count(*) From ") + qualifiedName(menu), cn);
         total = readInteger(count.value(0));
         count.close();
         progress(0, total);

@@ -4,6 +4,7 @@
 
 #include "core/field_readers.h"
 #include "db/recordset.h"
+#include "pricing/price_tables.h"
 
 namespace tanka {
 
@@ -16,7 +17,8 @@ QString storeRowQuery(const Globals& g) {
     if (g.isHeadquarters == True)
         sql += QStringLiteral(" from MSHONB.dbo.MHSCTB  ");
     else
-        sql += QStringLiteral(" from MSTORI.dbo.MTMISE  ") + QStringLiteral(" where miseid = ") +
+        sql += QStringLiteral(" from ") + storeMasterTable(QStringLiteral("MTMISE")) +
+               QStringLiteral("  ") + QStringLiteral(" where miseid = ") +
                QString::number(g.ownStoreId) + QStringLiteral(" ");
     return sql;
 }
@@ -32,9 +34,8 @@ QString storeFilter(const Globals& g) {
         return QStringLiteral(" and miseid = ") + QString::number(g.ownStoreId) +
                QStringLiteral(" ");
 
-    // Rows 0..19 of the store list; row 20 exists but is never used.
     QString list;
-    for (int row = 0; row < 20; ++row) {
+    for (int row = 0; row < StoreListSize; ++row) {
         const std::int16_t mise =
             readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]);
         if (mise > 0) {
@@ -52,28 +53,18 @@ std::int16_t noRowPriced(std::int16_t Mode, std::int16_t Mode1, Connection& cn, 
     const bool wantA = Mode == 0 || Mode == 1;
     const bool wantB = Mode == 0 || Mode == 2;
 
-    QString sql = QStringLiteral(" select * ");
-    if (Mode1 == 0) {
-        sql += QStringLiteral(" from MSTORI.dbo.MTGIJU G ");
-        sql += QStringLiteral(" Where ");
-        sql += QStringLiteral(" G.SaisyuKosinFlg <> 9 ");
-        if (wantA)
-            sql += QStringLiteral(" and (G.TankaA1 <> 0 or G.TankaA2 <> 0 or G.TankaA3 <> 0 or "
-                                  "G.TankaA4 <> 0 or G.TankaA5 <> 0) ");
-        if (wantB)
-            sql += QStringLiteral(" and (G.TankaB1 <> 0 or G.TankaB2 <> 0 or G.TankaB3 <> 0 or "
-                                  "G.TankaB4 <> 0 or G.TankaB5 <> 0) ");
-    } else if (Mode1 == 1) {
-        sql += QStringLiteral(" from MSTORI.dbo.MTTENP T ");
-        sql += QStringLiteral(" Where ");
-        sql += QStringLiteral(" T.SaisyuKosinFlg <> 9 ");
-        if (wantA)
-            sql += QStringLiteral(" and (T.UriTankaA  <> 0 ) ");
-        if (wantB)
-            sql += QStringLiteral(" and (T.UriTankaB  <> 0 ) ");
-    }
     // Any other Mode1 leaves a query without a table, which the server
     // rejects: a caller's slip surfaces as an error, never as an answer.
+    QString sql = QStringLiteral(" select * ");
+    if (Mode1 == 0 || Mode1 == 1) {
+        const Menu menu = Mode1 == 0 ? Menu::Technical : Menu::Retail;
+        QString conditions;
+        if (wantA)
+            conditions += anyPriceSet(menu, 0);
+        if (wantB)
+            conditions += anyPriceSet(menu, 1);
+        sql = liveRowsQuery(menu, conditions);
+    }
     sql += storeFilter(g);
 
     // Only the existence of a row matters; the layer stops at the first row.

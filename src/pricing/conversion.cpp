@@ -10,19 +10,6 @@
 
 namespace tanka {
 
-QString conversionFrom(Menu menu) {
-    return menu == Menu::Technical ? QStringLiteral(" from MSTORI.dbo.MTGIJU G ")
-                                   : QStringLiteral(" from MSTORI.dbo.MTTENP G ");
-}
-
-QString conversionWhere(const QString& filter) {
-    return QStringLiteral(" Where ") + QStringLiteral(" G.SaisyuKosinFlg <> 9 ") + filter;
-}
-
-QString conversionQuery(Menu menu, const QString& filter) {
-    return QStringLiteral(" select * ") + conversionFrom(menu) + conversionWhere(filter);
-}
-
 void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QString& column,
                          const QVariant& value) {
     if (isNumericValue(value))
@@ -109,9 +96,9 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
     const Columns c(menu);
     const SlotsRead read = slotsToRead(options);
     const QStringList keys = keyColumns(menu);
-    KeyedPages pages(cn, conversionFrom(menu), conversionWhere(filter), QStringLiteral("G"), keys,
+    KeyedPages pages(cn, liveRowsFrom(menu), liveRowsWhere(menu, filter), tableAlias(menu), keys,
                      c.names);
-    BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.") + tableName(menu), keys);
+    BatchUpdate batch(cn, qualifiedName(menu), keys);
     const qint64 total = pages.rowCount();
     if (hooks.progress)
         hooks.progress(0, total);

@@ -33,14 +33,6 @@ struct RowWrite {
 };
 using RowWritten = std::function<void(const RowWrite&)>;
 
-// " select *  from MSTORI.dbo.MTGIJU G  Where ..." (or MTTENP) with the store
-// filter appended.
-QString conversionQuery(Menu menu, const QString& filter);
-// The parts of conversionQuery: " from MSTORI.dbo.MTGIJU G " and
-// " Where  G.SaisyuKosinFlg <> 9 " + filter.
-QString conversionFrom(Menu menu);
-QString conversionWhere(const QString& filter);
-
 // Raises RunError 13 naming the table, the row's key and the column when a
 // price to convert is neither Null nor a number.
 void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QString& column,

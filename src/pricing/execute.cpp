@@ -41,7 +41,7 @@ QString storesText(const Globals& g) {
     if (g.isHeadquarters != True)
         return QString::number(g.ownStoreId);
     QStringList codes;
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < StoreListSize; ++i)
         if (g.chosenStores[std::size_t(i)][0] != u"0" &&
             !g.chosenStores[std::size_t(i)][0].isEmpty())
             codes << g.chosenStores[std::size_t(i)][0];

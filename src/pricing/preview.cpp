@@ -52,7 +52,7 @@ private:
 
 qint64 tableRows(Menu menu, Connection& cn) {
     Recordset rs;
-    rs.open(QStringLiteral(" select count(*) from MSTORI.dbo.") + tableName(menu), cn);
+    rs.open(QStringLiteral(" select count(*) from ") + qualifiedName(menu), cn);
     const qint64 count = rs.isEOF() ? 0 : rs.value(0).toLongLong();
     rs.close();
     return count;
@@ -84,7 +84,7 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
     NameColumn nameColumn(menu);
     NamePool names(preview.names);
     Recordset rs;
-    rs.open(conversionQuery(menu, storeFilter(g)), cn);
+    rs.open(liveRowsQuery(menu, storeFilter(g)), cn);
     reader.locate(rs);
     nameColumn.locate(rs);
     const int positions = reader.positions();

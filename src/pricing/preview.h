@@ -3,7 +3,7 @@
 // every row the run visits, with its current prices, what the run would
 // write and whether it gets the last-update marking, and the menu's totals.
 // It reads the same rows with the same options and the same row step as the
-// run (conversionQuery, storeFilter, conversionOptions, computeRowPrices),
+// run (liveRowsQuery, storeFilter, conversionOptions, computeRowPrices),
 // inside no transaction, so what it shows is what the run writes as long as
 // nobody changes the tables in between.
 //

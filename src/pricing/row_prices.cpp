@@ -9,37 +9,6 @@
 
 namespace tanka {
 
-int pricePositions(Menu menu) {
-    return menu == Menu::Technical ? MaxPositions : 1;
-}
-
-QString priceColumn(Menu menu, int slot, int position) {
-    const QChar letter = slot == 0 ? u'A' : u'B';
-    if (menu == Menu::Retail)
-        return QStringLiteral("UriTanka") + letter;
-    return QStringLiteral("Tanka") + letter + QString::number(position + 1);
-}
-
-QString tableName(Menu menu) {
-    return menu == Menu::Technical ? QStringLiteral("MTGIJU") : QStringLiteral("MTTENP");
-}
-
-QStringList keyColumns(Menu menu) {
-    if (menu == Menu::Technical)
-        return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("GijutuID"),
-                QStringLiteral("ShumokuID")};
-    return {QStringLiteral("GlobalID"), QStringLiteral("MiseID"), QStringLiteral("TenpanFlg"),
-            QStringLiteral("TenpanID")};
-}
-
-QStringList writableColumns(Menu menu) {
-    QStringList columns;
-    for (int slot = 0; slot < 2; ++slot)
-        for (int i = 0; i < pricePositions(menu); ++i)
-            columns << priceColumn(menu, slot, i);
-    return columns << QStringLiteral("SaisyuKosinFlg") << QStringLiteral("SaisyuKosinDate");
-}
-
 SlotsRead slotsToRead(const ConversionOptions& options) {
     if (options.dstSlot == -1)
         return {true, true};

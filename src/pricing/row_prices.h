@@ -12,28 +12,11 @@
 #include <QStringList>
 
 #include "core/globals.h"
+#include "pricing/price_tables.h"
 
 namespace tanka {
 
 class Clock;
-
-// The two price masters and their price columns. A technical-menu row has five
-// prices per slot, a retail row one.
-enum class Menu { Technical, Retail };
-
-inline constexpr int MaxPositions = 5;
-
-int pricePositions(Menu menu);
-// Column of slot 0 (A) or 1 (B) at position 0..pricePositions-1:
-// "TankaA1".."TankaB5" or "UriTankaA"/"UriTankaB".
-QString priceColumn(Menu menu, int slot, int position);
-// "MTGIJU" or "MTTENP".
-QString tableName(Menu menu);
-// The primary key of the table, in key order.
-QStringList keyColumns(Menu menu);
-// Every column a run may write into the table: the prices of both slots,
-// then SaisyuKosinFlg and SaisyuKosinDate.
-QStringList writableColumns(Menu menu);
 
 // What one run asks of every row of one menu.
 struct ConversionOptions {

@@ -4,11 +4,13 @@
 #include "core/field_text.h"
 #include "core/run_error.h"
 #include "db/recordset.h"
+#include "pricing/price_tables.h"
 
 namespace tanka {
 
 QString storeNameQuery(std::int16_t MiseID) {
-    return QStringLiteral(" SELECT * ") + QStringLiteral(" from MSTORI.dbo.MTMISE  ") +
+    return QStringLiteral(" SELECT * ") + QStringLiteral(" from ") +
+           storeMasterTable(QStringLiteral("MTMISE")) + QStringLiteral("  ") +
            QStringLiteral(" where miseid = ") + QString::number(MiseID) + QStringLiteral(" ") +
            QStringLiteral(" and SaisyuKosinFlg <> 9 ");
 }

@@ -15,8 +15,6 @@
 
 namespace tanka {
 
-inline constexpr int StoreListSize = 20; // rows 0..19 of chosenStores are used
-
 // " SELECT *  from MSTORI.dbo.MTMISE   where miseid = 12  and SaisyuKosinFlg <> 9 "
 QString storeNameQuery(std::int16_t MiseID);
 

@@ -57,7 +57,7 @@ void compareRows(Connection& cn, Menu menu, const std::vector<const JournalRow*>
         byKey[rowName(menu, row->key)] = row;
     }
     const auto width = std::size_t(keyColumns(menu).size());
-    KeyedPages pages(cn, QStringLiteral(" from MSTORI.dbo.") + tableName(menu) + u' ', QString(),
+    KeyedPages pages(cn, QStringLiteral(" from ") + qualifiedName(menu) + u' ', QString(),
                      QString(), keyColumns(menu), columns, std::move(keys));
     std::vector<std::vector<QVariant>> page;
     const auto differs = [&](const QString& name) {
@@ -130,8 +130,7 @@ UndoReport undoJournal(Connection& cn, const QString& journalPath, const QString
         if (progress)
             progress(0, report.rows);
         for (const auto& [menu, rows] : byMenu) {
-            BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.") + tableName(menu),
-                              keyColumns(menu));
+            BatchUpdate batch(cn, qualifiedName(menu), keyColumns(menu));
             std::vector<ColumnChange> back;
             qint64 queued = 0;
             for (const JournalRow* row : rows) {

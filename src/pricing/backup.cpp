@@ -1,9 +1,7 @@
 #include "pricing/backup.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include <QSaveFile>
@@ -12,6 +10,7 @@
 #include "core/date_text.h"
 #include "core/field_readers.h"
 #include "core/run_error.h"
+#include "core/tsv_writer.h"
 #include "db/recordset.h"
 #include "db/row_data.h"
 #include "db/value_text.h"
@@ -42,87 +41,11 @@ QString candidateDir(const char* word) {
     return QStringLiteral("C:\\") + QLatin1String(word) + QStringLiteral("\\TMP");
 }
 
-// A backup's lines written straight in the file's bytes, a block at a time.
-// ASCII is copied straight (code page 932 writes it as itself); every other
-// run of characters goes through the converter, a whole run at a time, so a
-// run never splits a surrogate pair.
-class BlockWriter {
-public:
-    explicit BlockWriter(QIODevice& file) : m_file(file) { m_bytes.resize(BlockBytes + 8192); }
-    // Digits, dates and separators the program writes itself.
-    void ascii(const char* text, qsizetype size) {
-        std::memcpy(room(size), text, std::size_t(size));
-        m_used += size;
-    }
-    void text(QStringView text) {
-        const char16_t* in = text.utf16();
-        const qsizetype size = text.size();
-        qsizetype i = 0;
-        while (i < size) {
-            qsizetype end = i;
-            while (end < size && copiedStraight(in[end]))
-                ++end;
-            char* out = room(end - i);
-            for (qsizetype k = i; k < end; ++k)
-                *out++ = static_cast<char>(in[k]);
-            m_used += end - i;
-            if (end == size)
-                break;
-            i = end;
-            while (end < size && !copiedStraight(in[end]))
-                ++end;
-            const QByteArray encoded = cp932::encode(text.mid(i, end - i));
-            ascii(encoded.constData(), encoded.size());
-            i = end;
-        }
-    }
-    // A text as the server stored it: ASCII straight, anything else decoded.
-    void utf8(QByteArrayView text) {
-        for (const char c : text)
-            if (!copiedStraight(static_cast<unsigned char>(c)))
-                return this->text(QString::fromUtf8(text));
-        ascii(text.data(), text.size());
-    }
-    // Ends a line; false when a full block could not be written.
-    bool endLine() {
-        ascii("\r\n", 2);
-        return m_used < BlockBytes || flush();
-    }
-    bool flush() {
-        const bool written = m_used == 0 || m_file.write(m_bytes.constData(), m_used) == m_used;
-        m_used = 0;
-        return written;
-    }
-
-private:
-    // Code page 932 writes every ASCII character as its own byte.
-    static bool copiedStraight(char16_t c) { return c < 0x80; }
-    // Where the next size bytes go; m_bytes's size is the room, m_used the
-    // bytes written.
-    char* room(qsizetype size) {
-        if (m_used + size > m_bytes.size())
-            m_bytes.resize(std::max(2 * m_bytes.size(), m_used + size + 8192));
-        return m_bytes.data() + m_used;
-    }
-
-    static constexpr qsizetype BlockBytes = 64 * 1024;
-    QIODevice& m_file;
-    QByteArray m_bytes;
-    qsizetype m_used = 0;
-};
-
-// The plain text forms of a backup's values.
-void putInteger(BlockWriter& out, qlonglong value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.ascii(buffer, result.ptr - buffer);
-}
-
 // Whole numbers without a fraction, others with up to 15 significant digits
 // and never in exponent form.
-void putReal(BlockWriter& out, double value) {
+void putReal(TsvWriter& out, double value) {
     if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
-        return putInteger(out, static_cast<qlonglong>(value));
+        return out.integer(static_cast<qlonglong>(value));
     QString text = QString::number(value, 'g', 15);
     if (text.contains(u'e')) {
         text = QString::number(value, 'f', 10);
@@ -135,12 +58,11 @@ void putReal(BlockWriter& out, double value) {
 }
 
 // "yyyy/MM/dd hh:mm:ss" (seconds whole).
-void putDate(BlockWriter& out, const DateTimeParts& p) {
-    char text[MaxDateTimeChars];
-    out.ascii(text, formatDateTime(text, p, '/', false));
+void putDate(TsvWriter& out, const DateTimeParts& p) {
+    out.date(p, false);
 }
 
-void putDate(BlockWriter& out, QDate date, QTime time) {
+void putDate(TsvWriter& out, QDate date, QTime time) {
     if (date.isValid() && date.year() >= 0 && date.year() <= 9999 && time.isValid())
         return putDate(out, {date.year(), date.month(), date.day(), time.hour(), time.minute(),
                              time.second(), 0, true});
@@ -164,21 +86,21 @@ bool serverDate(QByteArrayView utf8, DateTimeParts& p) {
 
 // A text; in a date column, one that the server reads as a date in the date
 // form.
-void putText(BlockWriter& out, QStringView text, bool dateColumn) {
+void putText(TsvWriter& out, QStringView text, bool dateColumn) {
     if (DateTimeParts p; dateColumn && serverDate(text, p))
         return putDate(out, p);
     out.text(text);
 }
 
 // A value another transport gave as it was read.
-void putVariant(BlockWriter& out, const QVariant& value, bool dateColumn) {
+void putVariant(TsvWriter& out, const QVariant& value, bool dateColumn) {
     if (value.isNull())
-        return out.ascii("#NULL#", 6);
+        return out.null();
     switch (value.typeId()) {
     case QMetaType::LongLong:
     case QMetaType::Int:
     case QMetaType::Short:
-        return putInteger(out, value.toLongLong());
+        return out.integer(value.toLongLong());
     case QMetaType::Bool:
         return out.text(value.toBool() ? u"True" : u"False");
     case QMetaType::Double:
@@ -201,20 +123,20 @@ void putVariant(BlockWriter& out, const QVariant& value, bool dateColumn) {
     }
 }
 
-// The current row of rs: its values in their plain text form, "#NULL#" for
-// Null, TAB between values; dates tells which columns are declared dates.
-void putRow(BlockWriter& out, const Recordset& rs, const std::vector<bool>& dates) {
+// The current row of rs: its values in their plain text form, TAB between
+// values; dates tells which columns are declared dates.
+void putRow(TsvWriter& out, const Recordset& rs, const std::vector<bool>& dates) {
     const RowData& row = rs.row();
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (i > 0)
-            out.ascii("\t", 1);
+            out.tab();
         const bool date = dates[i];
         switch (row.kind(i)) {
         case RowData::Kind::Null:
-            out.ascii("#NULL#", 6);
+            out.null();
             break;
         case RowData::Kind::Integer:
-            putInteger(out, row.integer(i));
+            out.integer(row.integer(i));
             break;
         case RowData::Kind::Real:
             putReal(out, row.real(i));
@@ -279,7 +201,7 @@ bool writeBackupFile(const QString& hostPath, Recordset& rs, const Progress& pro
     };
     if (!file.open(QIODevice::WriteOnly))
         return fileFailed();
-    BlockWriter out(file);
+    TsvWriter out(file);
     try {
         QStringList header;
         std::vector<bool> dates;

@@ -22,7 +22,7 @@ namespace {
 // The platform's "Path/File access error".
 constexpr std::int32_t FileAccessError = 75;
 
-const QString NullText = QStringLiteral("#NULL#");
+const QString NullText = QString::fromLatin1(NullCell);
 const QString Marker = QStringLiteral("単価変更履歴");
 
 [[noreturn]] void raiseFile(const QString& text) {
@@ -46,6 +46,15 @@ DateTimeParts partsOf(QDate date, QTime time) {
 struct TextOut {
     QString& out;
     void ascii(const char* text, qsizetype size) { out += QLatin1StringView(text, size); }
+    void null() { ascii(NullCell, sizeof NullCell - 1); }
+    void integer(qint64 value) {
+        char digits[24];
+        ascii(digits, integerDigits(digits, value));
+    }
+    void date(const DateTimeParts& parts, bool milliseconds) {
+        char text[MaxDateTimeChars];
+        ascii(text, formatDateTime(text, parts, '/', milliseconds));
+    }
     // A cell's text: TAB and line breaks become blanks (they would end the
     // cell or line).
     void cell(QStringView text) {
@@ -57,59 +66,6 @@ struct TextOut {
     }
 };
 
-// A journal line made straight in the file's bytes, into buffer from used on
-// (buffer's size being its room): no encoder for ASCII, and no per-call
-// checks of QByteArray's appends; a run writes a few million cells.
-struct BytesOut {
-    QByteArray& buffer;
-    qsizetype& used;
-
-    char* room(qsizetype size) {
-        if (used + size > buffer.size())
-            buffer.resize(std::max(2 * buffer.size(), used + size + 4096));
-        return buffer.data() + used;
-    }
-    void ascii(const char* text, qsizetype size) {
-        std::memcpy(room(size), text, std::size_t(size));
-        used += size;
-    }
-    void cell(QStringView text) {
-        char* out = room(text.size());
-        for (QChar c : text) {
-            if (c.unicode() >= 0x80)
-                return encoded(text);
-            *out++ = c == u'\t' || c == u'\r' || c == u'\n' ? ' ' : char(c.unicode());
-        }
-        used += text.size();
-    }
-    void encoded(QStringView text) {
-        QString cleaned;
-        TextOut{cleaned}.cell(text);
-        const QByteArray bytes = cp932::encode(cleaned);
-        ascii(bytes.constData(), bytes.size());
-    }
-};
-
-// "yyyy/MM/dd hh:mm:ss", with ".zzz" when the milliseconds are not 0.
-template <typename Out> void appendDate(Out& out, const DateTimeParts& p) {
-    char text[MaxDateTimeChars];
-    out.ascii(text, formatDateTime(text, p, '/', true));
-}
-
-template <typename Out> void appendNumber(Out& out, qint64 n) {
-    char text[24];
-    int at = 24;
-    const bool negative = n < 0;
-    quint64 u = negative ? 0 - quint64(n) : quint64(n);
-    do {
-        text[--at] = char('0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (negative)
-        text[--at] = '-';
-    out.ascii(text + at, 24 - at);
-}
-
 QString cell(const QString& text) {
     QString out;
     TextOut{out}.cell(text);
@@ -119,36 +75,36 @@ QString cell(const QString& text) {
 // journalText(value) appended to out.
 template <typename Out> void appendJournalText(Out& out, const QVariant& value) {
     if (value.isNull())
-        return out.ascii("#NULL#", 6);
+        return out.null();
     switch (value.typeId()) {
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
         if (dt.date().year() >= 0 && dt.date().year() <= 9999)
-            return appendDate(out, partsOf(dt.date(), dt.time()));
+            return out.date(partsOf(dt.date(), dt.time()), true);
         break;
     }
     case QMetaType::QDate:
         if (const QDate d = value.toDate(); d.year() >= 0 && d.year() <= 9999)
-            return appendDate(out, partsOf(d, QTime(0, 0)));
+            return out.date(partsOf(d, QTime(0, 0)), true);
         break;
     case QMetaType::Double: {
         // Whole numbers within qint64 as integers; converting a double out
         // of that range (or NaN) to qint64 is undefined, so it is checked first.
         const double d = value.toDouble();
         if (std::isfinite(d) && d >= -9.2e18 && d <= 9.2e18 && d == std::trunc(d))
-            return appendNumber(out, qint64(d));
+            return out.integer(qint64(d));
         return out.cell(QString::number(d, 'g', 17));
     }
     case QMetaType::QString: {
         const QString& text = *static_cast<const QString*>(value.constData());
         if (DateTimeParts p; storedDate(text, p))
-            return appendDate(out, p);
+            return out.date(p, true);
         return out.cell(text);
     }
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Short:
-        return appendNumber(out, value.toLongLong());
+        return out.integer(value.toLongLong());
     default:
         break;
     }
@@ -205,14 +161,13 @@ Journal::~Journal() {
 }
 
 void Journal::write(const QString& line) {
-    const QByteArray bytes = cp932::encode(line + QStringLiteral("\r\n"));
-    BytesOut{m_buffer, m_used}.ascii(bytes.constData(), bytes.size());
+    m_out.text(line);
+    endLine();
 }
 
-void Journal::writeBuffer() {
-    if (m_file.write(m_buffer.constData(), m_used) != m_used)
+void Journal::endLine() {
+    if (!m_out.endLine())
         raiseFile(QStringLiteral("履歴ファイルに書き込めません: %1").arg(m_file.fileName()));
-    m_used = 0;
 }
 
 void Journal::add(const RowWrite& row) {
@@ -224,7 +179,7 @@ void Journal::add(const RowWrite& row) {
             m_keys[menu] << cp932::encode(u'\t' + key + u'=');
     }
     const QByteArrayList& prefixes = m_keys[menu];
-    BytesOut out{m_buffer, m_used};
+    TsvWriter& out = m_out;
     out.ascii(prefixes[0].constData(), prefixes[0].size());
     for (std::size_t k = 0; k < row.key.size(); ++k) {
         const QByteArray& prefix = prefixes[qsizetype(k) + 1];
@@ -239,15 +194,13 @@ void Journal::add(const RowWrite& row) {
         out.ascii("\t", 1);
         appendJournalText(out, change.after);
     }
-    out.ascii("\r\n", 2);
-    if (m_used >= 1 << 16)
-        writeBuffer();
+    endLine();
     ++m_rows;
 }
 
 QString Journal::finish() {
-    if (m_file.isOpen())
-        writeBuffer();
+    if (m_file.isOpen() && !m_out.flush())
+        raiseFile(QStringLiteral("履歴ファイルに書き込めません: %1").arg(m_file.fileName()));
     if (!m_file.flush() || !m_file.isOpen())
         raiseFile(QStringLiteral("履歴ファイルに書き込めません: %1").arg(m_file.fileName()));
     m_file.close();

@@ -28,6 +28,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "core/tsv_writer.h"
 #include "db/batch_update.h"
 #include "pricing/row_prices.h"
 
@@ -74,14 +75,14 @@ public:
 
 private:
     void write(const QString& line);
-    void writeBuffer();
+    // Ends the line; raises RunError when a full block could not be written.
+    void endLine();
 
     QString m_dir;
     QDateTime m_at;
     QFile m_file;
     QString m_final;
-    QByteArray m_buffer; // its first m_used bytes: lines not yet written
-    qsizetype m_used = 0;
+    TsvWriter m_out{m_file};
     std::array<QByteArrayList, 2> m_keys; // per menu: the table, then "\tkey=" per key
     qint64 m_rows = 0;
 };

@@ -1,6 +1,6 @@
 #include "pricing/preview_list.h"
 
-#include "core/code_page_932.h"
+#include "core/tsv_writer.h"
 
 #include <QLocale>
 #include <QSaveFile>
@@ -95,7 +95,7 @@ QString previewCellText(const Preview& preview, PreviewLine line, PreviewColumn 
     case PreviewColumn::Before: {
         const int source = row.sourceOf(line.slot());
         if (row.isNull(source, line.position()))
-            return use == CellUse::Screen ? slotLetter(source) : QStringLiteral("#NULL#");
+            return use == CellUse::Screen ? slotLetter(source) : QString::fromLatin1(NullCell);
         const qint64 value = row.current[source][line.position()];
         return use == CellUse::Screen ? slotLetter(source) + u' ' + yen(value)
                                       : QString::number(value);
@@ -120,39 +120,38 @@ bool writePreviewFile(const QString& hostPath, const Preview& preview,
     QSaveFile file(hostPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const auto put = [&](const QString& line) {
-        const QByteArray bytes = cp932::encode(line);
-        return file.write(bytes) == bytes.size();
-    };
-    const QString tab = QStringLiteral("\t");
-    const QString lineEnd = QStringLiteral("\r\n");
+    TsvWriter out(file);
     // 変更前 and 変更後 each take two columns in the file: the slot, then the price.
-    QString text;
     for (int c = 0; c < PreviewColumnCount; ++c) {
         const auto column = static_cast<PreviewColumn>(c);
-        text += previewColumnName(column);
-        if (column == PreviewColumn::Before || column == PreviewColumn::After)
-            text += QStringLiteral("単価枠") + tab + previewColumnName(column);
-        text += c + 1 < PreviewColumnCount ? tab : lineEnd;
+        if (c > 0)
+            out.tab();
+        out.text(previewColumnName(column));
+        if (column == PreviewColumn::Before || column == PreviewColumn::After) {
+            out.text(QStringLiteral("単価枠"));
+            out.tab();
+            out.text(previewColumnName(column));
+        }
     }
-    if (!put(text))
+    if (!out.endLine())
         return false;
     for (const PreviewLine line : lines) {
         const PreviewRow& row = rowOf(preview, line);
-        text.clear();
         for (int c = 0; c < PreviewColumnCount; ++c) {
             const auto column = static_cast<PreviewColumn>(c);
-            if (column == PreviewColumn::Before)
-                text += slotLetter(row.sourceOf(line.slot())) + tab;
-            else if (column == PreviewColumn::After)
-                text += slotLetter(line.slot()) + tab;
-            text += previewCellText(preview, line, column, CellUse::File);
-            text += c + 1 < PreviewColumnCount ? tab : lineEnd;
+            if (c > 0)
+                out.tab();
+            if (column == PreviewColumn::Before || column == PreviewColumn::After) {
+                out.text(slotLetter(column == PreviewColumn::Before ? row.sourceOf(line.slot())
+                                                                    : line.slot()));
+                out.tab();
+            }
+            out.text(previewCellText(preview, line, column, CellUse::File));
         }
-        if (!put(text))
+        if (!out.endLine())
             return false;
     }
-    return file.commit();
+    return out.flush() && file.commit();
 }
 
 } // namespace tanka

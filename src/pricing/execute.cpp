@@ -9,7 +9,7 @@
 #include "core/run_error.h"
 #include "pricing/backup.h"
 #include "pricing/conversion.h"
-#include "pricing/journal.h"
+#include "pricing/journalled_transaction.h"
 
 #include <QSysInfo>
 
@@ -82,16 +82,6 @@ namespace {
 void call(const std::function<void()>& hook) {
     if (hook)
         hook();
-}
-
-// A rollback that fails (the connection is gone) leaves the transaction to
-// the server, which discards it with the connection.
-void rollbackQuietly(Connection& cn) {
-    try {
-        if (cn.inTransaction())
-            cn.rollbackTrans();
-    } catch (const std::exception&) {
-    }
 }
 
 } // namespace
@@ -168,12 +158,10 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
         return RunResult::Refused;
     }
 
-    // No change without its record: the journal is started before anything
-    // changes and named before the commit; a failed run removes it.
-    std::unique_ptr<Journal> journal;
+    // The journal is started before anything changes; a failed run removes it.
+    JournalledTransaction run(cn);
     try {
-        journal =
-            std::make_unique<Journal>(drive.hostPath(g.workFolder), runDetails(g, clock.now()));
+        run.startJournal(drive.hostPath(g.workFolder), runDetails(g, clock.now()));
     } catch (const RunError& e) {
         boxes.show(runErrorMessage(e.number(), QString::fromStdString(e.description()), false) +
                        QStringLiteral("\r\n変更は行われていません。"),
@@ -185,20 +173,13 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
     std::int32_t number = 0;
     QString description;
     try {
-        cn.beginTrans();
-        if (!convertChosen(cn, g, boxes, drive, clock, hooks, *journal)) {
-            rollbackQuietly(cn);
-            journal->discard();
+        run.begin();
+        if (!convertChosen(cn, g, boxes, drive, clock, hooks, run.journal())) {
+            run.abandon();
             call(hooks.finished);
             return RunResult::Failed;
         }
-        const QString path = journal->finish();
-        try {
-            cn.commitTrans();
-        } catch (...) {
-            journal->discard();
-            throw;
-        }
+        const QString path = run.commit();
         call(hooks.finished);
         if (hooks.journaled)
             hooks.journaled(path);
@@ -210,8 +191,7 @@ RunResult executeRun(Connection& cn, Globals& g, MessageBoxes& boxes, const Driv
     } catch (const std::exception& e) {
         description = QString::fromUtf8(e.what());
     }
-    rollbackQuietly(cn);
-    journal->discard();
+    run.abandon();
     call(hooks.finished);
     boxes.show(runErrorMessage(number, description, true), MsgButtons::Ok, MsgIcon::Critical);
     return RunResult::Failed;

@@ -2,7 +2,6 @@
 
 #include <cassert>
 #include <map>
-#include <memory>
 
 #include <QSysInfo>
 
@@ -10,7 +9,7 @@
 #include "db/batch_update.h"
 #include "db/keyed_pages.h"
 #include "pricing/conversion.h"
-#include "pricing/journal.h"
+#include "pricing/journalled_transaction.h"
 #include "pricing/read_back.h"
 
 namespace tanka {
@@ -18,14 +17,6 @@ namespace tanka {
 namespace {
 
 constexpr qsizetype ListedRows = 20;
-
-void rollbackQuietly(Connection& cn) {
-    try {
-        if (cn.inTransaction())
-            cn.rollbackTrans();
-    } catch (const std::exception&) {
-    }
-}
 
 // Which values the rows of a journal are compared with: those the run left
 // (before an undo writes) or those the run found (what an undo writes).
@@ -108,63 +99,49 @@ UndoReport undoJournal(Connection& cn, const QString& journalPath, const QString
     for (const JournalRow& row : journal.rows)
         byMenu[row.menu].push_back(&row);
 
-    std::unique_ptr<Journal> own;
-    try {
-        cn.beginTrans();
-        for (const auto& [menu, rows] : byMenu)
-            compareRows(cn, menu, rows, Expected::AfterRun, &report);
-        if (report.changedCount > 0 || dryRun) {
-            rollbackQuietly(cn);
-            return report;
-        }
-
-        RunDetails details;
-        details.at = at;
-        details.lines = {{QStringLiteral("処理"), QStringLiteral("取消")},
-                         {QStringLiteral("コンピュータ"), computerName()},
-                         {QStringLiteral("ユーザー"), userName()},
-                         {QStringLiteral("取り消した履歴"), journalPath}};
-        own = std::make_unique<Journal>(workDir, details);
-
-        qint64 done = 0;
-        if (progress)
-            progress(0, report.rows);
-        for (const auto& [menu, rows] : byMenu) {
-            BatchUpdate batch(cn, qualifiedName(menu), keyColumns(menu));
-            std::vector<ColumnChange> back;
-            qint64 queued = 0;
-            for (const JournalRow* row : rows) {
-                back.clear();
-                for (const ColumnChange& change : row->changes)
-                    back.push_back({change.column, change.after, change.before});
-                own->add(RowWrite{menu, row->key, back});
-                batch.add(row->key, back);
-                queued += back.empty() ? 0 : 1;
-                if (progress)
-                    progress(++done, report.rows);
-            }
-            batch.flush();
-            // Every row queued was written, each in a batch whose count matched.
-            assert(batch.written() == queued);
-            static_cast<void>(queued);
-            // Counts are the server's word; the rows themselves are checked.
-            compareRows(cn, menu, rows, Expected::BeforeRun, nullptr);
-        }
-        report.journalPath = own->finish();
-        try {
-            cn.commitTrans();
-        } catch (...) {
-            own->discard();
-            report.journalPath.clear();
-            throw;
-        }
+    // The rows are compared inside the transaction that writes them back; a
+    // refusal, a dry run or a failure rolls it back (JournalledTransaction).
+    JournalledTransaction undo(cn);
+    undo.begin();
+    for (const auto& [menu, rows] : byMenu)
+        compareRows(cn, menu, rows, Expected::AfterRun, &report);
+    if (report.changedCount > 0 || dryRun)
         return report;
-    } catch (...) {
-        rollbackQuietly(cn);
-        if (own)
-            own->discard();
-        throw;
+
+    RunDetails details;
+    details.at = at;
+    details.lines = {{QStringLiteral("処理"), QStringLiteral("取消")},
+                     {QStringLiteral("コンピュータ"), computerName()},
+                     {QStringLiteral("ユーザー"), userName()},
+                     {QStringLiteral("取り消した履歴"), journalPath}};
+    undo.startJournal(workDir, details);
+
+    qint64 done = 0;
+    if (progress)
+        progress(0, report.rows);
+    for (const auto& [menu, rows] : byMenu) {
+        BatchUpdate batch(cn, qualifiedName(menu), keyColumns(menu));
+        std::vector<ColumnChange> back;
+        qint64 queued = 0;
+        for (const JournalRow* row : rows) {
+            back.clear();
+            for (const ColumnChange& change : row->changes)
+                back.push_back({change.column, change.after, change.before});
+            undo.journal().add(RowWrite{menu, row->key, back});
+            batch.add(row->key, back);
+            queued += back.empty() ? 0 : 1;
+            if (progress)
+                progress(++done, report.rows);
+        }
+        batch.flush();
+        // Every row queued was written, each in a batch whose count matched.
+        assert(batch.written() == queued);
+        static_cast<void>(queued);
+        // Counts are the server's word; the rows themselves are checked.
+        compareRows(cn, menu, rows, Expected::BeforeRun, nullptr);
     }
+    report.journalPath = undo.commit();
+    return report;
 }
 
 } // namespace tanka

@@ -2,7 +2,7 @@
 // per menu, no store chosen) against the same queries with LIMIT 1 in the
 // sqlite3 shell, in the same run.
 //
-//   StartupChecks/<state>   the noRowPriced sequence of a start-up refresh for
+//   StartupChecks/<state>   the hasPricedRows sequence of a start-up refresh for
 //                           both menus, both switch flags and the processing
 //                           date, on an open connection
 //   Sqlite3Shell/<state>    the same queries, three-part names as the layer
@@ -46,8 +46,10 @@ constexpr int kStores = 100;
 constexpr int kRows = 2000;
 constexpr int kShellBlocks = 5;
 
-// noRowPriced modes of one start-up refresh: both, A, B, A, B, B, A.
-constexpr std::int16_t kStartupModes[] = {0, 1, 2, 1, 2, 2, 1};
+// The slot checks of one start-up refresh: both, A, B, A, B, B, A.
+constexpr PricedIn kStartupChecks[] = {PricedIn::BothSlots, PricedIn::SlotA, PricedIn::SlotB,
+                                       PricedIn::SlotA,     PricedIn::SlotB, PricedIn::SlotB,
+                                       PricedIn::SlotA};
 
 enum class State { A, None, Far, Mixed };
 
@@ -91,7 +93,7 @@ const sample::SampleInstall& sampleFor(State state) {
 
 Globals headquarters() {
     Globals g;
-    g.isHeadquarters = True;
+    g.isHeadquarters = true;
     g.ownStoreId = 1;
     for (auto& row : g.chosenStores)
         row[0] = QStringLiteral("0");
@@ -115,9 +117,9 @@ void StartupChecks(benchmark::State& st, State state) {
     int found = 0;
     for (auto _ : st) {
         found = 0;
-        for (std::int16_t menu : {std::int16_t{0}, std::int16_t{1}})
-            for (std::int16_t mode : kStartupModes)
-                found += noRowPriced(mode, menu, *cn, g) == False ? 1 : 0;
+        for (const Menu menu : {Menu::Technical, Menu::Retail})
+            for (const PricedIn pricedIn : kStartupChecks)
+                found += hasPricedRows(menu, pricedIn, *cn, g) ? 1 : 0;
         std::int16_t giju = 0;
         std::int16_t ten = 0;
         readSwitchFlags(giju, ten, *cn, g);
@@ -131,27 +133,18 @@ void StartupChecks(benchmark::State& st, State state) {
 QString shellBlock() {
     Globals g = headquarters();
     const QString filter = storeFilter(g);
-    const QString giju[] = {
-        QStringLiteral(" and (G.TankaA1 <> 0 or G.TankaA2 <> 0 or G.TankaA3 <> 0 or G.TankaA4 "
-                       "<> 0 or G.TankaA5 <> 0) "),
-        QStringLiteral(" and (G.TankaB1 <> 0 or G.TankaB2 <> 0 or G.TankaB3 <> 0 or G.TankaB4 "
-                       "<> 0 or G.TankaB5 <> 0) "),
-    };
-    const QString ten[] = {QStringLiteral(" and (T.UriTankaA  <> 0 ) "),
-                           QStringLiteral(" and (T.UriTankaB  <> 0 ) ")};
     QString block;
-    for (int menu = 0; menu < 2; ++menu) {
-        for (std::int16_t mode : kStartupModes) {
-            const QString* cond = menu == 0 ? giju : ten;
-            QString sql = menu == 0 ? QStringLiteral(" select * from MSTORI.MTGIJU G  Where  "
-                                                     "G.SaisyuKosinFlg <> 9 ")
-                                    : QStringLiteral(" select * from MSTORI.MTTENP T  Where  "
-                                                     "T.SaisyuKosinFlg <> 9 ");
-            if (mode != 2)
-                sql += cond[0];
-            if (mode != 1)
-                sql += cond[1];
-            block += sql + filter + QStringLiteral(" LIMIT 1;\n");
+    for (const Menu menu : {Menu::Technical, Menu::Retail}) {
+        for (const PricedIn pricedIn : kStartupChecks) {
+            QString conditions;
+            if (pricedIn != PricedIn::SlotB)
+                conditions += anyPriceSet(menu, 0);
+            if (pricedIn != PricedIn::SlotA)
+                conditions += anyPriceSet(menu, 1);
+            // The embedded server's names: the database is attached as MSTORI.
+            QString sql = liveRowsQuery(menu, conditions) + filter;
+            block += sql.replace(QStringLiteral("MSTORI.dbo."), QStringLiteral("MSTORI.")) +
+                     QStringLiteral(" LIMIT 1;\n");
         }
     }
     // Switch flags, then the processing date: the same row twice.

@@ -73,7 +73,7 @@ RunResult runOnce(const QString& driveC, const QString& sqliteDir,
     cn.setCommandTimeout(9999);
     cn.open();
     Globals g;
-    g.isHeadquarters = True;
+    g.isHeadquarters = true;
     for (auto& row : g.chosenStores)
         row[0] = QStringLiteral("0");
     g.technicalKind = 1;

@@ -3,8 +3,7 @@
 // the window. One instance lives for the run (owned by the application) and is
 // handed by reference to whoever reads or writes it.
 //
-// Integers keep the platform's defaults (0, empty text) until start-up sets
-// them; booleans are 16-bit with True = -1 and False = 0.
+// Values keep their defaults (0, false, empty text) until start-up sets them.
 
 #include <array>
 #include <cstdint>
@@ -12,9 +11,6 @@
 #include <QString>
 
 namespace tanka {
-
-inline constexpr std::int16_t True = -1;
-inline constexpr std::int16_t False = 0;
 
 // The stores a headquarters run is limited to: StoreListSize rows of column 0
 // (store code as decimal text, "0" for an empty row) and column 1 (short
@@ -42,7 +38,7 @@ struct Globals {
     }
 
     // Store data
-    std::int16_t isHeadquarters = False;
+    bool isHeadquarters = false;
     QString storeProcessingDate; // "yyyy/mm/dd", empty until read
     QString workFolder;          // work directory of the run
     ChosenStoreTable chosenStores;

@@ -80,19 +80,19 @@ QString windowsFolder(const InstallContext& ctx) {
     QString nul;
     QString before, after;
     splitText(replaceText(systemDir, nul, QStringLiteral(" ")), QStringLiteral("\\"), before, after,
-              True);
+              true);
     return before;
 }
 
 bool splitText(const QString& source, const QString& delimiter, QString& before, QString& after,
-               std::int16_t fromEnd) {
+               bool fromEnd) {
     before.clear();
     after.clear();
-    if (trimBlanks(source).isEmpty() || (fromEnd != True && fromEnd != False))
+    if (trimBlanks(source).isEmpty())
         return false;
     // An empty delimiter is taken to occur nowhere.
     const qsizetype at = delimiter.isEmpty() ? -1
-                         : fromEnd == True   ? source.lastIndexOf(delimiter)
+                         : fromEnd           ? source.lastIndexOf(delimiter)
                                              : source.indexOf(delimiter);
     if (at < 0) {
         before = source;

@@ -29,9 +29,8 @@ bool settingsFileExists(const Globals& g, const InstallContext& ctx);
 QString programFolder(const Globals& g, const InstallContext& ctx);
 QString windowsFolder(const InstallContext& ctx);
 
-// fromEnd: True (-1) or False (0); any other value returns False.
 bool splitText(const QString& source, const QString& delimiter, QString& before, QString& after,
-               std::int16_t fromEnd);
+               bool fromEnd);
 // find may be changed to the NUL character when it is empty.
 QString replaceText(const QVariant& value, QString& find, const QString& repl);
 

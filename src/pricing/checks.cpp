@@ -14,7 +14,7 @@ namespace {
 // control table, or the own store's row of MTMISE.
 QString storeRowQuery(const Globals& g) {
     QString sql = QStringLiteral(" SELECT * ");
-    if (g.isHeadquarters == True)
+    if (g.isHeadquarters)
         sql += QStringLiteral(" from MSHONB.dbo.MHSCTB  ");
     else
         sql += QStringLiteral(" from ") + storeMasterTable(QStringLiteral("MTMISE")) +
@@ -30,7 +30,7 @@ bool isEmpty(const Recordset& rs) {
 } // namespace
 
 QString storeFilter(const Globals& g) {
-    if (g.isHeadquarters != True)
+    if (!g.isHeadquarters)
         return QStringLiteral(" and miseid = ") + QString::number(g.ownStoreId) +
                QStringLiteral(" ");
 
@@ -49,30 +49,18 @@ QString storeFilter(const Globals& g) {
     return QStringLiteral(" and miseid in(") + list + QStringLiteral(")");
 }
 
-std::int16_t noRowPriced(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g) {
-    const bool wantA = Mode == 0 || Mode == 1;
-    const bool wantB = Mode == 0 || Mode == 2;
-
-    // Any other Mode1 leaves a query without a table, which the server
-    // rejects: a caller's slip surfaces as an error, never as an answer.
-    QString sql = QStringLiteral(" select * ");
-    if (Mode1 == 0 || Mode1 == 1) {
-        const Menu menu = Mode1 == 0 ? Menu::Technical : Menu::Retail;
-        QString conditions;
-        if (wantA)
-            conditions += anyPriceSet(menu, 0);
-        if (wantB)
-            conditions += anyPriceSet(menu, 1);
-        sql = liveRowsQuery(menu, conditions);
-    }
-    sql += storeFilter(g);
-
+bool hasPricedRows(Menu menu, PricedIn pricedIn, Connection& cn, const Globals& g) {
+    QString conditions;
+    if (pricedIn != PricedIn::SlotB)
+        conditions += anyPriceSet(menu, 0);
+    if (pricedIn != PricedIn::SlotA)
+        conditions += anyPriceSet(menu, 1);
     // Only the existence of a row matters; the layer stops at the first row.
     Recordset rs;
-    rs.open(sql, cn);
-    const std::int16_t none = isEmpty(rs) ? True : False;
+    rs.open(liveRowsQuery(menu, conditions) + storeFilter(g), cn);
+    const bool found = !isEmpty(rs);
     rs.close();
-    return none;
+    return found;
 }
 
 void readSwitchFlags(std::int16_t& technicalSwitchFlag, std::int16_t& retailSwitchFlag,
@@ -88,14 +76,14 @@ void readSwitchFlags(std::int16_t& technicalSwitchFlag, std::int16_t& retailSwit
     rs.close();
 }
 
-std::int16_t headquartersDatabaseReachable(Connection* cn) {
+bool headquartersDatabaseReachable(Connection* cn) {
     if (cn == nullptr)
-        return False;
+        return false;
     try {
         cn->execute(QStringLiteral(" select * from MSHONB.dbo.MHSCTB "));
-        return True;
+        return true;
     } catch (const std::exception&) {
-        return False;
+        return false;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/globals.h"
 #include "db/connection.h"
+#include "pricing/price_tables.h"
 
 namespace tanka {
 
@@ -16,14 +17,17 @@ namespace tanka {
 // chosen stores; "" at headquarters with none chosen.
 QString storeFilter(const Globals& g);
 
-// Mode1 0 MTGIJU, 1 MTTENP; Mode 0 both slots, 1 slot A, 2 slot B.
-// True (-1) when no such live row exists, False (0) otherwise.
-std::int16_t noRowPriced(std::int16_t Mode, std::int16_t Mode1, Connection& cn, const Globals& g);
+// Which slots a row must hold a price in (any position) to be found.
+enum class PricedIn { BothSlots, SlotA, SlotB };
+
+// Whether a live row of the menu of the chosen store(s) has a price in the
+// slots asked for. Database errors raise RunError.
+bool hasPricedRows(Menu menu, PricedIn pricedIn, Connection& cn, const Globals& g);
 // Both 1 when no row is found.
 void readSwitchFlags(std::int16_t& technicalSwitchFlag, std::int16_t& retailSwitchFlag,
                      Connection& cn, const Globals& g);
 // True when MSHONB.dbo.MHSCTB can be queried; never raises. cn may be null.
-std::int16_t headquartersDatabaseReachable(Connection* cn);
+bool headquartersDatabaseReachable(Connection* cn);
 // Sets g.storeProcessingDate when the store row exists.
 void readStoreProcessingDate(Connection& cn, Globals& g);
 

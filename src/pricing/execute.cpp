@@ -38,7 +38,7 @@ QString kindText(std::int16_t mode, std::int16_t src, std::int16_t dst) {
 }
 
 QString storesText(const Globals& g) {
-    if (g.isHeadquarters != True)
+    if (!g.isHeadquarters)
         return QString::number(g.ownStoreId);
     QStringList codes;
     for (int i = 0; i < StoreListSize; ++i)
@@ -63,7 +63,7 @@ RunDetails runDetails(const Globals& g, const QDateTime& at) {
         {QStringLiteral("ユーザー"), userName()},
         {QStringLiteral("設定ファイル"), g.installDrive + g.installFolder + g.settingsFileName},
         {QStringLiteral("区分"),
-         g.isHeadquarters == True ? QStringLiteral("本部") : QStringLiteral("店舗")},
+         g.isHeadquarters ? QStringLiteral("本部") : QStringLiteral("店舗")},
         {QStringLiteral("店舗"), storesText(g)},
         {QStringLiteral("技術"),
          kindText(g.technicalKind, g.technicalSource, g.technicalDestination)},
@@ -95,7 +95,7 @@ RunRefusal runRefusal(const Globals& g, const DriveMap& drive) {
         return {QStringLiteral("端数選択されていません")};
     // A store run writes the processing date into every changed row; without
     // one it would write a meaningless date.
-    if (g.isHeadquarters != True &&
+    if (!g.isHeadquarters &&
         formatFieldDate(QVariant(g.storeProcessingDate), QStringLiteral("yyyy/mm/dd")).isEmpty())
         return {QStringLiteral("店舗の処理日付が取得できません"), MsgIcon::Critical};
     return {};

@@ -71,7 +71,7 @@ ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& cl
     o.roundingUnit = g.roundingUnit;
     o.srcSlot = giju ? g.technicalSource : g.retailSource;
     o.dstSlot = giju ? g.technicalDestination : g.retailDestination;
-    if (g.isHeadquarters == True) {
+    if (g.isHeadquarters) {
         o.referenceDate = hundredYearsBefore(clock.today()).toString(QStringLiteral("yyyy/MM/dd"));
         o.markText = o.referenceDate;
     } else {

@@ -55,24 +55,16 @@ SlotDecision decideSlots(const SlotChecks& checks, EmptyMenu empty, std::int16_t
     return d;
 }
 
-namespace {
-
-std::int16_t checkIndex(Menu menu) {
-    return menu == Menu::Technical ? 0 : 1;
-}
-
-} // namespace
-
 SlotChecks checkSlots(Menu menu, Connection& cn, const Globals& g) {
     SlotChecks c;
-    c.noBoth = noRowPriced(0, checkIndex(menu), cn, g) == True;
+    c.noBoth = !hasPricedRows(menu, PricedIn::BothSlots, cn, g);
     if (!c.noBoth) {
         c.noA = false;
         c.noB = false;
         return c;
     }
-    c.noA = noRowPriced(1, checkIndex(menu), cn, g) == True;
-    c.noB = noRowPriced(2, checkIndex(menu), cn, g) == True;
+    c.noA = !hasPricedRows(menu, PricedIn::SlotA, cn, g);
+    c.noB = !hasPricedRows(menu, PricedIn::SlotB, cn, g);
     return c;
 }
 

@@ -79,7 +79,7 @@ std::optional<SlotPair> forcedSlots(std::int16_t switchFlag);
 // caller has read it (any value otherwise: then only `forced` is meaningless).
 SlotDecision decideSlots(const SlotChecks& checks, EmptyMenu empty, std::int16_t switchFlag);
 
-// The slot checks of one menu (noRowPriced), the both-slots check first; when
+// The slot checks of one menu (hasPricedRows), the both-slots check first; when
 // some row is priced in both slots the other two are not asked, as their
 // answer follows (false). Database errors raise RunError.
 SlotChecks checkSlots(Menu menu, Connection& cn, const Globals& g);

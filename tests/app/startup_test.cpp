@@ -26,7 +26,7 @@ TEST(Startup, NormalStartPreparesTheWindow) {
     AppOnSample a;
     ASSERT_EQ(a.app->load(), LoadResult::Loaded);
     EXPECT_TRUE(a.boxes.shown.empty());
-    EXPECT_EQ(a.g().isHeadquarters, False);
+    EXPECT_FALSE(a.g().isHeadquarters);
     EXPECT_EQ(a.g().storeProcessingDate, QStringLiteral("2019/09/30"));
     ASSERT_NE(a.app->connection(), nullptr);
     EXPECT_TRUE(a.app->connection()->isOpen());

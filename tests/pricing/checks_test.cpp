@@ -11,12 +11,14 @@ namespace {
 
 using sample::Options;
 
-// The three noRowPriced modes of one menu, "1" where no row is priced in both
-// slots, in A, in B.
+// The three slot checks of one menu (0 technical, 1 retail), "1" where no
+// row is priced in both slots, in A, in B.
 std::string check(EngineFixture& fx, std::int16_t menu) {
     std::string s;
-    for (std::int16_t mode = 0; mode < 3; ++mode)
-        s += noRowPriced(mode, menu, fx.cn(), fx.g()) == True ? '1' : '0';
+    for (const PricedIn pricedIn : {PricedIn::BothSlots, PricedIn::SlotA, PricedIn::SlotB})
+        s += hasPricedRows(menu == 0 ? Menu::Technical : Menu::Retail, pricedIn, fx.cn(), fx.g())
+                 ? '0'
+                 : '1';
     return s;
 }
 

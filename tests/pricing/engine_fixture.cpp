@@ -51,7 +51,7 @@ ConnectionParams connectionParams() {
 
 // A run converting slot A into slot B, truncating to 1 yen, stores chosen none.
 EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
-    m_g.isHeadquarters = options.headquarters ? True : False;
+    m_g.isHeadquarters = options.headquarters;
     m_g.ownStoreId = m_site.install.miseId;
     m_g.storeProcessingDate = QStringLiteral("2019/09/30");
     for (auto& row : m_g.chosenStores)

@@ -221,7 +221,7 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
     ASSERT_EQ(executeRun(fx.cn(), g, boxes, fx.drive(), fx.clock(), {}), RunResult::Finished)
         << boxes.texts().join(u'|').toStdString();
 
-    const QString markDate = g.isHeadquarters == True ? "1919/10/01" : "2019/09/30";
+    const QString markDate = g.isHeadquarters ? "1919/10/01" : "2019/09/30";
     for (const MenuPreview& mp : p.menus) {
         SCOPED_TRACE(tableName(mp.menu).toStdString());
         const QStringList after = wholeTable(fx.mstori(), mp.menu);

@@ -30,7 +30,7 @@ struct LoadedApp : AppOnSample {
             (form().*b->second)(i);
         else
             form().userClickCheck(boxes.at(action.left(2)), i);
-        EXPECT_EQ(form().selectorHandlerRunning, 0) << "after " << action.toStdString();
+        EXPECT_FALSE(form().selectorHandlerRunning) << "after " << action.toStdString();
     }
 };
 

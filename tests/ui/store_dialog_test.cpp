@@ -58,7 +58,7 @@ protected:
     QString code(int row) { return a.g().chosenStores[static_cast<std::size_t>(row)][0]; }
 
     AppOnSample a{storesOptions()};
-    std::int16_t flag = 0;
+    bool flag = false;
 };
 
 void type(StoreDialogView& dialog, const QString& text) {
@@ -70,7 +70,7 @@ struct EntryCase {
     const char* text;
     const char* code;    // chosenStores(0, 0) afterwards
     const char* caption; // storeRows(0)
-    std::int16_t flag;
+    bool flag;
 };
 
 void PrintTo(const EntryCase& c, std::ostream* os) {
@@ -92,13 +92,13 @@ TEST_P(StoreEntryTest, EnterTakesAStoreOrNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, StoreEntryTest,
-                         ::testing::Values(EntryCase{"0012", "12", "  12 銀座店", 9},
+                         ::testing::Values(EntryCase{"0012", "12", "  12 銀座店", true},
                                            // nothing typed, no store code, or pasted text
-                                           EntryCase{"", "0", "", 0}, EntryCase{"1x", "0", "", 0},
+                                           EntryCase{"", "0", "", false}, EntryCase{"1x", "0", "", false},
                                            // no such live store, or a store without a name: nothing
                                            // added, but the window refreshes afterwards
-                                           EntryCase{"77", "0", "", 9}, EntryCase{"40", "0", "", 9},
-                                           EntryCase{"5", "0", "", 9}));
+                                           EntryCase{"77", "0", "", true}, EntryCase{"40", "0", "", true},
+                                           EntryCase{"5", "0", "", true}));
 
 TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
     StoreForm form = makeForm();
@@ -108,10 +108,10 @@ TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
     for (int i = 2; i < StoreListSize; ++i)
         enter(form, QStringLiteral("3"));
     const ChosenStoreTable full = a.g().chosenStores;
-    flag = 0;
+    flag = false;
     enter(form, QStringLiteral("1234"));
     EXPECT_EQ(a.g().chosenStores, full);
-    EXPECT_EQ(flag, 9);
+    EXPECT_TRUE(flag);
 }
 
 // Enter (either key) through the real widgets takes the entry and leaves the
@@ -128,13 +128,13 @@ TEST_F(StoreDialogTest, EnterKeysAndClearThroughTheWidgets) {
     QTest::keyClick(dialog.storeCodeEdit(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(dialog.listLabel(1)->text(), QStringLiteral("   3 本店"));
 
-    flag = 0;
+    flag = false;
     dialog.clearButton()->click();
     for (int row = 0; row < StoreListSize; ++row) {
         EXPECT_EQ(code(row), QStringLiteral("0"));
         EXPECT_EQ(dialog.listLabel(row)->text(), QString());
     }
-    EXPECT_EQ(flag, 9);
+    EXPECT_TRUE(flag);
 }
 
 // However the dialog closes (決定, close box, Esc), the window is refreshed

@@ -208,7 +208,7 @@ int runConvert(const ConvertRequest& r, const CliPlatform& p) {
         return status;
     return reportingErrors([&]() -> int {
         if (r.storesGiven) {
-            if (s.g.isHeadquarters != True) {
+            if (!s.g.isHeadquarters) {
                 printErr(QStringLiteral("--stores は本部でだけ指定できます。\n"
                                         "使い方は tanka --help で表示されます。"));
                 return Usage;

@@ -66,7 +66,7 @@ public:
     void onRoundingMethodClicked(std::int16_t Index);
     void onRoundingUnitClicked(std::int16_t Index);
     // Click events of the check boxes beside them: forward to the button of
-    // the same index unless a selector handler is running (selectorHandlerRunning 9).
+    // the same index unless a selector handler is running (selectorHandlerRunning).
     void onConversionKindCheckClicked(std::int16_t Index);
     void onRoundingMethodCheckClicked(std::int16_t Index);
     void onRoundingUnitCheckClicked(std::int16_t Index);
@@ -97,7 +97,7 @@ public:
     Connection& cn();
 
     // 9 while a selector handler runs, else 0.
-    std::int16_t selectorHandlerRunning = 0;
+    bool selectorHandlerRunning = false;
 
     // A menu's source and destination slots, with their captions.
     void takeSlots(Menu menu, SlotPair slotPair);

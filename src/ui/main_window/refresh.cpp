@@ -65,7 +65,7 @@ void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
         // Read after updateExecuteEnabled, which may have let a queued click change a slot.
         if (g.technicalDestination == -1 || g.retailDestination == -1) {
             m.blinkTimer.enabled = true;
-            m.storeButton.visible = g.isHeadquarters != False;
+            m.storeButton.visible = g.isHeadquarters;
         } else {
             m.blinkTimer.enabled = false;
             m.storeButton.visible = false;

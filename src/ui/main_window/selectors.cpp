@@ -6,17 +6,17 @@
 namespace tanka {
 namespace {
 
-// Sets selectorHandlerRunning to 9 for the life of a selector handler, back to 0 after it
-// (also when a handler raises).
+// Sets selectorHandlerRunning for the life of a selector handler, clears it
+// after (also when a handler raises).
 class ClickGuard {
 public:
-    explicit ClickGuard(std::int16_t& flag) : m_flag(flag) { m_flag = 9; }
-    ~ClickGuard() { m_flag = 0; }
+    explicit ClickGuard(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~ClickGuard() { m_flag = false; }
     ClickGuard(const ClickGuard&) = delete;
     ClickGuard& operator=(const ClickGuard&) = delete;
 
 private:
-    std::int16_t& m_flag;
+    bool& m_flag;
 };
 
 } // namespace
@@ -100,17 +100,17 @@ void MainForm::onRoundingUnitClicked(std::int16_t Index) {
 }
 
 void MainForm::onConversionKindCheckClicked(std::int16_t Index) {
-    if (selectorHandlerRunning == 0)
+    if (!selectorHandlerRunning)
         onConversionKindClicked(Index);
 }
 
 void MainForm::onRoundingMethodCheckClicked(std::int16_t Index) {
-    if (selectorHandlerRunning == 0)
+    if (!selectorHandlerRunning)
         onRoundingMethodClicked(Index);
 }
 
 void MainForm::onRoundingUnitCheckClicked(std::int16_t Index) {
-    if (selectorHandlerRunning == 0)
+    if (!selectorHandlerRunning)
         onRoundingUnitClicked(Index);
 }
 

@@ -36,8 +36,7 @@ QString storeDisplayText(const QString& code, const QString& name) {
     return trimBlanks(code).rightJustified(CodeColumns, QLatin1Char(' ')) + QLatin1Char(' ') + name;
 }
 
-StoreForm::StoreForm(Globals& globals, std::int16_t& storeListChanged, Connection& cn,
-                     MessageBoxes& boxes)
+StoreForm::StoreForm(Globals& globals, bool& storeListChanged, Connection& cn, MessageBoxes& boxes)
     : g(globals), m_flag(storeListChanged), m_cn(cn), m_boxes(boxes) {}
 
 void StoreForm::doEvents() {
@@ -84,7 +83,7 @@ void StoreForm::enterStore() {
         if (added.result == StoreAdded::Added)
             m.storeRows[static_cast<std::size_t>(added.row)] =
                 storeDisplayText(code(g, added.row), name(g, added.row));
-        m_flag = 9;
+        m_flag = true;
     }
     m.storeCode.clear();
 }
@@ -96,7 +95,7 @@ void StoreForm::onClearClicked() {
         m.storeRows[static_cast<std::size_t>(i)].clear();
         doEvents();
     }
-    m_flag = 9;
+    m_flag = true;
     if (focusStoreCode)
         focusStoreCode();
 }

@@ -33,9 +33,9 @@ struct StoreFormModel {
 
 class StoreForm {
 public:
-    // storeListChanged is the caller's flag: set to 9 whenever the list may have
+    // storeListChanged is the caller's flag: set whenever the list may have
     // changed. cn must stay open while the dialog is.
-    StoreForm(Globals& g, std::int16_t& storeListChanged, Connection& cn, MessageBoxes& boxes);
+    StoreForm(Globals& g, bool& storeListChanged, Connection& cn, MessageBoxes& boxes);
 
     // Repaints the dialog while a handler walks the list.
     std::function<void()> processEvents;
@@ -59,7 +59,7 @@ private:
     void doEvents();
 
     Globals& g;
-    std::int16_t& m_flag;
+    bool& m_flag;
     Connection& m_cn;
     MessageBoxes& m_boxes;
     StoreFormModel m;

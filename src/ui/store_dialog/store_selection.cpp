@@ -8,14 +8,14 @@ StoreSelection::StoreSelection(MainForm& form, QWidget* window, MessageBoxes& bo
     : m_form(form), m_window(window), m_boxes(boxes) {}
 
 void StoreSelection::onStoreClicked() {
-    storeListChanged = 0;
+    storeListChanged = false;
     {
         // A fresh dialog for every opening: it loads from the list each time.
         StoreForm form(m_form.globals(), storeListChanged, m_form.cn(), m_boxes);
         StoreDialogView dialog(form, m_window);
         dialog.exec();
     }
-    if (storeListChanged != 0)
+    if (storeListChanged)
         m_form.refreshSlotDisplay(DisplayRefresh::StoreChange);
 }
 

@@ -19,12 +19,12 @@ public:
     // window and boxes must outlive this object.
     StoreSelection(MainForm& form, QWidget* window, MessageBoxes& boxes);
 
-    // Click of storeButton: storeListChanged := 0, the dialog modally, then
-    // refreshSlotDisplay(StoreChange) when storeListChanged is not 0.
+    // Click of storeButton: storeListChanged cleared, the dialog modally, then
+    // refreshSlotDisplay(StoreChange) when storeListChanged is set.
     void onStoreClicked();
 
     // 9 when the last opening of the dialog may have changed the list.
-    std::int16_t storeListChanged = 0;
+    bool storeListChanged = false;
 
 private:
     MainForm& m_form;

@@ -80,8 +80,8 @@ RunResult runOnce(const QString& driveC, const QString& sqliteDir,
     g.retailKind = 2;
     g.roundingMethod = 2;
     g.roundingUnit = 1;
-    g.technicalSource = g.retailSource = 0;
-    g.technicalDestination = g.retailDestination = 1;
+    g.technicalSource = g.retailSource = Slot::A;
+    g.technicalDestination = g.retailDestination = Slot::B;
     YesBoxes boxes;
     const FixedClock clock(QDate(2019, 10, 1));
     const RunResult result = executeRun(cn, g, boxes, DriveMap(driveC), clock, RunHooks{});

@@ -6,11 +6,27 @@
 // Values keep their defaults (0, false, empty text) until start-up sets them.
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 
 #include <QString>
 
 namespace tanka {
+
+// A price slot: every price-table row holds two sets of prices, A and B, of
+// which the point-of-sale program uses one. None: a menu's slots are not
+// determined.
+enum class Slot : std::int8_t { None = -1, A = 0, B = 1 };
+
+// The index of slot A (0) or B (1) in arrays of both slots' prices.
+inline int slotIndex(Slot slot) {
+    assert(slot != Slot::None);
+    return slot == Slot::B ? 1 : 0;
+}
+inline Slot slotAt(int index) {
+    assert(index == 0 || index == 1);
+    return index == 0 ? Slot::A : Slot::B;
+}
 
 // The stores a headquarters run is limited to: StoreListSize rows of column 0
 // (store code as decimal text, "0" for an empty row) and column 1 (short
@@ -46,8 +62,8 @@ struct Globals {
     // Choices and slot state; -1 is "not chosen" / "not determined"
     std::int16_t technicalKind = 0, retailKind = 0;
     std::int16_t roundingMethod = 0, roundingUnit = 0;
-    std::int16_t technicalSource = 0, retailSource = 0;           // 0 A, 1 B
-    std::int16_t technicalDestination = 0, retailDestination = 0; // 0 A, 1 B, -1 undetermined
+    Slot technicalSource = Slot::A, retailSource = Slot::A;
+    Slot technicalDestination = Slot::A, retailDestination = Slot::A; // None: undetermined
     bool forcedRun = false; // the slots were decided by forced execution
 };
 

@@ -82,7 +82,7 @@ const QVariant& at(const std::vector<QVariant>& row, int index) {
 QStringList columnsWritten(const Columns& c, const ConversionOptions& options) {
     QStringList columns;
     for (int slot = 0; slot < 2; ++slot)
-        if (options.dstSlot == slot || options.dstSlot == -1)
+        if (options.destination == slotAt(slot) || options.destination == Slot::None)
             for (int i = 0; i < c.positions; ++i)
                 columns << c.prices[slot][i];
     columns << c.names[c.kosinFlgAt - c.keys] << c.names[c.kosinDateAt - c.keys];

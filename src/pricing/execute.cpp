@@ -25,14 +25,14 @@ QString runErrorMessage(std::int32_t number, const QString& description, bool ro
 
 namespace {
 
-QString kindText(std::int16_t mode, std::int16_t src, std::int16_t dst) {
+QString kindText(std::int16_t mode, Slot src, Slot dst) {
     if (mode == -1)
         return QStringLiteral("変更なし");
     const QString kind = mode == 1 ? QStringLiteral("10%内税") : QStringLiteral("外税");
-    const auto slot = [](std::int16_t s) {
-        return s == 0 ? QStringLiteral("A") : QStringLiteral("B");
+    const auto slot = [](Slot s) {
+        return s == Slot::A ? QStringLiteral("A") : QStringLiteral("B");
     };
-    if (dst == -1)
+    if (dst == Slot::None)
         return kind + QStringLiteral(" A→A, B→B");
     return kind + u' ' + slot(src) + QStringLiteral("→") + slot(dst);
 }

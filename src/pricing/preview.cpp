@@ -107,8 +107,8 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
                     row.currentInexact |= bit;
             }
         row.menu = menu;
-        row.srcSlot = static_cast<std::int8_t>(options.srcSlot);
-        row.dstSlot = static_cast<std::int8_t>(options.dstSlot);
+        row.source = options.source;
+        row.destination = options.destination;
         row.changes = rowChanges(row, positions);
         if (row.changes)
             ++mp.toChange;

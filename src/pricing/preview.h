@@ -43,7 +43,7 @@ struct PreviewRow {
     // Which stored prices are not whole numbers (so differ from any price written).
     std::uint16_t currentInexact = 0;
     Menu menu = Menu::Technical;
-    std::int8_t srcSlot = 0, dstSlot = 1;
+    Slot source = Slot::A, destination = Slot::B;
     bool changes = false; // the run would store something other than what is there
     // The prices as stored now (both slots; readInteger).
     std::array<std::array<std::int32_t, MaxPositions>, 2> current{};
@@ -56,7 +56,7 @@ struct PreviewRow {
     // The slot a written price of slot `slot` is converted from: the source
     // slot, or the slot itself when both are converted where they stand.
     int sourceOf(int slot) const {
-        return after.written[0] && after.written[1] ? slot : (srcSlot == 0 ? 0 : 1);
+        return after.written[0] && after.written[1] ? slot : slotIndex(source);
     }
     // Whether the run stores a price at (slot, position) other than the one there.
     bool priceChanges(int slot, int position) const {

@@ -10,11 +10,9 @@
 namespace tanka {
 
 SlotsRead slotsToRead(const ConversionOptions& options) {
-    if (options.dstSlot == -1)
+    if (options.destination == Slot::None)
         return {true, true};
-    if (options.dstSlot != 0 && options.dstSlot != 1)
-        return {};
-    return options.srcSlot == 0 ? SlotsRead{true, false} : SlotsRead{false, true};
+    return options.source == Slot::A ? SlotsRead{true, false} : SlotsRead{false, true};
 }
 
 QString rowDateText(const QVariant& value) {
@@ -37,13 +35,13 @@ std::int32_t converted(std::int32_t price, const RowInput& row, const Conversion
 
 RowPrices computeRowPrices(const RowInput& row, int positions, const ConversionOptions& options) {
     RowPrices out;
-    if (options.dstSlot == 0 || options.dstSlot == 1) {
-        const int src = options.srcSlot == 0 ? 0 : 1;
-        const int dst = options.dstSlot;
+    if (options.destination != Slot::None) {
+        const int src = slotIndex(options.source);
+        const int dst = slotIndex(options.destination);
         for (int i = 0; i < positions; ++i)
             out.prices[dst][i] = converted(row.prices[src][i], row, options);
         out.written[dst] = true;
-    } else if (options.dstSlot == -1) {
+    } else {
         // No destination known: both slots are converted where they stand.
         for (int slot = 0; slot < 2; ++slot) {
             for (int i = 0; i < positions; ++i)
@@ -69,8 +67,8 @@ ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& cl
     o.kind = giju ? g.technicalKind : g.retailKind;
     o.roundingMethod = g.roundingMethod;
     o.roundingUnit = g.roundingUnit;
-    o.srcSlot = giju ? g.technicalSource : g.retailSource;
-    o.dstSlot = giju ? g.technicalDestination : g.retailDestination;
+    o.source = giju ? g.technicalSource : g.retailSource;
+    o.destination = giju ? g.technicalDestination : g.retailDestination;
     if (g.isHeadquarters) {
         o.referenceDate = hundredYearsBefore(clock.today()).toString(QStringLiteral("yyyy/MM/dd"));
         o.markText = o.referenceDate;

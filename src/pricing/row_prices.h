@@ -23,8 +23,8 @@ struct ConversionOptions {
     std::int16_t kind = 1;           // 1 to 10 % inclusive, 2 to tax-exclusive
     std::int16_t roundingMethod = 0; // 0 truncate, 1 round up, 2 round half up
     std::int16_t roundingUnit = 0;   // 0 one yen, 1 ten, 2 hundred
-    std::int16_t srcSlot = 0;        // 0 A, otherwise B
-    std::int16_t dstSlot = 1;        // 0 A, 1 B, -1 both slots in place, other: no price written
+    Slot source = Slot::A;           // A or B
+    Slot destination = Slot::B;      // None: both slots converted where they stand
     // A row is marked when its last-update date, read as "yyyy/mm/dd", differs
     // from referenceDate; it then gets flag 2 and markText as its date.
     QString referenceDate;
@@ -32,7 +32,7 @@ struct ConversionOptions {
 };
 
 // The slots whose prices the row step needs: the source slot, or both when the
-// destination is undetermined (-1). Only these columns are read.
+// destination is undetermined (None). Only these columns are read.
 struct SlotsRead {
     bool a = false;
     bool b = false;

@@ -19,17 +19,17 @@ SlotState slotState(const SlotChecks& c) {
 namespace {
 
 // The slot in use becomes the source, the other one the destination.
-SlotPair convertingFrom(std::int16_t slotInUse) {
-    return {slotInUse, slotInUse == SlotA ? SlotB : SlotA};
+SlotPair convertingFrom(Slot slotInUse) {
+    return {slotInUse, slotInUse == Slot::A ? Slot::B : Slot::A};
 }
 
 } // namespace
 
 std::optional<SlotPair> forcedSlots(std::int16_t switchFlag) {
     if (switchFlag == 1)
-        return convertingFrom(SlotA);
+        return convertingFrom(Slot::A);
     if (switchFlag == 2)
-        return convertingFrom(SlotB);
+        return convertingFrom(Slot::B);
     return std::nullopt;
 }
 
@@ -39,14 +39,14 @@ SlotDecision decideSlots(const SlotChecks& checks, EmptyMenu empty, std::int16_t
     d.forced = forcedSlots(switchFlag);
     switch (d.state) {
     case SlotState::AInUse:
-        d.conversion = convertingFrom(SlotA);
+        d.conversion = convertingFrom(Slot::A);
         break;
     case SlotState::BInUse:
-        d.conversion = convertingFrom(SlotB);
+        d.conversion = convertingFrom(Slot::B);
         break;
     case SlotState::BothEmpty:
         if (empty == EmptyMenu::FollowSwitchFlag)
-            d.conversion = convertingFrom(switchFlag == 1 ? SlotA : SlotB);
+            d.conversion = convertingFrom(switchFlag == 1 ? Slot::A : Slot::B);
         break;
     case SlotState::Mixed:
     case SlotState::BothSet:
@@ -78,11 +78,11 @@ std::int16_t& conversionKind(Globals& g, Menu menu) {
     return menu == Menu::Technical ? g.technicalKind : g.retailKind;
 }
 
-std::int16_t& sourceSlot(Globals& g, Menu menu) {
+Slot& sourceSlot(Globals& g, Menu menu) {
     return menu == Menu::Technical ? g.technicalSource : g.retailSource;
 }
 
-std::int16_t& destinationSlot(Globals& g, Menu menu) {
+Slot& destinationSlot(Globals& g, Menu menu) {
     return menu == Menu::Technical ? g.technicalDestination : g.retailDestination;
 }
 

@@ -23,11 +23,6 @@
 
 namespace tanka {
 
-// Slot numbers as the program-wide values hold them: 0 A, 1 B, -1 undetermined.
-inline constexpr std::int16_t SlotA = 0;
-inline constexpr std::int16_t SlotB = 1;
-inline constexpr std::int16_t NoSlot = -1;
-
 // The answers of the three slot checks of one menu: true when no live row of
 // the chosen store(s) has prices in both slots / in slot A / in slot B.
 struct SlotChecks {
@@ -45,15 +40,15 @@ enum class EmptyMenu {
 };
 
 struct SlotPair {
-    std::int16_t source = SlotA;
-    std::int16_t destination = SlotB;
+    Slot source = Slot::A;
+    Slot destination = Slot::B;
     friend bool operator==(const SlotPair&, const SlotPair&) = default;
 };
 
 struct SlotDecision {
     SlotState state = SlotState::BothEmpty;
     // The slots to convert from and into; nullopt when the menu is refused or
-    // stays undetermined (its destination is then -1 and its source slot
+    // stays undetermined (its destination is then None and its source slot
     // keeps whatever value it had).
     std::optional<SlotPair> conversion;
     // What forced execution would take for this menu; nullopt when the switch
@@ -90,7 +85,7 @@ std::int16_t switchFlag(Menu menu, Connection& cn, const Globals& g);
 // source slot (technicalSource / retailSource) and destination slot (technicalDestination /
 // retailDestination).
 std::int16_t& conversionKind(Globals& g, Menu menu);
-std::int16_t& sourceSlot(Globals& g, Menu menu);
-std::int16_t& destinationSlot(Globals& g, Menu menu);
+Slot& sourceSlot(Globals& g, Menu menu);
+Slot& destinationSlot(Globals& g, Menu menu);
 
 } // namespace tanka

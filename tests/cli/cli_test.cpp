@@ -299,8 +299,8 @@ TEST_P(SameAsWindow, TablesEqualTheWindowsRun) {
     g.retailKind = c.ten;
     g.roundingMethod = c.roundingMethod;
     g.roundingUnit = c.roundingUnit;
-    g.technicalSource = g.retailSource = c.src;
-    g.technicalDestination = g.retailDestination = c.dst;
+    g.technicalSource = g.retailSource = static_cast<Slot>(c.src);
+    g.technicalDestination = g.retailDestination = static_cast<Slot>(c.dst);
     for (std::size_t i = 0; i < c.stores.size(); ++i)
         g.chosenStores[i][0] = QString::number(c.stores[i]);
     ScriptedBoxes boxes;

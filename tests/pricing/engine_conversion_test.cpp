@@ -68,8 +68,8 @@ TEST_P(GijuConversion, WritesTheDestinationSlot) {
     row.a = c.a;
     row.b = c.b;
     fx.setGiju({row});
-    fx.g().technicalSource = c.src;
-    fx.g().technicalDestination = c.dst;
+    fx.g().technicalSource = static_cast<Slot>(c.src);
+    fx.g().technicalDestination = static_cast<Slot>(c.dst);
     fx.g().technicalKind = c.kind;
 
     runJobs(fx, true, false);

@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     g.storeProcessingDate = QStringLiteral("2019/09/30");
     g.technicalKind = 1;
     g.retailKind = 2;
-    g.technicalDestination = 1;
-    g.retailDestination = 1;
+    g.technicalDestination = tanka::Slot::B;
+    g.retailDestination = tanka::Slot::B;
     tanka::test::ScriptedBoxes boxes;
     tanka::FixedClock clock(QDate(2019, 10, 1));
 

@@ -58,8 +58,8 @@ EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
         row[0] = QStringLiteral("0");
     m_g.technicalKind = m_g.retailKind = 1;
     m_g.roundingMethod = m_g.roundingUnit = 0;
-    m_g.technicalSource = m_g.retailSource = 0;
-    m_g.technicalDestination = m_g.retailDestination = 1;
+    m_g.technicalSource = m_g.retailSource = Slot::A;
+    m_g.technicalDestination = m_g.retailDestination = Slot::B;
 }
 
 Connection& EngineFixture::cn() {

@@ -114,11 +114,11 @@ Tally recount(const Preview& p, Menu menu, Rounding rounding) {
         if (r.menu != menu || r.taxFlg != 1)
             continue;
         for (int slot = 0; slot < 2; ++slot) {
-            const bool inPlace = o.dstSlot == -1;
-            if (!inPlace && slot != o.dstSlot)
+            const bool inPlace = o.destination == Slot::None;
+            if (!inPlace && slotAt(slot) != o.destination)
                 continue;
             for (int i = 0; i < pricePositions(menu); ++i) {
-                const std::int32_t from = r.current[inPlace ? slot : o.srcSlot][i];
+                const std::int32_t from = r.current[inPlace ? slot : slotIndex(o.source)][i];
                 const std::int32_t to =
                     convertPrice(from, o.kind, rounding.roundingMethod, rounding.roundingUnit);
                 if (r.isNull(slot, i) || r.current[slot][i] != to)
@@ -181,10 +181,10 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
     g.retailKind = c.retailKind;
     g.roundingMethod = c.roundingMethod;
     g.roundingUnit = c.roundingUnit;
-    g.technicalSource = c.gijuSrc;
-    g.technicalDestination = c.gijuDst;
-    g.retailSource = c.tenSrc;
-    g.retailDestination = c.tenDst;
+    g.technicalSource = static_cast<Slot>(c.gijuSrc);
+    g.technicalDestination = static_cast<Slot>(c.gijuDst);
+    g.retailSource = static_cast<Slot>(c.tenSrc);
+    g.retailDestination = static_cast<Slot>(c.tenDst);
     for (std::size_t i = 0; i < c.chosenStores.size(); ++i)
         g.chosenStores[i][0] = QString::number(c.chosenStores[i]);
 

@@ -13,8 +13,8 @@ namespace {
 std::string text(const std::optional<SlotPair>& p) {
     if (!p)
         return "-";
-    return std::string(p->source == SlotA ? "A" : "B") + ">" +
-           (p->destination == SlotA ? "A" : "B");
+    return std::string(p->source == Slot::A ? "A" : "B") + ">" +
+           (p->destination == Slot::A ? "A" : "B");
 }
 
 // In SlotState's order.

@@ -25,10 +25,10 @@ sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std
 // The slots of both menus, as "src>dst src>dst".
 QString slotText(const Globals& g) {
     return QStringLiteral("%1>%2 %3>%4")
-        .arg(g.technicalSource)
-        .arg(g.technicalDestination)
-        .arg(g.retailSource)
-        .arg(g.retailDestination);
+        .arg(int(g.technicalSource))
+        .arg(int(g.technicalDestination))
+        .arg(int(g.retailSource))
+        .arg(int(g.retailDestination));
 }
 
 struct ForceCase {
@@ -71,10 +71,10 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
         << a.boxes.texts().join(u'|').toStdString();
     EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Technical),
-                              {1, 2, 1, g.technicalSource, g.technicalDestination, {1}}),
+                              {1, 2, 1, int(g.technicalSource), int(g.technicalDestination), {1}}),
               0);
     EXPECT_GT(expectConverted(tenBefore, readPriceRows(a.site.mstori(), PriceTable::Retail),
-                              {2, 2, 1, g.retailSource, g.retailDestination, {1}}),
+                              {2, 2, 1, int(g.retailSource), int(g.retailDestination), {1}}),
               0);
     EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Technical), gijuBefore);
     EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Retail), tenBefore);
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     AppOnSample a(bothSlotsPriced(1, 2));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const std::int16_t gijuSource = a.g().technicalSource;
+    const int gijuSource = int(a.g().technicalSource);
     a.click({forceButton});
     a.click({conversionKindButtons, 0});
     a.click({roundingMethodButtons, 1});

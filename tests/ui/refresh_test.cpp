@@ -11,22 +11,24 @@ namespace {
 
 using sample::Slots;
 
-constexpr std::int16_t Kept = 7; // a source slot the refresh must leave alone
+// Not a slot: a source the refresh must leave alone.
+constexpr Slot Kept = static_cast<Slot>(7);
 
 struct MenuExpect {
     const char* source;      // technicalSourceLabel / retailSourceLabel
     const char* destination; // destinationButtons(k)
     bool enabled;            // the destination toggle and the menu's kind selectors
-    std::int16_t src, dst;
+    Slot src, dst;
 };
 
-constexpr MenuExpect GijuA{"技術単価Ａ", "技術単価Ｂ", true, 0, 1};
-constexpr MenuExpect GijuOpen{"技術単価Ａ", "技術単価Ｂ", true, Kept, -1}; // design captions
-constexpr MenuExpect GijuRefused{"技術単価A/B", "技術単価A/B", false, Kept, -1};
-constexpr MenuExpect TenA{"店販単価Ａ", "店販単価Ｂ", true, 0, 1};
-constexpr MenuExpect TenB{"店販単価Ｂ", "店販単価Ａ", true, 1, 0};
-constexpr MenuExpect TenOpen{"店販単価Ａ", "店販単価Ｂ", true, Kept, -1};
-constexpr MenuExpect TenRefused{"店販単価A/B", "店販単価A/B", false, Kept, -1};
+constexpr MenuExpect GijuA{"技術単価Ａ", "技術単価Ｂ", true, Slot::A, Slot::B};
+constexpr MenuExpect GijuOpen{"技術単価Ａ", "技術単価Ｂ", true, Kept,
+                              Slot::None}; // design captions
+constexpr MenuExpect GijuRefused{"技術単価A/B", "技術単価A/B", false, Kept, Slot::None};
+constexpr MenuExpect TenA{"店販単価Ａ", "店販単価Ｂ", true, Slot::A, Slot::B};
+constexpr MenuExpect TenB{"店販単価Ｂ", "店販単価Ａ", true, Slot::B, Slot::A};
+constexpr MenuExpect TenOpen{"店販単価Ａ", "店販単価Ｂ", true, Kept, Slot::None};
+constexpr MenuExpect TenRefused{"店販単価A/B", "店販単価A/B", false, Kept, Slot::None};
 
 struct RefreshCase {
     const char* name;

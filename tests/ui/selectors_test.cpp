@@ -86,11 +86,11 @@ TEST(DestinationToggle, FlipsTheSlotAndCaption) {
     LoadedApp a;
     const struct {
         const char* action;
-        std::int16_t giju, ten;
+        Slot giju, ten;
         const char *caption0, *caption1;
-    } steps[] = {{"b2:1", 1, 0, "技術単価Ｂ", "店販単価Ａ"},
-                 {"b2:0", 0, 0, "技術単価Ａ", "店販単価Ａ"},
-                 {"b2:0", 1, 0, "技術単価Ｂ", "店販単価Ａ"}};
+    } steps[] = {{"b2:1", Slot::B, Slot::A, "技術単価Ｂ", "店販単価Ａ"},
+                 {"b2:0", Slot::A, Slot::A, "技術単価Ａ", "店販単価Ａ"},
+                 {"b2:0", Slot::B, Slot::A, "技術単価Ｂ", "店販単価Ａ"}};
     for (const auto& step : steps) {
         a.run(QString::fromLatin1(step.action));
         EXPECT_EQ(a.g().technicalDestination, step.giju) << step.action;
@@ -98,9 +98,9 @@ TEST(DestinationToggle, FlipsTheSlotAndCaption) {
         EXPECT_EQ(a.model().destinationButtons[0].caption, QString::fromUtf8(step.caption0));
         EXPECT_EQ(a.model().destinationButtons[1].caption, QString::fromUtf8(step.caption1));
     }
-    a.g().retailDestination = -1; // undetermined: the first press points at B
+    a.g().retailDestination = Slot::None; // undetermined: the first press points at B
     a.run(QStringLiteral("b2:1"));
-    EXPECT_EQ(a.g().retailDestination, 1);
+    EXPECT_EQ(a.g().retailDestination, Slot::B);
 }
 
 } // namespace

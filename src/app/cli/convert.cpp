@@ -22,8 +22,8 @@ QString menuName(Menu menu) {
     return menu == Menu::Technical ? QStringLiteral("技術") : QStringLiteral("店販");
 }
 
-QString slotName(std::int16_t slot) {
-    return slot == SlotA ? QStringLiteral("単価A") : QStringLiteral("単価B");
+QString slotName(Slot slot) {
+    return slot == Slot::A ? QStringLiteral("単価A") : QStringLiteral("単価B");
 }
 
 // Fills the store list from the codes given, by the store dialog's rule; a
@@ -220,8 +220,8 @@ int runConvert(const ConvertRequest& r, const CliPlatform& p) {
         s.g.retailKind = r.retailKind;
         s.g.roundingMethod = r.roundingMethod;
         s.g.roundingUnit = r.roundingUnit;
-        s.g.technicalDestination = NoSlot;
-        s.g.retailDestination = NoSlot;
+        s.g.technicalDestination = Slot::None;
+        s.g.retailDestination = Slot::None;
         s.g.forcedRun = r.force;
         if (const int status = decideMenus(s, r.force); status != Done)
             return status;

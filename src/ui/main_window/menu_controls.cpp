@@ -18,12 +18,12 @@ MenuControls menuControls(WindowModel& m, Menu menu) {
             {&m.conversionKindChecks[2], &m.conversionKindChecks[3]}};
 }
 
-QString slotCaption(Menu menu, std::int16_t slot) {
+QString slotCaption(Menu menu, Slot slot) {
     const QString name =
         menu == Menu::Technical ? QStringLiteral("技術単価") : QStringLiteral("店販単価");
-    if (slot == SlotA)
+    if (slot == Slot::A)
         return name + QStringLiteral("Ａ");
-    if (slot == SlotB)
+    if (slot == Slot::B)
         return name + QStringLiteral("Ｂ");
     return name + QStringLiteral("A/B");
 }

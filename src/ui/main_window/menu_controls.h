@@ -32,6 +32,6 @@ inline constexpr std::array<Menu, 2> Menus{Menu::Technical, Menu::Retail};
 
 // "技術単価Ａ", "技術単価Ｂ" (full-width letters) for slot 0 and 1; any other
 // slot gives the both-slots text "技術単価A/B" (half-width). Likewise "店販単価…".
-QString slotCaption(Menu menu, std::int16_t slot);
+QString slotCaption(Menu menu, Slot slot);
 
 } // namespace tanka

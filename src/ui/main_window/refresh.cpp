@@ -11,8 +11,8 @@ namespace tanka {
 void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
     g.technicalKind = -1;
     g.retailKind = -1;
-    g.technicalDestination = -1;
-    g.retailDestination = -1;
+    g.technicalDestination = Slot::None;
+    g.retailDestination = Slot::None;
     if (variant == DisplayRefresh::StartUp) {
         g.roundingMethod = -1;
         g.roundingUnit = -1;
@@ -63,7 +63,7 @@ void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
         }
         updateExecuteEnabled();
         // Read after updateExecuteEnabled, which may have let a queued click change a slot.
-        if (g.technicalDestination == -1 || g.retailDestination == -1) {
+        if (g.technicalDestination == Slot::None || g.retailDestination == Slot::None) {
             m.blinkTimer.enabled = true;
             m.storeButton.visible = g.isHeadquarters;
         } else {
@@ -79,7 +79,8 @@ void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
     if (forceOffered)
         m.forcePanel.visible = true;
     updateExecuteEnabled();
-    m.blinkTimer.enabled = g.technicalDestination == -1 || g.retailDestination == -1;
+    m.blinkTimer.enabled =
+        g.technicalDestination == Slot::None || g.retailDestination == Slot::None;
     m.warningLabel.caption.clear();
 }
 
@@ -89,8 +90,8 @@ void MainForm::showSlots(Menu menu, const SlotDecision& d) {
     const MenuControls c = menuControls(m, menu);
     if (d.refused()) {
         c.destination.enabled = false;
-        c.source.caption = slotCaption(menu, NoSlot);
-        c.destination.caption = slotCaption(menu, NoSlot);
+        c.source.caption = slotCaption(menu, Slot::None);
+        c.destination.caption = slotCaption(menu, Slot::None);
         for (Control* k : c.kindButtons)
             k->enabled = false;
         for (Control* k : c.kindChecks)
@@ -114,8 +115,8 @@ void MainForm::onDestinationClicked(std::int16_t Index) {
     if (Index != 0 && Index != 1)
         return;
     const Menu menu = Menus[static_cast<std::size_t>(Index)];
-    std::int16_t& dst = destinationSlot(g, menu);
-    dst = dst != SlotB ? SlotB : SlotA;
+    Slot& dst = destinationSlot(g, menu);
+    dst = dst != Slot::B ? Slot::B : Slot::A;
     menuControls(m, menu).destination.caption = slotCaption(menu, dst);
 }
 

@@ -1,6 +1,6 @@
 // One whole conversion through the real widgets: start on a sample
-// installation, choose, Execute, answer the boxes; then the database and the
-// backup files are checked.
+// installation, choose, Execute, answer the boxes; then the database is
+// checked. (What the backups of a run hold is among the backup tests.)
 
 #include <algorithm>
 
@@ -90,8 +90,6 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
 
     EXPECT_GT(expectConverted(gijuBefore, rows(PriceTable::Technical), {2, 1, 1}), 0);
     EXPECT_GT(expectConverted(tenBefore, rows(PriceTable::Retail), {1, 1, 1}), 0);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTGIJU10%.CSV"), PriceTable::Technical), gijuBefore);
-    EXPECT_EQ(readBackupRows(a.site.workFile("MTTENP10%.CSV"), PriceTable::Retail), tenBefore);
 }
 
 // Not in the Windows build: under Wine the ODBC transport reaches the host's

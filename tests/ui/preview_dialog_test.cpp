@@ -163,9 +163,12 @@ TEST(PreviewDialogTest, NarrowsSavesWhatItShowsAndTakesARoundingFromTheCompariso
         d->roundingPage()->applyButton()->click();
         const Preview fresh = buildPreview(*a.app->connection(), a.g(), a.clock);
         EXPECT_EQ(d->model()->allLines().size(), previewLines(fresh).size());
-        EXPECT_EQ(d->model()->preview().menus[1].toChange, fresh.menus[1].toChange);
-        for (std::size_t i = 0; i < fresh.rows.size(); ++i)
+        for (const int m : {0, 1})
+            EXPECT_EQ(d->model()->preview().menus[m].toChange, fresh.menus[m].toChange);
+        for (std::size_t i = 0; i < fresh.rows.size(); ++i) {
             ASSERT_EQ(d->model()->preview().rows[i].after.prices, fresh.rows[i].after.prices);
+            ASSERT_EQ(d->model()->preview().rows[i].changes, fresh.rows[i].changes);
+        }
         d->accept();
     });
     a.click({previewButton});

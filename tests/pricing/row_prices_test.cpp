@@ -2,7 +2,9 @@
 // every row of the technical menu and the retail products. Expected prices
 // worked by hand: 8 %-inclusive to 10 %-inclusive is x 55/54 (1080 -> 1100,
 // 540 -> 550, 500 -> 509.26), to tax-exclusive x 50/54 (1080 -> 1000,
-// 500 -> 462.96); round up adds 0.9 of the unit before cutting.
+// 500 -> 462.96); rounding adds 0 (truncate), 0.5 (half up) or 0.9, at the
+// 100-yen unit 0.99 (round up), of the unit before cutting the fraction. The
+// price formula's own test compares every price with an exact model.
 
 #include <gtest/gtest.h>
 
@@ -42,6 +44,10 @@ const RowCase Rows[] = {
      {{{1080, 540, 0, 500, 1}, {}}}, {No, Yes}, {{{}, {1080, 540, 0, 500, 1}}}, true},
     {"slot B into A, tax-exclusive, round up to 10 yen", Menu::Technical, 1, 2, 1, 1, 1, 0, "2018/04/01",
      {{{9, 9, 9, 9, 9}, {1080, 500, 0, 100, 130}}}, {Yes, No}, {{{1000, 470, 0, 100, 120}, {}}}, true},
+    {"round up adds 0.9 yen, so a smaller fraction is dropped", Menu::Technical, 1, 1, 1, 0, 0, 1, "2018/04/01",
+     {{{1, 500, 1080, 0, 0}, {}}}, {No, Yes}, {{{}, {1, 510, 1100, 0, 0}}}, true},
+    {"round up to 100 yen adds 99 yen", Menu::Technical, 1, 1, 1, 2, 0, 1, "2018/04/01",
+     {{{1, 500, 1080, 0, 0}, {}}}, {No, Yes}, {{{}, {100, 600, 1100, 0, 0}}}, true},
     {"both slots in place, round half up to 100 yen", Menu::Technical, 1, 1, 2, 2, 0, -1, "2018/04/01",
      {{{1080, 500, 0, 0, 1}, {540, 330, 0, 0, 0}}}, {Yes, Yes}, {{{1100, 500, 0, 0, 0}, {600, 300, 0, 0, 0}}}, true},
     {"destination that is no slot: no price written", Menu::Technical, 1, 1, 0, 0, 0, 2, "2018/04/01",

@@ -1,6 +1,7 @@
 // Start-up of the program on sample installations: the ways it ends early.
-// (The normal start is the first step of every window test.) (A missing installation is among the command line's
-// tests, which take the same start-up steps.)
+// (The normal start is the first step of every window test; a missing
+// installation is among the command line's tests, which take the same
+// start-up steps.)
 
 #include <QElapsedTimer>
 #include <QFile>

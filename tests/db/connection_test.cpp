@@ -72,6 +72,7 @@ protected:
     Connection cn;
 };
 
+// (Names inside literals and comments are among the SQL text tests.)
 TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
     const struct {
         const char* sql;
@@ -81,7 +82,6 @@ TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
         {"select MiseRyakusho from MSTORI.dbo.MTMISE M where M.MiseID = 7", "Ginza"},
         {"select count(*) from MKKYAK", "0"},
         {"select MiseID from MSLOCL.dbo.MlMsno", "7"},
-        {"select 'MSHONB.dbo.MHSCTB'", "MSHONB.dbo.MHSCTB"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(firstValue(cn, QString::fromLatin1(c.sql)), QString::fromLatin1(c.expected))

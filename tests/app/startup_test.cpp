@@ -1,6 +1,7 @@
-// Start-up of the program on sample installations: the normal start and the
-// ways it ends early. (A missing installation is among the command line's
-// tests, which take the same start-up steps.)
+// Start-up of the program on sample installations: the ways it ends early.
+// (The normal start is the first step of every window test; a missing
+// installation is among the command line's tests, which take the same
+// start-up steps.)
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,16 +22,6 @@
 
 namespace tanka::test {
 namespace {
-
-TEST(Startup, NormalStartPreparesTheWindow) {
-    AppOnSample a;
-    ASSERT_EQ(a.app->load(), LoadResult::Loaded);
-    EXPECT_TRUE(a.boxes.shown.empty());
-    EXPECT_FALSE(a.g().isHeadquarters);
-    EXPECT_EQ(a.g().storeProcessingDate, QStringLiteral("2019/09/30"));
-    ASSERT_NE(a.app->connection(), nullptr);
-    EXPECT_TRUE(a.app->connection()->isOpen());
-}
 
 // A store number beyond 16 bits in the settings file is an overflow while the
 // installation is read: shown with its number and text, then the end.

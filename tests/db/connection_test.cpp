@@ -59,17 +59,8 @@ TEST(Connection, OpensOrRefusesAsTheServerWould) {
     }
 }
 
-TEST(Connection, UseAfterFailedOpenRaisesThatOpensError) {
-    SqliteServers servers;
-    Connection cn;
-    cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
-    const RunError openError = raised([&] { cn.open(); });
-    ASSERT_NE(openError.number(), 0);
-    const RunError e = raised([&] { cn.beginTrans(); });
-    EXPECT_EQ(e.number(), openError.number());
-    EXPECT_EQ(e.description(), openError.description());
-}
-
+// (A statement after a failed open raises the open's error: among the ODBC
+// opens, which go through the same connection.)
 class AttachedTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -81,6 +72,7 @@ protected:
     Connection cn;
 };
 
+// (Names inside literals and comments are among the SQL text tests.)
 TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
     const struct {
         const char* sql;
@@ -90,7 +82,6 @@ TEST_F(AttachedTest, ThreePartNamesReachEveryDatabaseOfTheServer) {
         {"select MiseRyakusho from MSTORI.dbo.MTMISE M where M.MiseID = 7", "Ginza"},
         {"select count(*) from MKKYAK", "0"},
         {"select MiseID from MSLOCL.dbo.MlMsno", "7"},
-        {"select 'MSHONB.dbo.MHSCTB'", "MSHONB.dbo.MHSCTB"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(firstValue(cn, QString::fromLatin1(c.sql)), QString::fromLatin1(c.expected))

@@ -53,7 +53,9 @@ ConnectionParams connectionParams() {
 EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
     m_g.isHeadquarters = options.headquarters;
     m_g.ownStoreId = m_site.install.miseId;
-    m_g.storeProcessingDate = QStringLiteral("2019/09/30");
+    // Headquarters runs need no processing date: theirs are left without one.
+    if (!options.headquarters)
+        m_g.storeProcessingDate = QStringLiteral("2019/09/30");
     for (auto& row : m_g.chosenStores)
         row[0] = QStringLiteral("0");
     m_g.technicalKind = m_g.retailKind = 1;

@@ -65,15 +65,6 @@ TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
               BothBackups + QStringList{"単価変更_20191001_120000.TSV"});
 }
 
-// (Its work folder and its marking date are among the folder and marking tests.)
-TEST(Run, HeadquartersNeedsNoProcessingDate) {
-    EngineFixture fx(headquartersOptions(2));
-    fx.g().storeProcessingDate.clear();
-    ScriptedBoxes boxes;
-    Counted counted;
-    EXPECT_EQ(run(fx, boxes, counted), RunResult::Finished);
-}
-
 // Runs that stop: declined, refused by a check, or failed before or after
 // they started. Each shows its message after the confirmation, rolls back and
 // leaves both tables exactly as they were.

@@ -1,13 +1,10 @@
 #include "support/table_dump.h"
 
-#include "core/code_page_932.h"
-
 #include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
 #include <QDir>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -64,16 +61,8 @@ QStringList priceColumns(PriceTable table) {
     return columns;
 }
 
-// Values of priceColumns() as text: Null as "<null>", numbers in their
-// shortest form, so that a row reads the same from a table and a backup.
-PriceRow priceRow(QStringList c) {
-    for (QString& value : c) {
-        bool number = false;
-        const double d = value.toDouble(&number);
-        value = value == QLatin1String("#NULL#") ? QStringLiteral("<null>")
-                : number                         ? QString::number(d, 'g', 15)
-                                                 : value;
-    }
+// A row of priceColumns() as text, Null as "<null>".
+PriceRow priceRow(const QStringList& c) {
     const qsizetype perSlot = (c.size() - 5) / 2;
     return {c.mid(0, 3).join(u'/'),     c[0].toInt(), c[3], c[4], c.mid(5, perSlot),
             c.mid(5 + perSlot, perSlot)};
@@ -110,24 +99,6 @@ QStringList dumpDatabases(const QString& serverDir) {
         }
     }
     return lines;
-}
-
-std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table) {
-    QFile f(backupFile);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("no backup " + backupFile.toStdString());
-    const QString text = cp932::decode(f.readAll());
-    QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    const QStringList header = lines.isEmpty() ? QStringList() : lines.takeFirst().split(u'\t');
-    std::vector<PriceRow> rows;
-    for (const QString& line : lines) {
-        const QStringList values = line.split(u'\t');
-        QStringList c;
-        for (const QString& column : priceColumns(table))
-            c << values.value(header.indexOf(column));
-        rows.push_back(priceRow(c));
-    }
-    return rows;
 }
 
 namespace {

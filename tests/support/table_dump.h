@@ -22,8 +22,7 @@ QStringList dumpDatabases(const QString& serverDir);
 
 // One MTGIJU or MTTENP row: its key (MiseID and the two ids, "/"-joined),
 // TaxFlg, SaisyuKosinFlg and the prices of slot A and slot B (five each for
-// MTGIJU, one each for MTTENP), as text: Null as "<null>", numbers in
-// their shortest form ("1080", not "1080.0").
+// MTGIJU, one each for MTTENP), as text: Null as "<null>".
 struct PriceRow {
     QString key;
     int mise = 0;
@@ -38,10 +37,6 @@ enum class PriceTable { Technical, Retail };
 
 // Every row of MTGIJU or MTTENP of an MSTORI file, in key order.
 std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table);
-// The rows of a backup of MTGIJU or MTTENP (code page 932, a header line of
-// column names, TAB-separated, "#NULL#" for Null), in the file's order.
-// Throws std::runtime_error when the file does not open.
-std::vector<PriceRow> readBackupRows(const QString& backupFile, PriceTable table);
 
 // What a run should have done to one table. In the live rows (SaisyuKosinFlg
 // not 9) of the given stores (every store when empty) slot dst holds slot src

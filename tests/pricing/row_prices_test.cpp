@@ -1,0 +1,110 @@
+// The conversion of one row, without a database: the rules a run applies to
+// every row of the technical menu and the retail products. Expected prices
+// worked by hand: 8 %-inclusive to 10 %-inclusive is x 55/54 (1080 -> 1100,
+// 540 -> 550, 500 -> 509.26), to tax-exclusive x 50/54 (1080 -> 1000,
+// 500 -> 462.96); rounding adds 0 (truncate), 0.5 (half up) or 0.9, at the
+// 100-yen unit 0.99 (round up), of the unit before cutting the fraction. The
+// price formula's own test compares every price with an exact model.
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/clock.h"
+#include "core/run_error.h"
+#include "pricing/row_prices.h"
+
+namespace tanka {
+namespace {
+
+using Slots = std::array<std::array<std::int32_t, MaxPositions>, 2>;
+
+constexpr bool No = false, Yes = true;
+
+struct RowCase {
+    const char* rule;
+    Menu menu;
+    std::int32_t taxFlg;
+    std::int16_t kind, method, unit, src, dst;
+    const char* kosinDate;
+    Slots in;
+    std::array<bool, 2> written;
+    Slots out;
+    bool mark;
+};
+
+// The reference date of every row is 2019/09/30.
+// clang-format off
+const RowCase Rows[] = {
+    {"taxed row: slot A converted into B, truncated to 1 yen", Menu::Technical, 1, 1, 0, 0, 0, 1, "2018/04/01",
+     {{{1080, 540, 0, 500, 1}, {7, 7, 7, 7, 7}}}, {No, Yes}, {{{}, {1100, 550, 0, 509, 1}}}, true},
+    {"untaxed row: copied unchanged", Menu::Technical, 0, 1, 0, 0, 0, 1, "2018/04/01",
+     {{{1080, 540, 0, 500, 1}, {7, 7, 7, 7, 7}}}, {No, Yes}, {{{}, {1080, 540, 0, 500, 1}}}, true},
+    {"tax flag other than 1: copied unchanged", Menu::Technical, 2, 2, 1, 2, 0, 1, "2018/04/01",
+     {{{1080, 540, 0, 500, 1}, {}}}, {No, Yes}, {{{}, {1080, 540, 0, 500, 1}}}, true},
+    {"slot B into A, tax-exclusive, round up to 10 yen", Menu::Technical, 1, 2, 1, 1, 1, 0, "2018/04/01",
+     {{{9, 9, 9, 9, 9}, {1080, 500, 0, 100, 130}}}, {Yes, No}, {{{1000, 470, 0, 100, 120}, {}}}, true},
+    {"round up adds 0.9 yen, so a smaller fraction is dropped", Menu::Technical, 1, 1, 1, 0, 0, 1, "2018/04/01",
+     {{{1, 500, 1080, 0, 0}, {}}}, {No, Yes}, {{{}, {1, 510, 1100, 0, 0}}}, true},
+    {"round up to 100 yen adds 99 yen", Menu::Technical, 1, 1, 1, 2, 0, 1, "2018/04/01",
+     {{{1, 500, 1080, 0, 0}, {}}}, {No, Yes}, {{{}, {100, 600, 1100, 0, 0}}}, true},
+    {"both slots in place, round half up to 100 yen", Menu::Technical, 1, 1, 2, 2, 0, -1, "2018/04/01",
+     {{{1080, 500, 0, 0, 1}, {540, 330, 0, 0, 0}}}, {Yes, Yes}, {{{1100, 500, 0, 0, 0}, {600, 300, 0, 0, 0}}}, true},
+    {"destination that is no slot: no price written", Menu::Technical, 1, 1, 0, 0, 0, 2, "2018/04/01",
+     {{{1080, 540, 0, 500, 1}, {}}}, {No, No}, {}, true},
+    {"same last-update date: not marked", Menu::Technical, 1, 1, 0, 0, 0, 1, "2019/09/30",
+     {{{1080}, {}}}, {No, Yes}, {{{}, {1100}}}, false},
+    {"no last-update date: marked", Menu::Technical, 1, 1, 0, 0, 0, 1, "",
+     {{{1080}, {}}}, {No, Yes}, {{{}, {1100}}}, true},
+    {"retail row: one price per slot", Menu::Retail, 1, 1, 0, 0, 0, 1, "2019/09/30",
+     {{{1080, 540, 540, 540, 540}, {}}}, {No, Yes}, {{{}, {1100}}}, false},
+};
+// clang-format on
+
+TEST(RowPrices, FollowTheRulesOfARun) {
+    for (const RowCase& c : Rows) {
+        SCOPED_TRACE(c.rule);
+        ConversionOptions o;
+        o.kind = c.kind;
+        o.roundingMethod = c.method;
+        o.roundingUnit = c.unit;
+        o.srcSlot = c.src;
+        o.dstSlot = c.dst;
+        o.referenceDate = QStringLiteral("2019/09/30");
+        const RowInput row{c.in, c.taxFlg, QString::fromLatin1(c.kosinDate)};
+        const RowPrices got = computeRowPrices(row, pricePositions(c.menu), o);
+        EXPECT_EQ(got.written, c.written);
+        EXPECT_EQ(got.prices, c.out);
+        EXPECT_EQ(got.mark, c.mark);
+    }
+}
+
+TEST(RowPrices, ATaxedPriceThatOverflowsStopsTheRow) {
+    ConversionOptions o;
+    const RowInput row{{{{std::numeric_limits<std::int32_t>::max()}, {}}}, 1, QString()};
+    try {
+        computeRowPrices(row, MaxPositions, o);
+        ADD_FAILURE() << "no overflow";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), err::Overflow);
+    }
+}
+
+// The date a row's last update is compared with: the store's processing date,
+// or at headquarters today 100 years back (29 February to 28 February); the
+// stored date is read as its day alone.
+TEST(RowPrices, MarkingDateOfStoreAndHeadquarters) {
+    Globals g;
+    g.storeProcessingDate = QStringLiteral("2019/09/30");
+    const FixedClock leapDay(QDate(2000, 2, 29));
+    EXPECT_EQ(conversionOptions(Menu::Technical, g, leapDay).referenceDate, "2019/09/30");
+    g.isHeadquarters = True;
+    const ConversionOptions hq = conversionOptions(Menu::Retail, g, leapDay);
+    EXPECT_EQ(hq.referenceDate, "1900/02/28");
+    EXPECT_EQ(hq.markText, "1900/02/28");
+    EXPECT_EQ(rowDateText(QStringLiteral("2019-09-30 15:10:00")), "2019/09/30");
+    EXPECT_EQ(rowDateText(QVariant()), "");
+}
+
+} // namespace
+} // namespace tanka

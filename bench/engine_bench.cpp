@@ -76,10 +76,10 @@ RunResult runOnce(const QString& driveC, const QString& sqliteDir,
     g.isHeadquarters = true;
     for (auto& row : g.chosenStores)
         row[0] = QStringLiteral("0");
-    g.technicalKind = 1;
-    g.retailKind = 2;
-    g.roundingMethod = 2;
-    g.roundingUnit = 1;
+    g.technicalKind = ConversionKind::TenPercentIncluded;
+    g.retailKind = ConversionKind::TaxExcluded;
+    g.roundingMethod = RoundingMethod::HalfUp;
+    g.roundingUnit = RoundingUnit::Yen10;
     g.technicalSource = g.retailSource = Slot::A;
     g.technicalDestination = g.retailDestination = Slot::B;
     YesBoxes boxes;

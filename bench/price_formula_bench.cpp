@@ -8,9 +8,9 @@ namespace {
 
 // One million prices through the formula, for one kind, method and unit each.
 void BM_KeisanMillionPrices(benchmark::State& state) {
-    const auto kind = static_cast<std::int16_t>(state.range(0));
-    const auto method = static_cast<std::int16_t>(state.range(1));
-    const auto unit = static_cast<std::int16_t>(state.range(2));
+    const auto kind = static_cast<tanka::ConversionKind>(state.range(0));
+    const auto method = static_cast<tanka::RoundingMethod>(state.range(1));
+    const auto unit = static_cast<tanka::RoundingUnit>(state.range(2));
     constexpr std::int32_t kPrices = 1'000'000;
     for (auto _ : state) {
         std::int64_t sum = 0;

@@ -11,6 +11,8 @@
 
 #include <QString>
 
+#include "core/choices.h"
+
 namespace tanka {
 
 // A price slot: every price-table row holds two sets of prices, A and B, of
@@ -60,8 +62,9 @@ struct Globals {
     ChosenStoreTable chosenStores;
 
     // Choices and slot state; -1 is "not chosen" / "not determined"
-    std::int16_t technicalKind = 0, retailKind = 0;
-    std::int16_t roundingMethod = 0, roundingUnit = 0;
+    ConversionKind technicalKind = ConversionKind::None, retailKind = ConversionKind::None;
+    RoundingMethod roundingMethod = RoundingMethod::None;
+    RoundingUnit roundingUnit = RoundingUnit::None;
     Slot technicalSource = Slot::A, retailSource = Slot::A;
     Slot technicalDestination = Slot::A, retailDestination = Slot::A; // None: undetermined
     bool forcedRun = false; // the slots were decided by forced execution

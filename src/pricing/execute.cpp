@@ -10,6 +10,7 @@
 #include "pricing/backup.h"
 #include "pricing/conversion.h"
 #include "pricing/journalled_transaction.h"
+#include "pricing/rounding_comparison.h"
 
 #include <QSysInfo>
 
@@ -25,10 +26,11 @@ QString runErrorMessage(std::int32_t number, const QString& description, bool ro
 
 namespace {
 
-QString kindText(std::int16_t mode, Slot src, Slot dst) {
-    if (mode == -1)
+QString kindText(ConversionKind mode, Slot src, Slot dst) {
+    if (mode == ConversionKind::None)
         return QStringLiteral("変更なし");
-    const QString kind = mode == 1 ? QStringLiteral("10%内税") : QStringLiteral("外税");
+    const QString kind = mode == ConversionKind::TenPercentIncluded ? QStringLiteral("10%内税")
+                                                                    : QStringLiteral("外税");
     const auto slot = [](Slot s) {
         return s == Slot::A ? QStringLiteral("A") : QStringLiteral("B");
     };
@@ -51,10 +53,6 @@ QString storesText(const Globals& g) {
 } // namespace
 
 RunDetails runDetails(const Globals& g, const QDateTime& at) {
-    static const QString methods[] = {QStringLiteral("切り捨て"), QStringLiteral("切り上げ"),
-                                      QStringLiteral("四捨五入")};
-    static const QString units[] = {QStringLiteral("1円"), QStringLiteral("10円"),
-                                    QStringLiteral("100円")};
     RunDetails details;
     details.at = at;
     details.lines = {
@@ -69,10 +67,11 @@ RunDetails runDetails(const Globals& g, const QDateTime& at) {
          kindText(g.technicalKind, g.technicalSource, g.technicalDestination)},
         {QStringLiteral("店販"), kindText(g.retailKind, g.retailSource, g.retailDestination)},
         {QStringLiteral("強制実行"), g.forcedRun ? QStringLiteral("あり") : QStringLiteral("なし")},
-        {QStringLiteral("端数処理"),
-         g.roundingMethod >= 0 && g.roundingMethod <= 2 ? methods[g.roundingMethod] : QString()},
+        {QStringLiteral("端数処理"), g.roundingMethod != RoundingMethod::None
+                                         ? roundingMethodName(g.roundingMethod)
+                                         : QString()},
         {QStringLiteral("端数単位"),
-         g.roundingUnit >= 0 && g.roundingUnit <= 2 ? units[g.roundingUnit] : QString()},
+         g.roundingUnit != RoundingUnit::None ? roundingUnitName(g.roundingUnit) : QString()},
     };
     return details;
 }
@@ -89,9 +88,9 @@ void call(const std::function<void()>& hook) {
 RunRefusal runRefusal(const Globals& g, const DriveMap& drive) {
     if (g.workFolder.isEmpty() || !drive.dirExists(g.workFolder))
         return {QStringLiteral("作業フォルダが見つかりません"), MsgIcon::Critical};
-    if (g.technicalKind == -1 && g.retailKind == -1)
+    if (g.technicalKind == ConversionKind::None && g.retailKind == ConversionKind::None)
         return {QStringLiteral("単価変更できません")};
-    if (g.roundingUnit == -1 || g.roundingMethod == -1)
+    if (g.roundingUnit == RoundingUnit::None || g.roundingMethod == RoundingMethod::None)
         return {QStringLiteral("端数選択されていません")};
     // A store run writes the processing date into every changed row; without
     // one it would write a meaningless date.
@@ -123,13 +122,13 @@ ConversionHooks conversionHooks(const RunHooks& hooks, Menu menu, Journal& journ
 // False when a backup failed (its message is shown).
 bool convertChosen(Connection& cn, const Globals& g, MessageBoxes& boxes, const DriveMap& drive,
                    const Clock& clock, const RunHooks& hooks, Journal& journal) {
-    if (g.technicalKind != -1) {
+    if (g.technicalKind != ConversionKind::None) {
         if (!backupTechnicalMenu(cn, g.workFolder, drive, boxes,
                                  phaseProgress(hooks, Menu::Technical, RunPhase::Backup)))
             return false;
         convertTechnicalMenu(cn, g, clock, conversionHooks(hooks, Menu::Technical, journal));
     }
-    if (g.retailKind != -1) {
+    if (g.retailKind != ConversionKind::None) {
         if (!backupRetailProducts(cn, g.workFolder, drive, boxes,
                                   phaseProgress(hooks, Menu::Retail, RunPhase::Backup)))
             return false;

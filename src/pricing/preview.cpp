@@ -130,15 +130,16 @@ Preview buildPreview(Connection& cn, const Globals& g, const Clock& clock) {
     Preview p;
     p.menus[0].menu = Menu::Technical;
     p.menus[1].menu = Menu::Retail;
-    p.menus[0].chosen = g.technicalKind != -1;
-    p.menus[1].chosen = g.retailKind != -1;
+    p.menus[0].chosen = g.technicalKind != ConversionKind::None;
+    p.menus[1].chosen = g.retailKind != ConversionKind::None;
     for (MenuPreview& mp : p.menus)
         if (mp.chosen)
             previewMenu(mp.menu, cn, g, clock, mp, p);
     return p;
 }
 
-void setPreviewRounding(Preview& preview, std::int16_t roundingMethod, std::int16_t roundingUnit) {
+void setPreviewRounding(Preview& preview, RoundingMethod roundingMethod,
+                        RoundingUnit roundingUnit) {
     std::array<ConversionOptions, 2> options = {preview.menus[0].options, preview.menus[1].options};
     for (ConversionOptions& o : options) {
         o.roundingMethod = roundingMethod;

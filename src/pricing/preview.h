@@ -95,6 +95,6 @@ Preview buildPreview(Connection& cn, const Globals& g, const Clock& clock);
 // The same preview for another rounding method and unit, from the rows it
 // has read: new prices, changes and totals recomputed. Raises RunError 6
 // (the preview is then left as it was) when a price overflows.
-void setPreviewRounding(Preview& preview, std::int16_t roundingMethod, std::int16_t roundingUnit);
+void setPreviewRounding(Preview& preview, RoundingMethod roundingMethod, RoundingUnit roundingUnit);
 
 } // namespace tanka

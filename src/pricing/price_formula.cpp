@@ -17,14 +17,13 @@ namespace {
     throw RunError(5, "プロシージャの呼び出し、または引数が不正です。");
 }
 
-// Yen per rounding unit: roundingUnit 0, 1, 2.
-std::int64_t unitYen(std::int16_t roundingUnit) {
+std::int64_t unitYen(RoundingUnit roundingUnit) {
     switch (roundingUnit) {
-    case 0:
+    case RoundingUnit::Yen1:
         return 1;
-    case 1:
+    case RoundingUnit::Yen10:
         return 10;
-    case 2:
+    case RoundingUnit::Yen100:
         return 100;
     default:
         raiseInvalidArgument();
@@ -33,27 +32,27 @@ std::int64_t unitYen(std::int16_t roundingUnit) {
 
 // The price in units of the rounding unit; the division is one double
 // operation, rounded back to four decimals.
-Currency scaledToUnit(std::int32_t price, std::int16_t roundingUnit) {
+Currency scaledToUnit(std::int32_t price, RoundingUnit roundingUnit) {
     switch (roundingUnit) {
-    case 0:
+    case RoundingUnit::Yen1:
         return Currency::fromWhole(price);
-    case 1:
+    case RoundingUnit::Yen10:
         return cur(static_cast<double>(price) / 10.0);
-    case 2:
+    case RoundingUnit::Yen100:
         return cur(static_cast<double>(price) / 100.0);
     default:
         raiseInvalidArgument();
     }
 }
 
-// Kind 1: the 10 %-inclusive amount; kind 2: the tax-exclusive amount. The tax
-// share is 8/108 of the amount, 8 times the amount being formed exactly before
-// the division in double.
-Currency applyTaxFormula(Currency y, std::int16_t kind) {
-    if (kind != 1 && kind != 2)
+// The 10 %-inclusive or the tax-exclusive amount. The tax share is 8/108 of
+// the amount, 8 times the amount being formed exactly before the division in
+// double.
+Currency applyTaxFormula(Currency y, ConversionKind kind) {
+    if (kind != ConversionKind::TenPercentIncluded && kind != ConversionKind::TaxExcluded)
         raiseInvalidArgument();
     const Currency tax = cur((y * 8).toDouble() / 108.0);
-    if (kind == 1)
+    if (kind == ConversionKind::TenPercentIncluded)
         return cur((y - tax).toDouble() * 1.1);
     return y - tax;
 }
@@ -61,13 +60,13 @@ Currency applyTaxFormula(Currency y, std::int16_t kind) {
 // What is added to the magnitude before its fraction is cut off. Round-up adds
 // 0.9 (0.99 at the 100-yen unit), not 0.9999: a fraction of the unit below 0.1
 // (0.01) is dropped instead of rounded up.
-Currency roundingAddend(std::int16_t roundingMethod, std::int16_t roundingUnit) {
+Currency roundingAddend(RoundingMethod roundingMethod, RoundingUnit roundingUnit) {
     switch (roundingMethod) {
-    case 0:
+    case RoundingMethod::Down:
         return Currency();
-    case 1:
-        return Currency::fromTicks(roundingUnit == 2 ? 9900 : 9000);
-    case 2:
+    case RoundingMethod::Up:
+        return Currency::fromTicks(roundingUnit == RoundingUnit::Yen100 ? 9900 : 9000);
+    case RoundingMethod::HalfUp:
         return Currency::fromTicks(5000);
     default:
         raiseInvalidArgument();
@@ -76,8 +75,8 @@ Currency roundingAddend(std::int16_t roundingMethod, std::int16_t roundingUnit) 
 
 } // namespace
 
-std::int32_t convertPrice(std::int32_t price, std::int16_t kind, std::int16_t roundingMethod,
-                          std::int16_t roundingUnit) {
+std::int32_t convertPrice(std::int32_t price, ConversionKind kind, RoundingMethod roundingMethod,
+                          RoundingUnit roundingUnit) {
     // Checked first, so that an invalid choice is reported the same way
     // whatever the price.
     const std::int64_t unit = unitYen(roundingUnit);
@@ -97,10 +96,10 @@ std::int32_t convertPrice(std::int32_t price, std::int16_t kind, std::int16_t ro
     return static_cast<std::int32_t>(result);
 }
 
-std::int64_t exactConvertedAmount(std::int32_t price, std::int16_t kind) {
-    if (kind != 1 && kind != 2)
+std::int64_t exactConvertedAmount(std::int32_t price, ConversionKind kind) {
+    if (kind != ConversionKind::TenPercentIncluded && kind != ConversionKind::TaxExcluded)
         raiseInvalidArgument();
-    return std::int64_t{price} * (kind == 1 ? 55 : 50);
+    return std::int64_t{price} * (kind == ConversionKind::TenPercentIncluded ? 55 : 50);
 }
 
 } // namespace tanka

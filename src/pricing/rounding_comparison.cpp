@@ -9,7 +9,7 @@ namespace tanka {
 std::array<Rounding, 9> allRoundings() {
     std::array<Rounding, 9> all;
     for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = {static_cast<std::int16_t>(i / 3), static_cast<std::int16_t>(i % 3)};
+        all[i] = {RoundingMethods[i / 3], RoundingUnits[i % 3]};
     return all;
 }
 
@@ -22,22 +22,22 @@ QString differenceText() {
     return QStringLiteral("差額 = 新単価 － 換算額（円。＋はお客様の支払いが増え、－は減ります）");
 }
 
-QString roundingMethodName(std::int16_t roundingMethod) {
+QString roundingMethodName(RoundingMethod roundingMethod) {
     switch (roundingMethod) {
-    case 0:
+    case RoundingMethod::Down:
         return QStringLiteral("切り捨て");
-    case 1:
+    case RoundingMethod::Up:
         return QStringLiteral("切り上げ");
     default:
         return QStringLiteral("四捨五入");
     }
 }
 
-QString roundingUnitName(std::int16_t roundingUnit) {
+QString roundingUnitName(RoundingUnit roundingUnit) {
     switch (roundingUnit) {
-    case 0:
+    case RoundingUnit::Yen1:
         return QStringLiteral("1円");
-    case 1:
+    case RoundingUnit::Yen10:
         return QStringLiteral("10円");
     default:
         return QStringLiteral("100円");
@@ -65,7 +65,7 @@ double RoundingFigures::largestYen() const {
     return double(largestDifference) / double(ExactAmountDenominator);
 }
 
-void countPrice(RoundingFigures& figures, std::int16_t kind, std::int32_t from, std::int32_t to) {
+void countPrice(RoundingFigures& figures, ConversionKind kind, std::int32_t from, std::int32_t to) {
     const std::int64_t difference =
         std::int64_t{to} * ExactAmountDenominator - exactConvertedAmount(from, kind);
     ++figures.changed;

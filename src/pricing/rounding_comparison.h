@@ -20,8 +20,8 @@
 namespace tanka {
 
 struct Rounding {
-    std::int16_t roundingMethod = 0; // 0 truncate, 1 round up, 2 round half up
-    std::int16_t roundingUnit = 0;   // 0 one yen, 1 ten, 2 hundred
+    RoundingMethod roundingMethod = RoundingMethod::Down;
+    RoundingUnit roundingUnit = RoundingUnit::Yen1;
 
     friend bool operator==(const Rounding&, const Rounding&) = default;
 };
@@ -36,8 +36,8 @@ QString exactAmountText(); // "換算額 = 8%込み単価 × 100/108（外税）
 QString differenceText();  // "差額 = 新単価 － 換算額（…）"
 
 // "切り捨て", "切り上げ", "四捨五入" and "1円", "10円", "100円".
-QString roundingMethodName(std::int16_t roundingMethod);
-QString roundingUnitName(std::int16_t roundingUnit);
+QString roundingMethodName(RoundingMethod roundingMethod);
+QString roundingUnitName(RoundingUnit roundingUnit);
 
 // How a new price ends: in 00, in 50, in another 0, otherwise.
 enum class PriceEnding { Hundred, Fifty, Ten, Other };

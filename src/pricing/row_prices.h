@@ -20,11 +20,11 @@ class Clock;
 
 // What one run asks of every row of one menu.
 struct ConversionOptions {
-    std::int16_t kind = 1;           // 1 to 10 % inclusive, 2 to tax-exclusive
-    std::int16_t roundingMethod = 0; // 0 truncate, 1 round up, 2 round half up
-    std::int16_t roundingUnit = 0;   // 0 one yen, 1 ten, 2 hundred
-    Slot source = Slot::A;           // A or B
-    Slot destination = Slot::B;      // None: both slots converted where they stand
+    ConversionKind kind = ConversionKind::TenPercentIncluded;
+    RoundingMethod roundingMethod = RoundingMethod::Down;
+    RoundingUnit roundingUnit = RoundingUnit::Yen1;
+    Slot source = Slot::A;      // A or B
+    Slot destination = Slot::B; // None: both slots converted where they stand
     // A row is marked when its last-update date, read as "yyyy/mm/dd", differs
     // from referenceDate; it then gets flag 2 and markText as its date.
     QString referenceDate;

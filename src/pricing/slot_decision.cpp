@@ -74,7 +74,7 @@ std::int16_t switchFlag(Menu menu, Connection& cn, const Globals& g) {
     return menu == Menu::Technical ? technical : retail;
 }
 
-std::int16_t& conversionKind(Globals& g, Menu menu) {
+ConversionKind& conversionKind(Globals& g, Menu menu) {
     return menu == Menu::Technical ? g.technicalKind : g.retailKind;
 }
 

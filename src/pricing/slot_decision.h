@@ -84,7 +84,7 @@ std::int16_t switchFlag(Menu menu, Connection& cn, const Globals& g);
 // The program-wide values of one menu: conversion kind (technicalKind / retailKind),
 // source slot (technicalSource / retailSource) and destination slot (technicalDestination /
 // retailDestination).
-std::int16_t& conversionKind(Globals& g, Menu menu);
+ConversionKind& conversionKind(Globals& g, Menu menu);
 Slot& sourceSlot(Globals& g, Menu menu);
 Slot& destinationSlot(Globals& g, Menu menu);
 

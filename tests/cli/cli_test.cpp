@@ -83,10 +83,10 @@ QString requestText(const cli::Command& c) {
     for (const std::int16_t s : r.stores)
         stores << QString::number(s);
     return QStringLiteral("%1/%2 %3/%4 %5%6%7%8%9%10")
-        .arg(r.technicalKind)
-        .arg(r.retailKind)
-        .arg(r.roundingMethod)
-        .arg(r.roundingUnit)
+        .arg(int(r.technicalKind))
+        .arg(int(r.retailKind))
+        .arg(int(r.roundingMethod))
+        .arg(int(r.roundingUnit))
         .arg(r.storesGiven ? QStringLiteral("[%1]").arg(stores.join(u',')) : QStringLiteral("-"))
         .arg(r.force ? " force" : "", r.dryRun ? " dry" : "", r.yes ? " yes" : "",
              r.out.isEmpty() ? QString() : QStringLiteral(" out=") + r.out,
@@ -295,10 +295,10 @@ TEST_P(SameAsWindow, TablesEqualTheWindowsRun) {
     EngineFixture fx(c.options);
     fx.clock().set(QDate::currentDate());
     Globals& g = fx.g();
-    g.technicalKind = c.giju;
-    g.retailKind = c.ten;
-    g.roundingMethod = c.roundingMethod;
-    g.roundingUnit = c.roundingUnit;
+    g.technicalKind = static_cast<ConversionKind>(c.giju);
+    g.retailKind = static_cast<ConversionKind>(c.ten);
+    g.roundingMethod = static_cast<RoundingMethod>(c.roundingMethod);
+    g.roundingUnit = static_cast<RoundingUnit>(c.roundingUnit);
     g.technicalSource = g.retailSource = static_cast<Slot>(c.src);
     g.technicalDestination = g.retailDestination = static_cast<Slot>(c.dst);
     for (std::size_t i = 0; i < c.stores.size(); ++i)

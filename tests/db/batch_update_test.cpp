@@ -86,8 +86,8 @@ TEST_F(BatchUpdateTest, BatchesStopAtTheRowAndParameterLimits) {
         int columns;
         int statements;
     } cases[] = {
-        {qlonglong{5}, 1, 2},              // 6 values a row: MaxRows (250) per batch
-        {QStringLiteral(" 1100 "), 7, 4},  // 18 values a row: 111 rows per batch
+        {qlonglong{5}, 1, 2},             // 6 values a row: MaxRows (250) per batch
+        {QStringLiteral(" 1100 "), 7, 4}, // 18 values a row: 111 rows per batch
     };
     for (const auto& c : cases) {
         SqliteServers::run(stori(), {QStringLiteral("update MTGIJU set TankaA1 = 0, TankaA2 = 0, "
@@ -99,10 +99,9 @@ TEST_F(BatchUpdateTest, BatchesStopAtTheRowAndParameterLimits) {
         for (int i = 0; i < rows; ++i) {
             std::vector<ColumnChange> changes;
             for (int col = 0; col < c.columns; ++col)
-                changes.push_back({QStringLiteral("Tanka%1%2")
-                                       .arg(QChar(col < 5 ? u'A' : u'B'))
-                                       .arg(col % 5 + 1),
-                                   QStringLiteral("0"), c.after}); // "0": a text, bound
+                changes.push_back(
+                    {QStringLiteral("Tanka%1%2").arg(QChar(col < 5 ? u'A' : u'B')).arg(col % 5 + 1),
+                     QStringLiteral("0"), c.after}); // "0": a text, bound
             batch.add(key(100 + i), changes);
         }
         batch.flush();
@@ -130,8 +129,8 @@ TEST_F(BatchUpdateTest, PagesVisitEachKeyOnceWithTheValuesOfTheirTime) {
     // and a new one appears.
     cn.execute(QStringLiteral("update MSTORI.dbo.MTGIJU set TankaB1 = 55 where GijutuID = 104"));
     cn.execute(QStringLiteral("delete from MSTORI.dbo.MTGIJU where GijutuID = 105"));
-    cn.execute(QStringLiteral(
-        "update MSTORI.dbo.MTGIJU set SaisyuKosinFlg = 9 where GijutuID = 106"));
+    cn.execute(
+        QStringLiteral("update MSTORI.dbo.MTGIJU set SaisyuKosinFlg = 9 where GijutuID = 106"));
     cn.execute(QStringLiteral("insert into MSTORI.dbo.MTGIJU (GlobalID, MiseID, GijutuID, "
                               "ShumokuID, SaisyuKosinFlg) values (1, 7, 200, 1, 0)"));
     std::map<int, int> seen;

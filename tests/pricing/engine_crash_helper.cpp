@@ -33,8 +33,10 @@ int main(int argc, char** argv) {
     tanka::Globals g;
     g.ownStoreId = 1;
     g.storeProcessingDate = QStringLiteral("2019/09/30");
-    g.technicalKind = 1;
-    g.retailKind = 2;
+    g.technicalKind = tanka::ConversionKind::TenPercentIncluded;
+    g.retailKind = tanka::ConversionKind::TaxExcluded;
+    g.roundingMethod = tanka::RoundingMethod::Down;
+    g.roundingUnit = tanka::RoundingUnit::Yen1;
     g.technicalDestination = tanka::Slot::B;
     g.retailDestination = tanka::Slot::B;
     tanka::test::ScriptedBoxes boxes;

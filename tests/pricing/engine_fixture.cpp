@@ -58,8 +58,9 @@ EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
         m_g.storeProcessingDate = QStringLiteral("2019/09/30");
     for (auto& row : m_g.chosenStores)
         row[0] = QStringLiteral("0");
-    m_g.technicalKind = m_g.retailKind = 1;
-    m_g.roundingMethod = m_g.roundingUnit = 0;
+    m_g.technicalKind = m_g.retailKind = ConversionKind::TenPercentIncluded;
+    m_g.roundingMethod = RoundingMethod::Down;
+    m_g.roundingUnit = RoundingUnit::Yen1;
     m_g.technicalSource = m_g.retailSource = Slot::A;
     m_g.technicalDestination = m_g.retailDestination = Slot::B;
 }

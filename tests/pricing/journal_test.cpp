@@ -37,8 +37,8 @@ TEST(Journal, TwoRunsInTheSameSecondKeepTwoJournals) {
 // row and changes nothing.
 TEST(Undo, TakesARunBackOnlyWhileItsRowsAreAsItLeftThem) {
     EngineFixture fx(headquartersOptions(3));
-    fx.g().retailKind = 2;
-    fx.g().roundingMethod = 2;
+    fx.g().retailKind = ConversionKind::TaxExcluded;
+    fx.g().roundingMethod = RoundingMethod::HalfUp;
     const QStringList before = fx.dumpBoth();
     QString run;
     ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);

@@ -82,8 +82,9 @@ struct Tally {
     std::int64_t sum108 = 0, largest108 = 0;
     std::array<qint64, 4> endings{};
 
-    void add(std::int16_t kind, std::int64_t from, std::int64_t to) {
-        const std::int64_t difference = to * 108 - from * (kind == 1 ? 110 : 100);
+    void add(ConversionKind kind, std::int64_t from, std::int64_t to) {
+        const std::int64_t difference =
+            to * 108 - from * (kind == ConversionKind::TenPercentIncluded ? 110 : 100);
         ++changed;
         offExact += difference != 0 ? 1 : 0;
         sum108 += difference;
@@ -94,8 +95,8 @@ struct Tally {
     }
     void expectEqual(const RoundingFigures& f) const {
         SCOPED_TRACE(QString("%1 %2")
-                         .arg(f.rounding.roundingMethod)
-                         .arg(f.rounding.roundingUnit)
+                         .arg(int(f.rounding.roundingMethod))
+                         .arg(int(f.rounding.roundingUnit))
                          .toStdString());
         ASSERT_FALSE(f.overflow);
         EXPECT_EQ(f.changed, changed);
@@ -157,10 +158,10 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
     const PreviewCase& c = GetParam();
     EngineFixture fx(c.options);
     Globals& g = fx.g();
-    g.technicalKind = c.technicalKind;
-    g.retailKind = c.retailKind;
-    g.roundingMethod = c.roundingMethod;
-    g.roundingUnit = c.roundingUnit;
+    g.technicalKind = static_cast<ConversionKind>(c.technicalKind);
+    g.retailKind = static_cast<ConversionKind>(c.retailKind);
+    g.roundingMethod = static_cast<RoundingMethod>(c.roundingMethod);
+    g.roundingUnit = static_cast<RoundingUnit>(c.roundingUnit);
     g.technicalSource = static_cast<Slot>(c.gijuSrc);
     g.technicalDestination = static_cast<Slot>(c.gijuDst);
     g.retailSource = static_cast<Slot>(c.tenSrc);
@@ -215,7 +216,7 @@ TEST(Preview, APriceThatIsNotANumberStopsItAsItStopsTheRun) {
         GTEST_SKIP() << "a text price cannot reach the program through ODBC";
     EngineFixture fx(storeOptions());
     fx.exec({"update MTTENP set UriTankaA = '1,080' where MiseID = 1 and TenpanID = 2"});
-    fx.g().technicalKind = -1;
+    fx.g().technicalKind = ConversionKind::None;
     QString previewError;
     try {
         buildPreview(fx.cn(), fx.g(), fx.clock());

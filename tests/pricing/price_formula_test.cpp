@@ -20,10 +20,10 @@ constexpr int kTruncate = 0, kRoundUp = 1, kRoundHalfUp = 2;
 constexpr int kOneYen = 0, kHundredYen = 2;
 constexpr std::int64_t kUnitYen[] = {1, 10, 100};
 
-// convertPrice with its choices as plain ints.
-std::int32_t keisan(std::int32_t price, int kind, int method, int unit) {
-    return convertPrice(price, static_cast<std::int16_t>(kind), static_cast<std::int16_t>(method),
-                        static_cast<std::int16_t>(unit));
+// convertPrice with its choices as their codes (loop counters here).
+std::int32_t convertCodes(std::int32_t price, int kind, int method, int unit) {
+    return convertPrice(price, static_cast<ConversionKind>(kind),
+                        static_cast<RoundingMethod>(method), static_cast<RoundingUnit>(unit));
 }
 
 // The run-time error number a call raised, or nullopt when it returned.
@@ -78,7 +78,7 @@ TEST(PriceFormula, RejectsChoicesOutsideTheirRangeWhateverThePrice) {
     };
     for (const auto& row : rows)
         for (const std::int32_t price : {0, -540, kMaxPrice})
-            EXPECT_EQ(errorOf([&] { keisan(price, row.kind, row.method, row.unit); }), 5)
+            EXPECT_EQ(errorOf([&] { convertCodes(price, row.kind, row.method, row.unit); }), 5)
                 << "kind " << row.kind << " method " << row.method << " unit " << row.unit
                 << " price " << price;
 }
@@ -193,9 +193,9 @@ std::optional<std::int32_t> modelRound(Int128 amount, int method, int unit) {
     return static_cast<std::int32_t>(result);
 }
 
-std::optional<std::int32_t> keisanOrOverflow(std::int32_t price, int kind, int method, int unit) {
+std::optional<std::int32_t> convertOrOverflow(std::int32_t price, int kind, int method, int unit) {
     std::int32_t result = 0;
-    const auto error = errorOf([&] { result = keisan(price, kind, method, unit); });
+    const auto error = errorOf([&] { result = convertCodes(price, kind, method, unit); });
     if (error) {
         EXPECT_EQ(*error, err::Overflow) << "price " << price;
         return std::nullopt;
@@ -216,7 +216,7 @@ TEST(PriceFormula, MatchesTheExactModelForEveryPriceUpTo200000) {
                 const Int128 amount = modelAmount(price, kind, unit);
                 std::int32_t got[3];
                 for (int method = 0; method < 3; ++method) {
-                    got[method] = keisan(price, kind, method, unit);
+                    got[method] = convertCodes(price, kind, method, unit);
                     const auto want = modelRound(amount, method, unit);
                     if (got[method] != want || got[method] % kUnitYen[unit] != 0 ||
                         got[method] < previous[method]) {
@@ -224,12 +224,13 @@ TEST(PriceFormula, MatchesTheExactModelForEveryPriceUpTo200000) {
                                << " unit " << unit << ": got " << got[method] << ", model "
                                << want.value_or(-1) << ", previous " << previous[method];
                     }
-                    ASSERT_EQ(keisan(-price, kind, method, unit), -got[method])
+                    ASSERT_EQ(convertCodes(-price, kind, method, unit), -got[method])
                         << "negative of " << price;
                     previous[method] = got[method];
                 }
                 // The exact converted amount lies within the yen truncated to.
-                const std::int64_t exact = exactConvertedAmount(price, kind);
+                const std::int64_t exact =
+                    exactConvertedAmount(price, static_cast<ConversionKind>(kind));
                 if (unit == 0) {
                     ASSERT_TRUE(got[kTruncate] * ExactAmountDenominator <= exact &&
                                 exact < (got[kTruncate] + 1) * ExactAmountDenominator)
@@ -263,7 +264,7 @@ TEST(PriceFormula, OverflowsExactlyWhenTheResultLeaves32Bits) {
                     for (std::int64_t p = range.first; p <= range.last; ++p) {
                         const auto price = static_cast<std::int32_t>(p);
                         const auto want = modelRound(modelAmount(price, kind, unit), method, unit);
-                        ASSERT_EQ(keisanOrOverflow(price, kind, method, unit), want)
+                        ASSERT_EQ(convertOrOverflow(price, kind, method, unit), want)
                             << "price " << price << " kind " << kind << " method " << method
                             << " unit " << unit;
                         overflows += want ? 0 : 1;

@@ -20,12 +20,19 @@ namespace {
 using Slots = std::array<std::array<std::int32_t, MaxPositions>, 2>;
 
 constexpr bool No = false, Yes = true;
+constexpr auto Incl = ConversionKind::TenPercentIncluded, Excl = ConversionKind::TaxExcluded;
+constexpr auto Down = RoundingMethod::Down, Up = RoundingMethod::Up, Half = RoundingMethod::HalfUp;
+constexpr auto Y1 = RoundingUnit::Yen1, Y10 = RoundingUnit::Yen10, Y100 = RoundingUnit::Yen100;
+constexpr auto A = Slot::A, B = Slot::B, InPlace = Slot::None;
 
 struct RowCase {
     const char* rule;
     Menu menu;
     std::int32_t taxFlg;
-    std::int16_t kind, method, unit, src, dst;
+    ConversionKind kind;
+    RoundingMethod method;
+    RoundingUnit unit;
+    Slot src, dst;
     const char* kosinDate;
     Slots in;
     std::array<bool, 2> written;
@@ -36,27 +43,25 @@ struct RowCase {
 // The reference date of every row is 2019/09/30.
 // clang-format off
 const RowCase Rows[] = {
-    {"taxed row: slot A converted into B, truncated to 1 yen", Menu::Technical, 1, 1, 0, 0, 0, 1, "2018/04/01",
+    {"taxed row: slot A converted into B, truncated to 1 yen", Menu::Technical, 1, Incl, Down, Y1, A, B, "2018/04/01",
      {{{1080, 540, 0, 500, 1}, {7, 7, 7, 7, 7}}}, {No, Yes}, {{{}, {1100, 550, 0, 509, 1}}}, true},
-    {"untaxed row: copied unchanged", Menu::Technical, 0, 1, 0, 0, 0, 1, "2018/04/01",
+    {"untaxed row: copied unchanged", Menu::Technical, 0, Incl, Down, Y1, A, B, "2018/04/01",
      {{{1080, 540, 0, 500, 1}, {7, 7, 7, 7, 7}}}, {No, Yes}, {{{}, {1080, 540, 0, 500, 1}}}, true},
-    {"tax flag other than 1: copied unchanged", Menu::Technical, 2, 2, 1, 2, 0, 1, "2018/04/01",
+    {"tax flag other than 1: copied unchanged", Menu::Technical, 2, Excl, Up, Y100, A, B, "2018/04/01",
      {{{1080, 540, 0, 500, 1}, {}}}, {No, Yes}, {{{}, {1080, 540, 0, 500, 1}}}, true},
-    {"slot B into A, tax-exclusive, round up to 10 yen", Menu::Technical, 1, 2, 1, 1, 1, 0, "2018/04/01",
+    {"slot B into A, tax-exclusive, round up to 10 yen", Menu::Technical, 1, Excl, Up, Y10, B, A, "2018/04/01",
      {{{9, 9, 9, 9, 9}, {1080, 500, 0, 100, 130}}}, {Yes, No}, {{{1000, 470, 0, 100, 120}, {}}}, true},
-    {"round up adds 0.9 yen, so a smaller fraction is dropped", Menu::Technical, 1, 1, 1, 0, 0, 1, "2018/04/01",
+    {"round up adds 0.9 yen, so a smaller fraction is dropped", Menu::Technical, 1, Incl, Up, Y1, A, B, "2018/04/01",
      {{{1, 500, 1080, 0, 0}, {}}}, {No, Yes}, {{{}, {1, 510, 1100, 0, 0}}}, true},
-    {"round up to 100 yen adds 99 yen", Menu::Technical, 1, 1, 1, 2, 0, 1, "2018/04/01",
+    {"round up to 100 yen adds 99 yen", Menu::Technical, 1, Incl, Up, Y100, A, B, "2018/04/01",
      {{{1, 500, 1080, 0, 0}, {}}}, {No, Yes}, {{{}, {100, 600, 1100, 0, 0}}}, true},
-    {"both slots in place, round half up to 100 yen", Menu::Technical, 1, 1, 2, 2, 0, -1, "2018/04/01",
+    {"both slots in place, round half up to 100 yen", Menu::Technical, 1, Incl, Half, Y100, A, InPlace, "2018/04/01",
      {{{1080, 500, 0, 0, 1}, {540, 330, 0, 0, 0}}}, {Yes, Yes}, {{{1100, 500, 0, 0, 0}, {600, 300, 0, 0, 0}}}, true},
-    {"destination that is no slot: no price written", Menu::Technical, 1, 1, 0, 0, 0, 2, "2018/04/01",
-     {{{1080, 540, 0, 500, 1}, {}}}, {No, No}, {}, true},
-    {"same last-update date: not marked", Menu::Technical, 1, 1, 0, 0, 0, 1, "2019/09/30",
+    {"same last-update date: not marked", Menu::Technical, 1, Incl, Down, Y1, A, B, "2019/09/30",
      {{{1080}, {}}}, {No, Yes}, {{{}, {1100}}}, false},
-    {"no last-update date: marked", Menu::Technical, 1, 1, 0, 0, 0, 1, "",
+    {"no last-update date: marked", Menu::Technical, 1, Incl, Down, Y1, A, B, "",
      {{{1080}, {}}}, {No, Yes}, {{{}, {1100}}}, true},
-    {"retail row: one price per slot", Menu::Retail, 1, 1, 0, 0, 0, 1, "2019/09/30",
+    {"retail row: one price per slot", Menu::Retail, 1, Incl, Down, Y1, A, B, "2019/09/30",
      {{{1080, 540, 540, 540, 540}, {}}}, {No, Yes}, {{{}, {1100}}}, false},
 };
 // clang-format on
@@ -68,8 +73,8 @@ TEST(RowPrices, FollowTheRulesOfARun) {
         o.kind = c.kind;
         o.roundingMethod = c.method;
         o.roundingUnit = c.unit;
-        o.srcSlot = c.src;
-        o.dstSlot = c.dst;
+        o.source = c.src;
+        o.destination = c.dst;
         o.referenceDate = QStringLiteral("2019/09/30");
         const RowInput row{c.in, c.taxFlg, QString::fromLatin1(c.kosinDate)};
         const RowPrices got = computeRowPrices(row, pricePositions(c.menu), o);
@@ -98,7 +103,7 @@ TEST(RowPrices, MarkingDateOfStoreAndHeadquarters) {
     g.storeProcessingDate = QStringLiteral("2019/09/30");
     const FixedClock leapDay(QDate(2000, 2, 29));
     EXPECT_EQ(conversionOptions(Menu::Technical, g, leapDay).referenceDate, "2019/09/30");
-    g.isHeadquarters = True;
+    g.isHeadquarters = true;
     const ConversionOptions hq = conversionOptions(Menu::Retail, g, leapDay);
     EXPECT_EQ(hq.referenceDate, "1900/02/28");
     EXPECT_EQ(hq.markText, "1900/02/28");

@@ -127,7 +127,9 @@ int expectConverted(const std::vector<PriceRow>& before, const std::vector<Price
         const auto convert = [&](const QString& price) {
             const std::int32_t p = priceOf(price);
             return was.taxFlg == QLatin1String("1")
-                       ? convertPrice(p, c.kind, c.roundingMethod, c.roundingUnit)
+                       ? convertPrice(p, static_cast<ConversionKind>(c.kind),
+                                      static_cast<RoundingMethod>(c.roundingMethod),
+                                      static_cast<RoundingUnit>(c.roundingUnit))
                        : p;
         };
         const QStringList* slotsBefore[] = {&was.a, &was.b};

@@ -26,10 +26,10 @@ sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std
 // The slots of both menus, as "src>dst src>dst".
 QString slotText(const Globals& g) {
     return QStringLiteral("%1>%2 %3>%4")
-        .arg(g.technicalSource)
-        .arg(g.technicalDestination)
-        .arg(g.retailSource)
-        .arg(g.retailDestination);
+        .arg(int(g.technicalSource))
+        .arg(int(g.technicalDestination))
+        .arg(int(g.retailSource))
+        .arg(int(g.retailDestination));
 }
 
 struct ForceCase {
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     AppOnSample a(bothSlotsPriced(1, 2));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const std::int16_t gijuSource = a.g().technicalSource;
+    const int gijuSource = int(a.g().technicalSource);
     a.click({forceButton});
     a.click({conversionKindButtons, 0});
     a.click({roundingMethodButtons, 1});
@@ -101,7 +101,7 @@ TEST(ForcedExecution, CancelBringsBackTheRefusal) {
     EXPECT_TRUE(a.view().timerActive());
     EXPECT_EQ(a.model().technicalInUseLabel.caption, QStringLiteral("(使用中単価:Ａ)"));
     EXPECT_EQ(a.model().retailInUseLabel.caption, QStringLiteral("(使用中単価:Ｂ)"));
-    EXPECT_EQ(a.g().roundingMethod, 1);
+    EXPECT_EQ(a.g().roundingMethod, RoundingMethod::Up);
 }
 
 } // namespace

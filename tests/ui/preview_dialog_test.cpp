@@ -156,7 +156,8 @@ TEST(PreviewDialogTest, NarrowsSavesWhatItShowsAndTakesARoundingFromTheCompariso
         const std::vector<RoundingFigures>& figures = d->roundingPage()->figures();
         ASSERT_EQ(figures.size(), 18u);
         const auto line = std::find_if(figures.begin(), figures.end(), [](const auto& f) {
-            return f.menu == Menu::Retail && f.rounding == Rounding{1, 2};
+            return f.menu == Menu::Retail &&
+                   f.rounding == Rounding{RoundingMethod::Up, RoundingUnit::Yen100};
         });
         d->roundingPage()->table()->selectRow(int(line - figures.begin()));
         d->roundingPage()->applyButton()->click();
@@ -172,8 +173,8 @@ TEST(PreviewDialogTest, NarrowsSavesWhatItShowsAndTakesARoundingFromTheCompariso
     });
     a.click({previewButton});
     EXPECT_TRUE(seen);
-    EXPECT_EQ(a.g().roundingMethod, 1);
-    EXPECT_EQ(a.g().roundingUnit, 2);
+    EXPECT_EQ(a.g().roundingMethod, RoundingMethod::Up);
+    EXPECT_EQ(a.g().roundingUnit, RoundingUnit::Yen100);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(a.button({roundingMethodChecks, i})->isChecked(), i == 1);
         EXPECT_EQ(a.button({roundingUnitChecks, i})->isChecked(), i == 2);

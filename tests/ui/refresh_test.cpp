@@ -125,12 +125,13 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
 
     // Every refresh clears the kinds, so Execute is off; it keeps the check
     // marks, and the rounding except at start-up.
-    EXPECT_EQ(a.g().technicalKind, -1);
-    EXPECT_EQ(a.g().retailKind, -1);
+    EXPECT_EQ(a.g().technicalKind, ConversionKind::None);
+    EXPECT_EQ(a.g().retailKind, ConversionKind::None);
     EXPECT_FALSE(m.executeButton.enabled);
     EXPECT_EQ(m.conversionKindChecks[0].value, 1);
-    EXPECT_EQ(a.g().roundingMethod, c.variant == StartUp ? -1 : 0);
-    EXPECT_EQ(a.g().roundingUnit, c.variant == StartUp ? -1 : 0);
+    EXPECT_EQ(a.g().roundingMethod,
+              c.variant == StartUp ? RoundingMethod::None : RoundingMethod::Down);
+    EXPECT_EQ(a.g().roundingUnit, c.variant == StartUp ? RoundingUnit::None : RoundingUnit::Yen1);
     EXPECT_TRUE(m.warningLabel.caption.isEmpty());
 }
 

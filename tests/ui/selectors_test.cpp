@@ -68,10 +68,11 @@ TEST_P(SelectorTest, ChoosesAndEnablesExecuteWhenComplete) {
     for (const QString& action : QString::fromUtf8(c.actions).split(u' '))
         a.run(action);
     const WindowModel& m = a.model();
-    EXPECT_EQ(a.g().technicalKind, c.technicalKind);
-    EXPECT_EQ(a.g().retailKind, c.retailKind);
-    EXPECT_EQ(a.g().roundingMethod, c.roundingMethod);
-    EXPECT_EQ(a.g().roundingUnit, c.roundingUnit);
+    // The codes of the choices: the index of the button chosen, -1 for none.
+    EXPECT_EQ(int(a.g().technicalKind), c.technicalKind);
+    EXPECT_EQ(int(a.g().retailKind), c.retailKind);
+    EXPECT_EQ(int(a.g().roundingMethod), c.roundingMethod);
+    EXPECT_EQ(int(a.g().roundingUnit), c.roundingUnit);
     EXPECT_EQ(m.executeButton.enabled, c.execute);
     EXPECT_EQ(checks(m.conversionKindChecks), QString::fromUtf8(c.kinds));
     EXPECT_EQ(checks(m.roundingMethodChecks), QString::fromUtf8(c.methods));

@@ -94,10 +94,12 @@ TEST_P(StoreEntryTest, EnterTakesAStoreOrNothing) {
 INSTANTIATE_TEST_SUITE_P(Entries, StoreEntryTest,
                          ::testing::Values(EntryCase{"0012", "12", "  12 銀座店", true},
                                            // nothing typed, no store code, or pasted text
-                                           EntryCase{"", "0", "", false}, EntryCase{"1x", "0", "", false},
+                                           EntryCase{"", "0", "", false},
+                                           EntryCase{"1x", "0", "", false},
                                            // no such live store, or a store without a name: nothing
                                            // added, but the window refreshes afterwards
-                                           EntryCase{"77", "0", "", true}, EntryCase{"40", "0", "", true},
+                                           EntryCase{"77", "0", "", true},
+                                           EntryCase{"40", "0", "", true},
                                            EntryCase{"5", "0", "", true}));
 
 TEST_F(StoreDialogTest, SameCodeTwiceFillsTwoRowsAndAFullListTakesNoMore) {
@@ -147,14 +149,14 @@ TEST_F(StoreDialogTest, RefreshesTheWindowOnlyAfterAnEntry) {
         [](StoreDialogView& dialog) { QTest::keyClick(dialog.storeCodeEdit(), Qt::Key_Escape); },
     };
     for (const auto& close : closes) {
-        a.g().technicalKind = 1;
+        a.g().technicalKind = ConversionKind::TenPercentIncluded;
         withStoreDialog(a, close);
-        EXPECT_EQ(a.g().technicalKind, 1);
+        EXPECT_EQ(a.g().technicalKind, ConversionKind::TenPercentIncluded);
         withStoreDialog(a, [&close](StoreDialogView& dialog) {
             type(dialog, QStringLiteral("77"));
             close(dialog);
         });
-        EXPECT_EQ(a.g().technicalKind, -1);
+        EXPECT_EQ(a.g().technicalKind, ConversionKind::None);
     }
 }
 

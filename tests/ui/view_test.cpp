@@ -65,10 +65,10 @@ TEST_F(ViewTest, ClicksRunTheHandlersAndTheModelIsMirrored) {
     EXPECT_TRUE(w({executeButton})->isEnabled());
 
     click({roundingMethodChecks, 1});
-    EXPECT_EQ(a.g().roundingMethod, 1);
+    EXPECT_EQ(a.g().roundingMethod, RoundingMethod::Up);
     EXPECT_TRUE(checked({roundingMethodChecks, 1}));
     click({conversionKindChecks, 0});
-    EXPECT_EQ(a.g().technicalKind, -1);
+    EXPECT_EQ(a.g().technicalKind, ConversionKind::None);
     EXPECT_FALSE(checked({conversionKindChecks, 0}));
     EXPECT_FALSE(w({executeButton})->isEnabled());
 }

@@ -90,13 +90,15 @@ QString readWords(QCommandLineParser& parser, const QList<QCommandLineOption>& o
     return {};
 }
 
-// The value of an option among fixed words; error set when it is none of them.
-std::int16_t choice(const QCommandLineParser& parser, const char* name,
-                    std::initializer_list<std::pair<const char*, std::int16_t>> table,
-                    const char* allowed, QString& error) {
+// The value of an option among fixed words; error set when it is none of
+// them. Choice::None when the option is not given or its value is wrong.
+template <typename Choice>
+Choice choice(const QCommandLineParser& parser, const char* name,
+              std::initializer_list<std::pair<const char*, Choice>> table, const char* allowed,
+              QString& error) {
     const QString option = QString::fromLatin1(name);
     if (!parser.isSet(option))
-        return -1;
+        return Choice::None;
     const QString value = parser.value(option);
     for (const auto& [word, result] : table)
         if (value == QLatin1String(word))
@@ -104,7 +106,7 @@ std::int16_t choice(const QCommandLineParser& parser, const char* name,
     if (error.isEmpty())
         error = QStringLiteral("--%1 の値が違います: %2（%3 のいずれか）")
                     .arg(option, value, QLatin1String(allowed));
-    return -1;
+    return Choice::None;
 }
 
 // "12,13": store codes as the store dialog takes them, one to four digits
@@ -134,11 +136,20 @@ Parsed parseConvert(const QStringList& args) {
     const auto isSet = [&](const char* name) { return words.isSet(QString::fromLatin1(name)); };
     ConvertRequest& r = p.command.convert;
     QString& e = p.error;
-    r.technicalKind = choice(words, "technical", {{"10", 1}, {"excl", 2}}, "10, excl", e);
-    r.retailKind = choice(words, "retail", {{"10", 1}, {"excl", 2}}, "10, excl", e);
-    r.roundingMethod =
-        choice(words, "round", {{"down", 0}, {"up", 1}, {"half", 2}}, "down, up, half", e);
-    r.roundingUnit = choice(words, "unit", {{"1", 0}, {"10", 1}, {"100", 2}}, "1, 10, 100", e);
+    using enum ConversionKind;
+    const std::initializer_list<std::pair<const char*, ConversionKind>> kinds = {
+        {"10", TenPercentIncluded}, {"excl", TaxExcluded}};
+    r.technicalKind = choice(words, "technical", kinds, "10, excl", e);
+    r.retailKind = choice(words, "retail", kinds, "10, excl", e);
+    r.roundingMethod = choice<RoundingMethod>(words, "round",
+                                              {{"down", RoundingMethod::Down},
+                                               {"up", RoundingMethod::Up},
+                                               {"half", RoundingMethod::HalfUp}},
+                                              "down, up, half", e);
+    r.roundingUnit = choice<RoundingUnit>(
+        words, "unit",
+        {{"1", RoundingUnit::Yen1}, {"10", RoundingUnit::Yen10}, {"100", RoundingUnit::Yen100}},
+        "1, 10, 100", e);
     if (!e.isEmpty())
         return p;
     if (!isSet("technical") && !isSet("retail"))

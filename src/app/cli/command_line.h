@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/choices.h"
+
 namespace tanka::cli {
 
 // The process's exit status.
@@ -21,11 +23,10 @@ enum ExitStatus : int {
 };
 
 struct ConvertRequest {
-    // As the window's choices hold them: kind 1 to 10 % inclusive, 2 to
-    // tax-exclusive, -1 not converted; rounding method 0 truncate, 1 round
-    // up, 2 round half up; unit 0 one yen, 1 ten, 2 hundred.
-    std::int16_t technicalKind = -1, retailKind = -1;
-    std::int16_t roundingMethod = -1, roundingUnit = -1;
+    // None: not given (a menu not given is not converted).
+    ConversionKind technicalKind = ConversionKind::None, retailKind = ConversionKind::None;
+    RoundingMethod roundingMethod = RoundingMethod::None;
+    RoundingUnit roundingUnit = RoundingUnit::None;
     bool storesGiven = false;
     std::vector<std::int16_t> stores; // in the order given
     bool force = false;

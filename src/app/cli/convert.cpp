@@ -74,7 +74,7 @@ QString refusalText(Menu menu, const SlotDecision& d, bool force) {
 int decideMenus(Session& s, bool force) {
     QStringList refusals;
     for (const Menu menu : {Menu::Technical, Menu::Retail}) {
-        if (conversionKind(s.g, menu) == -1)
+        if (conversionKind(s.g, menu) == ConversionKind::None)
             continue;
         const SlotDecision d =
             decideSlots(checkSlots(menu, s.cn(), s.g), EmptyMenu::FollowSwitchFlag,
@@ -146,9 +146,10 @@ int dryRun(Session& s, const ConvertRequest& r, const CliPlatform& p) {
             report += QStringLiteral("変更しない\n");
             continue;
         }
-        const std::int16_t mode = conversionKind(s.g, m.menu);
+        const ConversionKind mode = conversionKind(s.g, m.menu);
         report +=
-            (mode == 1 ? QStringLiteral("内税10%単価へ") : QStringLiteral("外税（税抜き）単価へ")) +
+            (mode == ConversionKind::TenPercentIncluded ? QStringLiteral("内税10%単価へ")
+                                                        : QStringLiteral("外税（税抜き）単価へ")) +
             QStringLiteral("  ") + slotName(sourceSlot(s.g, m.menu)) + QStringLiteral(" → ") +
             slotName(destinationSlot(s.g, m.menu)) +
             (r.force ? QStringLiteral("（強制実行）") : QString()) + u'\n';

@@ -20,9 +20,9 @@ void MainForm::doEvents() {
 }
 
 void MainForm::updateExecuteEnabled() {
-    if (g.technicalKind == -1 && g.retailKind == -1)
+    if (g.technicalKind == ConversionKind::None && g.retailKind == ConversionKind::None)
         m.executeButton.enabled = false;
-    else if (g.roundingMethod == -1 || g.roundingUnit == -1)
+    else if (g.roundingMethod == RoundingMethod::None || g.roundingUnit == RoundingUnit::None)
         m.executeButton.enabled = false;
     else
         m.executeButton.enabled = true;

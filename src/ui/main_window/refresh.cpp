@@ -9,13 +9,13 @@
 namespace tanka {
 
 void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
-    g.technicalKind = -1;
-    g.retailKind = -1;
+    g.technicalKind = ConversionKind::None;
+    g.retailKind = ConversionKind::None;
     g.technicalDestination = Slot::None;
     g.retailDestination = Slot::None;
     if (variant == DisplayRefresh::StartUp) {
-        g.roundingMethod = -1;
-        g.roundingUnit = -1;
+        g.roundingMethod = RoundingMethod::None;
+        g.roundingUnit = RoundingUnit::None;
     }
 
     // After a change of the store list the switch flags decide an empty menu.

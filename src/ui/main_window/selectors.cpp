@@ -46,15 +46,16 @@ void MainForm::onConversionKindClicked(std::int16_t Index) {
     ClickGuard guard(selectorHandlerRunning);
     if (Index >= 0 && Index <= 3) {
         const int first = Index < 2 ? 0 : 2;
-        std::int16_t& value = Index < 2 ? g.technicalKind : g.retailKind;
-        const std::int16_t kind = Index % 2 == 0 ? 1 : 2;
+        ConversionKind& value = Index < 2 ? g.technicalKind : g.retailKind;
+        const ConversionKind kind =
+            Index % 2 == 0 ? ConversionKind::TenPercentIncluded : ConversionKind::TaxExcluded;
         for (int i = first; i < first + 2; ++i) {
             m.conversionKindButtons[static_cast<std::size_t>(i)].backColor =
                 colors::UnselectedButton;
             setCheckValue(ControlId::conversionKindChecks, i, 0);
         }
         if (value == kind) {
-            value = -1;
+            value = ConversionKind::None;
         } else {
             value = kind;
             m.conversionKindButtons[static_cast<std::size_t>(Index)].backColor =
@@ -67,15 +68,16 @@ void MainForm::onConversionKindClicked(std::int16_t Index) {
 
 namespace {
 
-// Rounding method and unit: three buttons, no deselection.
-template <typename SetCheck>
+// Rounding method and unit: three buttons, no deselection; the button's index
+// is the choice's code.
+template <typename Choice, typename SetCheck>
 void selectRounding(std::array<Control, 3>& buttons, ControlId checks, std::int16_t Index,
-                    std::int16_t& value, SetCheck setCheck) {
+                    Choice& value, SetCheck setCheck) {
     for (int i = 0; i < 3; ++i) {
         buttons[static_cast<std::size_t>(i)].backColor = colors::UnselectedButton;
         setCheck(checks, i, 0);
     }
-    value = Index;
+    value = static_cast<Choice>(Index);
     buttons[static_cast<std::size_t>(Index)].backColor = colors::SelectedButton;
     setCheck(checks, Index, 1);
 }

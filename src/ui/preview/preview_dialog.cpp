@@ -265,8 +265,8 @@ void installPreview(MainForm& form, MainWindowView* window, MessageBoxes& boxes,
         // handlers, checks and model.
         dialog.applyRounding = [&form, window](Rounding rounding) {
             for (const ControlRef ref :
-                 {ControlRef{ControlId::roundingMethodButtons, rounding.roundingMethod},
-                  ControlRef{ControlId::roundingUnitButtons, rounding.roundingUnit}}) {
+                 {ControlRef{ControlId::roundingMethodButtons, int(rounding.roundingMethod)},
+                  ControlRef{ControlId::roundingUnitButtons, int(rounding.roundingUnit)}}) {
                 auto* button = qobject_cast<QAbstractButton*>(window->widget(ref));
                 if (!button || !button->isEnabled())
                     return false;

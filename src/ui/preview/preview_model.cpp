@@ -39,7 +39,7 @@ void PreviewModel::setFilter(const PreviewFilter& filter) {
     endResetModel();
 }
 
-void PreviewModel::setRounding(std::int16_t roundingMethod, std::int16_t roundingUnit) {
+void PreviewModel::setRounding(RoundingMethod roundingMethod, RoundingUnit roundingUnit) {
     setPreviewRounding(m_preview, roundingMethod, roundingUnit);
     beginResetModel();
     m_lines = previewLines(m_preview);

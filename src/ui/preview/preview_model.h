@@ -42,7 +42,7 @@ public:
     // Recomputes the preview for another rounding (setPreviewRounding; may
     // raise RunError 6, leaving the model as it was); the narrowing and the
     // sort stay.
-    void setRounding(std::int16_t roundingMethod, std::int16_t roundingUnit);
+    void setRounding(RoundingMethod roundingMethod, RoundingUnit roundingUnit);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -31,7 +31,6 @@ LoadResult TankaApp::load() {
         startUp(g, CN, {p.env, p.drive, p.boxes, p.instance}, m_startupLockWait, [this] {
             m_model.titleBanner.backColor = colors::TitleBanner;
             centre();
-            setFixedTexts();
             m_form.refreshSlotDisplay(DisplayRefresh::StartUp);
         });
     if (result == LoadResult::Loaded)
@@ -52,17 +51,6 @@ void TankaApp::centre() {
     const float height = static_cast<float>(m_view->frameGeometry().height());
     m_model.left = static_cast<int>((static_cast<float>(s.width()) - width) / 2.0f) + s.left();
     m_model.top = static_cast<int>((static_cast<float>(s.height()) - height) / 2.0f) + s.top();
-}
-
-void TankaApp::setFixedTexts() {
-    m_model.introText.caption = QStringLiteral("※技術及び店販メニューの現行単価を変更します。\r\n"
-                                               "　下記１・２のいずれかを選択して下さい。");
-    m_model.kind1Text.caption =
-        QStringLiteral("１．内税の８％単価を１０％単価に変更。\r\n"
-                       "　　計算式：（（現行単価－（現行単価×８÷１０８））×１．１０）");
-    m_model.kind2Text.caption = QStringLiteral("２．内税の８％単価を外税（税抜き）単価に変更。\r\n"
-                                               "　　計算式：（現行単価－（現行単価×８÷１０８））");
-    m_model.warningLabel.caption.clear();
 }
 
 int runProgram(TankaApp& app) {

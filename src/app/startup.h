@@ -53,7 +53,6 @@ public:
     Connection* connection() { return CN.get(); }
 
 private:
-    void setFixedTexts();
     void centre();
 
     Platform p;

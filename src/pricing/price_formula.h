@@ -12,6 +12,13 @@ namespace tanka {
 // Throws RunError 6 "Overflow" when an amount leaves the currency range or the
 // result does not fit 32 bits, and RunError 5 when kind, roundingMethod or roundingUnit
 // is None (nothing is chosen: no price may be written then).
+//
+// The window shows the formula beside each kind, in the shop's full-width
+// notation: current price less its 8 % share (x 8/108), times 1.10 for the
+// 10 %-inclusive price.
+inline constexpr const char* TenPercentFormulaText =
+    "（（現行単価－（現行単価×８÷１０８））×１．１０）";
+inline constexpr const char* TaxExcludedFormulaText = "（現行単価－（現行単価×８÷１０８））";
 std::int32_t convertPrice(std::int32_t price, ConversionKind kind, RoundingMethod roundingMethod,
                           RoundingUnit roundingUnit);
 
@@ -22,6 +29,9 @@ std::int32_t convertPrice(std::int32_t price, ConversionKind kind, RoundingMetho
 // and comparisons with rounded prices are exact. Raises RunError 5 for kind
 // None, as convertPrice does.
 inline constexpr std::int64_t ExactAmountDenominator = 54;
+// The exact amount as the rounding comparison explains it.
+inline constexpr const char* ExactAmountText =
+    "換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）";
 std::int64_t exactConvertedAmount(std::int32_t price, ConversionKind kind);
 
 } // namespace tanka

@@ -14,8 +14,7 @@ std::array<Rounding, 9> allRoundings() {
 }
 
 QString exactAmountText() {
-    return QStringLiteral(
-        "換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）");
+    return QString::fromUtf8(ExactAmountText);
 }
 
 QString differenceText() {

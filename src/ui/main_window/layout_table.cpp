@@ -60,6 +60,14 @@ constexpr LayoutEntry text(ControlRef ref, const char* legacy, const char* capti
         .ref = ref, .legacy = legacy, .caption = caption, .rect = rect, .points = 12, .bold = true};
 }
 
+// An explanatory text ending in the formula the program computes.
+constexpr LayoutEntry formulaText(ControlRef ref, const char* legacy, const char* caption,
+                                  const char* formula, TwipsRect rect) {
+    LayoutEntry e = text(ref, legacy, caption, rect);
+    e.formula = formula;
+    return e;
+}
+
 // A label showing a slot in large type ("技術単価Ａ"); its ground is the
 // system's highlight-text colour.
 constexpr LayoutEntry slotLabel(ControlRef ref, const char* legacy, const char* caption,
@@ -159,10 +167,10 @@ constexpr std::array Table{
     box({slotBoxes, 0},                       "Label9(0)",     "",             {750, 4740, 2745, 1155},  Cyan),
     box({rowHeadings, 0},                     "Label8(0)",     "変更前",       {240, 4740, 495, 1155},   Cream, 18),
     box({priceMoveHeading},                   "Label7",        "単価移動",     {240, 4290, 6015, 435},   Cream, 18),
-    text({kind2Text},                         "Label3",        "label3",       {210, 2850, 11475, 525}),
-    redText(text({warningLabel},              "Label4",        "label2",       {360, 7560, 11475, 405})),
-    text({kind1Text},                         "Label2",        "label2",       {180, 1440, 11475, 525}),
-    text({introText},                         "Label1",        "label1",       {180, 870, 11475, 525}),
+    formulaText({kind2Text},                  "Label3",        "２．内税の８％単価を外税（税抜き）単価に変更。\r\n　　計算式：", TaxExcludedFormulaText, {210, 2850, 11475, 525}),
+    redText(text({warningLabel},              "Label4",        "",             {360, 7560, 11475, 405})),
+    formulaText({kind1Text},                  "Label2",        "１．内税の８％単価を１０％単価に変更。\r\n　　計算式：", TenPercentFormulaText, {180, 1440, 11475, 525}),
+    text({introText},                         "Label1",        "※技術及び店販メニューの現行単価を変更します。\r\n　下記１・２のいずれかを選択して下さい。", {180, 870, 11475, 525}),
     LayoutEntry{.ref = {workArea}, .legacy = "Label6", .rect = {120, 840, 11685, 7245}, .back = ColorSource::Rgb, .backColor = Cyan},
     LayoutEntry{.ref = {titleBanner}, .legacy = "Label5", .caption = "単価変更", .rect = {1560, 90, 10215, 675}, .back = ColorSource::Rgb, .backColor = rgb(0, 0, 255), .points = 27.75, .italic = true, .text = ColorSource::HighlightText, .centred = true, .framed = true},
 };

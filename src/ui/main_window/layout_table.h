@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "pricing/price_formula.h"
 #include "ui/main_window/control.h"
 
 namespace tanka {
@@ -75,7 +76,8 @@ struct LayoutEntry {
     ControlRef ref;
     const char* legacy = ""; // name in the window designer: "SSCommand1(2)"
     ControlKind kind = ControlKind::Label;
-    const char* caption = ""; // design caption, UTF-8
+    const char* caption = "";      // design caption, UTF-8
+    const char* formula = nullptr; // appended to the caption: a formula the program computes
     TwipsRect rect{};
     bool inPanel = false;                 // positioned inside forcePanel
     ColorSource back = ColorSource::None; // None: transparent (draws only its text)
@@ -99,6 +101,15 @@ inline constexpr int BlinkIntervalMs = 800;
 // The window font; where it is missing the view substitutes a Japanese gothic.
 inline constexpr const char* WindowFontFamily = "ＭＳ ゴシック";
 inline constexpr const char* WindowCaption = "単価変更";
+
+// Texts the window shows while it runs (the design captions are in the
+// layout table): the offer of forced execution, and the slot a store's
+// switch flag says is in use.
+inline constexpr const char* ForceOfferText =
+    "単価はA/B共に設定済みです\r\n\r\n強制的に実行する場合は\r\nご利用状況を確認の上\r\n\r\n"
+    "こちらを押してから\r\n 実行してください";
+inline constexpr const char* InUseAText = "(使用中単価:Ａ)";
+inline constexpr const char* InUseBText = "(使用中単価:Ｂ)";
 
 // Front to back.
 std::span<const LayoutEntry> layoutTable();

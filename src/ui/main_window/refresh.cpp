@@ -41,19 +41,16 @@ void MainForm::refreshSlotDisplay(DisplayRefresh variant) {
 
     if (variant == DisplayRefresh::StartUp) {
         m.forcePanel.visible = false;
-        m.forcePanelText.caption =
-            QStringLiteral("単価はA/B共に設定済みです\r\n\r\n強制的に実行する場合は\r\n"
-                           "ご利用状況を確認の上\r\n\r\nこちらを押してから\r\n"
-                           " 実行してください");
+        m.forcePanelText.caption = QString::fromUtf8(ForceOfferText);
         if (forceOffered) {
             m.forcePanel.visible = true;
             std::int16_t t = 0, r = 0;
             readSwitchFlags(t, r, cn(), g);
             const auto showInUse = [](Control& label, std::int16_t flag) {
                 if (flag == 1)
-                    label.caption = QStringLiteral("(使用中単価:Ａ)");
+                    label.caption = QString::fromUtf8(InUseAText);
                 else if (flag == 2)
-                    label.caption = QStringLiteral("(使用中単価:Ｂ)");
+                    label.caption = QString::fromUtf8(InUseBText);
                 else
                     return;
                 label.visible = true;

@@ -23,6 +23,8 @@ WindowModel::WindowModel() : caption(QString::fromUtf8(WindowCaption)) {
     for (const LayoutEntry& e : layoutTable()) {
         Control& c = at(e.ref);
         c.caption = QString::fromUtf8(e.caption);
+        if (e.formula)
+            c.caption += QString::fromUtf8(e.formula);
         c.backColor = e.back == ColorSource::Rgb ? e.backColor : 0;
         c.enabled = e.enabled;
         c.visible = e.visible;

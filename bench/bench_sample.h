@@ -35,8 +35,8 @@ inline const Template& templateFor(int totalRows) {
         sample::Options o;
         o.headquarters = true;
         o.stores = totalRows >= 50000 ? 100 : 50;
-        o.gijuRows = totalRows / o.stores / 2;
-        o.tenRows = o.gijuRows;
+        o.technicalRows = totalRows / o.stores / 2;
+        o.retailRows = o.technicalRows;
         o.deletedEvery = 0;
         slot->install = sample::writeSampleInstall(slot->dir.path(), o);
     }

@@ -67,13 +67,13 @@ const sample::SampleInstall& sampleFor(State state) {
         sample::Options o;
         o.headquarters = true;
         o.stores = kStores;
-        o.gijuRows = kRows;
-        o.tenRows = kRows;
+        o.technicalRows = kRows;
+        o.retailRows = kRows;
         const sample::Slots priced = state == State::None    ? sample::Slots::None
                                      : state == State::Mixed ? sample::Slots::Mixed
                                                              : sample::Slots::A;
-        o.gijuSlots = priced;
-        o.tenSlots = priced;
+        o.technicalSlots = priced;
+        o.retailSlots = priced;
         slot->install = sample::writeSampleInstall(slot->dir.path(), o);
         if (state == State::Far) {
             const QString last = QString::number(kRows - 1); // a live row (not a deleted one)
@@ -120,11 +120,11 @@ void StartupChecks(benchmark::State& st, State state) {
         for (const Menu menu : {Menu::Technical, Menu::Retail})
             for (const PricedIn pricedIn : kStartupChecks)
                 found += hasPricedRows(menu, pricedIn, *cn, g) ? 1 : 0;
-        std::int16_t giju = 0;
-        std::int16_t ten = 0;
-        readSwitchFlags(giju, ten, *cn, g);
+        std::int16_t technicalFlag = 0;
+        std::int16_t retailFlag = 0;
+        readSwitchFlags(technicalFlag, retailFlag, *cn, g);
         readStoreProcessingDate(*cn, g);
-        benchmark::DoNotOptimize(found + giju + ten);
+        benchmark::DoNotOptimize(found + technicalFlag + retailFlag);
     }
     st.counters["checks_with_rows"] = found;
 }

@@ -13,9 +13,9 @@
 namespace tanka {
 
 void checkSettings(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, int commandTimeout) {
-    const auto servers = g.servers();
+    auto& servers = g.servers;
     for (std::size_t i = 0; i < PosDatabases.size(); ++i)
-        *servers[i] = readSetting(g, ctx, QString::fromLatin1(PosDatabases[i].serverKey));
+        servers[i] = readSetting(g, ctx, QString::fromLatin1(PosDatabases[i].serverKey));
 
     // One line per database, in index order. The texts name ZEMA.ini whatever
     // the product line and spell the keys their own way; each ends with a blank.
@@ -31,8 +31,8 @@ void checkSettings(Globals& g, const InstallContext& ctx, MessageBoxes& boxes, i
     // empty one: it is named in the same message and never used.
     QString message;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (servers[i]->isEmpty() || !isSafeConnectionValue(*servers[i]))
-            message += lines[i] + *servers[i] + QStringLiteral("\r\n");
+        if (servers[i].isEmpty() || !isSafeConnectionValue(servers[i]))
+            message += lines[i] + servers[i] + QStringLiteral("\r\n");
     if (!message.isEmpty()) {
         boxes.show(message, MsgButtons::Ok, MsgIcon::None, QStringLiteral("Common"));
         return;

@@ -13,13 +13,13 @@ const QString kObjectNotSet = QStringLiteral("Object variable or With block vari
 
 void databaseAndServer(std::int32_t index, QString& databaseName, QString& serverName,
                        const Globals& g) {
-    const auto servers = g.servers();
+    const auto& servers = g.servers;
     if (index >= 0 && index <= 5) {
         databaseName = QString::fromLatin1(PosDatabases[static_cast<std::size_t>(index)].name);
-        serverName = *servers[static_cast<std::size_t>(index)];
+        serverName = servers[static_cast<std::size_t>(index)];
     } else if (index >= 1000 && index <= 1005) {
         databaseName = QStringLiteral("Master");
-        serverName = *servers[static_cast<std::size_t>(index - 1000)];
+        serverName = servers[static_cast<std::size_t>(index - 1000)];
     } else {
         databaseName.clear();
         serverName.clear();

@@ -45,15 +45,10 @@ struct Globals {
     std::int16_t ownStoreId = 0;
 
     // Server of each database, and the login (settings validation)
-    QString SvTori, SvJsho, SvKyak, SvUria, SvLocl, SvHonb;
+    // The server of each database, in the order of the database index
+    // (PosDatabases in core/databases.h).
+    std::array<QString, 6> servers;
     QString login, password;
-    // The server names in the order of the database index (core/databases.h).
-    std::array<QString*, 6> servers() {
-        return {&SvTori, &SvJsho, &SvKyak, &SvUria, &SvLocl, &SvHonb};
-    }
-    std::array<const QString*, 6> servers() const {
-        return {&SvTori, &SvJsho, &SvKyak, &SvUria, &SvLocl, &SvHonb};
-    }
 
     // Store data
     bool isHeadquarters = false;

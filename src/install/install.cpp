@@ -13,7 +13,7 @@ struct Candidate {
     const char16_t* directory; // probed for existence only
     const char16_t* folder;    // installFolder: the program sub-folder
     const char16_t* iniName;
-    bool readsMiseID; // MIRO lines leave the store number to the settings check
+    bool readsStoreId; // MIRO lines leave the store number to the settings check
 };
 
 // Headquarters installations first. KOTA and MIRO share the program folder;
@@ -45,7 +45,7 @@ void findInstallation(Globals& g, const InstallContext& ctx) {
         if (readSetting(g, ctx, QStringLiteral("MsTori")).isEmpty())
             continue;
         g.ownStoreId =
-            c.readsMiseID ? readShortInteger(readSetting(g, ctx, QStringLiteral("MiseID"))) : 0;
+            c.readsStoreId ? readShortInteger(readSetting(g, ctx, QStringLiteral("MiseID"))) : 0;
         return;
     }
     g.installDrive.clear();

@@ -36,12 +36,12 @@ QString storeFilter(const Globals& g) {
 
     QString list;
     for (int row = 0; row < StoreListSize; ++row) {
-        const std::int16_t mise =
+        const std::int16_t store =
             readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]);
-        if (mise > 0) {
+        if (store > 0) {
             if (!list.isEmpty())
                 list += QLatin1Char(',');
-            list += QString::number(mise);
+            list += QString::number(store);
         }
     }
     if (list.isEmpty())

@@ -26,7 +26,7 @@ void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QStr
 
 RowInput rowInput(Menu menu, const SlotsRead& read,
                   const std::function<QVariant(int slot, int position)>& price,
-                  const QVariant& taxFlg, const QVariant& kosinDate,
+                  const QVariant& taxFlg, const QVariant& lastUpdateDate,
                   const std::function<std::vector<QVariant>()>& key) {
     RowInput in;
     for (int slot = 0; slot < 2; ++slot) {
@@ -40,7 +40,7 @@ RowInput rowInput(Menu menu, const SlotsRead& read,
         }
     }
     in.taxFlg = readInteger(taxFlg);
-    in.kosinDate = rowDateText(kosinDate);
+    in.lastUpdateDate = rowDateText(lastUpdateDate);
     return in;
 }
 
@@ -54,7 +54,7 @@ struct Columns {
     QStringList names;                                       // read after the key
     std::array<std::array<QString, MaxPositions>, 2> prices; // names per slot
     std::array<std::array<int, MaxPositions>, 2> priceAt{};  // in a page's row
-    int taxFlgAt = 0, kosinFlgAt = 0, kosinDateAt = 0;
+    int taxFlgAt = 0, lastUpdateFlagAt = 0, lastUpdateDateAt = 0;
 
     explicit Columns(Menu menu)
         : keys(static_cast<int>(keyColumns(menu).size())), positions(pricePositions(menu)) {
@@ -66,9 +66,9 @@ struct Columns {
             }
         taxFlgAt = keys + static_cast<int>(names.size());
         names << QStringLiteral("TaxFlg");
-        kosinFlgAt = keys + static_cast<int>(names.size());
+        lastUpdateFlagAt = keys + static_cast<int>(names.size());
         names << QStringLiteral("SaisyuKosinFlg");
-        kosinDateAt = keys + static_cast<int>(names.size());
+        lastUpdateDateAt = keys + static_cast<int>(names.size());
         names << QStringLiteral("SaisyuKosinDate");
     }
 };
@@ -85,7 +85,7 @@ QStringList columnsWritten(const Columns& c, const ConversionOptions& options) {
         if (options.destination == slotAt(slot) || options.destination == Slot::None)
             for (int i = 0; i < c.positions; ++i)
                 columns << c.prices[slot][i];
-    columns << c.names[c.kosinFlgAt - c.keys] << c.names[c.kosinDateAt - c.keys];
+    columns << c.names[c.lastUpdateFlagAt - c.keys] << c.names[c.lastUpdateDateAt - c.keys];
     return columns;
 }
 
@@ -121,7 +121,7 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
             std::copy(row.begin(), row.begin() + c.keys, key.begin());
             const RowInput in = rowInput(
                 menu, read, [&](int slot, int i) { return at(row, c.priceAt[slot][i]); },
-                at(row, c.taxFlgAt), at(row, c.kosinDateAt), [&] { return key; });
+                at(row, c.taxFlgAt), at(row, c.lastUpdateDateAt), [&] { return key; });
             const RowPrices out = computeRowPrices(in, c.positions, options);
 
             changes.clear();
@@ -134,9 +134,9 @@ long convertMenu(Menu menu, Connection& cn, const ConversionOptions& options, co
             }
             if (out.mark) {
                 changes.push_back(
-                    {c.names[c.kosinFlgAt - c.keys], at(row, c.kosinFlgAt), markFlag});
+                    {c.names[c.lastUpdateFlagAt - c.keys], at(row, c.lastUpdateFlagAt), markFlag});
                 changes.push_back(
-                    {c.names[c.kosinDateAt - c.keys], at(row, c.kosinDateAt), markText});
+                    {c.names[c.lastUpdateDateAt - c.keys], at(row, c.lastUpdateDateAt), markText});
             }
             if (hooks.rowWritten)
                 hooks.rowWritten(RowWrite{menu, key, changes});

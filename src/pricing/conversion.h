@@ -45,7 +45,7 @@ void requireNumericPrice(Menu menu, const std::vector<QVariant>& key, const QStr
 // "yyyy/mm/dd". price(slot, position) gives a price as stored.
 RowInput rowInput(Menu menu, const SlotsRead& read,
                   const std::function<QVariant(int slot, int position)>& price,
-                  const QVariant& taxFlg, const QVariant& kosinDate,
+                  const QVariant& taxFlg, const QVariant& lastUpdateDate,
                   const std::function<std::vector<QVariant>()>& key);
 
 struct ConversionHooks {

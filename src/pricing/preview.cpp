@@ -114,7 +114,7 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
             ++mp.toChange;
         const std::vector<QVariant> key = reader.key(rs); // keyColumns order
         row.globalId = readInteger(key[0]);
-        row.mise = readShortInteger(key[1]);
+        row.store = readShortInteger(key[1]);
         row.id1 = readInteger(key[2]);
         row.id2 = readInteger(key[3]);
         row.name = names.indexOf(nameColumn.value(rs).toString());

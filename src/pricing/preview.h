@@ -37,7 +37,7 @@ struct PreviewRow {
     std::int32_t id1 = 0, id2 = 0;
     std::int32_t taxFlg = 0; // as the run reads it (readInteger)
     std::uint32_t name = 0;  // GijutuName / TenpanName: index into Preview::names
-    std::int16_t mise = 0;
+    std::int16_t store = 0;
     // Which stored prices are Null: bit slot * MaxPositions + position.
     std::uint16_t currentNull = 0;
     // Which stored prices are not whole numbers (so differ from any price written).

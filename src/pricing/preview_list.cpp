@@ -82,7 +82,7 @@ QString previewCellText(const Preview& preview, PreviewLine line, PreviewColumn 
     case PreviewColumn::Menu:
         return row.menu == Menu::Technical ? QStringLiteral("技術") : QStringLiteral("店販");
     case PreviewColumn::Store:
-        return QString::number(row.mise);
+        return QString::number(row.store);
     case PreviewColumn::Code:
         return QString::number(row.id1) + u'-' + QString::number(row.id2);
     case PreviewColumn::Name:

@@ -49,7 +49,7 @@ RowPrices computeRowPrices(const RowInput& row, int positions, const ConversionO
             out.written[slot] = true;
         }
     }
-    out.mark = row.kosinDate != options.referenceDate;
+    out.mark = row.lastUpdateDate != options.referenceDate;
     return out;
 }
 
@@ -63,12 +63,12 @@ QDate hundredYearsBefore(QDate today) {
 
 ConversionOptions conversionOptions(Menu menu, const Globals& g, const Clock& clock) {
     ConversionOptions o;
-    const bool giju = menu == Menu::Technical;
-    o.kind = giju ? g.technicalKind : g.retailKind;
+    const bool technical = menu == Menu::Technical;
+    o.kind = technical ? g.technicalKind : g.retailKind;
     o.roundingMethod = g.roundingMethod;
     o.roundingUnit = g.roundingUnit;
-    o.source = giju ? g.technicalSource : g.retailSource;
-    o.destination = giju ? g.technicalDestination : g.retailDestination;
+    o.source = technical ? g.technicalSource : g.retailSource;
+    o.destination = technical ? g.technicalDestination : g.retailDestination;
     if (g.isHeadquarters) {
         o.referenceDate = hundredYearsBefore(clock.today()).toString(QStringLiteral("yyyy/MM/dd"));
         o.markText = o.referenceDate;

@@ -45,7 +45,7 @@ SlotsRead slotsToRead(const ConversionOptions& options);
 struct RowInput {
     std::array<std::array<std::int32_t, MaxPositions>, 2> prices{};
     std::int32_t taxFlg = 0;
-    QString kosinDate;
+    QString lastUpdateDate;
 };
 
 // The last-update date of a row as "yyyy/mm/dd": formatFieldDate(value,

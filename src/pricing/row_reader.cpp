@@ -26,7 +26,7 @@ void RowReader::locate(const Recordset& rs) {
     for (Column& c : m_keys)
         find(c);
     find(m_taxFlg);
-    find(m_kosinDate);
+    find(m_lastUpdateDate);
 }
 
 QVariant RowReader::valueOf(const Recordset& rs, const Column& c) const {
@@ -47,7 +47,7 @@ QVariant RowReader::price(const Recordset& rs, int slot, int position) const {
 RowInput RowReader::read(const Recordset& rs, const SlotsRead& wanted) const {
     return rowInput(
         m_menu, wanted, [&](int slot, int i) { return price(rs, slot, i); }, valueOf(rs, m_taxFlg),
-        valueOf(rs, m_kosinDate), [&] { return key(rs); });
+        valueOf(rs, m_lastUpdateDate), [&] { return key(rs); });
 }
 
 } // namespace tanka

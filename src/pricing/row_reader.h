@@ -46,7 +46,7 @@ private:
     std::vector<Column> m_keys;
     std::array<std::array<Column, MaxPositions>, 2> m_prices;
     Column m_taxFlg{QStringLiteral("TaxFlg")};
-    Column m_kosinDate{QStringLiteral("SaisyuKosinDate")};
+    Column m_lastUpdateDate{QStringLiteral("SaisyuKosinDate")};
 };
 
 } // namespace tanka

@@ -8,16 +8,16 @@
 
 namespace tanka {
 
-QString storeNameQuery(std::int16_t MiseID) {
+QString storeNameQuery(std::int16_t storeId) {
     return QStringLiteral(" SELECT * ") + QStringLiteral(" from ") +
            storeMasterTable(QStringLiteral("MTMISE")) + QStringLiteral("  ") +
-           QStringLiteral(" where miseid = ") + QString::number(MiseID) + QStringLiteral(" ") +
+           QStringLiteral(" where miseid = ") + QString::number(storeId) + QStringLiteral(" ") +
            QStringLiteral(" and SaisyuKosinFlg <> 9 ");
 }
 
-QString storeShortName(Connection& cn, std::int16_t MiseID) {
+QString storeShortName(Connection& cn, std::int16_t storeId) {
     Recordset rs;
-    rs.open(storeNameQuery(MiseID), cn);
+    rs.open(storeNameQuery(storeId), cn);
     QString result;
     if (!(rs.isBOF() && rs.isEOF())) {
         const QVariant value = rs.value(QStringLiteral("MiseRyakusho"));

@@ -16,12 +16,12 @@
 namespace tanka {
 
 // " SELECT *  from MSTORI.dbo.MTMISE   where miseid = 12  and SaisyuKosinFlg <> 9 "
-QString storeNameQuery(std::int16_t MiseID);
+QString storeNameQuery(std::int16_t storeId);
 
 // storeShortName ("get the store's name"): the trimmed short name of a live
 // store, empty when there is none (also when the name is Null or blank).
 // Database errors raise RunError.
-QString storeShortName(Connection& cn, std::int16_t MiseID);
+QString storeShortName(Connection& cn, std::int16_t storeId);
 
 // Whether a row of the list holds a store: its code reads as a number other
 // than 0.

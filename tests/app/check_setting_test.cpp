@@ -12,7 +12,7 @@ namespace {
 TEST(CheckSetting, StoreNumberFromMlMsnoOnlyReplacesZero) {
     const struct {
         const char* name;
-        const char* iniMiseId;
+        const char* settingsStoreId;
         QStringList mslocl; // run on the sample's MSLOCL (MlMsno: one row, store 1)
         const char* msloclServer;
         std::int16_t expected;
@@ -26,7 +26,7 @@ TEST(CheckSetting, StoreNumberFromMlMsnoOnlyReplacesZero) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         sample::Options o;
-        o.iniMiseId = QString::fromLatin1(c.iniMiseId);
+        o.settingsStoreId = QString::fromLatin1(c.settingsStoreId);
         AppOnSample a(o);
         a.site.sql(QStringLiteral("MSLOCL"), c.mslocl);
         a.site.editIni("MsLocl=SV01", QByteArray("MsLocl=") + c.msloclServer);

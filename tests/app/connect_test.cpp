@@ -12,7 +12,7 @@ class ConnectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::createInstallation(servers);
-        g.SvTori = QStringLiteral("T"); // no such server
+        g.servers[0] = QStringLiteral("T"); // MSTORI's: no such server
     }
     test::SqliteServers servers;
     Globals g = test::globalsOnSv01();

@@ -27,7 +27,7 @@ namespace {
 // installation is read: shown with its number and text, then the end.
 TEST(Startup, StoreNumberOutOfRangeIsShownAndEnds) {
     sample::Options o;
-    o.iniMiseId = QStringLiteral("99999");
+    o.settingsStoreId = QStringLiteral("99999");
     AppOnSample a(o);
     EXPECT_EQ(a.app->load(), LoadResult::Failed);
     ASSERT_EQ(a.boxes.shown.size(), 1u);
@@ -85,7 +85,7 @@ TEST(Startup, LockedDatabaseWaitsABoundedWhile) {
         EXPECT_EQ(a.app->load(), c.result);
         EXPECT_LT(timer.elapsed(), 8000) << "a few waits of a second, not one per database";
         EXPECT_EQ(a.boxes.texts(), c.texts);
-        EXPECT_EQ(a.g().ownStoreId, a.site.install.miseId);
+        EXPECT_EQ(a.g().ownStoreId, a.site.install.storeId);
         lock.exec(QStringLiteral("ROLLBACK"));
         lock = QSqlQuery();
         other.close();

@@ -40,8 +40,9 @@ struct RunThroughWindow : ::testing::Test {
     }
     std::vector<PriceRow> rows(PriceTable table) { return readPriceRows(a.site.mstori(), table); }
     static qint64 liveRows(const std::vector<PriceRow>& rows) {
-        return std::count_if(rows.begin(), rows.end(),
-                             [](const PriceRow& r) { return r.kosinFlg != QStringLiteral("9"); });
+        return std::count_if(rows.begin(), rows.end(), [](const PriceRow& r) {
+            return r.lastUpdateFlag != QStringLiteral("9");
+        });
     }
     // How often the banner showed a step finished with the given rows.
     qint64 finishedSteps(const char* step, qint64 rows) const {
@@ -51,8 +52,8 @@ struct RunThroughWindow : ::testing::Test {
     }
 
     AppOnSample a;
-    const std::vector<PriceRow> gijuBefore = rows(PriceTable::Technical);
-    const std::vector<PriceRow> tenBefore = rows(PriceTable::Retail);
+    const std::vector<PriceRow> technicalBefore = rows(PriceTable::Technical);
+    const std::vector<PriceRow> retailBefore = rows(PriceTable::Retail);
     int busyRounds = 0;
     bool closedMidRun = false;
     std::vector<BusyProgress> progress; // as the window showed it, repeats dropped
@@ -78,8 +79,8 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_GT(busyRounds, 0) << "the banner was up and the window disabled during the run";
     EXPECT_FALSE(closedMidRun) << "a close during the run waits for its end";
     // Each menu's backup, then its rows up to the last, which shows once.
-    EXPECT_EQ(finishedSteps("技術", liveRows(gijuBefore)), 1);
-    EXPECT_EQ(finishedSteps("店販", liveRows(tenBefore)), 1);
+    EXPECT_EQ(finishedSteps("技術", liveRows(technicalBefore)), 1);
+    EXPECT_EQ(finishedSteps("店販", liveRows(retailBefore)), 1);
     QStringList steps;
     for (const BusyProgress& p : progress)
         if (steps.isEmpty() || steps.back() != p.text)
@@ -89,8 +90,8 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
 
-    EXPECT_GT(expectConverted(gijuBefore, rows(PriceTable::Technical), {2, 1, 1}), 0);
-    EXPECT_GT(expectConverted(tenBefore, rows(PriceTable::Retail), {1, 1, 1}), 0);
+    EXPECT_GT(expectConverted(technicalBefore, rows(PriceTable::Technical), {2, 1, 1}), 0);
+    EXPECT_GT(expectConverted(retailBefore, rows(PriceTable::Retail), {1, 1, 1}), 0);
 }
 
 } // namespace

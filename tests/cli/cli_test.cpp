@@ -227,7 +227,7 @@ TEST(Cli, DryRunSavesTheList) {
 // gives 1,010, 8.52 below the exact amount; rounding up to 100 yen, 1,100.)
 TEST(Cli, DryRunComparesTheRoundings) {
     EngineFixture fx(storeOptions());
-    fx.setTen({{1, 1, 1, 1080, {}}, {1, 2, 1, 1000, {}}, {1, 3, 0, 550, {}}});
+    fx.setRetailRows({{1, 1, 1, 1080, {}}, {1, 2, 1, 1000, {}}, {1, 3, 0, 550, {}}});
     const Outcome o =
         tanka(fx, convert("--retail 10 --round half --unit 10 --dry-run --compare-rounding"));
     ASSERT_EQ(o.status, 0) << o.err.toStdString();
@@ -275,7 +275,7 @@ struct SameAsWindowCase {
     sample::Options options;
     QStringList args;
     // The window's choices: kinds (-1 none), rounding, slots, stores.
-    std::int16_t giju, ten, roundingMethod, roundingUnit, src, dst;
+    std::int16_t technical, retail, roundingMethod, roundingUnit, src, dst;
     std::vector<std::int16_t> stores = {};
 };
 
@@ -295,8 +295,8 @@ TEST_P(SameAsWindow, TablesEqualTheWindowsRun) {
     EngineFixture fx(c.options);
     fx.clock().set(QDate::currentDate());
     Globals& g = fx.g();
-    g.technicalKind = static_cast<ConversionKind>(c.giju);
-    g.retailKind = static_cast<ConversionKind>(c.ten);
+    g.technicalKind = static_cast<ConversionKind>(c.technical);
+    g.retailKind = static_cast<ConversionKind>(c.retail);
     g.roundingMethod = static_cast<RoundingMethod>(c.roundingMethod);
     g.roundingUnit = static_cast<RoundingUnit>(c.roundingUnit);
     g.technicalSource = g.retailSource = static_cast<Slot>(c.src);
@@ -310,13 +310,13 @@ TEST_P(SameAsWindow, TablesEqualTheWindowsRun) {
 
 sample::Options forcedB() {
     sample::Options o = withSlots(storeOptions(), Slots::Both, Slots::Both);
-    o.gijuSwFlg = o.tenSwFlg = 2;
+    o.technicalSwitchFlag = o.retailSwitchFlag = 2;
     return o;
 }
 
 // clang-format off
 const SameAsWindowCase SameAsWindowCases[] = {
-    //                                                                                        giju ten hasu src dst
+    //                                                                                        technical retail hasu src dst
     {"StoreTechnical10Half1", storeOptions(2),
      convert("--technical 10 --round half --unit 1 --yes"),                                   1, -1, 2, 0, 0, 1},
     {"StoreBothExclUp100FromB", withSlots(storeOptions(), Slots::B, Slots::B),

@@ -25,7 +25,7 @@ std::string check(EngineFixture& fx, std::int16_t menu) {
 // Without rows of its own: the tests insert exactly the rows they reason about.
 Options emptyMasters(bool headquarters = false, int stores = 1, std::int16_t own = 1) {
     Options o = headquarters ? headquartersOptions(stores) : storeOptions(stores, own);
-    o.gijuRows = o.tenRows = 0;
+    o.technicalRows = o.retailRows = 0;
     return o;
 }
 
@@ -36,8 +36,8 @@ TEST(DataCheck, HandMadeRows) {
     const struct {
         const char* name;
         std::int16_t menu;
-        std::vector<GijuRow> giju;
-        std::vector<TenRow> ten;
+        std::vector<TechnicalRow> technical;
+        std::vector<RetailRow> retail;
         const char* expected;
     } cases[] = {
         // clang-format off
@@ -46,20 +46,20 @@ TEST(DataCheck, HandMadeRows) {
         {"Null and zero prices are no prices", 0,
          {{.a = {std::nullopt, 0, {}, 0, {}}, .b = {0, {}, 0, {}, 0}}}, {}, "111"},
         {"deleted, unflagged and foreign rows never count", 0,
-         {{.a = one, .b = one, .kosinFlg = 9},
-          {.gijutuId = 2, .a = one, .b = one, .kosinFlg = std::nullopt},
-          {.miseId = 2, .a = one, .b = one}}, {}, "111"},
+         {{.a = one, .b = one, .lastUpdateFlag = 9},
+          {.gijutuId = 2, .a = one, .b = one, .lastUpdateFlag = std::nullopt},
+          {.storeId = 2, .a = one, .b = one}}, {}, "111"},
         {"retail: Null in A, price in B", 1, {}, {{.b = 1650}}, "110"},
         {"retail: deleted, unflagged and foreign rows never count", 1, {},
-         {{.a = 3240, .b = 3300, .kosinFlg = 9},
-          {.tenpanId = 2, .a = 1620, .b = 1650, .kosinFlg = std::nullopt},
-          {.miseId = 2, .a = 3240, .b = 3300}}, "111"},
+         {{.a = 3240, .b = 3300, .lastUpdateFlag = 9},
+          {.tenpanId = 2, .a = 1620, .b = 1650, .lastUpdateFlag = std::nullopt},
+          {.storeId = 2, .a = 3240, .b = 3300}}, "111"},
         // clang-format on
     };
     for (const auto& c : cases) {
         EngineFixture fx(emptyMasters(false, 2));
-        fx.setGiju(c.giju);
-        fx.setTen(c.ten);
+        fx.setTechnicalRows(c.technical);
+        fx.setRetailRows(c.retail);
         EXPECT_EQ(check(fx, c.menu), c.expected) << c.name;
     }
 }

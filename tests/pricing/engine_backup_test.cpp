@@ -31,25 +31,25 @@ const QByteArray TenHeader = "GlobalID\tMiseID\tTenpanFlg\tTenpanID\tTenpanName\
 
 TEST(Backup, ARunWritesEveryRowAsBeforeInKeyOrderAsCp932) {
     EngineFixture fx(storeOptions(2, 1));
-    GijuRow deleted; // inserted first, sorts last: store 2, deleted, Null date
-    deleted.miseId = 2;
+    TechnicalRow deleted; // inserted first, sorts last: store 2, deleted, Null date
+    deleted.storeId = 2;
     deleted.taxFlg = {};
     deleted.name = QStringLiteral("");
     deleted.a = {540, 0, {}, 0, 0};
     deleted.b = {1, 2, 3, 4, 5};
-    deleted.kosinFlg = 9;
-    deleted.kosinDate = {};
-    GijuRow second;
+    deleted.lastUpdateFlag = 9;
+    deleted.lastUpdateDate = {};
+    TechnicalRow second;
     second.gijutuId = 2;
     second.name = QStringLiteral("ヘッド\tスパ");
     second.a = {-500, 0, 0, 0, 0};
-    GijuRow first;
+    TechnicalRow first;
     first.a = {1080, {}, 0, 0, 0};
-    first.kosinDate = QStringLiteral("2019-09-30 15:10:00");
-    fx.setGiju({deleted, second, first});
-    TenRow ten;
+    first.lastUpdateDate = QStringLiteral("2019-09-30 15:10:00");
+    fx.setTechnicalRows({deleted, second, first});
+    RetailRow ten;
     ten.a = 540;
-    fx.setTen({ten});
+    fx.setRetailRows({ten});
 
     // Taken by a whole run: the backups hold the tables as they were before it.
     ScriptedBoxes boxes;
@@ -73,7 +73,7 @@ TEST(Backup, ARunWritesEveryRowAsBeforeInKeyOrderAsCp932) {
 
     // An empty table gives the header alone.
     QFile::remove(fx.backupPath("MTTENP10%.CSV"));
-    fx.setTen({});
+    fx.setRetailRows({});
     ASSERT_TRUE(backupRetailProducts(fx.cn(), Tmp, fx.drive(), boxes));
     EXPECT_EQ(fx.readFile(fx.backupPath("MTTENP10%.CSV")), TenHeader);
     EXPECT_EQ(filesIn(fx.install().workDir),
@@ -92,11 +92,11 @@ TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
     };
     constexpr int Rows = 3000; // well over one write block
     EngineFixture fx(storeOptions());
-    std::vector<GijuRow> rows;
+    std::vector<TechnicalRow> rows;
     for (int i = 0; i < Rows; ++i)
         rows.push_back(
             {.gijutuId = i + 1, .name = names[i % std::size(names)] + QString::number(i)});
-    fx.setGiju(rows);
+    fx.setTechnicalRows(rows);
     ScriptedBoxes boxes;
     ASSERT_TRUE(backupTechnicalMenu(fx.cn(), Tmp, fx.drive(), boxes));
 
@@ -118,7 +118,7 @@ TEST(Backup, NamesComeOutAsTheConverterMakesThem) {
 // backup. (A name taken by a folder is among the run failures.)
 TEST(Backup, AFailedWriteShowsTheCauseAndLeavesNoFile) {
     sample::Options o = storeOptions();
-    o.gijuRows = 200; // a file of well over 8 KB
+    o.technicalRows = 200; // a file of well over 8 KB
     EngineFixture fx(o);
     fx.cn(); // open before the limit: the database files stay untouched
     std::signal(SIGXFSZ, SIG_IGN);

@@ -21,24 +21,24 @@ QString sqlText(const std::optional<QString>& v) {
 
 } // namespace
 
-QString GijuRow::insertSql() const {
-    QStringList values{"1", QString::number(miseId), QString::number(gijutuId),
-                       "1", sqlText(name),           sqlValue(taxFlg)};
+QString TechnicalRow::insertSql() const {
+    QStringList values{"1",           QString::number(storeId), QString::number(gijutuId), "1",
+                       sqlText(name), sqlValue(taxFlg)};
     for (const Price& p : a)
         values << sqlValue(p);
     for (const Price& p : b)
         values << sqlValue(p);
-    values << sqlValue(kosinFlg) << sqlText(kosinDate);
+    values << sqlValue(lastUpdateFlag) << sqlText(lastUpdateDate);
     return "INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, GijutuName, TaxFlg, "
            "TankaA1, TankaA2, TankaA3, TankaA4, TankaA5, TankaB1, TankaB2, TankaB3, TankaB4, "
            "TankaB5, SaisyuKosinFlg, SaisyuKosinDate) VALUES (" +
            values.join(", ") + ")";
 }
 
-QString TenRow::insertSql() const {
-    QStringList values{"1", QString::number(miseId), "1", QString::number(tenpanId)};
-    values << sqlText(name) << sqlValue(taxFlg) << sqlValue(a) << sqlValue(b) << sqlValue(kosinFlg)
-           << sqlText(kosinDate);
+QString RetailRow::insertSql() const {
+    QStringList values{"1", QString::number(storeId), "1", QString::number(tenpanId)};
+    values << sqlText(name) << sqlValue(taxFlg) << sqlValue(a) << sqlValue(b)
+           << sqlValue(lastUpdateFlag) << sqlText(lastUpdateDate);
     return "INSERT INTO MTTENP (GlobalID, MiseID, TenpanFlg, TenpanID, TenpanName, TaxFlg, "
            "UriTankaA, UriTankaB, SaisyuKosinFlg, SaisyuKosinDate) VALUES (" +
            values.join(", ") + ")";
@@ -52,7 +52,7 @@ ConnectionParams connectionParams() {
 // A run converting slot A into slot B, truncating to 1 yen, stores chosen none.
 EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
     m_g.isHeadquarters = options.headquarters;
-    m_g.ownStoreId = m_site.install.miseId;
+    m_g.ownStoreId = m_site.install.storeId;
     // Headquarters runs need no processing date: theirs are left without one.
     if (!options.headquarters)
         m_g.storeProcessingDate = QStringLiteral("2019/09/30");
@@ -74,16 +74,16 @@ Connection& EngineFixture::cn() {
     return *m_cn;
 }
 
-void EngineFixture::setGiju(const std::vector<GijuRow>& rows) const {
+void EngineFixture::setTechnicalRows(const std::vector<TechnicalRow>& rows) const {
     QStringList sql{"DELETE FROM MTGIJU"};
-    for (const GijuRow& r : rows)
+    for (const TechnicalRow& r : rows)
         sql << r.insertSql();
     exec(sql);
 }
 
-void EngineFixture::setTen(const std::vector<TenRow>& rows) const {
+void EngineFixture::setRetailRows(const std::vector<RetailRow>& rows) const {
     QStringList sql{"DELETE FROM MTTENP"};
-    for (const TenRow& r : rows)
+    for (const RetailRow& r : rows)
         sql << r.insertSql();
     exec(sql);
 }

@@ -25,22 +25,22 @@ using Price = std::optional<int>;
 using Slot5 = std::array<Price, 5>;
 
 // One MTGIJU / MTTENP row as an INSERT statement; Null where a value is absent.
-struct GijuRow {
-    int miseId = 1, gijutuId = 1;
+struct TechnicalRow {
+    int storeId = 1, gijutuId = 1;
     std::optional<int> taxFlg = 1;
     Slot5 a{}, b{};
-    std::optional<int> kosinFlg = 0;
-    std::optional<QString> kosinDate = QStringLiteral("2018-04-01 00:00:00");
+    std::optional<int> lastUpdateFlag = 0;
+    std::optional<QString> lastUpdateDate = QStringLiteral("2018-04-01 00:00:00");
     QString name = QStringLiteral("カット");
     QString insertSql() const;
 };
 
-struct TenRow {
-    int miseId = 1, tenpanId = 1;
+struct RetailRow {
+    int storeId = 1, tenpanId = 1;
     std::optional<int> taxFlg = 1;
     Price a{}, b{};
-    std::optional<int> kosinFlg = 0;
-    std::optional<QString> kosinDate = QStringLiteral("2018-04-01 00:00:00");
+    std::optional<int> lastUpdateFlag = 0;
+    std::optional<QString> lastUpdateDate = QStringLiteral("2018-04-01 00:00:00");
     QString name = QStringLiteral("シャンプー");
     QString insertSql() const;
 };
@@ -63,8 +63,8 @@ public:
     // Runs statements on MSTORI (outside the program's connection).
     void exec(const QStringList& statements) const { m_site.sql("MSTORI", statements); }
     // Replaces the rows of MTGIJU / MTTENP.
-    void setGiju(const std::vector<GijuRow>& rows) const;
-    void setTen(const std::vector<TenRow>& rows) const;
+    void setTechnicalRows(const std::vector<TechnicalRow>& rows) const;
+    void setRetailRows(const std::vector<RetailRow>& rows) const;
 
     // Every row of a table in key order, columns TAB-separated, Null as "<null>".
     QStringList dump(const QString& table) const;

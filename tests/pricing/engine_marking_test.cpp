@@ -36,16 +36,16 @@ class Marking : public ::testing::TestWithParam<MarkCase> {};
 TEST_P(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {
     const MarkCase& c = GetParam();
     EngineFixture fx(storeOptions());
-    GijuRow giju;
-    giju.a = {1080, 0, 0, 0, 0};
-    giju.kosinFlg = c.flag;
-    giju.kosinDate = c.date;
-    fx.setGiju({giju});
-    TenRow ten;
+    TechnicalRow technical;
+    technical.a = {1080, 0, 0, 0, 0};
+    technical.lastUpdateFlag = c.flag;
+    technical.lastUpdateDate = c.date;
+    fx.setTechnicalRows({technical});
+    RetailRow ten;
     ten.a = 1080;
-    ten.kosinFlg = c.flag;
-    ten.kosinDate = c.date;
-    fx.setTen({ten});
+    ten.lastUpdateFlag = c.flag;
+    ten.lastUpdateDate = c.date;
+    fx.setRetailRows({ten});
 
     fx.cn().beginTrans();
     convertTechnicalMenu(fx.cn(), fx.g(), fx.clock());

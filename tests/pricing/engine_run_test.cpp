@@ -195,7 +195,7 @@ class Crash : public ::testing::TestWithParam<int> {};
 
 TEST_P(Crash, KilledRunLeavesTablesAsBefore) {
     sample::Options o = storeOptions();
-    o.gijuRows = o.tenRows = 40;
+    o.technicalRows = o.retailRows = 40;
     EngineFixture fx(o);
     const QStringList before = fx.dumpBoth();
     const int stopAfter = GetParam();
@@ -214,7 +214,7 @@ TEST_P(Crash, KilledRunLeavesTablesAsBefore) {
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
     EXPECT_EQ(fx.dumpBoth(), before);
-    const bool inRetail = stopAfter > o.gijuRows; // past every technical row
+    const bool inRetail = stopAfter > o.technicalRows; // past every technical row
     // A killed run leaves its journal under its temporary name only.
     QStringList files = filesIn(fx.install().workDir);
     EXPECT_EQ(files.filter(".TSV").size(), 0);

@@ -51,7 +51,7 @@ QStringList applied(const QStringList& before, const QStringList& names, const P
     std::map<QString, const PreviewRow*> byKey;
     for (const PreviewRow& r : p.rows)
         if (r.menu == menu && r.changes)
-            byKey[QString("%1/%2/%3").arg(r.mise).arg(r.id1).arg(r.id2)] = &r;
+            byKey[QString("%1/%2/%3").arg(r.store).arg(r.id1).arg(r.id2)] = &r;
     const QStringList keyCols = menu == Menu::Technical
                                     ? QStringList{"MiseID", "GijutuID", "ShumokuID"}
                                     : QStringList{"MiseID", "TenpanFlg", "TenpanID"};
@@ -135,7 +135,7 @@ struct PreviewCase {
     const char* name;
     sample::Options options;
     std::int16_t technicalKind, retailKind, roundingMethod, roundingUnit;
-    std::int16_t gijuSrc, gijuDst, tenSrc, tenDst;
+    std::int16_t technicalSource, technicalDestination, retailSource, retailDestination;
     std::vector<int> chosenStores; // headquarters: the store list
 };
 
@@ -162,10 +162,10 @@ TEST_P(PreviewTest, ListsExactlyWhatTheRunChanges) {
     g.retailKind = static_cast<ConversionKind>(c.retailKind);
     g.roundingMethod = static_cast<RoundingMethod>(c.roundingMethod);
     g.roundingUnit = static_cast<RoundingUnit>(c.roundingUnit);
-    g.technicalSource = static_cast<Slot>(c.gijuSrc);
-    g.technicalDestination = static_cast<Slot>(c.gijuDst);
-    g.retailSource = static_cast<Slot>(c.tenSrc);
-    g.retailDestination = static_cast<Slot>(c.tenDst);
+    g.technicalSource = static_cast<Slot>(c.technicalSource);
+    g.technicalDestination = static_cast<Slot>(c.technicalDestination);
+    g.retailSource = static_cast<Slot>(c.retailSource);
+    g.retailDestination = static_cast<Slot>(c.retailDestination);
     for (std::size_t i = 0; i < c.chosenStores.size(); ++i)
         g.chosenStores[i][0] = QString::number(c.chosenStores[i]);
 

@@ -33,7 +33,7 @@ struct RowCase {
     RoundingMethod method;
     RoundingUnit unit;
     Slot src, dst;
-    const char* kosinDate;
+    const char* lastUpdateDate;
     Slots in;
     std::array<bool, 2> written;
     Slots out;
@@ -76,7 +76,7 @@ TEST(RowPrices, FollowTheRulesOfARun) {
         o.source = c.src;
         o.destination = c.dst;
         o.referenceDate = QStringLiteral("2019/09/30");
-        const RowInput row{c.in, c.taxFlg, QString::fromLatin1(c.kosinDate)};
+        const RowInput row{c.in, c.taxFlg, QString::fromLatin1(c.lastUpdateDate)};
         const RowPrices got = computeRowPrices(row, pricePositions(c.menu), o);
         EXPECT_EQ(got.written, c.written);
         EXPECT_EQ(got.prices, c.out);

@@ -26,16 +26,16 @@ ScopedEnv::~ScopedEnv() {
 sample::Options storeOptions(int stores, std::int16_t own) {
     sample::Options o;
     o.stores = stores;
-    o.miseId = own;
-    o.gijuRows = 6;
-    o.tenRows = 5;
+    o.storeId = own;
+    o.technicalRows = 6;
+    o.retailRows = 5;
     o.deletedEvery = 4;
     return o;
 }
 
-sample::Options withSlots(sample::Options o, sample::Slots giju, sample::Slots ten) {
-    o.gijuSlots = giju;
-    o.tenSlots = ten;
+sample::Options withSlots(sample::Options o, sample::Slots technical, sample::Slots retail) {
+    o.technicalSlots = technical;
+    o.retailSlots = retail;
     return o;
 }
 

@@ -35,7 +35,7 @@ private:
 // row deleted), and the same with the given slot states of the two menus.
 sample::Options storeOptions(int stores = 1, std::int16_t own = 1);
 sample::Options headquartersOptions(int stores);
-sample::Options withSlots(sample::Options o, sample::Slots giju, sample::Slots ten);
+sample::Options withSlots(sample::Options o, sample::Slots technical, sample::Slots retail);
 
 class SampleSite {
 public:

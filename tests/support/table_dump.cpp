@@ -43,7 +43,7 @@ QStringList dumpRows(const QString& sqliteFile, const QString& sql) {
 
 void PrintTo(const PriceRow& row, std::ostream* os) {
     *os << row.key.toStdString() << " tax " << row.taxFlg.toStdString() << " flg "
-        << row.kosinFlg.toStdString() << " A " << row.a.join(u' ').toStdString() << " B "
+        << row.lastUpdateFlag.toStdString() << " A " << row.a.join(u' ').toStdString() << " B "
         << row.b.join(u' ').toStdString();
 }
 
@@ -71,11 +71,11 @@ PriceRow priceRow(const QStringList& c) {
 } // namespace
 
 std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table) {
-    const bool giju = table == PriceTable::Technical;
+    const bool technical = table == PriceTable::Technical;
     const QString sql =
         QStringLiteral("SELECT %1 FROM %2 ORDER BY GlobalID, %3")
-            .arg(priceColumns(table).join(u','), giju ? "MTGIJU" : "MTTENP",
-                 giju ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID");
+            .arg(priceColumns(table).join(u','), technical ? "MTGIJU" : "MTTENP",
+                 technical ? "MiseID, GijutuID, ShumokuID" : "MiseID, TenpanFlg, TenpanID");
     std::vector<PriceRow> rows;
     for (const QString& line : dumpRows(mstoriFile, sql))
         rows.push_back(priceRow(line.split(u'\t')));
@@ -117,8 +117,8 @@ int expectConverted(const std::vector<PriceRow>& before, const std::vector<Price
     for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
         const PriceRow& was = before[i];
         const PriceRow& now = after[i];
-        const bool chosen = c.stores.empty() || std::ranges::count(c.stores, was.mise) > 0;
-        if (!chosen || was.kosinFlg == QLatin1String("9")) {
+        const bool chosen = c.stores.empty() || std::ranges::count(c.stores, was.store) > 0;
+        if (!chosen || was.lastUpdateFlag == QLatin1String("9")) {
             EXPECT_EQ(now, was);
             continue;
         }

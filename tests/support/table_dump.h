@@ -25,8 +25,8 @@ QStringList dumpDatabases(const QString& serverDir);
 // MTGIJU, one each for MTTENP), as text: Null as "<null>".
 struct PriceRow {
     QString key;
-    int mise = 0;
-    QString taxFlg, kosinFlg;
+    int store = 0;
+    QString taxFlg, lastUpdateFlag;
     QStringList a, b;
 
     friend bool operator==(const PriceRow&, const PriceRow&) = default;

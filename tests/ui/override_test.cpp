@@ -18,8 +18,8 @@ using enum ControlId;
 // in both slots.
 sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std::int16_t> r) {
     sample::Options o = withSlots(storeOptions(2), sample::Slots::Both, sample::Slots::Both);
-    o.gijuSwFlg = t;
-    o.tenSwFlg = r;
+    o.technicalSwitchFlag = t;
+    o.retailSwitchFlag = r;
     return o;
 }
 
@@ -47,7 +47,7 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     AppOnSample a(bothSlotsPriced(c.t, c.r));
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     ASSERT_TRUE(a.model().forcePanel.visible);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
+    const auto technicalBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
     a.click({roundingMethodButtons, 2}); // round half up, chosen before forcing
     a.click({roundingUnitButtons, 1});   // ten yen
 
@@ -67,7 +67,7 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     a.click({executeButton});
     ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
         << a.boxes.texts().join(u'|').toStdString();
-    EXPECT_NE(readPriceRows(a.site.mstori(), PriceTable::Technical), gijuBefore);
+    EXPECT_NE(readPriceRows(a.site.mstori(), PriceTable::Technical), technicalBefore);
 }
 
 // An undetermined menu shows "A/B" on its destination.

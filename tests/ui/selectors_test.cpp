@@ -87,15 +87,15 @@ TEST(DestinationToggle, FlipsTheSlotAndCaption) {
     LoadedApp a;
     const struct {
         const char* action;
-        Slot giju, ten;
+        Slot technical, retail;
         const char *caption0, *caption1;
     } steps[] = {{"b2:1", Slot::B, Slot::A, "技術単価Ｂ", "店販単価Ａ"},
                  {"b2:0", Slot::A, Slot::A, "技術単価Ａ", "店販単価Ａ"},
                  {"b2:0", Slot::B, Slot::A, "技術単価Ｂ", "店販単価Ａ"}};
     for (const auto& step : steps) {
         a.run(QString::fromLatin1(step.action));
-        EXPECT_EQ(a.g().technicalDestination, step.giju) << step.action;
-        EXPECT_EQ(a.g().retailDestination, step.ten) << step.action;
+        EXPECT_EQ(a.g().technicalDestination, step.technical) << step.action;
+        EXPECT_EQ(a.g().retailDestination, step.retail) << step.action;
         EXPECT_EQ(a.model().destinationButtons[0].caption, QString::fromUtf8(step.caption0));
         EXPECT_EQ(a.model().destinationButtons[1].caption, QString::fromUtf8(step.caption1));
     }

@@ -19,10 +19,10 @@ sample::Options storesOptions() {
     sample::Options o;
     o.headquarters = true;
     o.storeIds = {3, 12, 40, 1234, 5, 7};
-    o.miseId = 3;
-    o.gijuRows = 4;
-    o.tenRows = 3;
-    o.tenSlots = sample::Slots::None;
+    o.storeId = 3;
+    o.technicalRows = 4;
+    o.retailRows = 3;
+    o.retailSlots = sample::Slots::None;
     return o;
 }
 

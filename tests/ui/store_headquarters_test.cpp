@@ -24,7 +24,7 @@ struct HeadquartersCase {
 // Retail is empty, so that its switch flag decides it after a store change.
 sample::Options fourStores() {
     sample::Options o = withSlots(headquartersOptions(4), sample::Slots::A, sample::Slots::None);
-    o.tenSwFlg = 2;
+    o.retailSwitchFlag = 2;
     return o;
 }
 
@@ -41,8 +41,8 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
                                                              "SaisyuKosinFlg <> 9")
                                                   .arg(store)});
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
-    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Retail);
+    const auto technicalBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
+    const auto retailBefore = readPriceRows(a.site.mstori(), PriceTable::Retail);
 
     withStoreDialog(a, [&c](StoreDialogView& dialog) {
         dialog.clearButton()->click();
@@ -73,10 +73,11 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
         << a.boxes.texts().join(u'|').toStdString();
     EXPECT_TRUE(a.view().unloaded());
 
-    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Technical),
+    EXPECT_GT(expectConverted(technicalBefore,
+                              readPriceRows(a.site.mstori(), PriceTable::Technical),
                               {1, 0, 0, 0, 1, c.chosen}),
               0);
-    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Retail), tenBefore); // not chosen
+    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Retail), retailBefore); // not chosen
 }
 
 INSTANTIATE_TEST_SUITE_P(

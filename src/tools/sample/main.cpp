@@ -64,15 +64,15 @@ int main(int argc, char* argv[]) {
     tanka::sample::Options options;
     options.headquarters = parser.isSet(QStringLiteral("headquarters"));
     const auto product = tanka::sample::productFromName(parser.value(QStringLiteral("product")));
-    const auto giju = tanka::sample::slotsFromName(parser.value(QStringLiteral("slots-giju")));
-    const auto ten = tanka::sample::slotsFromName(parser.value(QStringLiteral("slots-ten")));
+    const auto technical = tanka::sample::slotsFromName(parser.value(QStringLiteral("slots-giju")));
+    const auto retail = tanka::sample::slotsFromName(parser.value(QStringLiteral("slots-ten")));
     if (!product)
         return usageError(QStringLiteral("unknown product line"));
-    if (!giju || !ten)
+    if (!technical || !retail)
         return usageError(QStringLiteral("slots must be A, B, both, mixed or none"));
     options.product = *product;
-    options.gijuSlots = *giju;
-    options.tenSlots = *ten;
+    options.technicalSlots = *technical;
+    options.retailSlots = *retail;
 
     int rows = -1;
     int seed = 1;
@@ -81,7 +81,7 @@ int main(int argc, char* argv[]) {
         !readCount(parser, QStringLiteral("seed"), seed))
         return usageError(QStringLiteral("counts must be whole numbers (stores at least 1)"));
     if (rows >= 0)
-        options.gijuRows = options.tenRows = rows;
+        options.technicalRows = options.retailRows = rows;
     options.seed = static_cast<std::uint32_t>(seed);
 
     try {

@@ -198,7 +198,7 @@ QVariant randomTaxFlg(Rng& rng) {
     return kNull;
 }
 
-int liveKosinFlg(Rng& rng) {
+int liveUpdateFlag(Rng& rng) {
     const int r = rng.below(10);
     return r < 7 ? 0 : (r < 9 ? 1 : 2);
 }
@@ -277,17 +277,17 @@ void writeMtgiju(SqliteFile& file, const Options& o, const std::vector<std::int1
     Insert ins(file, QStringLiteral("INSERT INTO MTGIJU VALUES "
                                     "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
     const int count = static_cast<int>(kMenu.size());
-    for (const std::int16_t mise : stores) {
-        for (int i = 0; i < o.gijuRows; ++i) {
+    for (const std::int16_t store : stores) {
+        for (int i = 0; i < o.technicalRows; ++i) {
             const MenuItem& item = kMenu[static_cast<std::size_t>(i % count)];
-            const RowSlots s = rowSlots(o.gijuSlots, i, o.deletedEvery, rng);
+            const RowSlots s = rowSlots(o.technicalSlots, i, o.deletedEvery, rng);
             const int base = kMenuBase[static_cast<std::size_t>(rng.below(kMenuBase.size()))];
             const Five priced = pricedFive(rng, base);
             const Five a = s.a ? priced : emptyFive(rng);
             const Five b = s.b ? (s.a ? convertedFive(priced) : priced) : emptyFive(rng);
-            ins.row(1, static_cast<int>(mise), i + 1, item.shumoku, numbered(item.name, i, count),
+            ins.row(1, static_cast<int>(store), i + 1, item.shumoku, numbered(item.name, i, count),
                     randomTaxFlg(rng), a[0], a[1], a[2], a[3], a[4], b[0], b[1], b[2], b[3], b[4],
-                    s.deleted ? 9 : liveKosinFlg(rng), randomDate(rng));
+                    s.deleted ? 9 : liveUpdateFlag(rng), randomDate(rng));
         }
     }
 }
@@ -296,16 +296,16 @@ void writeMttenp(SqliteFile& file, const Options& o, const std::vector<std::int1
                  Rng& rng) {
     Insert ins(file, QStringLiteral("INSERT INTO MTTENP VALUES (?,?,?,?,?,?,?,?,?,?)"));
     const int count = static_cast<int>(kRetail.size());
-    for (const std::int16_t mise : stores) {
-        for (int i = 0; i < o.tenRows; ++i) {
-            const RowSlots s = rowSlots(o.tenSlots, i, o.deletedEvery, rng);
+    for (const std::int16_t store : stores) {
+        for (int i = 0; i < o.retailRows; ++i) {
+            const RowSlots s = rowSlots(o.retailSlots, i, o.deletedEvery, rng);
             const int base = kRetailBase[static_cast<std::size_t>(rng.below(kRetailBase.size()))];
             const QVariant a = s.a ? QVariant(base) : emptyPrice(rng);
             const QVariant b = s.b ? (s.a ? converted(base) : QVariant(base)) : emptyPrice(rng);
             const int tenpanFlg = i % 4 == 3 ? 2 : 1;
-            ins.row(1, static_cast<int>(mise), tenpanFlg, i + 1,
+            ins.row(1, static_cast<int>(store), tenpanFlg, i + 1,
                     numbered(kRetail[static_cast<std::size_t>(i % count)], i, count),
-                    randomTaxFlg(rng), a, b, s.deleted ? 9 : liveKosinFlg(rng), randomDate(rng));
+                    randomTaxFlg(rng), a, b, s.deleted ? 9 : liveUpdateFlag(rng), randomDate(rng));
         }
     }
 }
@@ -320,8 +320,9 @@ void writeMtmise(SqliteFile& file, const Options& o, const std::vector<std::int1
     for (std::size_t i = 0; i < stores.size(); ++i) {
         if (stores[i] == own && !o.ownStoreRow)
             continue;
-        ins.row(static_cast<int>(stores[i]), storeName(static_cast<int>(i)), flagValue(o.gijuSwFlg),
-                flagValue(o.tenSwFlg), o.syoriDate, 0);
+        ins.row(static_cast<int>(stores[i]), storeName(static_cast<int>(i)),
+                flagValue(o.technicalSwitchFlag), flagValue(o.retailSwitchFlag), o.processingDate,
+                0);
     }
 }
 
@@ -344,13 +345,14 @@ void writeDatabases(const SampleInstall& s, const Options& o) {
         if (name == QLatin1String("MSTORI")) {
             writeMtgiju(file, o, s.storeIds, rng);
             writeMttenp(file, o, s.storeIds, rng);
-            writeMtmise(file, o, s.storeIds, s.miseId);
-        } else if (name == QLatin1String("MSHONB") && o.honbuRow) {
+            writeMtmise(file, o, s.storeIds, s.storeId);
+        } else if (name == QLatin1String("MSHONB") && o.headquartersRow) {
             Insert(file, QStringLiteral("INSERT INTO MHSCTB VALUES (?,?,?)"))
-                .row(flagValue(o.gijuSwFlg), flagValue(o.tenSwFlg), o.syoriDate);
+                .row(flagValue(o.technicalSwitchFlag), flagValue(o.retailSwitchFlag),
+                     o.processingDate);
         } else if (name == QLatin1String("MSLOCL") && o.localRow) {
             Insert(file, QStringLiteral("INSERT INTO MlMsno VALUES (?)"))
-                .row(static_cast<int>(o.localMiseId.value_or(s.miseId)));
+                .row(static_cast<int>(o.localStoreId.value_or(s.storeId)));
         } else {
             // An empty database still gets a valid file header.
             file.exec(QStringLiteral("PRAGMA user_version=1"));
@@ -376,7 +378,7 @@ void writeIni(const SampleInstall& s, const Options& o, const QString& ownName) 
         if (!omitted(QString::fromLatin1(database.serverKey)))
             lines << QString::fromLatin1(database.serverKey) + QLatin1Char('=') + o.server;
     if (!omitted(QStringLiteral("MiseID")))
-        lines << QStringLiteral("MiseID=") + o.iniMiseId.value_or(QString::number(s.miseId));
+        lines << QStringLiteral("MiseID=") + o.settingsStoreId.value_or(QString::number(s.storeId));
     lines << QStringLiteral("MiseName=") + ownName << QStringLiteral("Timeout=30")
           << QStringLiteral("") << QStringLiteral("[DISPLAY]") << QStringLiteral("Title=サロン管理")
           << QStringLiteral("");
@@ -408,7 +410,7 @@ void SampleInstall::applyEnvironment() const {
 SampleInstall writeSampleInstall(const QString& folder, const Options& options) {
     if (options.storeIds.empty() && options.stores < 1)
         fail(QStringLiteral("at least one store is needed"));
-    if (options.gijuRows < 0 || options.tenRows < 0)
+    if (options.technicalRows < 0 || options.retailRows < 0)
         fail(QStringLiteral("row counts must not be negative"));
 
     SampleInstall s;
@@ -418,7 +420,7 @@ SampleInstall writeSampleInstall(const QString& folder, const Options& options) 
     } else {
         s.storeIds = options.storeIds;
     }
-    s.miseId = options.miseId != 0 ? options.miseId : s.storeIds.front();
+    s.storeId = options.storeId != 0 ? options.storeId : s.storeIds.front();
 
     const ProductFolders f = foldersOf(options.product);
     const QString root = QDir(folder).absolutePath();
@@ -443,7 +445,7 @@ SampleInstall writeSampleInstall(const QString& folder, const Options& options) 
 
     QString ownName = storeName(0);
     for (std::size_t i = 0; i < s.storeIds.size(); ++i)
-        if (s.storeIds[i] == s.miseId)
+        if (s.storeIds[i] == s.storeId)
             ownName = storeName(static_cast<int>(i));
     writeIni(s, options, options.headquarters ? QStringLiteral("本部") : ownName);
     return s;

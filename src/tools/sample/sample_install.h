@@ -41,32 +41,32 @@ struct Options {
     int stores = 1;
     std::vector<std::int16_t> storeIds;
     // The installation's own store; 0 means the first store.
-    std::int16_t miseId = 0;
+    std::int16_t storeId = 0;
 
     // Rows per store.
-    int gijuRows = 24;
-    int tenRows = 16;
-    Slots gijuSlots = Slots::A;
-    Slots tenSlots = Slots::A;
+    int technicalRows = 24;
+    int retailRows = 16;
+    Slots technicalSlots = Slots::A;
+    Slots retailSlots = Slots::A;
     // Every n-th row of a store (n-1, 2n-1, ...) is a deleted row
     // (SaisyuKosinFlg 9) with prices in both slots; 0 writes none.
     int deletedEvery = 11;
 
     // Switch flags of MTMISE (every store) and MHSCTB; nullopt writes Null.
-    std::optional<std::int16_t> gijuSwFlg = 1;
-    std::optional<std::int16_t> tenSwFlg = 1;
-    QString syoriDate = QStringLiteral("2019-09-30 00:00:00");
-    bool ownStoreRow = true; // MTMISE row of the own store
-    bool honbuRow = true;    // MHSCTB row (headquarters only)
+    std::optional<std::int16_t> technicalSwitchFlag = 1;
+    std::optional<std::int16_t> retailSwitchFlag = 1;
+    QString processingDate = QStringLiteral("2019-09-30 00:00:00");
+    bool ownStoreRow = true;     // MTMISE row of the own store
+    bool headquartersRow = true; // MHSCTB row (headquarters only)
 
-    // MlMsno: one row with localMiseId (nullopt: the own store), or none.
+    // MlMsno: one row with localStoreId (nullopt: the own store), or none.
     bool localRow = true;
-    std::optional<std::int16_t> localMiseId;
+    std::optional<std::int16_t> localStoreId;
 
     // Settings file: the server of every database, the MiseID value
     // (nullopt: the own store), and keys left out (e.g. "MsHonb", "MiseID").
     QString server = QStringLiteral("SV01");
-    std::optional<QString> iniMiseId;
+    std::optional<QString> settingsStoreId;
     QStringList omitIniKeys;
 
     std::uint32_t seed = 1;
@@ -81,7 +81,7 @@ struct SampleInstall {
     QString progDir;    // host path of C:\ZEWIN (or KOWin, KOWIN)
     QString iniFile;    // host path of the settings file
     QString workDir;    // host path of the work directory (installDir/TMP)
-    std::int16_t miseId = 0;
+    std::int16_t storeId = 0;
     std::vector<std::int16_t> storeIds;
 
     // serverDir/<database>.sqlite, e.g. databaseFile("MSTORI").

@@ -23,8 +23,8 @@ std::vector<PreviewLine> PreviewModel::shownLines() const {
 std::vector<std::int16_t> PreviewModel::stores() const {
     std::vector<std::int16_t> stores;
     for (const PreviewRow& row : m_preview.rows)
-        if (row.changes && (stores.empty() || stores.back() != row.mise))
-            stores.push_back(row.mise);
+        if (row.changes && (stores.empty() || stores.back() != row.store))
+            stores.push_back(row.store);
     std::sort(stores.begin(), stores.end());
     stores.erase(std::unique(stores.begin(), stores.end()), stores.end());
     return stores;
@@ -61,7 +61,7 @@ void PreviewModel::narrow() {
         const PreviewLine line = m_lines[i];
         const PreviewRow& row = m_preview.rows[line.row()];
         if ((m_filter.menu >= 0 && static_cast<int>(row.menu) != m_filter.menu) ||
-            (m_filter.store >= 0 && row.mise != m_filter.store) ||
+            (m_filter.store >= 0 && row.store != m_filter.store) ||
             (!nameMatches.empty() && nameMatches[row.name] == 0) ||
             (m_filter.changedOnly && !lineChangesPrice(m_preview, line)))
             continue;
@@ -131,7 +131,7 @@ std::int64_t PreviewModel::sortKey(PreviewLine line, PreviewColumn column,
     case PreviewColumn::Menu:
         return static_cast<int>(row.menu);
     case PreviewColumn::Store:
-        return row.mise;
+        return row.store;
     case PreviewColumn::Code:
         return std::int64_t{row.id1} * (std::int64_t{1} << 32) +
                (std::int64_t{row.id2} - INT32_MIN);

@@ -12,7 +12,7 @@ TEST(Connect, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
     test::SqliteServers servers;
     test::createInstallation(servers);
     Globals g = test::globalsOnSv01();
-    g.SvTori = QStringLiteral("T"); // no such server
+    g.servers[0] = QStringLiteral("T"); // MSTORI's: no such server
     const struct {
         const char* name;
         std::int32_t index;

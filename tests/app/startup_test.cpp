@@ -25,7 +25,7 @@ namespace {
 // installation is read: shown with its number and text, then the end.
 TEST(Startup, StoreNumberOutOfRangeIsShownAndEnds) {
     sample::Options o;
-    o.iniMiseId = QStringLiteral("99999");
+    o.settingsStoreId = QStringLiteral("99999");
     AppOnSample a(o);
     EXPECT_EQ(a.app->load(), LoadResult::Failed);
     ASSERT_EQ(a.boxes.shown.size(), 1u);
@@ -84,7 +84,7 @@ TEST(Startup, LockedDatabaseWaitsABoundedWhile) {
             EXPECT_EQ(a.app->load(), c.result);
             EXPECT_LT(timer.elapsed(), 8000) << "a few waits of a second, not one per database";
             EXPECT_EQ(a.boxes.texts(), c.texts);
-            EXPECT_EQ(a.g().ownStoreId, a.site.install.miseId);
+            EXPECT_EQ(a.g().ownStoreId, a.site.install.storeId);
         }
         QSqlDatabase::removeDatabase(QStringLiteral("lock"));
     }
@@ -139,7 +139,7 @@ TEST(Startup, UncheckableLockIsShownAndEnds) {
 TEST(CheckSetting, StoreNumberFromMlMsnoOnlyReplacesZero) {
     const struct {
         const char* name;
-        const char* iniMiseId;
+        const char* settingsStoreId;
         QStringList mslocl; // run on the sample's MSLOCL (MlMsno: one row, store 1)
         const char* msloclServer;
         std::int16_t expected;
@@ -153,7 +153,7 @@ TEST(CheckSetting, StoreNumberFromMlMsnoOnlyReplacesZero) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         sample::Options o;
-        o.iniMiseId = QString::fromLatin1(c.iniMiseId);
+        o.settingsStoreId = QString::fromLatin1(c.settingsStoreId);
         AppOnSample a(o);
         a.site.sql(QStringLiteral("MSLOCL"), c.mslocl);
         a.site.editIni("MsLocl=SV01", QByteArray("MsLocl=") + c.msloclServer);

@@ -22,8 +22,8 @@ TEST(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&a.view()));
     const auto rows = [&](PriceTable table) { return readPriceRows(a.site.mstori(), table); };
-    const std::vector<PriceRow> gijuBefore = rows(PriceTable::Technical);
-    const std::vector<PriceRow> tenBefore = rows(PriceTable::Retail);
+    const std::vector<PriceRow> technicalBefore = rows(PriceTable::Technical);
+    const std::vector<PriceRow> retailBefore = rows(PriceTable::Retail);
     int busyRounds = 0;
     bool closedMidRun = false;
     std::vector<BusyProgress> progress; // as the window showed it, repeats dropped
@@ -42,14 +42,14 @@ TEST(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     // How often the banner showed a menu's last row done, of its live rows.
     const auto finishedSteps = [&](const char* step, const std::vector<PriceRow>& before) {
         const qint64 live = std::count_if(before.begin(), before.end(), [](const PriceRow& r) {
-            return r.kosinFlg != QStringLiteral("9");
+            return r.lastUpdateFlag != QStringLiteral("9");
         });
         return std::count_if(progress.begin(), progress.end(), [&](const BusyProgress& p) {
             return p.text == QString::fromUtf8(step) && p.done == live && p.total == live;
         });
     };
 
-    // Technical tax-exclusive, retail 10 %, round up to ten yen.
+    // Technical tax-exclusive, retail 10 %, round up to retail yen.
     const ControlRef choices[] = {{conversionKindButtons, 1},
                                   {conversionKindButtons, 2},
                                   {roundingMethodButtons, 1},
@@ -70,8 +70,8 @@ TEST(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_GT(busyRounds, 0) << "the banner was up and the window disabled during the run";
     EXPECT_FALSE(closedMidRun) << "a close during the run waits for its end";
     // Each menu's backup, then its rows up to the last, which shows once.
-    EXPECT_EQ(finishedSteps("技術", gijuBefore), 1);
-    EXPECT_EQ(finishedSteps("店販", tenBefore), 1);
+    EXPECT_EQ(finishedSteps("技術", technicalBefore), 1);
+    EXPECT_EQ(finishedSteps("店販", retailBefore), 1);
     QStringList steps;
     for (const BusyProgress& p : progress)
         if (steps.isEmpty() || steps.back() != p.text)
@@ -81,8 +81,8 @@ TEST(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_TRUE(a.view().unloaded());
     EXPECT_EQ(a.app->connection(), nullptr);
 
-    EXPECT_GT(expectConverted(gijuBefore, rows(PriceTable::Technical), {2, 1, 1}), 0);
-    EXPECT_GT(expectConverted(tenBefore, rows(PriceTable::Retail), {1, 1, 1}), 0);
+    EXPECT_GT(expectConverted(technicalBefore, rows(PriceTable::Technical), {2, 1, 1}), 0);
+    EXPECT_GT(expectConverted(retailBefore, rows(PriceTable::Retail), {1, 1, 1}), 0);
 }
 
 } // namespace

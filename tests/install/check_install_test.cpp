@@ -18,7 +18,7 @@ struct Candidate {
     QString iniFile;   // on disk, host-relative
     QString iniFolder;
     QString iniName;
-    bool readsMiseID;
+    bool readsStoreId;
 };
 
 // The six installations in probing order.
@@ -54,7 +54,7 @@ TEST(CheckInstall, CandidatesInProbingOrder) {
         EXPECT_EQ(g.installDrive, "C:");
         EXPECT_EQ(g.installFolder, c.iniFolder);
         EXPECT_EQ(g.settingsFileName, c.iniName);
-        EXPECT_EQ(g.ownStoreId, c.readsMiseID ? int(first + 1) : 0);
+        EXPECT_EQ(g.ownStoreId, c.readsStoreId ? int(first + 1) : 0);
     }
 }
 

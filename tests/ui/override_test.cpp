@@ -38,14 +38,14 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     const ForceCase& c = GetParam();
     // Two stores, both menus priced in both slots.
     sample::Options o = withSlots(storeOptions(2), sample::Slots::Both, sample::Slots::Both);
-    o.gijuSwFlg = c.t;
-    o.tenSwFlg = c.r;
+    o.technicalSwitchFlag = c.t;
+    o.retailSwitchFlag = c.r;
     AppOnSample a(o);
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     ASSERT_TRUE(a.model().forcePanel.visible);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
+    const auto technicalBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
     a.click({roundingMethodButtons, 2}); // round half up, chosen before forcing
-    a.click({roundingUnitButtons, 1});   // ten yen
+    a.click({roundingUnitButtons, 1});   // retail yen
 
     // Each press reads the flags afresh and toggles once: the same state again.
     for (int press = 0; press < 2; ++press) {
@@ -73,7 +73,7 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     a.click({executeButton});
     ASSERT_TRUE(a.boxes.texts().contains(QStringLiteral("終了しました")))
         << a.boxes.texts().join(u'|').toStdString();
-    EXPECT_NE(readPriceRows(a.site.mstori(), PriceTable::Technical), gijuBefore);
+    EXPECT_NE(readPriceRows(a.site.mstori(), PriceTable::Technical), technicalBefore);
 }
 
 // An undetermined menu shows "A/B" on its destination.

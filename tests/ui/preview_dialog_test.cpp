@@ -67,10 +67,10 @@ TEST(PreviewDialogTest, ListsNarrowsSavesAndTakesARoundingChangingNoTableThenSho
             std::function<bool(const PreviewRow&, PreviewLine)> keep;
         } narrowings[] = {
             {"store 2", [&] { d->storeFilter()->setCurrentIndex(d->storeFilter()->findData(2)); },
-             [](const PreviewRow& r, PreviewLine) { return r.mise == 2; }},
+             [](const PreviewRow& r, PreviewLine) { return r.store == 2; }},
             {"and name", [&] { d->nameFilter()->setText(part); },
              [&](const PreviewRow& r, PreviewLine) {
-                 return r.mise == 2 && p.names[r.name].contains(part, Qt::CaseInsensitive);
+                 return r.store == 2 && p.names[r.name].contains(part, Qt::CaseInsensitive);
              }},
             {"every store, retail, changed prices",
              [&] {

@@ -33,11 +33,11 @@ constexpr MenuExpect TenRefused{"店販単価A/B", "店販単価A/B", false, Kep
 struct RefreshCase {
     const char* name;
     bool headquarters;
-    Slots giju, ten;
-    std::optional<std::int16_t> gijuSw, tenSw;
+    Slots technical, retail;
+    std::optional<std::int16_t> technicalSwitch, retailSwitch;
     DisplayRefresh variant; // run after the start-up refresh unless StartUp
     const char* between;    // MSTORI statement run between the two refreshes
-    MenuExpect gijuExp, tenExp;
+    MenuExpect technicalExpect, retailExpect;
     bool panel, timer, storeButton;
     const char* label14; // nullptr: hidden
     const char* label16;
@@ -95,10 +95,10 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
     const RefreshCase& c = GetParam();
     sample::Options o;
     o.headquarters = c.headquarters;
-    o.gijuSlots = c.giju;
-    o.tenSlots = c.ten;
-    o.gijuSwFlg = c.gijuSw;
-    o.tenSwFlg = c.tenSw;
+    o.technicalSlots = c.technical;
+    o.retailSlots = c.retail;
+    o.technicalSwitchFlag = c.technicalSwitch;
+    o.retailSwitchFlag = c.retailSwitch;
     AppOnSample a(o);
     a.g().technicalSource = Kept;
     a.g().retailSource = Kept;
@@ -113,8 +113,8 @@ TEST_P(RefreshTest, SetsSlotsAndControls) {
     }
 
     const WindowModel& m = a.model();
-    expectMenu(m, a.g(), 0, c.gijuExp);
-    expectMenu(m, a.g(), 1, c.tenExp);
+    expectMenu(m, a.g(), 0, c.technicalExpect);
+    expectMenu(m, a.g(), 1, c.retailExpect);
     EXPECT_EQ(m.forcePanel.visible, c.panel);
     EXPECT_EQ(m.blinkTimer.enabled, c.timer);
     EXPECT_EQ(m.storeButton.visible, c.storeButton);

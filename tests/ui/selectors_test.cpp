@@ -72,7 +72,7 @@ TEST(DestinationToggle, FlipsTheSlotAndCaption) {
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     const struct {
         int button;
-        Slot giju, ten;
+        Slot technical, retail;
         const char *caption0, *caption1;
     } steps[] = {{1, Slot::B, Slot::A, "技術単価Ｂ", "店販単価Ａ"},
                  {0, Slot::A, Slot::A, "技術単価Ａ", "店販単価Ａ"},
@@ -80,8 +80,8 @@ TEST(DestinationToggle, FlipsTheSlotAndCaption) {
     for (const auto& step : steps) {
         SCOPED_TRACE(step.caption0);
         a.click({destinationButtons, step.button});
-        EXPECT_EQ(a.g().technicalDestination, step.giju);
-        EXPECT_EQ(a.g().retailDestination, step.ten);
+        EXPECT_EQ(a.g().technicalDestination, step.technical);
+        EXPECT_EQ(a.g().retailDestination, step.retail);
         EXPECT_EQ(a.button({destinationButtons, 0})->text(), QString::fromUtf8(step.caption0));
         EXPECT_EQ(a.button({destinationButtons, 1})->text(), QString::fromUtf8(step.caption1));
     }

@@ -19,10 +19,10 @@ sample::Options storesOptions() {
     sample::Options o;
     o.headquarters = true;
     o.storeIds = {3, 12, 40, 1234, 5, 7};
-    o.miseId = 3;
-    o.gijuRows = 4;
-    o.tenRows = 3;
-    o.tenSlots = sample::Slots::None;
+    o.storeId = 3;
+    o.technicalRows = 4;
+    o.retailRows = 3;
+    o.retailSlots = sample::Slots::None;
     return o;
 }
 
@@ -130,7 +130,7 @@ struct HeadquartersCase {
 // Retail is empty, so that its switch flag decides it after a store change.
 sample::Options fourStores() {
     sample::Options o = withSlots(headquartersOptions(4), sample::Slots::A, sample::Slots::None);
-    o.tenSwFlg = 2;
+    o.retailSwitchFlag = 2;
     return o;
 }
 
@@ -147,8 +147,8 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
                                                              "SaisyuKosinFlg <> 9")
                                                   .arg(store)});
     ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const auto gijuBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
-    const auto tenBefore = readPriceRows(a.site.mstori(), PriceTable::Retail);
+    const auto technicalBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
+    const auto retailBefore = readPriceRows(a.site.mstori(), PriceTable::Retail);
 
     // A store entered, then cleared: the run must not count it. The codes
     // after it go in with the keypad's Enter, the dialog staying open.
@@ -183,10 +183,10 @@ TEST_P(HeadquartersRunTest, ExecuteConvertsTheChosenStoresOnly) {
         << a.boxes.texts().join(u'|').toStdString();
     EXPECT_TRUE(a.view().unloaded());
 
-    EXPECT_GT(expectConverted(gijuBefore, readPriceRows(a.site.mstori(), PriceTable::Technical),
+    EXPECT_GT(expectConverted(technicalBefore, readPriceRows(a.site.mstori(), PriceTable::Technical),
                               {1, 0, 0, 0, 1, c.chosen}),
               0);
-    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Retail), tenBefore); // not chosen
+    EXPECT_EQ(readPriceRows(a.site.mstori(), PriceTable::Retail), retailBefore); // not chosen
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,17 +8,11 @@
 namespace tanka {
 namespace {
 
-class ConnectTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test::createInstallation(servers);
-        g.servers[0] = QStringLiteral("T"); // MSTORI's: no such server
-    }
+TEST(Connect, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
     test::SqliteServers servers;
+    test::createInstallation(servers);
     Globals g = test::globalsOnSv01();
-};
-
-TEST_F(ConnectTest, OpenCNReturnsMinusOneOrTheErrorWithoutRaising) {
+    g.servers[0] = QStringLiteral("T"); // MSTORI's: no such server
     const struct {
         const char* name;
         std::int32_t index;

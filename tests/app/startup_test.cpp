@@ -1,4 +1,5 @@
-// Start-up of the program on sample installations: the ways it ends early.
+// Start-up of the program on sample installations: the ways it ends early,
+// and the store number it settles on.
 // (The normal start is the first step of every window test; a missing
 // installation is among the command line's tests, which take the same
 // start-up steps.)
@@ -6,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,8 +17,6 @@
 #ifndef _WIN32
 #include <unistd.h>
 #endif
-
-#include "support/sample_site.h"
 
 namespace tanka::test {
 namespace {
@@ -73,23 +71,21 @@ TEST(Startup, LockedDatabaseWaitsABoundedWhile) {
         SCOPED_TRACE(c.database);
         AppOnSample a;
         a.app->setStartupLockWait(1);
-        QSqlDatabase other =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
-        other.setDatabaseName(a.site.file(QString::fromLatin1(c.database)));
-        ASSERT_TRUE(other.open());
-        QSqlQuery lock(other);
-        ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")))
-            << lock.lastError().text().toStdString();
-        QElapsedTimer timer;
-        timer.start();
-        EXPECT_EQ(a.app->load(), c.result);
-        EXPECT_LT(timer.elapsed(), 8000) << "a few waits of a second, not one per database";
-        EXPECT_EQ(a.boxes.texts(), c.texts);
-        EXPECT_EQ(a.g().ownStoreId, a.site.install.storeId);
-        lock.exec(QStringLiteral("ROLLBACK"));
-        lock = QSqlQuery();
-        other.close();
-        other = QSqlDatabase();
+        { // the other program, until its end releases the lock
+            QSqlDatabase other =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
+            other.setDatabaseName(a.site.file(QString::fromLatin1(c.database)));
+            ASSERT_TRUE(other.open());
+            QSqlQuery lock(other);
+            ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+                << lock.lastError().text().toStdString();
+            QElapsedTimer timer;
+            timer.start();
+            EXPECT_EQ(a.app->load(), c.result);
+            EXPECT_LT(timer.elapsed(), 8000) << "a few waits of a second, not one per database";
+            EXPECT_EQ(a.boxes.texts(), c.texts);
+            EXPECT_EQ(a.g().ownStoreId, a.site.install.storeId);
+        }
         QSqlDatabase::removeDatabase(QStringLiteral("lock"));
     }
 }
@@ -134,6 +130,37 @@ TEST(Startup, UncheckableLockIsShownAndEnds) {
     EXPECT_TRUE(boxes.shown[0].text.startsWith(
         QStringLiteral("他に起動中でないか確認できませんでした。終了します。\r\n")));
     EXPECT_EQ(app.connection(), nullptr);
+}
+
+// The settings check: the store number from MSLOCL's MlMsno where the
+// settings file gives 0, and the local database passed over when it cannot be
+// reached. (A database error of start-up is shown as the other start-up
+// errors are.)
+TEST(CheckSetting, StoreNumberFromMlMsnoOnlyReplacesZero) {
+    const struct {
+        const char* name;
+        const char* settingsStoreId;
+        QStringList mslocl; // run on the sample's MSLOCL (MlMsno: one row, store 1)
+        const char* msloclServer;
+        std::int16_t expected;
+    } cases[] = {
+        {"zero takes MlMsno", "0", {}, "SV01", 1},
+        {"settings number stays", "1", {"UPDATE MlMsno SET MiseID = 7"}, "SV01", 1},
+        {"no rows keeps zero", "0", {"DELETE FROM MlMsno"}, "SV01", 0},
+        {"null reads as zero", "0", {"UPDATE MlMsno SET MiseID = NULL"}, "SV01", 0},
+        {"unreachable local database is passed over", "0", {}, "DOWN", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sample::Options o;
+        o.settingsStoreId = QString::fromLatin1(c.settingsStoreId);
+        AppOnSample a(o);
+        a.site.sql(QStringLiteral("MSLOCL"), c.mslocl);
+        a.site.editIni("MsLocl=SV01", QByteArray("MsLocl=") + c.msloclServer);
+        EXPECT_EQ(a.app->load(), LoadResult::Loaded);
+        EXPECT_TRUE(a.boxes.shown.empty()) << a.boxes.texts().join(u'|').toStdString();
+        EXPECT_EQ(a.g().ownStoreId, c.expected);
+    }
 }
 
 } // namespace

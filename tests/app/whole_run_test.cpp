@@ -17,55 +17,46 @@ namespace {
 
 using enum ControlId;
 
-struct RunThroughWindow : ::testing::Test {
-    void SetUp() override {
-        ASSERT_EQ(a.load(), LoadResult::Loaded);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&a.view()));
-        // Whenever the run lets events through: watch the window, and try to
-        // close it, as a user might.
-        a.form().processEvents = [this, inner = a.form().processEvents] {
-            inner();
-            if (progress.empty() || !(progress.back() == a.model().busyProgress))
-                progress.push_back(a.model().busyProgress);
-            if (a.widget({busyBanner})->isVisible() && !a.view().isEnabled()) {
-                ++busyRounds;
-                a.view().close();
-                closedMidRun = closedMidRun || a.view().unloaded();
-            }
-        };
-    }
-    void choose(std::initializer_list<ControlRef> refs) {
-        for (const ControlRef ref : refs)
-            QTest::mouseClick(a.widget(ref), Qt::LeftButton);
-    }
-    std::vector<PriceRow> rows(PriceTable table) { return readPriceRows(a.site.mstori(), table); }
-    static qint64 liveRows(const std::vector<PriceRow>& rows) {
-        return std::count_if(rows.begin(), rows.end(), [](const PriceRow& r) {
-            return r.lastUpdateFlag != QStringLiteral("9");
-        });
-    }
-    // How often the banner showed a step finished with the given rows.
-    qint64 finishedSteps(const char* step, qint64 rows) const {
-        return std::count_if(progress.begin(), progress.end(), [&](const BusyProgress& p) {
-            return p.text == QString::fromUtf8(step) && p.done == rows && p.total == rows;
-        });
-    }
-
+TEST(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     AppOnSample a;
+    ASSERT_EQ(a.load(), LoadResult::Loaded);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&a.view()));
+    const auto rows = [&](PriceTable table) { return readPriceRows(a.site.mstori(), table); };
     const std::vector<PriceRow> technicalBefore = rows(PriceTable::Technical);
     const std::vector<PriceRow> retailBefore = rows(PriceTable::Retail);
     int busyRounds = 0;
     bool closedMidRun = false;
     std::vector<BusyProgress> progress; // as the window showed it, repeats dropped
-};
+    // Whenever the run lets events through: watch the window, and try to
+    // close it, as a user might.
+    a.form().processEvents = [&, inner = a.form().processEvents] {
+        inner();
+        if (progress.empty() || !(progress.back() == a.model().busyProgress))
+            progress.push_back(a.model().busyProgress);
+        if (a.widget({busyBanner})->isVisible() && !a.view().isEnabled()) {
+            ++busyRounds;
+            a.view().close();
+            closedMidRun = closedMidRun || a.view().unloaded();
+        }
+    };
+    // How often the banner showed a menu's last row done, of its live rows.
+    const auto finishedSteps = [&](const char* step, const std::vector<PriceRow>& before) {
+        const qint64 live = std::count_if(before.begin(), before.end(), [](const PriceRow& r) {
+            return r.lastUpdateFlag != QStringLiteral("9");
+        });
+        return std::count_if(progress.begin(), progress.end(), [&](const BusyProgress& p) {
+            return p.text == QString::fromUtf8(step) && p.done == live && p.total == live;
+        });
+    };
 
-TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
-    // Technical tax-exclusive, retail 10 %, round up to ten yen.
-    choose({{conversionKindButtons, 1},
-            {conversionKindButtons, 2},
-            {roundingMethodButtons, 1},
-            {roundingUnitButtons, 1},
-            {executeButton}});
+    // Technical tax-exclusive, retail 10 %, round up to retail yen.
+    const ControlRef choices[] = {{conversionKindButtons, 1},
+                                  {conversionKindButtons, 2},
+                                  {roundingMethodButtons, 1},
+                                  {roundingUnitButtons, 1},
+                                  {executeButton}};
+    for (const ControlRef ref : choices)
+        QTest::mouseClick(a.widget(ref), Qt::LeftButton);
     ASSERT_EQ(a.boxes.shown.size(), 3u) << a.boxes.texts().join(u'|').toStdString();
     EXPECT_EQ(a.boxes.shown[0].text, QStringLiteral("単価変更開始しますか？"));
     EXPECT_EQ(a.boxes.shown[0].buttons, MsgButtons::YesNo);
@@ -79,8 +70,8 @@ TEST_F(RunThroughWindow, ExecuteConvertsBacksUpAndEnds) {
     EXPECT_GT(busyRounds, 0) << "the banner was up and the window disabled during the run";
     EXPECT_FALSE(closedMidRun) << "a close during the run waits for its end";
     // Each menu's backup, then its rows up to the last, which shows once.
-    EXPECT_EQ(finishedSteps("技術", liveRows(technicalBefore)), 1);
-    EXPECT_EQ(finishedSteps("店販", liveRows(retailBefore)), 1);
+    EXPECT_EQ(finishedSteps("技術", technicalBefore), 1);
+    EXPECT_EQ(finishedSteps("店販", retailBefore), 1);
     QStringList steps;
     for (const BusyProgress& p : progress)
         if (steps.isEmpty() || steps.back() != p.text)

@@ -58,27 +58,14 @@ TEST(CheckInstall, CandidatesInProbingOrder) {
     }
 }
 
-// Writes a drive from entries "path" (a folder) or "path|line|line..." (a
-// settings file; "[LUMINA]" comes first unless the first line is a section).
-void layOut(const DriveC& drive, const std::vector<QString>& entries) {
-    for (const QString& entry : entries) {
-        QStringList lines = entry.split(u'|');
-        const QString path = lines.takeFirst();
-        if (entry == path)
-            drive.mkdir(path);
-        else if (lines.front().startsWith(u'['))
-            drive.writeText(path, lines.join("\r\n") + "\r\n");
-        else
-            drive.writeText(path, "[LUMINA]\r\n" + lines.join("\r\n") + "\r\n");
-    }
-}
-
 // A candidate whose settings file names no MsTori is passed over. (A MiseID
 // beyond 16 bits is among the start-up tests.)
 TEST(CheckInstall, CandidateWithoutMsToriIsPassedOver) {
     DriveC drive;
-    layOut(drive,
-           {"ZEMAH", "KOTA", "ZEWIN/ZEMA.ini|MsKyak=SV1", "KOWIN/KOTA.ini|MsTori=SV2|MiseID=3"});
+    drive.mkdir("ZEMAH");
+    drive.mkdir("KOTA");
+    drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsKyak=SV1\r\n");
+    drive.writeText("KOWIN/KOTA.ini", "[LUMINA]\r\nMsTori=SV2\r\nMiseID=3\r\n");
     const Globals g = discover(drive);
     EXPECT_EQ(g.installDrive, "C:");
     EXPECT_EQ(g.installFolder, "\\KOWin\\");
@@ -86,19 +73,13 @@ TEST(CheckInstall, CandidateWithoutMsToriIsPassedOver) {
     EXPECT_EQ(g.ownStoreId, 3);
 }
 
-Globals zemaStore() {
-    Globals g;
-    g.installDrive = "C:";
-    g.installFolder = "\\ZEWIN\\";
-    g.settingsFileName = "ZEMA.ini";
-    return g;
-}
-
 // Where the settings file is read from: the user's own copy (remote login
-// only), the machine-wide program folder, the Windows directory.
+// only), the machine-wide program folder, the Windows directory. A value is
+// trimmed after unquoting and cut to 250 characters.
 TEST(SettingsLocation, SessionAndCopiesDecideTheFile) {
     enum Copy { Home = 1, Prog = 2, Win = 4 };
     const QString taro = "\\Users\\taro";
+    const QString long300 = QString::fromUtf8("渋") + QString(299, u'a');
     const struct {
         const char* name;
         QString session, homePath; // null: absent
@@ -118,29 +99,24 @@ TEST(SettingsLocation, SessionAndCopiesDecideTheFile) {
         if (c.copies & Home)
             drive.writeText("Users/taro/ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=HOME\r\n");
         if (c.copies & Prog)
-            drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\nMsTori=PROG\r\n");
+            drive.writeText("ZEWIN/ZEMA.ini",
+                            "[LUMINA]\r\nMsTori=\"  PROG  \"\r\nMsKyak=" + long300);
         if (c.copies & Win)
             drive.writeText("Windows/ZEMA.ini", "[LUMINA]\r\nMsTori=WIN\r\n");
         ScriptedEnv env;
         if (!c.session.isNull())
             env.variables["SESSIONNAME"] = c.session;
         env.variables["HOMEPATH"] = c.homePath;
-        const Globals g = zemaStore();
+        Globals g; // a ZEMA store
+        g.installDrive = "C:";
+        g.installFolder = "\\ZEWIN\\";
+        g.settingsFileName = "ZEMA.ini";
         const InstallContext ctx{drive.map(), env};
         EXPECT_EQ(readSetting(g, ctx, "MsTori"), c.expectedTori);
+        EXPECT_EQ(readSetting(g, ctx, "MsKyak"), c.expectedTori == "PROG" ? long300.left(250) : "");
         EXPECT_EQ(programFolder(g, ctx), "C:" + (c.homeFolder ? c.homePath : "") + "\\ZEWIN\\");
         EXPECT_EQ(settingsFileExists(g, ctx), (c.copies & Prog) || c.homeFolder);
     }
-}
-
-TEST(SettingsValues, TrimmedAfterUnquotingAndCutTo250Characters) {
-    const QString long300 = QString::fromUtf8("渋") + QString(299, u'a');
-    DriveC drive;
-    layOut(drive, {"ZEWIN/ZEMA.ini|MsTori=\"  SV1  \"|MsKyak=" + long300});
-    const ScriptedEnv env;
-    const InstallContext ctx{drive.map(), env};
-    EXPECT_EQ(readSetting(zemaStore(), ctx, "MsTori"), "SV1");
-    EXPECT_EQ(readSetting(zemaStore(), ctx, "MsKyak"), long300.left(250));
 }
 
 } // namespace

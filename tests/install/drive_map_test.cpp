@@ -9,18 +9,12 @@ using tanka::test::DriveC;
 
 namespace {
 
-class DriveMapTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\n");
-        drive.mkdir("Users/Taro");
-        drive.mkdir("Data");
-        drive.mkdir("DATA");
-    }
+TEST(DriveMap, MapsDriveCPathsInsideTheRootOnlyAndBack) {
     DriveC drive;
-};
-
-TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
+    drive.writeText("ZEWIN/ZEMA.ini", "[LUMINA]\r\n");
+    drive.mkdir("Users/Taro");
+    drive.mkdir("Data");
+    drive.mkdir("DATA");
     enum Entry { None, File, Dir };
     const struct {
         QString windows;
@@ -54,19 +48,17 @@ TEST_F(DriveMapTest, MapsDriveCPathsInsideTheRootOnly) {
         EXPECT_EQ(drive.map().dirExists(c.windows), c.entry == Dir);
         EXPECT_EQ(drive.map().exists(c.windows), c.entry != None);
     }
-}
-
-TEST_F(DriveMapTest, WindowsPathOfHostPaths) {
+    // Host paths back to drive C:.
     const QString root = QDir::cleanPath(drive.root());
     const struct {
         QString host;
         QString windows;
-    } cases[] = {
+    } back[] = {
         {root + "/Users/../ZEWIN/ZEMA.ini", "C:\\ZEWIN\\ZEMA.ini"},
         {root + "/..", ""},
         {root + "x/ZEWIN", ""}, // a sibling sharing the root's name as a prefix
     };
-    for (const auto& c : cases)
+    for (const auto& c : back)
         EXPECT_EQ(drive.map().windowsPath(c.host), c.windows) << c.host.toStdString();
 }
 

@@ -14,15 +14,6 @@ namespace {
 
 using enum ControlId;
 
-// Two stores (the other store's rows must never change), both menus priced
-// in both slots.
-sample::Options bothSlotsPriced(std::optional<std::int16_t> t, std::optional<std::int16_t> r) {
-    sample::Options o = withSlots(storeOptions(2), sample::Slots::Both, sample::Slots::Both);
-    o.technicalSwitchFlag = t;
-    o.retailSwitchFlag = r;
-    return o;
-}
-
 // The slots of both menus, as "src>dst src>dst".
 QString slotText(const Globals& g) {
     return QStringLiteral("%1>%2 %3>%4")
@@ -36,6 +27,7 @@ struct ForceCase {
     const char* name;
     std::optional<std::int16_t> t, r; // switch flags; nullopt is Null
     const char* forced;               // after forcing
+    const char* cancelled;            // after 取消: the sources kept, refused
     const char *technical, *retail;   // destination captions after forcing
 };
 
@@ -44,12 +36,16 @@ class ForcedExecutionTest : public ::testing::TestWithParam<ForceCase> {};
 // Forcing, then a run on the forced slots.
 TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     const ForceCase& c = GetParam();
-    AppOnSample a(bothSlotsPriced(c.t, c.r));
+    // Two stores, both menus priced in both slots.
+    sample::Options o = withSlots(storeOptions(2), sample::Slots::Both, sample::Slots::Both);
+    o.technicalSwitchFlag = c.t;
+    o.retailSwitchFlag = c.r;
+    AppOnSample a(o);
     ASSERT_EQ(a.load(), LoadResult::Loaded);
     ASSERT_TRUE(a.model().forcePanel.visible);
     const auto technicalBefore = readPriceRows(a.site.mstori(), PriceTable::Technical);
     a.click({roundingMethodButtons, 2}); // round half up, chosen before forcing
-    a.click({roundingUnitButtons, 1});   // ten yen
+    a.click({roundingUnitButtons, 1});   // retail yen
 
     // Each press reads the flags afresh and toggles once: the same state again.
     for (int press = 0; press < 2; ++press) {
@@ -62,6 +58,16 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
     }
     EXPECT_TRUE(a.boxes.shown.empty());
 
+    // 取消 brings the refusal back, both in-use labels shown, the rounding
+    // still chosen; forcing again allows the run.
+    a.click({cancelForceButton});
+    EXPECT_EQ(slotText(a.g()), QString::fromLatin1(c.cancelled));
+    EXPECT_EQ(a.button({destinationButtons, 0})->text(), QStringLiteral("技術単価A/B"));
+    EXPECT_FALSE(a.button({conversionKindButtons, 0})->isEnabled());
+    EXPECT_TRUE(a.model().forcePanel.visible);
+    EXPECT_TRUE(a.model().technicalInUseLabel.visible && a.model().retailInUseLabel.visible);
+    EXPECT_EQ(a.g().roundingMethod, RoundingMethod::HalfUp);
+    a.click({forceButton});
     a.click({conversionKindButtons, 0}); // technical to 10 % inclusive
     a.click({conversionKindButtons, 3}); // retail to tax-exclusive
     a.click({executeButton});
@@ -73,36 +79,12 @@ TEST_P(ForcedExecutionTest, SwitchFlagsDecideTheSlotsOfTheRun) {
 // An undetermined menu shows "A/B" on its destination.
 INSTANTIATE_TEST_SUITE_P(
     Flags, ForcedExecutionTest,
-    ::testing::Values(ForceCase{"TechA_RetailB", 1, 2, "0>1 1>0", "技術単価Ｂ", "店販単価Ａ"},
+    ::testing::Values(ForceCase{"TechA_RetailB", 1, 2, "0>1 1>0", "0>-1 1>-1", "技術単価Ｂ",
+                                "店販単価Ａ"},
                       // A flag other than 1 or 2, or Null: that menu undetermined.
-                      ForceCase{"TechThree_RetailNull", 3, std::nullopt, "0>-1 0>-1", "技術単価A/B",
-                                "店販単価A/B"}),
+                      ForceCase{"TechThree_RetailNull", 3, std::nullopt, "0>-1 0>-1", "0>-1 0>-1",
+                                "技術単価A/B", "店販単価A/B"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Cancel brings the refusal back as at start-up, except that it shows both
-// in-use labels and a refused menu keeps the source slot it had (forcing
-// made retail's B); the rounding stays chosen.
-TEST(ForcedExecution, CancelBringsBackTheRefusal) {
-    AppOnSample a(bothSlotsPriced(1, 2));
-    ASSERT_EQ(a.load(), LoadResult::Loaded);
-    const int gijuSource = int(a.g().technicalSource);
-    a.click({forceButton});
-    a.click({conversionKindButtons, 0});
-    a.click({roundingMethodButtons, 1});
-    a.click({roundingUnitButtons, 1});
-    ASSERT_TRUE(a.model().executeButton.enabled);
-
-    a.click({cancelForceButton});
-    EXPECT_EQ(slotText(a.g()), QStringLiteral("%1>-1 1>-1").arg(gijuSource));
-    EXPECT_EQ(a.button({destinationButtons, 0})->text(), QStringLiteral("技術単価A/B"));
-    EXPECT_FALSE(a.button({conversionKindButtons, 0})->isEnabled());
-    EXPECT_FALSE(a.model().executeButton.enabled);
-    EXPECT_TRUE(a.model().forcePanel.visible);
-    EXPECT_TRUE(a.view().timerActive());
-    EXPECT_EQ(a.model().technicalInUseLabel.caption, QStringLiteral("(使用中単価:Ａ)"));
-    EXPECT_EQ(a.model().retailInUseLabel.caption, QStringLiteral("(使用中単価:Ｂ)"));
-    EXPECT_EQ(a.g().roundingMethod, RoundingMethod::Up);
-}
 
 } // namespace
 } // namespace tanka::test

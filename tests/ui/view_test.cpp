@@ -25,6 +25,28 @@ struct ViewTest : ::testing::Test {
     AppOnSample a;
 };
 
+// The client area and a control of each kind where the window has always had
+// them (1 px = 15 twips; the force button relative to its panel), and the
+// texts over the kind buttons, each ending in the formula the program uses.
+TEST_F(ViewTest, ControlsStandWhereTheyAlwaysHaveAndSayWhatTheyDo) {
+    EXPECT_EQ(a.view().size(), QSize(792, 551));
+    EXPECT_EQ(w({previewButton})->geometry(), QRect(694, 502, 87, 35));
+    EXPECT_EQ(w({storeButton})->geometry(), QRect(532, 502, 157, 35));
+    EXPECT_EQ(w({forceButton})->geometry(), QRect(52, 174, 137, 35));
+    EXPECT_EQ(w({introText})->geometry(), QRect(12, 58, 765, 35));
+    const WindowModel& m = a.model();
+    EXPECT_EQ(m.introText.caption,
+              QStringLiteral("※技術及び店販メニューの現行単価を変更します。\r\n"
+                             "　下記１・２のいずれかを選択して下さい。"));
+    EXPECT_EQ(m.kind1Text.caption,
+              QStringLiteral("１．内税の８％単価を１０％単価に変更。\r\n"
+                             "　　計算式：（（現行単価－（現行単価×８÷１０８））×１．１０）"));
+    EXPECT_EQ(m.kind2Text.caption,
+              QStringLiteral("２．内税の８％単価を外税（税抜き）単価に変更。\r\n"
+                             "　　計算式：（現行単価－（現行単価×８÷１０８））"));
+    EXPECT_TRUE(m.warningLabel.caption.isEmpty());
+}
+
 // The one check of the window's layout: which control is in front where they
 // overlap, and the force button on its panel, so that the panel hides it.
 TEST_F(ViewTest, ControlsListedFirstAreInFront) {

@@ -7,7 +7,7 @@
 namespace {
 
 // One million prices through the formula, for one kind, method and unit each.
-void BM_KeisanMillionPrices(benchmark::State& state) {
+void BM_ConvertMillionPrices(benchmark::State& state) {
     const auto kind = static_cast<tanka::ConversionKind>(state.range(0));
     const auto method = static_cast<tanka::RoundingMethod>(state.range(1));
     const auto unit = static_cast<tanka::RoundingUnit>(state.range(2));
@@ -21,7 +21,7 @@ void BM_KeisanMillionPrices(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kPrices);
 }
 
-BENCHMARK(BM_KeisanMillionPrices)
+BENCHMARK(BM_ConvertMillionPrices)
     ->ArgNames({"kind", "method", "unit"})
     ->Args({1, 0, 0})
     ->Args({1, 1, 2})

@@ -13,8 +13,8 @@
 
 namespace tanka {
 
-LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupServices& s,
-                   int lockWait, const std::function<void()>& then) {
+LoadResult startUp(Globals& g, std::unique_ptr<Connection>& programConnection,
+                   const StartupServices& s, int lockWait, const std::function<void()>& then) {
     switch (s.instance.acquire()) {
     case InstanceClaim::Only:
         break;
@@ -48,20 +48,20 @@ LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupSer
         // Start-up's reads wait only a short while for a database another
         // program has locked; the run gets the long timeout back.
         checkSettings(g, ctx, s.boxes, lockWait);
-        openProgramConnection(CN, g, lockWait);
-        g.isHeadquarters = headquartersDatabaseReachable(CN.get());
+        openProgramConnection(programConnection, g, lockWait);
+        g.isHeadquarters = headquartersDatabaseReachable(programConnection.get());
         // A connection that failed to open raises its own error here.
-        if (!CN)
+        if (!programConnection)
             throw RunError(err::ObjectNotSet, "Object variable or With block variable not set");
-        readStoreProcessingDate(*CN, g);
+        readStoreProcessingDate(*programConnection, g);
         for (int row = 0; row < StoreListSize; ++row) {
             g.chosenStores[static_cast<std::size_t>(row)][0] = QStringLiteral("0");
             g.chosenStores[static_cast<std::size_t>(row)][1].clear();
         }
         if (then)
             then();
-        if (CN && CN->isOpen())
-            CN->setCommandTimeout(RunCommandTimeout);
+        if (programConnection && programConnection->isOpen())
+            programConnection->setCommandTimeout(RunCommandTimeout);
     } catch (const RunError& e) {
         if (e.number() == dberr::Timeout) {
             s.boxes.show(

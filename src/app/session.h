@@ -1,7 +1,7 @@
 #pragma once
 // The start-up that the window and the command line share: the single-instance
 // claim, installation discovery, the settings check, the program-wide
-// connection CN, the headquarters test, the store's processing date and the
+// connection programConnection, the headquarters test, the store's processing date and the
 // emptied store list. It shows nothing itself: every message goes through the
 // MessageBoxes it is given (the window's boxes, or the terminal's).
 
@@ -38,12 +38,13 @@ struct StartupServices {
     SingleInstance& instance;
 };
 
-// Runs start-up on g and CN. After the shared steps, `then` runs the caller's
+// Runs start-up on g and programConnection. After the shared steps, `then` runs the caller's
 // own (the window's refresh); an error it raises is shown as start-up's own.
 // The claim of the single instance lasts as long as services.instance.
 // lockWait bounds the wait for a locked database during start-up; on success
-// CN gets the run's command timeout back.
-LoadResult startUp(Globals& g, std::unique_ptr<Connection>& CN, const StartupServices& services,
-                   int lockWait = StartupLockWait, const std::function<void()>& then = {});
+// programConnection gets the run's command timeout back.
+LoadResult startUp(Globals& g, std::unique_ptr<Connection>& programConnection,
+                   const StartupServices& services, int lockWait = StartupLockWait,
+                   const std::function<void()>& then = {});
 
 } // namespace tanka

@@ -12,7 +12,7 @@
 namespace tanka {
 
 TankaApp::TankaApp(const Platform& platform)
-    : p(platform), m_form(m_model, g, CN, FormServices{p.boxes, p.drive, p.clock}) {
+    : p(platform), m_form(m_model, g, programConnection, FormServices{p.boxes, p.drive, p.clock}) {
     m_view = std::make_unique<MainWindowView>(m_form, p.boxes);
     m_view->onUnload = [this] { unload(); };
     installStoreSelection(m_form, m_view.get(), p.boxes);
@@ -22,24 +22,24 @@ TankaApp::TankaApp(const Platform& platform)
 
 TankaApp::~TankaApp() {
     m_view.reset();
-    if (CN)
-        closeProgramConnection(CN);
+    if (programConnection)
+        closeProgramConnection(programConnection);
 }
 
 LoadResult TankaApp::load() {
-    const LoadResult result =
-        startUp(g, CN, {p.env, p.drive, p.boxes, p.instance}, m_startupLockWait, [this] {
-            m_model.titleBanner.backColor = colors::TitleBanner;
-            centre();
-            m_form.refreshSlotDisplay(DisplayRefresh::StartUp);
-        });
+    const LoadResult result = startUp(g, programConnection, {p.env, p.drive, p.boxes, p.instance},
+                                      m_startupLockWait, [this] {
+                                          m_model.titleBanner.backColor = colors::TitleBanner;
+                                          centre();
+                                          m_form.refreshSlotDisplay(DisplayRefresh::StartUp);
+                                      });
     if (result == LoadResult::Loaded)
         m_view->sync();
     return result;
 }
 
 void TankaApp::unload() {
-    closeProgramConnection(CN);
+    closeProgramConnection(programConnection);
 }
 
 void TankaApp::centre() {

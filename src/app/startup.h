@@ -1,10 +1,10 @@
 #pragma once
 // Start-up and unload of the main window: the whole program apart from main().
 //
-// TankaApp owns the program-wide state (Globals, the connection CN, the window
+// TankaApp owns the program-wide state (Globals, the connection programConnection, the window
 // model, its logic and its widgets). load runs the start-up sequence;
 // when it reports Loaded the window is ready to be shown. Closing the window,
-// however it happens, runs unload, which closes CN.
+// however it happens, runs unload, which closes programConnection.
 
 #include <memory>
 
@@ -42,7 +42,7 @@ public:
     LoadResult load();
     // Shortens the start-up's wait for a locked database (tests).
     void setStartupLockWait(int seconds) { m_startupLockWait = seconds; }
-    // Closes CN (it may never have opened). Runs once, from the window's close.
+    // Closes programConnection (it may never have opened). Runs once, from the window's close.
     void unload();
 
     Globals& globals() { return g; }
@@ -50,7 +50,7 @@ public:
     MainForm& form() { return m_form; }
     MainWindowView& view() { return *m_view; }
     // The program-wide connection; null before start-up and after unload.
-    Connection* connection() { return CN.get(); }
+    Connection* connection() { return programConnection.get(); }
 
 private:
     void centre();
@@ -58,7 +58,7 @@ private:
     Platform p;
     int m_startupLockWait = StartupLockWait;
     Globals g;
-    std::unique_ptr<Connection> CN;
+    std::unique_ptr<Connection> programConnection;
     WindowModel m_model;
     MainForm m_form;
     std::unique_ptr<MainWindowView> m_view;

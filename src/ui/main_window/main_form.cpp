@@ -4,9 +4,9 @@
 
 namespace tanka {
 
-MainForm::MainForm(WindowModel& model, Globals& globals, std::unique_ptr<Connection>& CN,
-                   FormServices services)
-    : m(model), g(globals), m_cn(CN), m_services(services) {}
+MainForm::MainForm(WindowModel& model, Globals& globals,
+                   std::unique_ptr<Connection>& programConnection, FormServices services)
+    : m(model), g(globals), m_cn(programConnection), m_services(services) {}
 
 Connection& MainForm::cn() {
     if (!m_cn)

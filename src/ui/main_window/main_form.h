@@ -37,14 +37,14 @@ struct FormServices {
 
 class MainForm {
 public:
-    // CN is the program-wide connection, owned by the application; it may be
+    // programConnection is the program-wide connection, owned by the application; it may be
     // empty (a handler needing it then raises error 91).
-    MainForm(WindowModel& model, Globals& g, std::unique_ptr<Connection>& CN,
+    MainForm(WindowModel& model, Globals& g, std::unique_ptr<Connection>& programConnection,
              FormServices services);
 
     // Lets the window process its pending events (repaint, queued input).
     std::function<void()> processEvents;
-    // Unloads the window (its unload closes CN) and ends the program.
+    // Unloads the window (its unload closes programConnection) and ends the program.
     std::function<void()> unload;
     // Handlers of the store-selection button and the forced-execution panel,
     // which live with the store dialog and the override panel.
@@ -58,21 +58,21 @@ public:
     // source and destination slots, enabled selectors, panel and timer.
     void refreshSlotDisplay(DisplayRefresh variant);
     // Destination toggle: 0 technical, 1 retail; other indexes do nothing.
-    void onDestinationClicked(std::int16_t Index);
+    void onDestinationClicked(std::int16_t index);
 
     // Selectors: conversion kind (0..3), rounding method (0..2), rounding unit
     // (0..2). Indexes outside the group do nothing but updateExecuteEnabled.
-    void onConversionKindClicked(std::int16_t Index);
-    void onRoundingMethodClicked(std::int16_t Index);
-    void onRoundingUnitClicked(std::int16_t Index);
+    void onConversionKindClicked(std::int16_t index);
+    void onRoundingMethodClicked(std::int16_t index);
+    void onRoundingUnitClicked(std::int16_t index);
     // Click events of the check boxes beside them: forward to the button of
     // the same index unless a selector handler is running (selectorHandlerRunning).
-    void onConversionKindCheckClicked(std::int16_t Index);
-    void onRoundingMethodCheckClicked(std::int16_t Index);
-    void onRoundingUnitCheckClicked(std::int16_t Index);
-    // A user's click on check box group(Index): the box toggles its own value
+    void onConversionKindCheckClicked(std::int16_t index);
+    void onRoundingMethodCheckClicked(std::int16_t index);
+    void onRoundingUnitCheckClicked(std::int16_t index);
+    // A user's click on check box group(index): the box toggles its own value
     // first, then raises its click event.
-    void userClickCheck(ControlId group, std::int16_t Index);
+    void userClickCheck(ControlId group, std::int16_t index);
 
     // updateExecuteEnabled ("check the job"): enables Execute exactly when a conversion
     // kind, a rounding method and a rounding unit are chosen; then processes

@@ -108,10 +108,10 @@ void MainForm::takeSlots(Menu menu, SlotPair slotPair) {
     c.destination.caption = slotCaption(menu, slotPair.destination);
 }
 
-void MainForm::onDestinationClicked(std::int16_t Index) {
-    if (Index != 0 && Index != 1)
+void MainForm::onDestinationClicked(std::int16_t index) {
+    if (index != 0 && index != 1)
         return;
-    const Menu menu = Menus[static_cast<std::size_t>(Index)];
+    const Menu menu = Menus[static_cast<std::size_t>(index)];
     Slot& dst = destinationSlot(g, menu);
     dst = dst != Slot::B ? Slot::B : Slot::A;
     menuControls(m, menu).destination.caption = slotCaption(menu, dst);

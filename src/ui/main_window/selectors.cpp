@@ -37,18 +37,18 @@ void MainForm::setCheckValue(ControlId group, int index, std::int16_t value) {
         onRoundingUnitCheckClicked(i);
 }
 
-void MainForm::userClickCheck(ControlId group, std::int16_t Index) {
-    Control& box = m.at({group, Index});
-    setCheckValue(group, Index, box.value == 0 ? 1 : 0);
+void MainForm::userClickCheck(ControlId group, std::int16_t index) {
+    Control& box = m.at({group, index});
+    setCheckValue(group, index, box.value == 0 ? 1 : 0);
 }
 
-void MainForm::onConversionKindClicked(std::int16_t Index) {
+void MainForm::onConversionKindClicked(std::int16_t index) {
     ClickGuard guard(selectorHandlerRunning);
-    if (Index >= 0 && Index <= 3) {
-        const int first = Index < 2 ? 0 : 2;
-        ConversionKind& value = Index < 2 ? g.technicalKind : g.retailKind;
+    if (index >= 0 && index <= 3) {
+        const int first = index < 2 ? 0 : 2;
+        ConversionKind& value = index < 2 ? g.technicalKind : g.retailKind;
         const ConversionKind kind =
-            Index % 2 == 0 ? ConversionKind::TenPercentIncluded : ConversionKind::TaxExcluded;
+            index % 2 == 0 ? ConversionKind::TenPercentIncluded : ConversionKind::TaxExcluded;
         for (int i = first; i < first + 2; ++i) {
             m.conversionKindButtons[static_cast<std::size_t>(i)].backColor =
                 colors::UnselectedButton;
@@ -58,9 +58,9 @@ void MainForm::onConversionKindClicked(std::int16_t Index) {
             value = ConversionKind::None;
         } else {
             value = kind;
-            m.conversionKindButtons[static_cast<std::size_t>(Index)].backColor =
+            m.conversionKindButtons[static_cast<std::size_t>(index)].backColor =
                 colors::SelectedButton;
-            setCheckValue(ControlId::conversionKindChecks, Index, 1);
+            setCheckValue(ControlId::conversionKindChecks, index, 1);
         }
     }
     updateExecuteEnabled();
@@ -71,49 +71,49 @@ namespace {
 // Rounding method and unit: three buttons, no deselection; the button's index
 // is the choice's code.
 template <typename Choice, typename SetCheck>
-void selectRounding(std::array<Control, 3>& buttons, ControlId checks, std::int16_t Index,
+void selectRounding(std::array<Control, 3>& buttons, ControlId checks, std::int16_t index,
                     Choice& value, SetCheck setCheck) {
     for (int i = 0; i < 3; ++i) {
         buttons[static_cast<std::size_t>(i)].backColor = colors::UnselectedButton;
         setCheck(checks, i, 0);
     }
-    value = static_cast<Choice>(Index);
-    buttons[static_cast<std::size_t>(Index)].backColor = colors::SelectedButton;
-    setCheck(checks, Index, 1);
+    value = static_cast<Choice>(index);
+    buttons[static_cast<std::size_t>(index)].backColor = colors::SelectedButton;
+    setCheck(checks, index, 1);
 }
 
 } // namespace
 
-void MainForm::onRoundingMethodClicked(std::int16_t Index) {
+void MainForm::onRoundingMethodClicked(std::int16_t index) {
     ClickGuard guard(selectorHandlerRunning);
-    if (Index >= 0 && Index <= 2)
-        selectRounding(m.roundingMethodButtons, ControlId::roundingMethodChecks, Index,
+    if (index >= 0 && index <= 2)
+        selectRounding(m.roundingMethodButtons, ControlId::roundingMethodChecks, index,
                        g.roundingMethod,
                        [this](ControlId c, int i, std::int16_t v) { setCheckValue(c, i, v); });
     updateExecuteEnabled();
 }
 
-void MainForm::onRoundingUnitClicked(std::int16_t Index) {
+void MainForm::onRoundingUnitClicked(std::int16_t index) {
     ClickGuard guard(selectorHandlerRunning);
-    if (Index >= 0 && Index <= 2)
-        selectRounding(m.roundingUnitButtons, ControlId::roundingUnitChecks, Index, g.roundingUnit,
+    if (index >= 0 && index <= 2)
+        selectRounding(m.roundingUnitButtons, ControlId::roundingUnitChecks, index, g.roundingUnit,
                        [this](ControlId c, int i, std::int16_t v) { setCheckValue(c, i, v); });
     updateExecuteEnabled();
 }
 
-void MainForm::onConversionKindCheckClicked(std::int16_t Index) {
+void MainForm::onConversionKindCheckClicked(std::int16_t index) {
     if (!selectorHandlerRunning)
-        onConversionKindClicked(Index);
+        onConversionKindClicked(index);
 }
 
-void MainForm::onRoundingMethodCheckClicked(std::int16_t Index) {
+void MainForm::onRoundingMethodCheckClicked(std::int16_t index) {
     if (!selectorHandlerRunning)
-        onRoundingMethodClicked(Index);
+        onRoundingMethodClicked(index);
 }
 
-void MainForm::onRoundingUnitCheckClicked(std::int16_t Index) {
+void MainForm::onRoundingUnitCheckClicked(std::int16_t index) {
     if (!selectorHandlerRunning)
-        onRoundingUnitClicked(Index);
+        onRoundingUnitClicked(index);
 }
 
 } // namespace tanka

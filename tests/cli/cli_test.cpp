@@ -173,7 +173,7 @@ TEST_P(Unchanged, GivesItsStatusAndChangesNothing) {
 
 using sample::Slots;
 const sample::Options Store = storeOptions(2);
-const sample::Options Honbu = headquartersOptions(3);
+const sample::Options Headquarters = headquartersOptions(3);
 sample::Options withoutIniKey(const char* key) {
     sample::Options o = Store;
     o.omitIniKeys = {QString::fromUtf8(key)};
@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnchangedCase{"BothSetWithoutForce", withSlots(Store, Slots::A, Slots::Both),
                       convert("--retail 10 --round up --unit 1 --yes"), 1,
                       "単価はA/B共に設定済みです"},
-        UnchangedCase{"UnknownStoresOnly", Honbu,
+        UnchangedCase{"UnknownStoresOnly", Headquarters,
                       convert("--technical 10 --round up --unit 1 --stores 99 --yes"), 1,
                       "変更する店舗がありません"},
         UnchangedCase{

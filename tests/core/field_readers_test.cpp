@@ -71,7 +71,7 @@ TEST(IntegerReaders, NumericTestHalfToEvenAndRange) {
 
 // Without a width, as the backups write every value. (No caller passes a
 // width; the cut is held to it on the fuzzer's find below.)
-TEST(FixStr, TrimsBlanksAndGivesTheTextForm) {
+TEST(FixedWidthText, TrimsBlanksAndGivesTheTextForm) {
     const struct {
         QVariant value;
         QString expected;
@@ -91,7 +91,7 @@ TEST(FixStr, TrimsBlanksAndGivesTheTextForm) {
 
 // Texts with unpaired surrogates (a fuzzer's find) are cut to the width all
 // the same: the result is measured as the whole it is.
-TEST(FixStr, NeverExceedsTheWidthOnUnpairedSurrogates) {
+TEST(FixedWidthText, NeverExceedsTheWidthOnUnpairedSurrogates) {
     const QByteArray raw = QByteArray::fromBase64("ogoAtjk5ONjY2NjY2NjY2NjY2NgxODA=");
     const QString text(reinterpret_cast<const QChar*>(raw.constData()), raw.size() / 2);
     for (std::int16_t width = 1; width < codePage932Length(text); ++width) {
@@ -100,7 +100,7 @@ TEST(FixStr, NeverExceedsTheWidthOnUnpairedSurrogates) {
     }
 }
 
-TEST(DateStr, ReadsDatesOfBothEnginesWithTheProgramPattern) {
+TEST(FormatFieldDate, ReadsDatesOfBothEnginesWithTheProgramPattern) {
     const struct {
         QVariant value;
         QString expected;

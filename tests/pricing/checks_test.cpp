@@ -31,7 +31,7 @@ Options emptyMasters(bool headquarters = false, int stores = 1, std::int16_t own
 
 // Hand-made rows of store 1 (the own store) and store 2. (Every slot state of
 // generated data reaches these checks through the window's refresh tests.)
-TEST(DataCheck, HandMadeRows) {
+TEST(SlotChecks, HandMadeRows) {
     const Slot5 one{4320, 1, 1, 1, 1};
     const struct {
         const char* name;

@@ -19,14 +19,11 @@ namespace tanka {
 
 namespace {
 
-// The platform's "Path/File access error".
-constexpr std::int32_t FileAccessError = 75;
-
 const QString NullText = QString::fromLatin1(NullCell);
 const QString Marker = QStringLiteral("単価変更履歴");
 
 [[noreturn]] void raiseFile(const QString& text) {
-    throw RunError(FileAccessError, text.toStdString());
+    throw RunError(err::FileFailed, text.toStdString());
 }
 
 // The date a text of the forms the servers and the program use stands for,

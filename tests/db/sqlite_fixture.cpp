@@ -38,8 +38,7 @@ void createInstallation(SqliteServers& servers) {
 
 Globals globalsOnSv01() {
     Globals g;
-    for (QString* server : {&g.SvTori, &g.SvJsho, &g.SvKyak, &g.SvUria, &g.SvLocl, &g.SvHonb})
-        *server = QStringLiteral("SV01");
+    g.servers.fill(QStringLiteral("SV01"));
     g.login = QStringLiteral("ORBE-TLX-MEMBER");
     g.password = QStringLiteral("QDR615");
     return g;

@@ -11,37 +11,24 @@ namespace tanka {
 namespace {
 
 using test::raised;
-using test::SqliteServers;
-using test::sv01;
 
 const QStringList kKeys{"GlobalID", "MiseID", "GijutuID", "ShumokuID"};
 const QString kFrom = QStringLiteral(" from MSTORI.dbo.MTGIJU G ");
 const QString kWhere = QStringLiteral(" Where  G.SaisyuKosinFlg <> 9 ");
 
-class BatchUpdateTest : public ::testing::Test {
+class BatchUpdateTest : public test::InstallationTest {
 protected:
-    void SetUp() override {
-        test::createInstallation(servers);
-        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
-        cn.open();
-    }
-    QString stori() const { return servers.sv01File("MSTORI"); }
-    QVariant storiValue(const QString& sql) const { return SqliteServers::scalar(stori(), sql); }
     // n rows of store 7 with GijutuID 100.., TankaB1 0 and every other price Null.
     void fillStore(int n) {
         QStringList rows;
         for (int i = 0; i < n; ++i)
             rows << QStringLiteral("(1, 7, %1, 1, 0, 0)").arg(100 + i);
-        SqliteServers::run(stori(), {QStringLiteral("DELETE FROM MTGIJU WHERE GijutuID >= 100"),
-                                     QStringLiteral("INSERT INTO MTGIJU (GlobalID, MiseID, "
-                                                    "GijutuID, ShumokuID, TankaB1, "
-                                                    "SaisyuKosinFlg) VALUES ") +
-                                         rows.join(u',')});
+        servers.run("MSTORI", {QStringLiteral("DELETE FROM MTGIJU WHERE GijutuID >= 100"),
+                               QStringLiteral("INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, "
+                                              "ShumokuID, TankaB1, SaisyuKosinFlg) VALUES ") +
+                                   rows.join(u',')});
     }
     static std::vector<QVariant> key(int gijutuId) { return {1, 7, gijutuId, 1}; }
-
-    SqliteServers servers;
-    Connection cn;
 };
 
 // The row must still hold every value read; one changed row in the middle of
@@ -51,10 +38,10 @@ TEST_F(BatchUpdateTest, ARowChangedSinceReadFailsItsBatch) {
         const char* otherChange;
         bool conflict;
     } cases[] = {
-        {"update MTGIJU set TankaB1 = 999", true},
-        {"update MTGIJU set TankaB1 = NULL", true},
-        {"update MTGIJU set TankaA5 = 1", false}, // a column not written
-        {"delete from MTGIJU", true},
+        {"update MSTORI.dbo.MTGIJU set TankaB1 = 999", true},
+        {"update MSTORI.dbo.MTGIJU set TankaB1 = NULL", true},
+        {"update MSTORI.dbo.MTGIJU set TankaA5 = 1", false}, // a column not written
+        {"delete from MSTORI.dbo.MTGIJU", true},
     };
     for (const auto& c : cases) {
         fillStore(5);
@@ -62,8 +49,7 @@ TEST_F(BatchUpdateTest, ARowChangedSinceReadFailsItsBatch) {
         BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
         for (int i = 0; i < 5; ++i)
             batch.add(key(100 + i), {{"TankaB1", qlonglong{0}, qlonglong{1100}}});
-        cn.execute(QString::fromLatin1(c.otherChange).replace("MTGIJU", "MSTORI.dbo.MTGIJU") +
-                   QStringLiteral(" where MiseID = 7 and GijutuID = 102"));
+        cn.execute(QString::fromLatin1(c.otherChange) + " where MiseID = 7 and GijutuID = 102");
         const RunError e = raised([&] { batch.flush(); });
         cn.rollbackTrans();
         if (c.conflict) {
@@ -90,10 +76,10 @@ TEST_F(BatchUpdateTest, BatchesStopAtTheRowAndParameterLimits) {
         {QStringLiteral(" 1100 "), 7, 4}, // 18 values a row: 111 rows per batch
     };
     for (const auto& c : cases) {
-        SqliteServers::run(stori(), {QStringLiteral("update MTGIJU set TankaA1 = 0, TankaA2 = 0, "
-                                                    "TankaA3 = 0, TankaA4 = 0, TankaA5 = 0, "
-                                                    "TankaB1 = 0, TankaB2 = 0, TankaB3 = 0, "
-                                                    "TankaB4 = 0, TankaB5 = 0")});
+        servers.run("MSTORI",
+                    {QStringLiteral("update MTGIJU set TankaA1 = 0, TankaA2 = 0, "
+                                    "TankaA3 = 0, TankaA4 = 0, TankaA5 = 0, TankaB1 = 0, "
+                                    "TankaB2 = 0, TankaB3 = 0, TankaB4 = 0, TankaB5 = 0")});
         const auto before = cn.statementCount();
         BatchUpdate batch(cn, QStringLiteral("MSTORI.dbo.MTGIJU"), kKeys);
         for (int i = 0; i < rows; ++i) {
@@ -107,11 +93,11 @@ TEST_F(BatchUpdateTest, BatchesStopAtTheRowAndParameterLimits) {
         batch.flush();
         EXPECT_EQ(batch.written(), rows);
         EXPECT_EQ(cn.statementCount() - before, std::uint64_t(c.statements));
-        EXPECT_EQ(storiValue(QStringLiteral("select count(*) from MTGIJU where GijutuID >= 100 "
-                                            "and %1")
-                                 .arg(c.columns == 1 ? "TankaA1 = 5" : "TankaB2 = 1100"))
-                      .toInt(),
-                  rows);
+        EXPECT_EQ(
+            servers.value("MSTORI", QStringLiteral("select count(*) from MTGIJU where "
+                                                   "GijutuID >= 100 and %1")
+                                        .arg(c.columns == 1 ? "TankaA1 = 5" : "TankaB2 = 1100")),
+            QString::number(rows));
     }
 }
 

@@ -57,10 +57,9 @@ TEST(SqlText, SingleTableSelectsAndTheirTableName) {
     };
     for (const auto& c : cases) {
         const auto select = singleTableSelect(QString::fromUtf8(c.sql));
-        EXPECT_EQ(select ? select->tableParts.join(u'|') : QString(),
-                  c.parts ? QString::fromUtf8(c.parts) : QString())
+        EXPECT_EQ(select ? select->tableParts.join(u'|') : QStringLiteral("none"),
+                  QString::fromUtf8(c.parts ? c.parts : "none"))
             << c.sql;
-        EXPECT_EQ(select.has_value(), c.parts != nullptr) << c.sql;
     }
 }
 
@@ -68,7 +67,6 @@ TEST(SqlText, QuotingAndNormalisedText) {
     EXPECT_EQ(quoteIdentifier("a]b"), "[a]]b]");
     EXPECT_EQ(unquoteIdentifier("[a]]b]"), "a]b");
     EXPECT_EQ(unquoteIdentifier("\"x\"\"y\""), "x\"y");
-    EXPECT_EQ(unquoteIdentifier("MTGIJU"), "MTGIJU");
     EXPECT_EQ(normalized("  SELECT\t@@Version\r\n ; "), "select @@version");
 }
 

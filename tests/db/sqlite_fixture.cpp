@@ -2,8 +2,8 @@
 
 #include <QDir>
 
+#include "db/recordset.h"
 #include "support/table_dump.h"
-#include "tools/sample/schema.h"
 
 namespace tanka::test {
 
@@ -16,59 +16,24 @@ QString SqliteServers::sv01File(const char* database) const {
            QStringLiteral(".sqlite");
 }
 
-QString SqliteServers::createDatabase(const QString& folder, const QString& file,
-                                      const QStringList& statements) {
-    const QString dir = m_dir.path() + u'/' + folder;
-    QDir().mkpath(dir);
-    const QString path = dir + u'/' + file;
-    run(path, statements);
-    return path;
-}
-
-void SqliteServers::run(const QString& path, const QStringList& statements) {
+void SqliteServers::run(const char* database, const QStringList& statements) const {
     for (const QString& statement : statements)
-        dumpRows(path, statement);
+        dumpRows(sv01File(database), statement);
 }
 
-QVariant SqliteServers::scalar(const QString& path, const QString& text) {
-    const QStringList rows = dumpRows(path, text);
-    return rows.isEmpty() ? QVariant() : QVariant(rows.first());
-}
-
-// The tables of database as the sample installations have them.
-QStringList schemaOf(const char* database) {
-    QStringList statements;
-    for (const schema::TableDdl& t : schema::tables())
-        if (QLatin1String(t.database) == QLatin1String(database))
-            statements << QString::fromUtf8(t.sqlite);
-    return statements;
+QString SqliteServers::value(const char* database, const QString& query) const {
+    return dumpRows(sv01File(database), query).value(0);
 }
 
 void createInstallation(SqliteServers& servers) {
-    const QString sv = QStringLiteral("SV01");
-    servers.createDatabase(
-        sv, QStringLiteral("MSTORI.sqlite"),
-        schemaOf("MSTORI") +
-            QStringList{
-                QStringLiteral("INSERT INTO MTMISE (MiseID, MiseRyakusho, GijutuTankaSwFlg, "
-                               "TenpanTankaSwFlg, SyoriDate) VALUES (7, 'Ginza', 1, 2, "
-                               "'2019-09-30 00:00:00')"),
-                QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 10, 1, 'Cut', 1, 1080, NULL, 0, "
-                               "0, 0, 0, 0, 0, 0, 0, 0, '2019-09-01 00:00:00')"),
-                QStringLiteral("INSERT INTO MTGIJU VALUES (1, 7, 11, 1, 'Color', 0, 3000, 0, 0, "
-                               "0, 0, 0, 0, 0, 0, 0, 2, '2019-09-30 00:00:00')"),
-                QStringLiteral("INSERT INTO MTGIJU VALUES (1, 8, 10, 1, 'Cut', 1, 2160, 0, 0, 0, "
-                               "0, 0, 0, 0, 0, 0, 9, NULL)"),
-                QStringLiteral("INSERT INTO MTTENP VALUES (1, 7, 1, 4901234567894, 'Shampoo', 1, "
-                               "540, NULL, 0, '2019-09-01 00:00:00')"),
-            });
+    sample::Options o;
+    o.storeIds = {7};
+    const auto site = sample::writeSampleInstall(servers.root() + QStringLiteral("/site"), o);
+    QDir().rename(site.serverDir, servers.root() + QStringLiteral("/SV01"));
+    servers.run("MSTORI", {QStringLiteral("UPDATE MTMISE SET MiseRyakusho = 'Ginza'")});
     // The customer database's own table, which the program never reads: a
     // table that only the connection's main database holds.
-    servers.createDatabase(sv, QStringLiteral("MSKYAK.sqlite"),
-                           {QStringLiteral("CREATE TABLE MKKYAK (KyakID INTEGER PRIMARY KEY)")});
-    servers.createDatabase(sv, QStringLiteral("MSLOCL.sqlite"),
-                           schemaOf("MSLOCL") +
-                               QStringList{QStringLiteral("INSERT INTO MlMsno VALUES (7)")});
+    servers.run("MSKYAK", {QStringLiteral("CREATE TABLE MKKYAK (KyakID INTEGER PRIMARY KEY)")});
 }
 
 Globals globalsOnSv01() {
@@ -82,6 +47,12 @@ Globals globalsOnSv01() {
 ConnectionParams sv01(const QString& database) {
     return {QStringLiteral("SV01"), QStringLiteral("ORBE-TLX-MEMBER"), QStringLiteral("QDR615"),
             database};
+}
+
+QString firstValue(Connection& cn, const QString& sql) {
+    Recordset rs;
+    rs.open(sql, cn);
+    return rs.isEOF() ? QStringLiteral("<none>") : rs.value(0).toString();
 }
 
 RunError raised(const std::function<void()>& action) {

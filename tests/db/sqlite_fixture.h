@@ -8,10 +8,12 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QVariant>
+
+#include <gtest/gtest.h>
 
 #include "core/globals.h"
 #include "core/run_error.h"
+#include "db/connection.h"
 #include "db/connection_string.h"
 #include "support/sample_site.h"
 
@@ -24,22 +26,20 @@ public:
     QString root() const { return m_dir.path(); }
     // <root>/SV01/<database>.sqlite
     QString sv01File(const char* database) const;
-    // Creates <root>/<folder>/<file> (folder may hold '/') and runs statements.
-    QString createDatabase(const QString& folder, const QString& file,
-                           const QStringList& statements = {});
-    // Runs statements on a file, each on its own; a failing one throws.
-    static void run(const QString& path, const QStringList& statements);
-    // The first row of query as text (Null as "<null>"), read outside the layer.
-    static QVariant scalar(const QString& path, const QString& query);
+    // Runs statements on a database of SV01, each on its own; a failing one throws.
+    void run(const char* database, const QStringList& statements) const;
+    // The first row of query on a database of SV01 as text (Null as "<null>",
+    // empty when there is no row), read outside the layer.
+    QString value(const char* database, const QString& query) const;
 
 private:
     ScopedEnv m_env{"TANKA_SQLITE_DIR", "TANKA_DRIVE_C", "TANKA_ODBC_DRIVER"};
     QTemporaryDir m_dir;
 };
 
-// A store installation on server "SV01": MSTORI (store 7 "Ginza"; MTGIJU rows
-// (7,10) TankaA1 1080 TankaA2 Null, (7,11), (8,10) deleted; one MTTENP row),
-// MSKYAK and MSLOCL (MlMsno: store 7).
+// The sample's store installation on server "SV01" (its other files in
+// <root>/site): store 7 "Ginza" with 24 MTGIJU rows, and in MSKYAK the table
+// MKKYAK, empty.
 void createInstallation(SqliteServers& servers);
 
 // All six server names "SV01" and the fixed login.
@@ -48,7 +48,23 @@ Globals globalsOnSv01();
 // The connection string of database on SV01 with the fixed login.
 ConnectionParams sv01(const QString& database);
 
+// The first value of a query through the layer ("<none>" without rows).
+QString firstValue(Connection& cn, const QString& sql);
+
 // The error action raises; number 0 and no text when it raises none.
 RunError raised(const std::function<void()>& action);
+
+// createInstallation's installation with an open connection to MSKYAK.
+class InstallationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        createInstallation(servers);
+        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
+        cn.open();
+    }
+
+    SqliteServers servers;
+    Connection cn;
+};
 
 } // namespace tanka::test

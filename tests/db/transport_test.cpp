@@ -7,45 +7,31 @@
 #include "core/code_page_932.h"
 #include <QDateTime>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "db/batch_update.h"
 #include "db/connection.h"
 #include "db/recordset.h"
-#include "db/value_text.h"
 #include "pricing/backup.h"
 #include "sqlite_fixture.h"
 
 namespace tanka {
 namespace {
 
+using test::firstValue;
 using test::raised;
-using test::SqliteServers;
-using test::sv01;
 
-bool throughOdbc() {
-    return qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_ODBC");
-}
-
-class TransportTest : public ::testing::Test {
+class TransportTest : public test::InstallationTest {
 protected:
     void SetUp() override {
-        test::createInstallation(servers);
-        SqliteServers::run(stori(),
-                           {QStringLiteral("CREATE TABLE V (id INTEGER PRIMARY KEY, n INTEGER, "
-                                           "r REAL, m MONEY, t NVARCHAR(20), d DATETIME, b BLOB)"),
-                            QStringLiteral("INSERT INTO V VALUES (1, -12, 0.25, 1080.5, 'ｶｯﾄ', "
-                                           "'2019-09-30 00:00:00', x'00ff')"),
-                            QStringLiteral("INSERT INTO V VALUES (2, NULL, NULL, NULL, '', NULL, "
-                                           "NULL)")});
-        cn.setConnectionParams(sv01(QStringLiteral("MSKYAK")));
-        cn.open();
+        InstallationTest::SetUp();
+        servers.run("MSTORI",
+                    {QStringLiteral("CREATE TABLE V (id INTEGER PRIMARY KEY, n INTEGER, "
+                                    "r REAL, m MONEY, t NVARCHAR(20), d DATETIME, b BLOB)"),
+                     QStringLiteral("INSERT INTO V VALUES (1, -12, 0.25, 1080.5, 'ｶｯﾄ', "
+                                    "'2019-09-30 00:00:00', x'00ff')"),
+                     QStringLiteral("INSERT INTO V VALUES (2, NULL, NULL, NULL, '', NULL, "
+                                    "NULL)")});
     }
-    QString stori() const { return servers.sv01File("MSTORI"); }
-    QVariant storiValue(const QString& sql) const { return SqliteServers::scalar(stori(), sql); }
-
-    SqliteServers servers;
-    Connection cn;
 };
 
 // Values come as the transport types them (dates as texts from SQLite, as
@@ -54,12 +40,11 @@ protected:
 TEST_F(TransportTest, ValuesReadAsTheirTypesAndLinesComeAlike) {
     Recordset rs;
     rs.open(QStringLiteral("SELECT * From MSTORI.dbo.V  ORDER BY id"), cn);
-    EXPECT_EQ(rs.value(QStringLiteral("n")).toLongLong(), -12);
     EXPECT_EQ(rs.value(QStringLiteral("d")).typeId(),
-              throughOdbc() ? QMetaType::QDateTime : QMetaType::QString);
+              qEnvironmentVariableIsSet("TANKA_SQLITE_VIA_ODBC") ? QMetaType::QDateTime
+                                                                 : QMetaType::QString);
     EXPECT_EQ(rs.value(QStringLiteral("b")).toByteArray(), QByteArray("\x00\xff", 2));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("V.CSV"));
+    const QString path = servers.root() + QStringLiteral("/V.CSV");
     ASSERT_TRUE(writeBackupFile(path, rs));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -87,7 +72,6 @@ TEST_F(TransportTest, ValuesReadAndWrittenBackAreStoredAsTheServerStoresThem) {
         {"n", QStringLiteral("x"), "null:", 245},
         {"n", QStringLiteral(" 1100 "), "integer:1100"},
         {"m", QStringLiteral("1080.5"), "real:1080.5"},
-        {"m", qlonglong{1188}, "integer:1188"},
         {"d", QDateTime(QDate(2019, 10, 1), QTime(12, 34, 56)), "text:2019-10-01 12:34:56"},
         {"d", QStringLiteral("2019/10/01"), "text:2019-10-01 00:00:00"},
         {"d", QDate(2020, 2, 29), "text:2020-02-29 00:00:00"},
@@ -106,10 +90,9 @@ TEST_F(TransportTest, ValuesReadAndWrittenBackAreStoredAsTheServerStoresThem) {
             batch.flush();
         });
         EXPECT_EQ(e.number(), c.error) << c.column << " " << e.description();
-        EXPECT_EQ(storiValue(QStringLiteral("select typeof(%1) || ':' || ifnull(%1, '') from V "
-                                            "where id = 1")
-                                 .arg(column))
-                      .toString(),
+        EXPECT_EQ(servers.value("MSTORI", QStringLiteral("select typeof(%1) || ':' || "
+                                                         "ifnull(%1, '') from V where id = 1")
+                                              .arg(column)),
                   QString::fromLatin1(c.stored))
             << c.column;
     }
@@ -122,30 +105,22 @@ TEST_F(TransportTest, RollbackAfterAFailedStatementUndoesTheWholeTransaction) {
         raised([&] { cn.execute(QStringLiteral("update MSTORI.dbo.V set nosuch = 1")); }).number(),
         207);
     cn.rollbackTrans();
-    EXPECT_EQ(storiValue(QStringLiteral("select n from V where id = 1")).toInt(), -12);
-
-    cn.beginTrans();
-    cn.execute(QStringLiteral("update MSTORI.dbo.V set n = 2 where id = 1"));
-    cn.commitTrans();
-    EXPECT_EQ(storiValue(QStringLiteral("select n from V where id = 1")).toInt(), 2);
+    EXPECT_EQ(servers.value("MSTORI", QStringLiteral("select n from V where id = 1")), "-12");
 }
 
 // A database whose file cannot be read is left out; the others are there,
 // and the damaged one raises its own error when a statement names it.
 TEST_F(TransportTest, ADamagedDatabaseDoesNotHideTheOthers) {
     cn.close();
-    QFile damaged(servers.root() + QStringLiteral("/SV01/MSJSHO.sqlite"));
+    QFile damaged(servers.sv01File("MSJSHO"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write(QByteArray(4096, 'x'));
     damaged.close();
     cn.open();
 
-    Recordset rs;
-    rs.open(QStringLiteral("select MiseID from MSTORI.dbo.MTMISE"), cn);
-    EXPECT_FALSE(rs.isEOF());
-    rs.close();
+    EXPECT_EQ(firstValue(cn, QStringLiteral("select MiseID from MSTORI.dbo.MTMISE")), "7");
     const RunError e =
-        raised([&] { rs.open(QStringLiteral("select * from MSJSHO.dbo.MJJSHO"), cn); });
+        raised([&] { Recordset().open(QStringLiteral("select * from MSJSHO.dbo.MJJSHO"), cn); });
     EXPECT_NE(e.number(), 0);
     EXPECT_NE(e.number(), 208);
     EXPECT_NE(e.description().find("MSJSHO"), std::string::npos) << e.description();

@@ -12,16 +12,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto width = static_cast<std::int16_t>(data[0] >> 2); // 0..63 bytes
     const bool pad = (data[0] & 2) != 0;
     const QString text = fuzz::textOf(data, size);
-    try {
-        readShortInteger(text);
-    } catch (const RunError& e) {
-        fuzz::require(e.number() == err::Overflow);
-    }
-    try {
-        readInteger(text);
-    } catch (const RunError& e) {
-        fuzz::require(e.number() == err::Overflow);
-    }
+    const auto valueOrOverflow = [&](auto read) {
+        try {
+            read(text);
+        } catch (const RunError& e) {
+            fuzz::require(e.number() == err::Overflow);
+        }
+    };
+    valueOrOverflow(readShortInteger);
+    valueOrOverflow(readInteger);
     formatFieldDate(text, QStringLiteral("yyyy/mm/dd"));
     const QString cut = fixedWidthText(text, width, pad);
     if (width > 0)

@@ -2,9 +2,6 @@
 // given: it returns rows or raises the file error (75), and every row it
 // returns is one a run could have written: a full key, and only columns a
 // run writes into that table, each once, named by the program's own names.
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QSet>
 
 #include "core/run_error.h"
@@ -14,13 +11,9 @@
 using namespace tanka;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QString path = QDir::temp().filePath(
-        QStringLiteral("tanka-fuzz-journal-%1.TSV").arg(QCoreApplication::applicationPid()));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString path = fuzz::inputFile("-journal.TSV", data, size);
+    if (path.isEmpty())
         return 0;
-    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    file.close();
     JournalFile journal;
     try {
         journal = readJournal(path);

@@ -5,6 +5,7 @@
 #include "core/field_readers.h"
 #include "db/recordset.h"
 #include "pricing/price_tables.h"
+#include "pricing/store_list.h"
 
 namespace tanka {
 
@@ -30,23 +31,19 @@ bool isEmpty(const Recordset& rs) {
 } // namespace
 
 QString storeFilter(const Globals& g) {
-    if (!g.isHeadquarters)
+    switch (storeScope(g)) {
+    case StoreScope::OwnStore:
         return QStringLiteral(" and miseid = ") + QString::number(g.ownStoreId) +
                QStringLiteral(" ");
-
-    QString list;
-    for (int row = 0; row < StoreListSize; ++row) {
-        const std::int16_t store =
-            readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]);
-        if (store > 0) {
-            if (!list.isEmpty())
-                list += QLatin1Char(',');
-            list += QString::number(store);
-        }
+    case StoreScope::AllStores:
+        return {};
+    case StoreScope::ChosenStores:
+        break;
     }
-    if (list.isEmpty())
-        return {}; // no store chosen: every store
-    return QStringLiteral(" and miseid in(") + list + QStringLiteral(")");
+    QStringList codes;
+    for (const std::int16_t code : chosenStoreCodes(g))
+        codes << QString::number(code);
+    return QStringLiteral(" and miseid in(") + codes.join(u',') + QStringLiteral(")");
 }
 
 bool hasPricedRows(Menu menu, PricedIn pricedIn, Connection& cn, const Globals& g) {

@@ -11,6 +11,7 @@
 #include "pricing/conversion.h"
 #include "pricing/journalled_transaction.h"
 #include "pricing/rounding_comparison.h"
+#include "pricing/store_list.h"
 
 #include <QSysInfo>
 
@@ -40,14 +41,18 @@ QString kindText(ConversionKind mode, Slot src, Slot dst) {
 }
 
 QString storesText(const Globals& g) {
-    if (!g.isHeadquarters)
+    switch (storeScope(g)) {
+    case StoreScope::OwnStore:
         return QString::number(g.ownStoreId);
+    case StoreScope::AllStores:
+        return QStringLiteral("全店");
+    case StoreScope::ChosenStores:
+        break;
+    }
     QStringList codes;
-    for (int i = 0; i < StoreListSize; ++i)
-        if (g.chosenStores[std::size_t(i)][0] != u"0" &&
-            !g.chosenStores[std::size_t(i)][0].isEmpty())
-            codes << g.chosenStores[std::size_t(i)][0];
-    return codes.isEmpty() ? QStringLiteral("全店") : codes.join(u',');
+    for (const std::int16_t code : chosenStoreCodes(g))
+        codes << QString::number(code);
+    return codes.join(u',');
 }
 
 } // namespace

@@ -39,6 +39,20 @@ bool storeRowFilled(const Globals& g, int row) {
     }
 }
 
+std::vector<std::int16_t> chosenStoreCodes(const Globals& g) {
+    std::vector<std::int16_t> codes;
+    for (int row = 0; row < StoreListSize; ++row)
+        if (storeRowFilled(g, row))
+            codes.push_back(readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]));
+    return codes;
+}
+
+StoreScope storeScope(const Globals& g) {
+    if (!g.isHeadquarters)
+        return StoreScope::OwnStore;
+    return chosenStoreCodes(g).empty() ? StoreScope::AllStores : StoreScope::ChosenStores;
+}
+
 StoreAddition addStore(Globals& g, Connection& cn, std::int16_t code,
                        const std::function<void()>& eachRowPassed) {
     int row = -1;

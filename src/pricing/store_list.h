@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include <QString>
 
@@ -26,6 +27,13 @@ QString storeShortName(Connection& cn, std::int16_t storeId);
 // Whether a row of the list holds a store: its code reads as a number other
 // than 0.
 bool storeRowFilled(const Globals& g, int row);
+
+// Which stores a run covers: at a store its own; at headquarters the chosen
+// stores, or every store when none is chosen.
+enum class StoreScope { OwnStore, ChosenStores, AllStores };
+StoreScope storeScope(const Globals& g);
+// The codes of the filled rows of the list, in list order.
+std::vector<std::int16_t> chosenStoreCodes(const Globals& g);
 
 enum class StoreAdded { Added, NotFound, ListFull };
 

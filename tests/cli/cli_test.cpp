@@ -178,7 +178,6 @@ TEST_P(Unchanged, GivesItsStatusAndChangesNothing) {
 
 using sample::Slots;
 const sample::Options Store = storeOptions(2);
-const sample::Options Headquarters = headquartersOptions(3);
 sample::Options withoutIniKey(const char* key) {
     sample::Options o = Store;
     o.omitIniKeys = {QString::fromUtf8(key)};
@@ -189,7 +188,7 @@ sample::Options withoutIniKey(const char* key) {
 const UnchangedCase UnchangedCases[] = {
     {"NoTerminalNoYes", Store, "convert --technical 10 --round up --unit 1", 1, "--yes"},
     {"BothSetWithoutForce", withSlots(Store, Slots::A, Slots::Both), "convert --retail 10 --round up --unit 1 --yes", 1, "単価はA/B共に設定済みです"},
-    {"UnknownStoresOnly", Headquarters, "convert --technical 10 --round up --unit 1 --stores 99 --yes", 1, "変更する店舗がありません"},
+    {"UnknownStoresOnly", headquartersOptions(3), "convert --technical 10 --round up --unit 1 --stores 99 --yes", 1, "変更する店舗がありません"},
     {"FailedRunRolledBack", Store, "convert --technical 10 --retail 10 --round up --unit 1 --yes", 2, "変更は取り消されました",
      {"CREATE TRIGGER refuse BEFORE UPDATE ON MTTENP BEGIN SELECT RAISE(ABORT, 'no'); END"}},
     {"NoInstallation", withoutIniKey("MsTori"), "convert --technical 10 --round up --unit 1 --yes", 2, "ルミナが見つかりません"},

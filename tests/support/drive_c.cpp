@@ -10,12 +10,6 @@
 
 namespace tanka::test {
 
-QByteArray toCp932(const QString& text) {
-    QByteArray bytes = cp932::encode(text);
-    EXPECT_EQ(cp932::decode(bytes), text) << "not all in code page 932: " << text.toStdString();
-    return bytes;
-}
-
 DriveC::DriveC() : m_map(m_dir.path()) {
     EXPECT_TRUE(m_dir.isValid());
 }
@@ -30,6 +24,12 @@ void DriveC::writeBytes(const QString& relative, const QByteArray& bytes) const 
     QFile file(info.filePath());
     EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << relative.toStdString();
     EXPECT_EQ(file.write(bytes), bytes.size()) << relative.toStdString();
+}
+
+void DriveC::writeText(const QString& relative, const QString& text) const {
+    const QByteArray bytes = cp932::encode(text);
+    EXPECT_EQ(cp932::decode(bytes), text) << "not all in code page 932: " << text.toStdString();
+    writeBytes(relative, bytes);
 }
 
 } // namespace tanka::test

@@ -13,9 +13,6 @@
 
 namespace tanka::test {
 
-// The text in code page 932; a character outside it fails the current test.
-QByteArray toCp932(const QString& text);
-
 // Paths are relative to the drive's root, written with "/" and in the exact
 // case the entries should have on disk. A failed write fails the current test.
 class DriveC {
@@ -28,9 +25,8 @@ public:
 
     void mkdir(const QString& relative) const;
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
-    void writeText(const QString& relative, const QString& text) const {
-        writeBytes(relative, toCp932(text));
-    }
+    // The text in code page 932; a character outside it fails the current test.
+    void writeText(const QString& relative, const QString& text) const;
 
 private:
     QTemporaryDir m_dir;

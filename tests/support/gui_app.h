@@ -63,10 +63,9 @@ struct AppOnSample {
 inline void whenModal(std::function<void(QWidget*)> step) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, ticks, step = std::move(step)] {
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks = 0, step = std::move(step)]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
-        if ((!modal || !modal->isVisible()) && ++*ticks < 200)
+        if ((!modal || !modal->isVisible()) && ++ticks < 200)
             return;
         timer->stop();
         timer->deleteLater();

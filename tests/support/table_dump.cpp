@@ -68,6 +68,11 @@ PriceRow priceRow(const QStringList& c) {
             c.mid(5 + perSlot, perSlot)};
 }
 
+// A stored price as the conversion reads it: Null reads as 0.
+std::int32_t priceOf(const QString& text) {
+    return text == QLatin1String("<null>") ? 0 : static_cast<std::int32_t>(text.toDouble());
+}
+
 } // namespace
 
 std::vector<PriceRow> readPriceRows(const QString& mstoriFile, PriceTable table) {
@@ -100,15 +105,6 @@ QStringList dumpDatabases(const QString& serverDir) {
     }
     return lines;
 }
-
-namespace {
-
-// A stored price as the conversion reads it: Null reads as 0.
-std::int32_t priceOf(const QString& text) {
-    return text == QLatin1String("<null>") ? 0 : static_cast<std::int32_t>(text.toDouble());
-}
-
-} // namespace
 
 int expectConverted(const std::vector<PriceRow>& before, const std::vector<PriceRow>& after,
                     const Conversion& c) {

@@ -68,48 +68,29 @@ TEST(Undo, TakesARunBackOnlyWhileItsRowsAreAsItLeftThem) {
     EXPECT_FALSE(fx.cn().inTransaction());
 }
 
-// An undo reads back what it restored, as a run does: a write the server
-// counts but does not keep fails the undo, which changes nothing and names
-// the row.
-TEST(Undo, FailsWhenWhatItRestoredDoesNotReadBack) {
-    EngineFixture fx(storeOptions());
-    fx.priceRowThree();
-    QString run;
-    ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
-    fx.addFaultyTrigger();
-    const QStringList before = fx.dumpAll();
-    const QStringList files = filesIn(fx.install().workDir);
-    try {
-        undoJournal(fx.cn(), run, fx.install().workDir, QDateTime(), false);
-        ADD_FAILURE() << "the undo went through";
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.number(), -2147217864);
-        EXPECT_TRUE(QString::fromStdString(e.description())
-                        .startsWith("書き込んだ行を読み直すと、書き込んだ値と違っていました: "
-                                    "MTGIJU (GlobalID=1, MiseID=1, GijutuID=3"))
-            << e.description();
-    }
-    EXPECT_EQ(fx.dumpAll(), before);
-    EXPECT_EQ(filesIn(fx.install().workDir), files);
-    EXPECT_FALSE(fx.cn().inTransaction());
-}
-
 // A journal is outside input: undo takes back only what a run writes. A line
 // naming a column a run does not write (a key column, an unknown one, or a
 // name meant to reach the statement's text) is refused with its line number,
-// before anything is read or written.
-TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
+// before anything is read or written. And an undo reads back what it
+// restored, as a run does: a write the server counts but does not keep fails
+// the undo and names the row. Either way the undo changes nothing.
+TEST(Undo, RefusesALineARunWouldNotWriteAndFailsAWriteThatDoesNotReadBack) {
     const struct {
-        const char* cells; // appended to the first MTGIJU line
+        const char* cells; // appended to the first MTGIJU line; none: the journal as written
         const char* why;
     } cases[] = {
         {"\tMiseID\t1\t99", "列「MiseID」は単価変更が書き込む列ではありません"},
         {"\tTankaB1] = 0; --\t0\t1", "列「TankaB1] = 0; --」は"},
         {"\tSaisyuKosinFlg\t0\t2", "列「SaisyuKosinFlg」が2度あります"},
+        // The faulty trigger puts row 3's old price back.
+        {"", "書き込んだ行を読み直すと、書き込んだ値と違っていました: MTGIJU (GlobalID=1, "
+             "MiseID=1, GijutuID=3"},
     };
     EngineFixture fx(storeOptions());
+    fx.priceRowThree();
     QString run;
     ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
+    fx.addFaultyTrigger();
     const QByteArray journal = fx.readFile(run);
     const qsizetype line = journal.indexOf("\r\nMTGIJU\t") + 2;
     const qsizetype lineEnd = journal.indexOf("\r\n", line);
@@ -117,6 +98,7 @@ TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
     const QStringList before = fx.dumpAll();
     const QString edited = fx.install().workDir + "/edited.TSV";
     for (const auto& c : cases) {
+        const bool refused = *c.cells != 0;
         QByteArray bytes = journal;
         bytes.insert(lineEnd, c.cells);
         QFile file(edited);
@@ -129,11 +111,14 @@ TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
             ADD_FAILURE() << c.cells << " was taken back";
         } catch (const RunError& e) {
             const QString text = QString::fromStdString(e.description());
-            EXPECT_TRUE(text.contains(QString("%1 行目").arg(lineNumber))) << e.description();
+            EXPECT_EQ(e.number(), refused ? err::FileFailed : -2147217864) << c.why;
             EXPECT_TRUE(text.contains(QString::fromUtf8(c.why))) << e.description();
+            EXPECT_EQ(text.contains(QString("%1 行目").arg(lineNumber)), refused)
+                << e.description();
         }
-        EXPECT_EQ(fx.dumpAll(), before) << c.cells;
+        EXPECT_EQ(fx.dumpAll(), before) << c.why;
         EXPECT_EQ(filesIn(fx.install().workDir), files);
+        EXPECT_FALSE(fx.cn().inTransaction());
     }
 }
 

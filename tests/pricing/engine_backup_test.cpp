@@ -127,12 +127,11 @@ TEST(Backup, AFailedWriteShowsTheCauseAndLeavesNoFile) {
     EXPECT_FALSE(result);
     ASSERT_EQ(boxes.shown.size(), 1u);
     // The line, the file's error with the system's text, and that nothing changed.
-    const QStringList lines = boxes.shown[0].text.split(QStringLiteral("\r\n"));
+    QStringList lines = boxes.shown[0].text.split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 4) << boxes.shown[0].text.toStdString();
-    EXPECT_EQ(lines[0], QStringLiteral("MTGIJU10%.CSVの作成に失敗しました"));
-    EXPECT_EQ(lines[1], QStringLiteral("エラー番号: 75"));
-    EXPECT_FALSE(lines[2].isEmpty());
-    EXPECT_EQ(lines[3], QStringLiteral("単価は変更されていません。"));
+    EXPECT_FALSE(lines.takeAt(2).isEmpty());
+    EXPECT_EQ(lines, (QStringList{"MTGIJU10%.CSVの作成に失敗しました", "エラー番号: 75",
+                                  "単価は変更されていません。"}));
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(filesIn(fx.install().workDir), QStringList{});
 }

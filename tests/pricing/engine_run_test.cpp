@@ -61,7 +61,7 @@ TEST(Run, ExistingBackupsStayAndTheRunGoesOn) {
         EXPECT_EQ(fx.readFile(fx.backupPath(BothBackups[i])), earlier[i]);
     EXPECT_EQ(filesIn(fx.install().workDir),
               BothBackups +
-                  QStringList{"単価変更_20191001_120000.TSV", "単価変更_20191001_120000_2.TSV"});
+                  QStringList({"単価変更_20191001_120000.TSV", "単価変更_20191001_120000_2.TSV"}));
 }
 
 // Runs that stop: declined, refused by a check, or failed before or after

@@ -225,13 +225,12 @@ TEST(PriceFormula, MatchesTheExactModelForEveryPriceUpTo200000) {
                         << "negative of " << price;
                     previous[method] = got[method];
                 }
-                // The exact converted amount lies within the yen truncated to.
+                // At the 1-yen unit the exact converted amount lies within the yen truncated to.
                 const std::int64_t exact =
                     exactConvertedAmount(price, static_cast<ConversionKind>(kind));
-                if (unit == 0)
-                    ASSERT_TRUE(got[kTruncate] * ExactAmountDenominator <= exact &&
-                                exact < (got[kTruncate] + 1) * ExactAmountDenominator)
-                        << price;
+                ASSERT_TRUE(unit != 0 || (got[kTruncate] * ExactAmountDenominator <= exact &&
+                                          exact < (got[kTruncate] + 1) * ExactAmountDenominator))
+                    << price;
                 ASSERT_LE(got[kTruncate], got[kRoundHalfUp]) << price;
                 ASSERT_LE(got[kRoundHalfUp], got[kRoundUp]) << price;
             }

@@ -61,12 +61,9 @@ const RowCase Rows[] = {
 TEST(RowPrices, FollowTheRulesOfARun) {
     for (const RowCase& c : Rows) {
         SCOPED_TRACE(c.rule);
-        const ConversionOptions o{.kind = c.kind,
-                                  .roundingMethod = c.method,
-                                  .roundingUnit = c.unit,
-                                  .source = c.src,
-                                  .destination = c.dst,
-                                  .referenceDate = QStringLiteral("2019/09/30")};
+        // Kind, rounding, source and destination; the reference date; no mark text.
+        const ConversionOptions o{
+            c.kind, c.method, c.unit, c.src, c.dst, QStringLiteral("2019/09/30"), {}};
         const RowInput row{c.in, c.taxFlg, QString::fromLatin1(c.lastUpdateDate)};
         const RowPrices got = computeRowPrices(row, pricePositions(c.menu), o);
         EXPECT_EQ(got.written, c.written);

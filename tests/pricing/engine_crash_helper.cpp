@@ -30,24 +30,14 @@ int main(int argc, char** argv) {
     tanka::Connection cn;
     cn.setConnectionParams(tanka::test::connectionParams());
     cn.open();
-    tanka::Globals g;
-    g.ownStoreId = 1;
-    g.storeProcessingDate = QStringLiteral("2019/09/30");
-    g.technicalKind = tanka::ConversionKind::TenPercentIncluded;
-    g.retailKind = tanka::ConversionKind::TaxExcluded;
-    g.roundingMethod = tanka::RoundingMethod::Down;
-    g.roundingUnit = tanka::RoundingUnit::Yen1;
-    g.technicalDestination = tanka::Slot::B;
-    g.retailDestination = tanka::Slot::B;
+    tanka::Globals g = tanka::test::runGlobals(false, 1);
     tanka::test::ScriptedBoxes boxes;
     tanka::FixedClock clock(QDate(2019, 10, 1));
 
     int rows = 0;
     tanka::RunHooks hooks;
     hooks.progress = [&](tanka::Menu, tanka::RunPhase phase, qint64, qint64) {
-        if (phase != tanka::RunPhase::Convert)
-            return;
-        if (++rows < stopAfter)
+        if (phase != tanka::RunPhase::Convert || ++rows < stopAfter)
             return;
         std::fputs("mid\n", stdout);
         std::fflush(stdout);

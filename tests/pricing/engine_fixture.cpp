@@ -2,11 +2,8 @@
 
 #include "support/table_dump.h"
 
-#include <stdexcept>
-
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace tanka::test {
 
@@ -24,10 +21,9 @@ QString sqlText(const std::optional<QString>& v) {
 QString TechnicalRow::insertSql() const {
     QStringList values{"1",           QString::number(storeId), QString::number(gijutuId), "1",
                        sqlText(name), sqlValue(taxFlg)};
-    for (const Price& p : a)
-        values << sqlValue(p);
-    for (const Price& p : b)
-        values << sqlValue(p);
+    for (const Slot5* slot : {&a, &b})
+        for (const Price& p : *slot)
+            values << sqlValue(p);
     values << sqlValue(lastUpdateFlag) << sqlText(lastUpdateDate);
     return "INSERT INTO MTGIJU (GlobalID, MiseID, GijutuID, ShumokuID, GijutuName, TaxFlg, "
            "TankaA1, TankaA2, TankaA3, TankaA4, TankaA5, TankaB1, TankaB2, TankaB3, TankaB4, "
@@ -49,21 +45,24 @@ ConnectionParams connectionParams() {
             QStringLiteral("MSKYAK")};
 }
 
-// A run converting slot A into slot B, truncating to 1 yen, stores chosen none.
-EngineFixture::EngineFixture(const sample::Options& options) : m_site(options) {
-    m_g.isHeadquarters = options.headquarters;
-    m_g.ownStoreId = m_site.install.storeId;
-    // Headquarters runs need no processing date: theirs are left without one.
-    if (!options.headquarters)
-        m_g.storeProcessingDate = QStringLiteral("2019/09/30");
-    for (auto& row : m_g.chosenStores)
+Globals runGlobals(bool headquarters, std::int16_t ownStoreId) {
+    Globals g;
+    g.isHeadquarters = headquarters;
+    g.ownStoreId = ownStoreId;
+    if (!headquarters)
+        g.storeProcessingDate = QStringLiteral("2019/09/30");
+    for (auto& row : g.chosenStores)
         row[0] = QStringLiteral("0");
-    m_g.technicalKind = m_g.retailKind = ConversionKind::TenPercentIncluded;
-    m_g.roundingMethod = RoundingMethod::Down;
-    m_g.roundingUnit = RoundingUnit::Yen1;
-    m_g.technicalSource = m_g.retailSource = Slot::A;
-    m_g.technicalDestination = m_g.retailDestination = Slot::B;
+    g.technicalKind = g.retailKind = ConversionKind::TenPercentIncluded;
+    g.roundingMethod = RoundingMethod::Down;
+    g.roundingUnit = RoundingUnit::Yen1;
+    g.technicalSource = g.retailSource = Slot::A;
+    g.technicalDestination = g.retailDestination = Slot::B;
+    return g;
 }
+
+EngineFixture::EngineFixture(const sample::Options& options)
+    : m_site(options), m_g(runGlobals(options.headquarters, m_site.install.storeId)) {}
 
 Connection& EngineFixture::cn() {
     if (!m_cn) {
@@ -93,32 +92,23 @@ void EngineFixture::priceRowThree() const {
           "WHERE MiseID = 1 AND GijutuID = 3"});
 }
 
-void EngineFixture::addFaultyTrigger(const QString& value) const {
+void EngineFixture::addFaultyTrigger() const {
     exec({"CREATE TRIGGER faulty AFTER UPDATE OF TankaB1 ON MTGIJU "
           "WHEN NEW.MiseID = 1 AND NEW.GijutuID = 3 BEGIN "
-          "UPDATE MTGIJU SET TankaB1 = " +
-          value +
+          "UPDATE MTGIJU SET TankaB1 = OLD.TankaB1"
           " WHERE GlobalID = NEW.GlobalID AND MiseID = NEW.MiseID "
           "AND GijutuID = NEW.GijutuID AND ShumokuID = NEW.ShumokuID; END"});
 }
 
-QStringList EngineFixture::dump(const QString& table) const {
-    const QString keys = table == "MTGIJU" ? "GlobalID, MiseID, GijutuID, ShumokuID"
-                                           : "GlobalID, MiseID, TenpanFlg, TenpanID";
-    return dumpRows(mstori(), "SELECT * FROM " + table + " ORDER BY " + keys);
+QStringList EngineFixture::dumpBoth() const {
+    return dumpRows(mstori(),
+                    "SELECT * FROM MTGIJU ORDER BY GlobalID, MiseID, GijutuID, ShumokuID") +
+           dumpRows(mstori(),
+                    "SELECT * FROM MTTENP ORDER BY GlobalID, MiseID, TenpanFlg, TenpanID");
 }
 
 QStringList EngineFixture::dumpAll() const {
     return dumpDatabases(install().serverDir);
-}
-
-QString EngineFixture::value(const QString& table, const QString& column,
-                             const QString& where) const {
-    const QStringList rows =
-        dumpRows(mstori(), "SELECT " + column + " FROM " + table + " WHERE " + where);
-    if (rows.isEmpty())
-        throw std::runtime_error("no row " + where.toStdString());
-    return rows.first();
 }
 
 QByteArray EngineFixture::readFile(const QString& hostPath) {

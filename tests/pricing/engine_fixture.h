@@ -48,6 +48,11 @@ struct RetailRow {
 // The connection string of the program's connection to the sample server.
 ConnectionParams connectionParams();
 
+// The program-wide values of a run converting slot A into slot B, 10 %
+// included, truncated to 1 yen, with no store chosen; a store run on the
+// processing date 2019/09/30, a headquarters run without one.
+Globals runGlobals(bool headquarters, std::int16_t ownStoreId);
+
 class EngineFixture {
 public:
     explicit EngineFixture(const sample::Options& options);
@@ -66,9 +71,9 @@ public:
     void setTechnicalRows(const std::vector<TechnicalRow>& rows) const;
     void setRetailRows(const std::vector<RetailRow>& rows) const;
 
-    // Every row of a table in key order, columns TAB-separated, Null as "<null>".
-    QStringList dump(const QString& table) const;
-    QStringList dumpBoth() const { return dump("MTGIJU") + dump("MTTENP"); }
+    // Every row of MTGIJU, then of MTTENP, in key order, columns TAB-separated,
+    // Null as "<null>".
+    QStringList dumpBoth() const;
     // Every table of every database of the sample's server (dumpDatabases).
     QStringList dumpAll() const;
     // Row 3 of store 1 gets TankaA1 1000 and TankaB1 0, so that a run
@@ -76,11 +81,9 @@ public:
     void priceRowThree() const;
     // A trigger below the program, as a misreporting driver or a trigger on
     // SQL Server would act: after an update of TankaB1 of row 3 of store 1 it
-    // sets TankaB1 to value (an expression of OLD and NEW), while the server
-    // still counts the row as written as asked.
-    void addFaultyTrigger(const QString& value) const;
-    // The column of the first row matching a condition.
-    QString value(const QString& table, const QString& column, const QString& where) const;
+    // puts the old TankaB1 back, while the server still counts the row as
+    // written as asked.
+    void addFaultyTrigger() const;
 
     QString backupPath(const QString& name) const { return m_site.workFile(name); }
     static QByteArray readFile(const QString& hostPath);

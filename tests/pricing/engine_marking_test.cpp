@@ -8,6 +8,7 @@
 #include "core/field_readers.h"
 #include "engine_fixture.h"
 #include "pricing/conversion.h"
+#include "support/table_dump.h"
 
 namespace tanka::test {
 namespace {
@@ -31,41 +32,35 @@ const MarkCase markCases[] = {
 };
 // clang-format on
 
-class Marking : public ::testing::TestWithParam<MarkCase> {};
+TEST(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {
+    for (const MarkCase& c : markCases) {
+        SCOPED_TRACE(c.name);
+        EngineFixture fx(storeOptions());
+        fx.setTechnicalRows(
+            {{.a = {1080, 0, 0, 0, 0}, .lastUpdateFlag = c.flag, .lastUpdateDate = c.date}});
+        fx.setRetailRows({{.a = 1080, .lastUpdateFlag = c.flag, .lastUpdateDate = c.date}});
 
-TEST_P(Marking, SetsFlagAndDateOnlyWhenTheDateDiffers) {
-    const MarkCase& c = GetParam();
-    EngineFixture fx(storeOptions());
-    TechnicalRow technical;
-    technical.a = {1080, 0, 0, 0, 0};
-    technical.lastUpdateFlag = c.flag;
-    technical.lastUpdateDate = c.date;
-    fx.setTechnicalRows({technical});
-    RetailRow ten;
-    ten.a = 1080;
-    ten.lastUpdateFlag = c.flag;
-    ten.lastUpdateDate = c.date;
-    fx.setRetailRows({ten});
-
-    fx.cn().beginTrans();
-    convertTechnicalMenu(fx.cn(), fx.g(), fx.clock());
-    convertRetailProducts(fx.cn(), fx.g(), fx.clock());
-    fx.cn().commitTrans();
-    const QString where = QStringLiteral("MiseID = 1");
-    for (const char* table : {"MTGIJU", "MTTENP"}) {
-        SCOPED_TRACE(table);
-        EXPECT_EQ(fx.value(table, "SaisyuKosinFlg", where), c.newFlag);
-        const QString stored = fx.value(table, "SaisyuKosinDate", where);
-        EXPECT_EQ(formatFieldDate(QVariant(stored), "yyyy/mm/dd"), c.newDay)
-            << stored.toStdString();
+        fx.cn().beginTrans();
+        convertTechnicalMenu(fx.cn(), fx.g(), fx.clock());
+        convertRetailProducts(fx.cn(), fx.g(), fx.clock());
+        fx.cn().commitTrans();
+        // The prices change whether or not the row is marked.
+        for (const auto& [table, price] :
+             {std::pair{"MTGIJU", "TankaB1"}, std::pair{"MTTENP", "UriTankaB"}}) {
+            SCOPED_TRACE(table);
+            const QStringList row =
+                dumpRows(fx.mstori(), "SELECT SaisyuKosinFlg, SaisyuKosinDate, " + QString(price) +
+                                          " FROM " + table)
+                    .value(0)
+                    .split(u'\t');
+            ASSERT_EQ(row.size(), 3);
+            EXPECT_EQ(row[0], c.newFlag);
+            EXPECT_EQ(formatFieldDate(QVariant(row[1]), "yyyy/mm/dd"), c.newDay)
+                << row[1].toStdString();
+            EXPECT_EQ(row[2], c.newPrice);
+        }
     }
-    // The prices change whether or not the row is marked.
-    EXPECT_EQ(fx.value("MTGIJU", "TankaB1", where), c.newPrice);
-    EXPECT_EQ(fx.value("MTTENP", "UriTankaB", where), c.newPrice);
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, Marking, ::testing::ValuesIn(markCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tanka::test

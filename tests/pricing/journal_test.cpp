@@ -1,6 +1,6 @@
-// The journal of a run: undo takes the run back exactly, and no run
-// replaces another's journal. (A run whose journal cannot be started is among
-// the run failures.)
+// The journal of a run: undo takes the run back exactly. (A run whose journal
+// cannot be started is among the run failures; that no run replaces another's
+// journal is among the whole-run tests.)
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -19,16 +19,6 @@ RunResult runWithJournal(EngineFixture& fx, QString& journal) {
     RunHooks hooks;
     hooks.journaled = [&](const QString& path) { journal = path; };
     return executeRun(fx.cn(), fx.g(), boxes, fx.drive(), fx.clock(), hooks);
-}
-
-TEST(Journal, TwoRunsInTheSameSecondKeepTwoJournals) {
-    EngineFixture fx(storeOptions());
-    QString first, second;
-    ASSERT_EQ(runWithJournal(fx, first), RunResult::Finished);
-    ASSERT_EQ(runWithJournal(fx, second), RunResult::Finished);
-    EXPECT_TRUE(first.endsWith("単価変更_20191001_120000.TSV"));
-    EXPECT_TRUE(second.endsWith("単価変更_20191001_120000_2.TSV"));
-    EXPECT_FALSE(readJournal(first).rows.empty());
 }
 
 // Undo restores the tables exactly, so the journal holds every row the run
@@ -78,53 +68,29 @@ TEST(Undo, TakesARunBackOnlyWhileItsRowsAreAsItLeftThem) {
     EXPECT_FALSE(fx.cn().inTransaction());
 }
 
-// An undo reads back what it restored, as a run does: a write the server
-// counts but does not keep, or alters, fails the undo, which changes nothing
-// and names the row.
-TEST(Undo, FailsWhenWhatItRestoredDoesNotReadBack) {
-    for (const char* value : {"OLD.TankaB1", "NEW.TankaB1 + 1"}) {
-        EngineFixture fx(storeOptions());
-        fx.priceRowThree();
-        QString run;
-        ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
-        fx.addFaultyTrigger(value);
-        const QStringList before = fx.dumpAll();
-        const QStringList files = filesIn(fx.install().workDir);
-        const RunError e = [&] {
-            try {
-                undoJournal(fx.cn(), run, fx.install().workDir, QDateTime(), false);
-            } catch (const RunError& error) {
-                return error;
-            }
-            return RunError(0, "");
-        }();
-        EXPECT_EQ(e.number(), -2147217864) << value;
-        EXPECT_TRUE(QString::fromStdString(e.description())
-                        .startsWith("書き込んだ行を読み直すと、書き込んだ値と違っていました: "
-                                    "MTGIJU (GlobalID=1, MiseID=1, GijutuID=3"))
-            << e.description();
-        EXPECT_EQ(fx.dumpAll(), before) << value;
-        EXPECT_EQ(filesIn(fx.install().workDir), files);
-        EXPECT_FALSE(fx.cn().inTransaction());
-    }
-}
-
 // A journal is outside input: undo takes back only what a run writes. A line
 // naming a column a run does not write (a key column, an unknown one, or a
 // name meant to reach the statement's text) is refused with its line number,
-// before anything is read or written.
-TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
+// before anything is read or written. And an undo reads back what it
+// restored, as a run does: a write the server counts but does not keep fails
+// the undo and names the row. Either way the undo changes nothing.
+TEST(Undo, RefusesALineARunWouldNotWriteAndFailsAWriteThatDoesNotReadBack) {
     const struct {
-        const char* cells; // appended to the first MTGIJU line
+        const char* cells; // appended to the first MTGIJU line; none: the journal as written
         const char* why;
     } cases[] = {
         {"\tMiseID\t1\t99", "列「MiseID」は単価変更が書き込む列ではありません"},
         {"\tTankaB1] = 0; --\t0\t1", "列「TankaB1] = 0; --」は"},
         {"\tSaisyuKosinFlg\t0\t2", "列「SaisyuKosinFlg」が2度あります"},
+        // The faulty trigger puts row 3's old price back.
+        {"", "書き込んだ行を読み直すと、書き込んだ値と違っていました: MTGIJU (GlobalID=1, "
+             "MiseID=1, GijutuID=3"},
     };
     EngineFixture fx(storeOptions());
+    fx.priceRowThree();
     QString run;
     ASSERT_EQ(runWithJournal(fx, run), RunResult::Finished);
+    fx.addFaultyTrigger();
     const QByteArray journal = fx.readFile(run);
     const qsizetype line = journal.indexOf("\r\nMTGIJU\t") + 2;
     const qsizetype lineEnd = journal.indexOf("\r\n", line);
@@ -132,6 +98,7 @@ TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
     const QStringList before = fx.dumpAll();
     const QString edited = fx.install().workDir + "/edited.TSV";
     for (const auto& c : cases) {
+        const bool refused = *c.cells != 0;
         QByteArray bytes = journal;
         bytes.insert(lineEnd, c.cells);
         QFile file(edited);
@@ -144,11 +111,14 @@ TEST(Undo, RefusesAJournalLineARunWouldNotWrite) {
             ADD_FAILURE() << c.cells << " was taken back";
         } catch (const RunError& e) {
             const QString text = QString::fromStdString(e.description());
-            EXPECT_TRUE(text.contains(QString("%1 行目").arg(lineNumber))) << e.description();
+            EXPECT_EQ(e.number(), refused ? err::FileFailed : -2147217864) << c.why;
             EXPECT_TRUE(text.contains(QString::fromUtf8(c.why))) << e.description();
+            EXPECT_EQ(text.contains(QString("%1 行目").arg(lineNumber)), refused)
+                << e.description();
         }
-        EXPECT_EQ(fx.dumpAll(), before) << c.cells;
+        EXPECT_EQ(fx.dumpAll(), before) << c.why;
         EXPECT_EQ(filesIn(fx.install().workDir), files);
+        EXPECT_FALSE(fx.cn().inTransaction());
     }
 }
 

@@ -37,8 +37,6 @@ using enum EmptyMenu;
 const DecisionCase Cases[] = {
     // The data decide, whatever the flag; forcing follows the flag.
     {OnlyA, Undetermined, 2, "AInUse A>B B>A"},
-    {OnlyA, FollowSwitchFlag, 1, "AInUse A>B A>B"},
-    {OnlyB, Undetermined, 1, "BInUse B>A A>B"},
     {OnlyB, FollowSwitchFlag, 0, "BInUse B>A -"},
     // An empty menu waits, or takes the slot the flag names (any flag but 1: B).
     {Empty, Undetermined, 1, "BothEmpty - A>B"},
@@ -49,7 +47,6 @@ const DecisionCase Cases[] = {
     {Mixed, Undetermined, 1, "Mixed* - A>B"},
     {Mixed, FollowSwitchFlag, 2, "Mixed* - B>A"},
     {BothSet, Undetermined, 2, "BothSet*! - B>A"},
-    {BothSet, FollowSwitchFlag, 1, "BothSet*! - A>B"},
     {BothSet, Undetermined, 0, "BothSet*! - -"},
 };
 

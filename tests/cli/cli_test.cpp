@@ -109,7 +109,6 @@ TEST(CommandLine, ReadsTheWordsAsBefore) {
         {"convert --yes=1", "--yes は値をとりません"},
         {"convert -unit 1", "不明なオプションです: -unit"},
         {"convert --h", "不明なオプションです: --h"},
-        {"convert -- --yes", "不明なオプションです: --"},
         {"convert --technical 10 x", "余分な引数です: x"},
         {"convert --technical 8 --round sideways --unit 1", "--technical の値が違います: 8（10, excl のいずれか）"},
         {"convert --round up --unit 1", "--technical と --retail の少なくとも一方を指定してください"},
@@ -223,22 +222,19 @@ TEST(Cli, DryRunListsAndComparesTheRoundings) {
     EXPECT_EQ(file.readAll().count("\r\n"), 1 + 3);
     EXPECT_TRUE(filesIn(fx.install().workDir).isEmpty());
     EXPECT_EQ(fx.dumpBoth(), before);
-    const QString expected = QString::fromUtf8(R"(
-端数の比較（課税の単価のうち、実行で変わるもの）
-  換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）
-  差額 = 新単価 － 換算額（円。＋はお客様の支払いが増え、－は減ります）
-店販:
-  切り捨て 1円: 変更 2 うち換算額と違う 1 / 差額 合計 -0.52 平均 -0.26 最大 -0.52 / 末尾 00: 1 50: 0 0: 0 その他: 1
-  切り捨て 10円: 変更 2 うち換算額と違う 1 / 差額 合計 -8.52 平均 -4.26 最大 -8.52 / 末尾 00: 1 50: 0 0: 1 その他: 0
-  切り捨て 100円: 変更 2 うち換算額と違う 1 / 差額 合計 -18.52 平均 -9.26 最大 -18.52 / 末尾 00: 2 50: 0 0: 0 その他: 0
-  切り上げ 1円: 変更 2 うち換算額と違う 1 / 差額 合計 +0.48 平均 +0.24 最大 +0.48 / 末尾 00: 1 50: 0 0: 0 その他: 1
-  切り上げ 10円: 変更 2 うち換算額と違う 1 / 差額 合計 +1.48 平均 +0.74 最大 +1.48 / 末尾 00: 1 50: 0 0: 1 その他: 0
-  切り上げ 100円: 変更 2 うち換算額と違う 1 / 差額 合計 +81.48 平均 +40.74 最大 +81.48 / 末尾 00: 2 50: 0 0: 0 その他: 0
-  四捨五入 1円: 変更 2 うち換算額と違う 1 / 差額 合計 +0.48 平均 +0.24 最大 +0.48 / 末尾 00: 1 50: 0 0: 0 その他: 1
-* 四捨五入 10円: 変更 2 うち換算額と違う 1 / 差額 合計 +1.48 平均 +0.74 最大 +1.48 / 末尾 00: 1 50: 0 0: 1 その他: 0
-  四捨五入 100円: 変更 2 うち換算額と違う 1 / 差額 合計 -18.52 平均 -9.26 最大 -18.52 / 末尾 00: 2 50: 0 0: 0 その他: 0
-)");
-    EXPECT_TRUE(o.out.contains(expected)) << o.out.toStdString();
+    // The heading, then one rounding of each method and unit (the figures of
+    // every rounding are recounted by the preview tests), "*" on the one asked for.
+    for (const char* line :
+         {"\n端数の比較（課税の単価のうち、実行で変わるもの）\n"
+          "  換算額 = 8%込み単価 × 100/108（外税）、× 100/108 × 1.1 = 55/54（内税10%）\n"
+          "  差額 = 新単価 － 換算額（円。＋はお客様の支払いが増え、－は減ります）\n店販:\n",
+          "\n  切り捨て 1円: 変更 2 うち換算額と違う 1 / 差額 合計 -0.52 平均 -0.26 最大 -0.52 / "
+          "末尾 00: 1 50: 0 0: 0 その他: 1\n",
+          "\n  切り上げ 100円: 変更 2 うち換算額と違う 1 / 差額 合計 +81.48 平均 +40.74 最大 "
+          "+81.48 / 末尾 00: 2 50: 0 0: 0 その他: 0\n",
+          "\n* 四捨五入 10円: 変更 2 うち換算額と違う 1 / 差額 合計 +1.48 平均 +0.74 最大 +1.48 / "
+          "末尾 00: 1 50: 0 0: 1 その他: 0\n"})
+        EXPECT_TRUE(o.out.contains(QString::fromUtf8(line))) << line << o.out.toStdString();
 }
 
 // The command line writes what the window's run writes for the same choices:
@@ -296,8 +292,6 @@ sample::Options forcedB() {
 // clang-format off
 const SameAsWindowCase SameAsWindowCases[] = {
     //                                                                                        technical retail hasu src dst
-    {"StoreTechnical10Half1", storeOptions(2),
-     "convert --technical 10 --round half --unit 1 --yes",                                   1, -1, 2, 0, 0, 1},
     {"StoreBothExclUp100FromB", withSlots(storeOptions(), Slots::B, Slots::B),
      "convert --technical excl --retail excl --round up --unit 100 --yes",                   2, 2, 1, 2, 1, 0},
     {"HeadquartersStoresRetail", headquartersOptions(4),

@@ -291,7 +291,7 @@ sample::Options forcedB() {
 
 // clang-format off
 const SameAsWindowCase SameAsWindowCases[] = {
-    //                                                                                        technical retail hasu src dst
+    //                                                                                        technical retail method unit src dst
     {"StoreBothExclUp100FromB", withSlots(storeOptions(), Slots::B, Slots::B),
      "convert --technical excl --retail excl --round up --unit 100 --yes",                   2, 2, 1, 2, 1, 0},
     {"HeadquartersStoresRetail", headquartersOptions(4),

@@ -137,12 +137,12 @@ TEST(Backup, AFailedWriteShowsTheCauseAndLeavesNoFile) {
 }
 #endif
 
-TEST(workFolder, FollowsTheDataFileThenTheCandidateOrder) {
+TEST(WorkFolder, FollowsTheDataFileThenTheCandidateOrder) {
     using sample::Product;
     const struct {
         const char* name;
         Product product;
-        bool honbu, removeOwnTmp;
+        bool headquarters, removeOwnTmp;
         QStringList extraDirs; // created under drive C
         QString expected;
     } cases[] = {
@@ -155,7 +155,7 @@ TEST(workFolder, FollowsTheDataFileThenTheCandidateOrder) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        sample::Options o = c.honbu ? headquartersOptions(1) : storeOptions();
+        sample::Options o = c.headquarters ? headquartersOptions(1) : storeOptions();
         o.product = c.product;
         EngineFixture fx(o);
         if (c.removeOwnTmp)

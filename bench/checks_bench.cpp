@@ -131,18 +131,11 @@ void StartupChecks(benchmark::State& st, State state) {
 
 // The queries as the sqlite3 shell gets them.
 QString shellBlock() {
-    Globals g = headquarters();
-    const QString filter = storeFilter(g);
+    const Globals g = headquarters();
     QString block;
     for (const Menu menu : {Menu::Technical, Menu::Retail}) {
         for (const PricedIn pricedIn : kStartupChecks) {
-            QString conditions;
-            if (pricedIn != PricedIn::SlotB)
-                conditions += anyPriceSet(menu, 0);
-            if (pricedIn != PricedIn::SlotA)
-                conditions += anyPriceSet(menu, 1);
-            // The embedded server's names: the database is attached as MSTORI.
-            QString sql = liveRowsQuery(menu, conditions) + filter;
+            QString sql = pricedRowsQuery(menu, pricedIn, g);
             block += sql.replace(QStringLiteral("MSTORI.dbo."), QStringLiteral("MSTORI.")) +
                      QStringLiteral(" LIMIT 1;\n");
         }

@@ -19,8 +19,8 @@ QString storeRowQuery(const Globals& g) {
         sql += QStringLiteral(" from MSHONB.dbo.MHSCTB  ");
     else
         sql += QStringLiteral(" from ") + storeMasterTable(QStringLiteral("MTMISE")) +
-               QStringLiteral("  ") + QStringLiteral(" where miseid = ") +
-               QString::number(g.ownStoreId) + QStringLiteral(" ");
+               QStringLiteral("   where miseid = ") + QString::number(g.ownStoreId) +
+               QStringLiteral(" ");
     return sql;
 }
 
@@ -40,21 +40,22 @@ QString storeFilter(const Globals& g) {
     case StoreScope::ChosenStores:
         break;
     }
-    QStringList codes;
-    for (const std::int16_t code : chosenStoreCodes(g))
-        codes << QString::number(code);
-    return QStringLiteral(" and miseid in(") + codes.join(u',') + QStringLiteral(")");
+    return QStringLiteral(" and miseid in(") + chosenStoreList(g) + QStringLiteral(")");
 }
 
-bool hasPricedRows(Menu menu, PricedIn pricedIn, Connection& cn, const Globals& g) {
+QString pricedRowsQuery(Menu menu, PricedIn pricedIn, const Globals& g) {
     QString conditions;
     if (pricedIn != PricedIn::SlotB)
         conditions += anyPriceSet(menu, 0);
     if (pricedIn != PricedIn::SlotA)
         conditions += anyPriceSet(menu, 1);
+    return liveRowsQuery(menu, conditions) + storeFilter(g);
+}
+
+bool hasPricedRows(Menu menu, PricedIn pricedIn, Connection& cn, const Globals& g) {
     // Only the existence of a row matters; the layer stops at the first row.
     Recordset rs;
-    rs.open(liveRowsQuery(menu, conditions) + storeFilter(g), cn);
+    rs.open(pricedRowsQuery(menu, pricedIn, g), cn);
     const bool found = !isEmpty(rs);
     rs.close();
     return found;

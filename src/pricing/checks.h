@@ -21,7 +21,9 @@ QString storeFilter(const Globals& g);
 enum class PricedIn { BothSlots, SlotA, SlotB };
 
 // Whether a live row of the menu of the chosen store(s) has a price in the
-// slots asked for. Database errors raise RunError.
+// slots asked for, and the statement that asks it. Database errors raise
+// RunError.
+QString pricedRowsQuery(Menu menu, PricedIn pricedIn, const Globals& g);
 bool hasPricedRows(Menu menu, PricedIn pricedIn, Connection& cn, const Globals& g);
 // Both 1 when no row is found.
 void readSwitchFlags(std::int16_t& technicalSwitchFlag, std::int16_t& retailSwitchFlag,

@@ -49,10 +49,7 @@ QString storesText(const Globals& g) {
     case StoreScope::ChosenStores:
         break;
     }
-    QStringList codes;
-    for (const std::int16_t code : chosenStoreCodes(g))
-        codes << QString::number(code);
-    return codes.join(u',');
+    return chosenStoreList(g);
 }
 
 } // namespace

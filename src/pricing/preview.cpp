@@ -108,7 +108,6 @@ void previewMenu(Menu menu, Connection& cn, const Globals& g, const Clock& clock
             }
         row.menu = menu;
         row.source = options.source;
-        row.destination = options.destination;
         row.changes = rowChanges(row, positions);
         if (row.changes)
             ++mp.toChange;

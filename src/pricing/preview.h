@@ -43,7 +43,7 @@ struct PreviewRow {
     // Which stored prices are not whole numbers (so differ from any price written).
     std::uint16_t currentInexact = 0;
     Menu menu = Menu::Technical;
-    Slot source = Slot::A, destination = Slot::B;
+    Slot source = Slot::A;
     bool changes = false; // the run would store something other than what is there
     // The prices as stored now (both slots; readInteger).
     std::array<std::array<std::int32_t, MaxPositions>, 2> current{};

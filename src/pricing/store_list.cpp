@@ -10,8 +10,8 @@ namespace tanka {
 
 QString storeNameQuery(std::int16_t storeId) {
     return QStringLiteral(" SELECT * ") + QStringLiteral(" from ") +
-           storeMasterTable(QStringLiteral("MTMISE")) + QStringLiteral("  ") +
-           QStringLiteral(" where miseid = ") + QString::number(storeId) + QStringLiteral(" ") +
+           storeMasterTable(QStringLiteral("MTMISE")) + QStringLiteral("   where miseid = ") +
+           QString::number(storeId) + QStringLiteral(" ") +
            QStringLiteral(" and SaisyuKosinFlg <> 9 ");
 }
 
@@ -45,6 +45,13 @@ std::vector<std::int16_t> chosenStoreCodes(const Globals& g) {
         if (storeRowFilled(g, row))
             codes.push_back(readShortInteger(g.chosenStores[static_cast<std::size_t>(row)][0]));
     return codes;
+}
+
+QString chosenStoreList(const Globals& g) {
+    QStringList codes;
+    for (const std::int16_t code : chosenStoreCodes(g))
+        codes << QString::number(code);
+    return codes.join(u',');
 }
 
 StoreScope storeScope(const Globals& g) {

@@ -32,8 +32,10 @@ bool storeRowFilled(const Globals& g, int row);
 // stores, or every store when none is chosen.
 enum class StoreScope { OwnStore, ChosenStores, AllStores };
 StoreScope storeScope(const Globals& g);
-// The codes of the filled rows of the list, in list order.
+// The codes of the filled rows of the list, in list order, and the same
+// joined by commas ("3,12").
 std::vector<std::int16_t> chosenStoreCodes(const Globals& g);
+QString chosenStoreList(const Globals& g);
 
 enum class StoreAdded { Added, NotFound, ListFull };
 
